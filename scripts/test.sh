@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs, builds and runs every test under a virtual X server (Mesa's llvmpipe renders).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/install-deps.sh"
+"$root/scripts/build.sh"
+cd "$root/build"
+# one 1024x768 screen, as the show's fullscreen mode wants; tests share it, so they run one at a time
+xvfb-run -a -s "-screen 0 1024x768x24" ctest --output-on-failure --timeout 600 "$@"

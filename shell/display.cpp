@@ -1,0 +1,68 @@
+// Opens the show's fullscreen OpenGL window and sets the fixed rendering state.
+#include "shell/display.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <SDL/SDL.h>
+
+#include "platform/message_box.h"
+
+struct gl_attribute {
+    SDL_GLattr attribute;
+    int value;
+};
+
+// The context the show asks for. The swap interval is our addition: the buffer
+// swap then paces the loop at the display's refresh instead of spinning a core.
+static const gl_attribute k_context_attributes[] = {
+    {SDL_GL_RED_SIZE,      8},
+    {SDL_GL_GREEN_SIZE,    8},
+    {SDL_GL_BLUE_SIZE,     8},
+    {SDL_GL_DEPTH_SIZE,   24},
+    {SDL_GL_DOUBLEBUFFER,  1},
+    {SDL_GL_STENCIL_SIZE,  8},
+    {SDL_GL_SWAP_CONTROL,  1},
+};
+
+static void error_box(const char* text)
+{
+    MessageBoxA(nullptr, text, "ERROR", MB_ICONWARNING | MB_OK);
+}
+
+bool init_display(int width, int height)
+{
+    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
+        error_box("Unable to initialize SDL!");
+        return false;
+    }
+
+    for (const gl_attribute& a : k_context_attributes) {
+        SDL_GL_SetAttribute(a.attribute, a.value);
+    }
+
+    if (!SDL_SetVideoMode(width, height, 0, SDL_OPENGL | SDL_FULLSCREEN)) {
+        error_box("Unable to open screen!");
+        return false;
+    }
+
+    SDL_ShowCursor(SDL_DISABLE);
+    return true;
+}
+
+bool init_gl_state()
+{
+    glViewport(0, 0, 1024, 768);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    // the near plane is the single-precision 0.1, widened
+    gluPerspective(45.0, 1024.0 / 768.0, static_cast<double>(0.1f), 200.0);
+    glMatrixMode(GL_MODELVIEW);
+    glShadeModel(GL_SMOOTH);
+    glClearColor(0, 0, 0, 0);
+    glClearDepth(1.0);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    return true;
+}

@@ -1,0 +1,27 @@
+// The show's entry point: start-up, the show, and shutdown in the order audio, textures, window.
+#include <cstdlib>
+
+#include <SDL/SDL.h>
+
+#include "assets/texture_bank.h"
+#include "audio/music.h"
+#include "platform/bass.h"
+#include "shell/display.h"
+#include "shell/main_loop.h"
+
+int main(int, char**)
+{
+    // start-up: no step's failure stops the next one
+    init_display(1024, 768);
+    init_gl_state();
+    load_textures();
+    start_music("Data/Zyk-Morrelvisa.mp3");
+
+    // the show
+    run_main_loop();
+
+    // shutdown: SDL closes the window when the process exits, after the textures are gone
+    BASS_Free();
+    free_textures();
+    return std::atexit(SDL_Quit);
+}
