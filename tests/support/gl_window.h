@@ -11,11 +11,12 @@ struct rgb {
 // Opens the show's 1024x768 window with init_display and sets init_gl_state; false without a display.
 bool open_show_window();
 
-// Reads the back buffer's pixel at (x, y), y counted from the top of the screen as a viewer sees it.
-rgb read_pixel(int x, int y);
+// Reads a pixel at (x, y), y counted from the top of the screen as a viewer sees it: from the
+// back buffer, or from the front buffer after a swap (what the window shows).
+rgb read_pixel(int x, int y, bool front = false);
 
 // True when every channel of a is within tolerance of b.
 bool near_colour(rgb a, rgb b, int tolerance = 24);
 
-// Writes the back buffer (1024x768) as a binary PPM, for looking at a failure.
-void save_screen_ppm(const std::string& path);
+// Writes the back or front buffer (1024x768) as a binary PPM, for looking at a failure.
+void save_screen_ppm(const std::string& path, bool front = false);
