@@ -35,6 +35,11 @@ int presented_frames()
     return g_swaps;
 }
 
+const std::vector<unsigned char>& presented_frame()
+{
+    return g_presented;
+}
+
 void show_render::SetUpTestSuite()
 {
     if (!g_window_open) g_window_open = open_show_window();

@@ -4,6 +4,8 @@
 
 #include <GL/gl.h>
 
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "tests/support/gl_window.h"
@@ -31,6 +33,9 @@ void show_frame_at(float t);
 // A pixel of the last frame presented by a buffer swap (y from the top), and how many were.
 rgb shown(int x, int y);
 int presented_frames();
+
+// The whole last presented frame, RGBA, rows from the bottom.
+const std::vector<unsigned char>& presented_frame();
 
 // The screen pixel where a point of the plane at depth z (negative) lands.
 int screen_x(float x, float z);
