@@ -44,27 +44,32 @@ double mirror_overlap(const mesh_view& m, int axis, float plane)
     box3 b = mesh_bounds(m);
     double extent = 0;
     for (int k = 0; k < 3; ++k) extent = std::max(extent, double(b.hi[k]) - b.lo[k]);
-    cell_grid g{axis, plane, extent / 96.0, {b.lo[0], b.lo[1], b.lo[2]}};
+    cell_grid g{axis, plane, extent / 64.0, {b.lo[0], b.lo[1], b.lo[2]}};
 
-    // sample the surface at vertices and at the centres of the strips' triangles
+    // sample every triangle that covers area, at points closer together than half a cell,
+    // so the samples do not depend on how the surface was cut into triangles
     std::unordered_set<uint64_t> cells, mirrored;
-    auto sample = [&](const double p[3]) {
-        cells.insert(g.cell(p, false));
-        mirrored.insert(g.cell(p, true));
-    };
-    for (size_t v = 0; v < m.vertex_count; ++v) {
-        double p[3] = {m.positions[3 * v], m.positions[3 * v + 1], m.positions[3 * v + 2]};
-        sample(p);
-    }
     size_t start = 0;
     for (size_t s = 0; s < m.strip_count; ++s) {
         for (int32_t k = 0; k + 2 < m.strip_lengths[s]; ++k) {
             const uint32_t* t = m.indices + start + k;
-            double p[3];
-            for (int i = 0; i < 3; ++i)
-                p[i] = (double(m.positions[3 * t[0] + i]) + m.positions[3 * t[1] + i] +
-                        m.positions[3 * t[2] + i]) / 3.0;
-            sample(p);
+            if (t[0] == t[1] || t[1] == t[2] || t[0] == t[2]) continue;
+            const float* c[3] = {m.positions + 3 * t[0], m.positions + 3 * t[1], m.positions + 3 * t[2]};
+            double edge = 0;
+            for (int e = 0; e < 3; ++e) {
+                const float *a = c[e], *b = c[(e + 1) % 3];
+                edge = std::max(edge, std::sqrt(double(a[0] - b[0]) * (a[0] - b[0]) +
+                                                double(a[1] - b[1]) * (a[1] - b[1]) +
+                                                double(a[2] - b[2]) * (a[2] - b[2])));
+            }
+            int steps = std::max(1, int(std::ceil(edge / (0.5 * g.size))));
+            for (int i = 0; i <= steps; ++i)
+                for (int j = 0; i + j <= steps; ++j) {
+                    double u = double(i) / steps, v = double(j) / steps, p[3];
+                    for (int a = 0; a < 3; ++a) p[a] = c[0][a] + u * (c[1][a] - c[0][a]) + v * (c[2][a] - c[0][a]);
+                    cells.insert(g.cell(p, false));
+                    mirrored.insert(g.cell(p, true));
+                }
         }
         start += m.strip_lengths[s];
     }
