@@ -1,0 +1,7 @@
+// Byte offsets of the arrays in scene_mesh.bin; bake_mesh writes both together.
+#define SCENE_MESH_POSITIONS_OFFSET 16
+#define SCENE_MESH_NORMALS_OFFSET 736732
+#define SCENE_MESH_TEXCOORDS_OFFSET 1473448
+#define SCENE_MESH_INDICES_OFFSET 1964592
+#define SCENE_MESH_STRIP_LENGTHS_OFFSET 2460200
+#define SCENE_MESH_BLOB_SIZE 2463564

@@ -1,0 +1,196 @@
+// The baker tool: small OBJ and PLY models bake into data that passes the checks; broken ones are refused.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "tests/mesh/model_files.h"
+#include "tools/mesh/mesh_blob.h"
+#include "tools/mesh/mesh_check.h"
+
+namespace {
+
+struct run_result {
+    int status;
+    std::string out, err;
+};
+
+std::string read_all(const std::string& path)
+{
+    std::ifstream f(path);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+run_result run_baker(const std::string& dir, const std::string& args)
+{
+    std::string cmd = std::string(BAKE_MESH_PATH) + " " + args + " >" + dir + "/out.txt 2>" + dir + "/err.txt";
+    int raw = std::system(cmd.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_all(dir + "/out.txt"), read_all(dir + "/err.txt")};
+}
+
+// Bakes a model file with the tool and reads the blob back; the result must pass every check.
+mesh_arrays bake_file(const std::string& dir, const std::string& model)
+{
+    mesh_arrays m;
+    run_result r = run_baker(dir, model + " " + dir + "/out.bin");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.err.empty()) << r.err;
+    std::string error;
+    EXPECT_TRUE(read_mesh_blob(dir + "/out.bin", m, error)) << error;
+    mesh_report report = check_mesh(view_of(m));
+    for (const std::string& p : report.problems) ADD_FAILURE() << model << ": " << p;
+    return m;
+}
+
+size_t covering_triangles(const mesh_arrays& m)
+{
+    strip_triangles t = count_strip_triangles(view_of(m));
+    return t.total - t.repeated;
+}
+
+const float k_origin[3] = {0, 0, 0};
+
+struct model_case {
+    const char* name;
+    bool sphere, ply;
+    file_options options;
+};
+
+const model_case k_models[] = {
+    {"cube_full.obj", false, false, {true, true, false}},
+    {"cube_bare.obj", false, false, {false, false, false}},
+    {"cube_full.ply", false, true, {true, true, false}},
+    {"cube_bare.ply", false, true, {false, false, false}},
+    {"sphere_full.obj", true, false, {true, true, false}},
+    {"sphere_uv.obj", true, false, {false, true, false}},
+    {"sphere_bare.obj", true, false, {false, false, false}},
+    {"sphere_normals.ply", true, true, {true, false, false}},
+    {"sphere_bare.ply", true, true, {false, false, false}},
+};
+
+TEST(Baker, BakesCubesAndSpheresInObjAndPly)
+{
+    std::string dir = make_temp_dir();
+    for (const model_case& c : k_models) {
+        SCOPED_TRACE(c.name);
+        test_model t = c.sphere ? make_sphere(1.0f, 10, 16, k_origin) : make_cube();
+        std::string path = dir + "/" + c.name;
+        ASSERT_TRUE(c.ply ? write_ply(t, path, c.options) : write_obj(t, path, c.options));
+        mesh_arrays m = bake_file(dir, path);
+        mesh_report r = check_mesh(view_of(m));
+        EXPECT_EQ(covering_triangles(m), t.triangles.size() / 3);
+        EXPECT_EQ(r.distinct_positions, c.sphere ? 9u * 16 + 2 : 8u);
+        if (c.sphere && !c.options.normals) {
+            // normals made by the baker point straight out of the sphere
+            for (size_t v = 0; v < m.positions.size() / 3; ++v) {
+                const float* p = &m.positions[3 * v];
+                const float* n = &m.normals[3 * v];
+                double len = std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]);
+                EXPECT_GT((p[0] * n[0] + p[1] * n[1] + p[2] * n[2]) / len, 0.99) << "vertex " << v;
+            }
+        }
+    }
+}
+
+TEST(Baker, KeepsTheFilesNormalsAndSplitsVerticesOnlyWhereAttributesDiffer)
+{
+    std::string dir = make_temp_dir();
+    ASSERT_TRUE(write_obj(make_cube(), dir + "/cube.obj", {}));
+    mesh_arrays cube = bake_file(dir, dir + "/cube.obj");
+    EXPECT_EQ(cube.positions.size() / 3, 24u);  // 6 faces of 4 corners, each with its face's normal
+    for (size_t i = 0; i < cube.normals.size(); i += 3) {
+        float biggest = std::fmax(std::fabs(cube.normals[i]), std::fmax(std::fabs(cube.normals[i + 1]), std::fabs(cube.normals[i + 2])));
+        EXPECT_EQ(biggest, 1.0f) << "normal " << i / 3;
+    }
+
+    // every face with vertices of its own welds back into the indexed sphere
+    test_model sphere = make_sphere(1.0f, 10, 16, k_origin);
+    ASSERT_TRUE(write_obj(sphere, dir + "/indexed.obj", {}));
+    file_options soup;
+    soup.soup = true;
+    ASSERT_TRUE(write_obj(sphere, dir + "/soup.obj", soup));
+    mesh_arrays indexed = bake_file(dir, dir + "/indexed.obj");
+    mesh_arrays welded = bake_file(dir, dir + "/soup.obj");
+    EXPECT_EQ(welded.positions.size(), indexed.positions.size());
+    EXPECT_EQ(welded.indices.size(), indexed.indices.size());
+}
+
+struct broken_case {
+    const char* name;
+    const char* text;
+    const char* message;  // part of what stderr must say
+};
+
+// clang-format off
+const broken_case k_broken[] = {
+    {"index_out_of_range.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\nf 1 2 9\n", "index"},
+    {"index_out_of_range.ply",
+     "ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\nproperty float y\nproperty float z\n"
+     "element face 2\nproperty list uchar int vertex_indices\nend_header\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n3 0 1 7\n",
+     "index"},
+    {"zero_normals.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nvn 0 0 0\nf 1//1 2//1 3//1\n", "zero normal"},
+    {"collinear_faces.obj", "v 0 0 0\nv 1 0 0\nv 2 0 0\nv 3 0 0\nf 1 2 3\nf 2 3 4\n", "zero normal"},
+    {"collinear_faces_with_normals.obj",
+     "v 0 0 0\nv 1 0 0\nv 2 0 0\nvn 0 0 1\nf 1//1 2//1 3//1\n", "degenerate"},
+    {"no_faces.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\n", ""},
+    {"clockwise.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nvn 0 0 1\nf 1//1 3//1 2//1\n", "clockwise"},
+    {"two_pieces.obj",
+     "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 5 0 0\nv 6 0 0\nv 5 1 0\nvn 0 0 1\nf 1//1 2//1 3//1\nf 4//1 5//1 6//1\n",
+     "2 separate surfaces"},
+    {"texcoords_outside.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nvt 2 0\nvt 0 1\nf 1/1 2/2 3/3\n", "outside [0, 1]"},
+};
+// clang-format on
+
+TEST(Baker, RefusesBrokenModelsWithAMessageAndFailureStatus)
+{
+    std::string dir = make_temp_dir();
+    for (const broken_case& c : k_broken) {
+        SCOPED_TRACE(c.name);
+        std::string path = dir + "/" + c.name;
+        ASSERT_TRUE(write_text(path, c.text));
+        std::remove((dir + "/out.bin").c_str());
+        run_result r = run_baker(dir, path + " " + dir + "/out.bin");
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(c.name), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_FALSE(std::ifstream(dir + "/out.bin").good()) << "a refused model left a blob";
+    }
+    run_result missing = run_baker(dir, dir + "/nothing_here.obj " + dir + "/out.bin");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("cannot read"), std::string::npos) << missing.err;
+}
+
+TEST(Baker, AnswersHelpAndRejectsBadUsage)
+{
+    std::string dir = make_temp_dir();
+    run_result help = run_baker(dir, "--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("usage: bake_mesh"), std::string::npos);
+    EXPECT_EQ(run_baker(dir, "--frobnicate a b").status, 2);
+    EXPECT_EQ(run_baker(dir, "only_one_file.obj").status, 2);
+}
+
+TEST(Baker, ChecksAnExistingBlob)
+{
+    std::string dir = make_temp_dir();
+    ASSERT_TRUE(write_obj(make_cube(), dir + "/cube.obj", {}));
+    mesh_arrays cube = bake_file(dir, dir + "/cube.obj");
+    EXPECT_EQ(run_baker(dir, "--check " + dir + "/out.bin").status, 0);
+
+    cube.indices[0] = 999;
+    std::string error;
+    ASSERT_TRUE(write_mesh_blob(cube, dir + "/bad.bin", error)) << error;
+    run_result r = run_baker(dir, "--check " + dir + "/bad.bin");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("out of range"), std::string::npos) << r.err;
+
+    ASSERT_TRUE(write_text(dir + "/short.bin", "VLMS\x05"));
+    EXPECT_EQ(run_baker(dir, "--check " + dir + "/short.bin").status, 1);
+}
+
+}  // namespace

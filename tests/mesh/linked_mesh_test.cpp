@@ -1,0 +1,88 @@
+// The mesh linked into the program: every rule the baker enforces, its layout, box and shape.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "assets/scene_mesh.h"
+#include "tools/mesh/mesh_blob.h"
+#include "tools/mesh/mesh_check.h"
+
+extern "C" const unsigned char g_mesh_blob[];
+
+namespace {
+
+mesh_view linked_mesh()
+{
+    return mesh_view{g_mesh_positions, g_mesh_normals, g_mesh_texcoords, g_mesh_indices, g_mesh_strip_lengths,
+                     size_t(g_mesh_vertex_count), size_t(g_mesh_index_count), size_t(g_mesh_strip_count)};
+}
+
+const char* byte_at(const void* p) { return static_cast<const char*>(p); }
+
+// The box the model scene is framed for.
+const float k_lo[3] = {-0.80809f, -0.482216f, -0.889488f};
+const float k_hi[3] = {1.13674f, 0.48264f, 0.830655f};
+
+TEST(LinkedMesh, KeepsEveryRuleTheBakerChecks)
+{
+    mesh_report r = check_mesh(linked_mesh());
+    for (const std::string& p : r.problems) ADD_FAILURE() << p;
+    EXPECT_EQ(r.components, 1u);
+    EXPECT_LE(double(r.triangles.wrong_winding + r.triangles.flat),
+              k_winding_exception_share * double(r.triangles.total - r.triangles.repeated));
+}
+
+TEST(LinkedMesh, ArraysSitBackToBackAtTheOffsetsTheCountsGive)
+{
+    ASSERT_EQ(std::memcmp(g_mesh_blob, "VLMS", 4), 0);
+    blob_layout l = layout_of(g_mesh_vertex_count, g_mesh_index_count, g_mesh_strip_count);
+    const char* blob = byte_at(g_mesh_blob);
+    EXPECT_EQ(byte_at(g_mesh_positions) - blob, ptrdiff_t(l.positions));
+    EXPECT_EQ(byte_at(g_mesh_normals) - blob, ptrdiff_t(l.normals));
+    EXPECT_EQ(byte_at(g_mesh_texcoords) - blob, ptrdiff_t(l.texcoords));
+    EXPECT_EQ(byte_at(g_mesh_indices) - blob, ptrdiff_t(l.indices));
+    EXPECT_EQ(byte_at(g_mesh_strip_lengths) - blob, ptrdiff_t(l.strip_lengths));
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(g_mesh_positions) % 4, 0u);
+}
+
+TEST(LinkedMesh, LastStripEndsOnLastIndexAndLastVertexIsDrawn)
+{
+    long long sum = 0;
+    for (int32_t s = 0; s < g_mesh_strip_count; ++s) sum += g_mesh_strip_lengths[s];
+    EXPECT_EQ(sum, g_mesh_index_count);
+    uint32_t largest = 0;
+    for (int32_t i = 0; i < g_mesh_index_count; ++i) largest = std::max(largest, g_mesh_indices[i]);
+    EXPECT_EQ(largest, uint32_t(g_mesh_vertex_count - 1));
+}
+
+TEST(LinkedMesh, FillsTheModelScenesBox)
+{
+    box3 b = mesh_bounds(linked_mesh());
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_GE(b.lo[k], k_lo[k]) << "axis " << k;
+        EXPECT_LE(b.hi[k], k_hi[k]) << "axis " << k;
+        EXPECT_GE(b.hi[k] - b.lo[k], 0.97f * (k_hi[k] - k_lo[k])) << "axis " << k;
+    }
+}
+
+TEST(LinkedMesh, IsNotMirrorSymmetricAboutAnyCoordinatePlane)
+{
+    mesh_view m = linked_mesh();
+    box3 b = mesh_bounds(m);
+    for (int axis = 0; axis < 3; ++axis) {
+        float centre = 0.5f * (b.lo[axis] + b.hi[axis]);
+        EXPECT_LT(mirror_overlap(m, axis, 0.0f), 0.6) << "axis " << axis << " about 0";
+        EXPECT_LT(mirror_overlap(m, axis, centre), 0.6) << "axis " << axis << " about the box centre";
+    }
+}
+
+TEST(LinkedMesh, HasTheDetailOfAShowModel)
+{
+    strip_triangles t = count_strip_triangles(linked_mesh());
+    EXPECT_GE(g_mesh_vertex_count, 40000);
+    EXPECT_LE(g_mesh_vertex_count, 80000);
+    EXPECT_GE(t.total - t.repeated, 100000u);
+    EXPECT_LE(t.total - t.repeated, 150000u);
+}
+
+}  // namespace
