@@ -197,10 +197,11 @@ TEST_F(model_half, each_card_stands_over_the_backdrop_from_its_bound_on)
         const card& c = k_cards[i];
         SCOPED_TRACE(c.from);
         show_frame_at(time_at(c.from));
+        // left of the model, which stands in the middle
         int bottom = screen_y(c.y - 0.5f, c.z);
-        EXPECT_TRUE(shows(512, bottom - 4, bank_colour(c.texture)));
-        EXPECT_TRUE(shows(512, bottom + 4, backdrop));
-        EXPECT_TRUE(shows(512, 765, backdrop));
+        EXPECT_TRUE(shows(200, bottom - 4, bank_colour(c.texture)));
+        EXPECT_TRUE(shows(200, bottom + 4, backdrop));
+        EXPECT_TRUE(shows(200, 765, backdrop));
         if (c.z < -2.0f) {
             // seen whole at depth 2.4: the backdrop shows beside it
             EXPECT_TRUE(shows(screen_x(-1.0f, c.z) + 4, screen_y(c.y, c.z), bank_colour(c.texture)));
