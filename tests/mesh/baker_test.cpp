@@ -120,6 +120,15 @@ TEST(Baker, KeepsTheFilesNormalsAndSplitsVerticesOnlyWhereAttributesDiffer)
     EXPECT_EQ(welded.indices.size(), indexed.indices.size());
 }
 
+TEST(Baker, BakesAnStlCubeIntoFlatFaces)
+{
+    std::string dir = make_temp_dir();
+    ASSERT_TRUE(write_stl(make_cube(), dir + "/cube.stl"));
+    mesh_arrays cube = bake_file(dir, dir + "/cube.stl");
+    EXPECT_EQ(cube.positions.size() / 3, 24u);  // each corner once per face, with the face's normal
+    EXPECT_EQ(covering_triangles(cube), 12u);
+}
+
 struct broken_case {
     const char* name;
     const char* text;
