@@ -120,6 +120,55 @@ TEST(Baker, KeepsTheFilesNormalsAndSplitsVerticesOnlyWhereAttributesDiffer)
     EXPECT_EQ(welded.indices.size(), indexed.indices.size());
 }
 
+TEST(Baker, BakesAnStlCubeIntoFlatFaces)
+{
+    std::string dir = make_temp_dir();
+    ASSERT_TRUE(write_stl(make_cube(), dir + "/cube.stl"));
+    mesh_arrays cube = bake_file(dir, dir + "/cube.stl");
+    EXPECT_EQ(cube.positions.size() / 3, 24u);  // each corner once per face, with the face's normal
+    EXPECT_EQ(covering_triangles(cube), 12u);
+}
+
+std::string base64(const std::string& bytes)
+{
+    const char* digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    for (size_t i = 0; i < bytes.size(); i += 3) {
+        uint32_t w = uint32_t(uint8_t(bytes[i])) << 16;
+        if (i + 1 < bytes.size()) w |= uint32_t(uint8_t(bytes[i + 1])) << 8;
+        if (i + 2 < bytes.size()) w |= uint8_t(bytes[i + 2]);
+        for (size_t k = 0; k < 4; ++k) out += i + k <= bytes.size() ? digits[(w >> (18 - 6 * k)) & 63] : '=';
+    }
+    return out;
+}
+
+// A regular tetrahedron as glTF 2.0: positions and 16-bit indices in one embedded buffer, no normals.
+TEST(Baker, BakesAGltfTetrahedron)
+{
+    const float corners[12] = {1, 1, 1, 1, -1, -1, -1, 1, -1, -1, -1, 1};
+    const uint16_t faces[12] = {0, 1, 2, 0, 3, 1, 0, 2, 3, 1, 3, 2};
+    std::string data(reinterpret_cast<const char*>(corners), sizeof corners);
+    data.append(reinterpret_cast<const char*>(faces), sizeof faces);
+    std::string gltf =
+        R"({"asset":{"version":"2.0"},"scene":0,"scenes":[{"nodes":[0]}],"nodes":[{"mesh":0}],)"
+        R"("meshes":[{"primitives":[{"attributes":{"POSITION":0},"indices":1}]}],)"
+        R"("buffers":[{"byteLength":72,"uri":"data:application/octet-stream;base64,)" + base64(data) + R"("}],)"
+        R"("bufferViews":[{"buffer":0,"byteOffset":0,"byteLength":48},{"buffer":0,"byteOffset":48,"byteLength":24}],)"
+        R"("accessors":[{"bufferView":0,"componentType":5126,"count":4,"type":"VEC3","min":[-1,-1,-1],"max":[1,1,1]},)"
+        R"({"bufferView":1,"componentType":5123,"count":12,"type":"SCALAR"}]})";
+    std::string dir = make_temp_dir();
+    ASSERT_TRUE(write_text(dir + "/tetra.gltf", gltf));
+    mesh_arrays tetra = bake_file(dir, dir + "/tetra.gltf");
+    EXPECT_EQ(covering_triangles(tetra), 4u);
+    EXPECT_EQ(check_mesh(view_of(tetra)).distinct_positions, 4u);
+    for (size_t v = 0; v < tetra.positions.size() / 3; ++v) {
+        const float* p = &tetra.positions[3 * v];
+        const float* n = &tetra.normals[3 * v];
+        EXPECT_EQ(std::fabs(p[0]) + std::fabs(p[1]) + std::fabs(p[2]), 3.0f) << "vertex " << v;
+        EXPECT_GT(p[0] * n[0] + p[1] * n[1] + p[2] * n[2], 1.7f) << "normal of vertex " << v << " not outward";
+    }
+}
+
 struct broken_case {
     const char* name;
     const char* text;

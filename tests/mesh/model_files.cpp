@@ -103,6 +103,24 @@ bool write_ply(const test_model& m, const std::string& path, file_options o)
     return std::fclose(f) == 0;
 }
 
+bool write_stl(const test_model& m, const std::string& path)
+{
+    FILE* f = std::fopen(path.c_str(), "w");
+    if (!f) return false;
+    std::fprintf(f, "solid test\n");
+    for (size_t t = 0; t < m.triangles.size(); t += 3) {
+        const float* n = &m.normals[3 * m.triangles[t]];
+        std::fprintf(f, "facet normal %.9g %.9g %.9g\nouter loop\n", n[0], n[1], n[2]);
+        for (int k = 0; k < 3; ++k) {
+            const float* p = &m.positions[3 * m.triangles[t + k]];
+            std::fprintf(f, "vertex %.9g %.9g %.9g\n", p[0], p[1], p[2]);
+        }
+        std::fprintf(f, "endloop\nendfacet\n");
+    }
+    std::fprintf(f, "endsolid test\n");
+    return std::fclose(f) == 0;
+}
+
 bool write_text(const std::string& path, const std::string& text)
 {
     FILE* f = std::fopen(path.c_str(), "w");

@@ -27,6 +27,9 @@ struct file_options {
 bool write_obj(const test_model& m, const std::string& path, file_options o);
 bool write_ply(const test_model& m, const std::string& path, file_options o);
 
+// ASCII STL: a normal per face (the first corner's), no texture coordinates.
+bool write_stl(const test_model& m, const std::string& path);
+
 // Writes text as a file (for the broken models a test spells out).
 bool write_text(const std::string& path, const std::string& text);
 

@@ -1,0 +1,127 @@
+// Frames per second of the scene mesh at 1024x768, sphere-mapped as the show draws it: one call per
+// strip (the show's way) beside the same strips in one glMultiDrawElements call.
+#define GL_GLEXT_PROTOTYPES
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <GL/glu.h>
+#include <SDL/SDL.h>
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "assets/scene_mesh.h"
+
+namespace {
+
+bool g_window_open = false;
+
+// The show's projection and depth test, a bound environment texture with sphere-map texgen on s and t.
+bool open_window()
+{
+    if (SDL_Init(SDL_INIT_VIDEO) < 0 || !SDL_SetVideoMode(1024, 768, 0, SDL_OPENGL)) {
+        std::fprintf(stderr, "mesh_draw_bench: no GL window: %s\n", SDL_GetError());
+        return false;
+    }
+    glViewport(0, 0, 1024, 768);
+    glMatrixMode(GL_PROJECTION);
+    gluPerspective(45.0, 1024.0 / 768.0, 0.1, 200.0);
+    glMatrixMode(GL_MODELVIEW);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+
+    static unsigned char image[256 * 256 * 3];
+    for (int i = 0; i < 256 * 256; ++i) {
+        image[3 * i] = (unsigned char)(i % 256);
+        image[3 * i + 1] = (unsigned char)(i / 256);
+        image[3 * i + 2] = (unsigned char)((i % 256) ^ (i / 256));
+    }
+    GLuint texture;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 256, 256, 0, GL_RGB, GL_UNSIGNED_BYTE, image);
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+    glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+    glEnable(GL_TEXTURE_GEN_S);
+    glEnable(GL_TEXTURE_GEN_T);
+    return true;
+}
+
+// The model scene's placement at its rest position, tilted as at the middle of a sway.
+void begin_frame()
+{
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    glTranslatef(0, 0, -4);
+    glRotatef(25, 1, 0, 0);
+}
+
+// fps counts wall-clock time (UseRealTime): llvmpipe renders on threads of its own
+void add_counts(benchmark::State& state)
+{
+    state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["vertices"] = g_mesh_vertex_count;
+    state.counters["indices"] = g_mesh_index_count;
+    state.counters["strips"] = g_mesh_strip_count;
+}
+
+void per_strip_calls(benchmark::State& state)
+{
+    if (!g_window_open) return state.SkipWithError("no GL window");
+    for (auto _ : state) {
+        begin_frame();
+        draw_scene_mesh();
+        glFinish();
+    }
+    add_counts(state);
+}
+
+void one_multi_draw_call(benchmark::State& state)
+{
+    if (!g_window_open) return state.SkipWithError("no GL window");
+    std::vector<const void*> starts;
+    const uint32_t* strip = g_mesh_indices;
+    for (int32_t s = 0; s < g_mesh_strip_count; ++s) {
+        starts.push_back(strip);
+        strip += g_mesh_strip_lengths[s];
+    }
+    draw_scene_mesh();  // sets the arrays and the colour
+    for (auto _ : state) {
+        begin_frame();
+        glMultiDrawElements(GL_TRIANGLE_STRIP, g_mesh_strip_lengths, GL_UNSIGNED_INT, starts.data(),
+                            g_mesh_strip_count);
+        glFinish();
+    }
+    add_counts(state);
+}
+
+// What a frame costs without the model: the clear and the wait.
+void clear_only(benchmark::State& state)
+{
+    if (!g_window_open) return state.SkipWithError("no GL window");
+    for (auto _ : state) {
+        begin_frame();
+        glFinish();
+    }
+    add_counts(state);
+}
+
+BENCHMARK(per_strip_calls)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
+BENCHMARK(one_multi_draw_call)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
+BENCHMARK(clear_only)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    g_window_open = open_window();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    SDL_Quit();
+    return g_window_open ? 0 : 1;
+}
