@@ -26,9 +26,13 @@ void remove_dir(const std::string& dir)
 
 bool make_mp3(const std::string& path, const std::string& expression, int rate, double seconds)
 {
+    // one expression means the same on both channels (upmixing a mono source would lower it 3 dB)
+    std::string channels = expression;
+    if (channels.find('|') == std::string::npos) channels += "|" + expression;
+
     // a comma would end the filter in ffmpeg's filter graph syntax
     std::string escaped;
-    for (char c : expression) {
+    for (char c : channels) {
         if (c == ',') escaped += '\\';
         escaped += c;
     }

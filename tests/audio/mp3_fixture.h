@@ -9,7 +9,8 @@
 std::string make_temp_dir();
 void remove_dir(const std::string& dir);
 
-// Encodes ffmpeg's aevalsrc expression ("left|right", t in seconds) as a stereo MP3 at `rate`.
+// Encodes ffmpeg's aevalsrc expression ("left|right", or one for both; t in seconds) as a
+// stereo MP3 at `rate`.
 bool make_mp3(const std::string& path, const std::string& expression, int rate, double seconds);
 
 // The file as ffmpeg decodes it: interleaved 16-bit stereo, resampled to `rate` if nonzero.
