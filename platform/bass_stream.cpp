@@ -64,9 +64,9 @@ static bool decode_file(mpg123_handle* mh, const std::string& path, bool prescan
         int err = mpg123_read(mh, chunk, sizeof chunk, &got);
         const std::int16_t* samples = reinterpret_cast<const std::int16_t*>(chunk);
         s->pcm.insert(s->pcm.end(), samples, samples + got / 2);
-        if (err == MPG123_DONE) break;
         if (err == MPG123_NEW_FORMAT) continue;
-        if (err != MPG123_OK) return false;
+        // a decoding error ends the stream where it happens: what came before still plays
+        if (err != MPG123_OK) break;
     }
     mpg123_close(mh);
 
