@@ -72,6 +72,16 @@ TEST_F(ClockTest, GrowsSmoothlyFromZeroAndStopsAtTheEnd)
     EXPECT_EQ(backwards, 0);
     EXPECT_LT(worst_lead, 0.1);
 
+    // what is heard trails what was handed to the device by the buffer queued ahead of the
+    // speaker: no reading is ahead of the wall clock less one buffer (the dummy driver paces
+    // itself up to 1% fast, a few milliseconds over this stretch)
+    const double buffer_seconds = 2048 / 44100.0;
+    for (const reading& x : r) {
+        if (x.wall < 0.6) {
+            ASSERT_LE(x.show, std::max(0.0, x.wall - buffer_seconds + 0.008)) << "at " << x.wall;
+        }
+    }
+
     // while playing, show time against wall time should be a straight line: the spread of
     // the readings about it is the jitter
     std::vector<reading> playing;
@@ -99,13 +109,17 @@ TEST_F(ClockTest, GrowsSmoothlyFromZeroAndStopsAtTheEnd)
     std::printf("%zu readings while playing: rate %.4f of the steady clock, %.1f ms behind it, "
                 "jitter %.3f ms rms, %.3f ms peak to peak\n",
                 playing.size(), slope, lag / n * 1e3, std::sqrt(var / n) * 1e3, (high - low) * 1e3);
-    EXPECT_NEAR(slope, 1.0, 0.2);
-    EXPECT_LT(high - low, 0.1);
+    // never faster than the device's pace; how much slower, and how uneven, depends on how
+    // often a loaded machine lets the audio thread run, so only loose bounds hold there
+    EXPECT_LE(slope, 1.03);
+    EXPECT_GT(slope, 0.5);
+    EXPECT_LT(std::sqrt(var / n), 0.25);
 
     // played to its end: exactly the file's length, and no further
     std::size_t length_frames = decode_with_ffmpeg(mp3).size() / 2;
-    QWORD end = BASS_ChannelGetPosition(h);
-    EXPECT_EQ(end, static_cast<QWORD>(length_frames) * 4);
+    QWORD end = static_cast<QWORD>(length_frames) * 4;
+    EXPECT_TRUE(wait_until([&] { return BASS_ChannelGetPosition(h) >= end; }, 20.0));
+    EXPECT_EQ(BASS_ChannelGetPosition(h), end);
     EXPECT_FLOAT_EQ(BASS_ChannelBytes2Seconds(h, end), length_frames / 44100.0f);
     sleep_seconds(0.3);
     EXPECT_EQ(BASS_ChannelGetPosition(h), end);
