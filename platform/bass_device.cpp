@@ -14,7 +14,6 @@ static const int k_default_rate = 44100;
 bool g_bass_ready = false;
 bool g_bass_has_output = false;
 int g_bass_device_rate = k_default_rate;
-int g_bass_buffer_frames = k_buffer_frames;
 
 // Runs on SDL's audio thread with the device locked.
 static void fill_device_buffer(void*, Uint8* stream, int len)
@@ -41,16 +40,17 @@ static bool open_output(int rate)
     return true;
 }
 
-// Device 1 (and -1) is the default output; device 0 plays nothing and lets positions
-// follow the steady clock, as the vendor library's "no sound" device does.
+// Device 1 (and -1) is the default output. Device 0 is "no sound": nothing is played and a
+// playing stream's position follows the steady clock alone.
 BOOL BASS_Init(int device, DWORD freq, DWORD, HWND, const GUID*)
 {
     if (g_bass_ready) return FALSE;
     if (device < -1 || device > 1) return FALSE;
 
-    int rate = freq ? static_cast<int>(freq) : k_default_rate;
+    // the mixer reads the rate, so it is set before the device can call back
+    g_bass_device_rate = freq ? static_cast<int>(freq) : k_default_rate;
     bool output = device != 0;
-    if (output && !open_output(rate)) return FALSE;
+    if (output && !open_output(g_bass_device_rate)) return FALSE;
     if (!init_spectrum()) {
         if (output) {
             SDL_CloseAudio();
@@ -59,7 +59,6 @@ BOOL BASS_Init(int device, DWORD freq, DWORD, HWND, const GUID*)
         return FALSE;
     }
 
-    g_bass_device_rate = rate;
     g_bass_has_output = output;
     g_bass_ready = true;
     return TRUE;

@@ -43,7 +43,6 @@ extern std::atomic<bass_stream*> g_bass_streams[k_max_streams];
 extern bool g_bass_ready;        // BASS_Init succeeded and BASS_Free has not run since
 extern bool g_bass_has_output;   // false on the "no sound" device: positions follow the clock
 extern int g_bass_device_rate;   // output rate in Hz
-extern int g_bass_buffer_frames; // frames per device buffer
 
 // bass_stream.cpp
 bass_stream* find_stream(DWORD handle);
