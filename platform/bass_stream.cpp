@@ -14,7 +14,7 @@
 
 std::atomic<bass_stream*> g_bass_streams[k_max_streams];
 
-static const std::size_t k_decode_chunk = 64 * 1024;
+static const std::size_t k_decode_chunk = 32 * 1024;  // samples per read
 
 bass_stream* find_stream(DWORD handle)
 {
@@ -58,12 +58,11 @@ static bool decode_file(mpg123_handle* mh, const std::string& path, bool prescan
         if (length > 0) s->pcm.reserve(static_cast<std::size_t>(length) * 2);
     }
 
-    unsigned char chunk[k_decode_chunk];
+    std::int16_t chunk[k_decode_chunk];
     for (;;) {
         std::size_t got = 0;
-        int err = mpg123_read(mh, chunk, sizeof chunk, &got);
-        const std::int16_t* samples = reinterpret_cast<const std::int16_t*>(chunk);
-        s->pcm.insert(s->pcm.end(), samples, samples + got / 2);
+        int err = mpg123_read(mh, reinterpret_cast<unsigned char*>(chunk), sizeof chunk, &got);
+        s->pcm.insert(s->pcm.end(), chunk, chunk + got / 2);
         if (err == MPG123_NEW_FORMAT) continue;
         // a decoding error ends the stream where it happens: what came before still plays
         if (err != MPG123_OK) break;
