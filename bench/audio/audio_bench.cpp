@@ -1,0 +1,82 @@
+// Benchmarks of the audio layer: a show-time read, a spectrum fetch, and decoding the soundtrack.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "audio/music.h"
+#include "platform/bass.h"
+#include "tests/audio/mp3_fixture.h"
+
+static std::string g_dir;
+static std::string g_long_mp3;
+
+// What render_frame does several dozen times per frame.
+static void BM_music_time(benchmark::State& state)
+{
+    for (auto _ : state) benchmark::DoNotOptimize(music_time());
+}
+BENCHMARK(BM_music_time);
+
+static void BM_channel_get_position(benchmark::State& state)
+{
+    for (auto _ : state) benchmark::DoNotOptimize(BASS_ChannelGetPosition(g_music));
+}
+BENCHMARK(BM_channel_get_position);
+
+// What the frame loop does once per pass.
+static void BM_fetch_spectrum(benchmark::State& state)
+{
+    for (auto _ : state) {
+        fetch_spectrum(g_spectrum);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_fetch_spectrum);
+
+// Opening an 83-second stereo MP3 with the prescan flag: decoded whole, once, before the show.
+// Runs last: it replaces the playing soundtrack with a fresh "no sound" device each time, as
+// only a few streams may exist at once.
+static void BM_create_83s_stream(benchmark::State& state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        BASS_Free();
+        BASS_Init(0, 44100, 0, nullptr, nullptr);
+        state.ResumeTiming();
+        HSTREAM h = BASS_StreamCreateFile(FALSE, g_long_mp3.c_str(), 0, 0, BASS_STREAM_PRESCAN);
+        if (!h) state.SkipWithError("stream creation failed");
+    }
+}
+BENCHMARK(BM_create_83s_stream)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+
+    // the soundtrack plays on SDL's dummy driver, so the audio thread runs as it would
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    g_dir = make_temp_dir();
+    std::string song = g_dir + "/song.mp3";
+    g_long_mp3 = g_dir + "/long.mp3";
+    const char* music = "0.4*sin(2*PI*(200*t+30*t*t))|0.4*sin(2*PI*330*t)";
+    if (!make_mp3(song, music, 44100, 30.0) || !make_mp3(g_long_mp3, music, 44100, 83.0)) {
+        std::fprintf(stderr, "audio_bench: could not make test MP3s with ffmpeg\n");
+        remove_dir(g_dir);
+        return 1;
+    }
+
+    start_music(song.c_str());
+    if (!g_music) {
+        remove_dir(g_dir);
+        return 1;
+    }
+    sleep_seconds(0.5);  // well into playback, with the callback publishing positions
+
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    BASS_Free();
+    remove_dir(g_dir);
+    return 0;
+}

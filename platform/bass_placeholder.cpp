@@ -1,7 +1,0 @@
-// PLACEHOLDER audio library until our layer lands: releases nothing.
-#include "platform/bass.h"
-
-BOOL BASS_Free()
-{
-    return TRUE;
-}
