@@ -107,27 +107,43 @@ void report_range(const decoded& d, double from, double until, double fps)
     }
 }
 
-// Mean of each bin just after the beats and halfway between them, over the model scene.
+// Mean of each bin just after the beats and halfway between them over the model scene, and the
+// distribution of each beat's highest frame.
 void report_beats(const decoded& d, double fps)
 {
     double on[2] = {0, 0}, off[2] = {0, 0};
     long n_on = 0, n_off = 0;
+    std::vector<float> peaks[2];
+    float beat_peak[2] = {0, 0};
+    long beat_index = -1;
     float values[k_size / 2];
     for (long i = 0;; ++i) {
         double t = k_model_from + i / fps;
         if (t >= k_model_until) break;
-        double phase = std::fmod(t - k_grid_start, k_beat);
+        long beat = (long)std::floor((t - k_grid_start) / k_beat);
+        if (beat != beat_index) {
+            if (beat_index >= 0)
+                for (int s = 0; s < 2; ++s) peaks[s].push_back(beat_peak[s]);
+            beat_index = beat;
+            beat_peak[0] = beat_peak[1] = 0.0f;
+        }
+        double phase = t - k_grid_start - beat * k_beat;
+        spectrum_at(d, t, values);
+        for (int s = 0; s < 2; ++s) beat_peak[s] = std::max(beat_peak[s], values[6 + s]);
         bool is_on = phase >= 0.02 && phase < 0.08, is_off = phase >= 0.22 && phase < 0.30;
         if (!is_on && !is_off) continue;
-        spectrum_at(d, t, values);
         double* sum = is_on ? on : off;
         sum[0] += values[6];
         sum[1] += values[7];
         (is_on ? n_on : n_off)++;
     }
-    for (int s = 0; s < 2; ++s)
+    for (int s = 0; s < 2; ++s) {
         printf("beats bin%d on=%.4f off=%.4f (%ld and %ld frames)\n", 6 + s, n_on ? on[s] / n_on : 0.0,
                n_off ? off[s] / n_off : 0.0, n_on, n_off);
+        printf("beat_peaks bin%d min=%.3f p10=%.3f median=%.3f p90=%.3f max=%.3f (%zu beats)\n", 6 + s,
+               percentile(peaks[s], 0.0), percentile(peaks[s], 0.1), percentile(peaks[s], 0.5),
+               percentile(peaks[s], 0.9), percentile(peaks[s], 1.0), peaks[s].size());
+    }
 }
 
 void print_help()

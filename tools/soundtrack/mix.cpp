@@ -2,14 +2,11 @@
 #include "score.h"
 
 #include <cstddef>
-#include <cmath>
-#include <cstdio>
-#include <algorithm> // DEBUG
 
 const double k_piece_length = 86.0;
 
 namespace {
-const float k_master_gain = 1.0f;
+const float k_master_gain = 0.88f;
 const float k_ceiling = 0.84f;  // -1.5 dBFS, headroom for the encoder's overshoot
 
 // Everything but the bass and drums is kept off the spectrum bins the model follows.
@@ -51,23 +48,20 @@ stereo_bus render_piece()
     clear_low_mids(&space);
 
     stereo_bus mix = make_bus(frames);
-    mix_into(&mix, b.drums, 0.5f);
+    mix_into(&mix, b.drums, 0.42f);
     mix_into(&mix, b.room_drums, 0.6f);
     mix_into(&mix, b.bass, 1.0f);
-    mix_into(&mix, b.pads, 0.8f);
-    mix_into(&mix, b.arp, 0.5f);
-    mix_into(&mix, b.stabs, 0.6f);
-    mix_into(&mix, b.lead, 0.7f);
+    mix_into(&mix, b.pads, 1.1f);
+    mix_into(&mix, b.arp, 0.6f);
+    mix_into(&mix, b.stabs, 0.8f);
+    mix_into(&mix, b.lead, 0.95f);
     mix_into(&mix, b.fx, 0.8f);
     mix_into(&mix, echoes, 0.35f);
-    mix_into(&mix, space, 1.0f);
+    mix_into(&mix, space, 1.2f);
     for (size_t i = 0; i < mix.left.size(); ++i) {
         mix.left[i] *= k_master_gain;
         mix.right[i] *= k_master_gain;
     }
-    { float pk=0; double e=0; for (size_t i=0;i<mix.left.size();++i){pk=std::max(pk,std::fabs(mix.left[i]));e+=mix.left[i]*mix.left[i];} fprintf(stderr,"DEBUG prelimit peak %.3f rms %.3f\n",pk,std::sqrt(e/mix.left.size()));
-      const stereo_bus* bs[]={&b.drums,&b.room_drums,&b.bass,&b.pads,&b.arp,&b.stabs,&b.lead,&b.fx,&echoes,&space};
-      for (auto* q: bs){ float pk=0; double e=0; for (size_t i=0;i<q->left.size();++i){pk=std::max(pk,std::fabs(q->left[i]));e+=q->left[i]*q->left[i];} fprintf(stderr,"  bus peak %.3f rms %.4f\n",pk,std::sqrt(e/q->left.size()));} }
     fx_limit(&mix, k_ceiling, 0.005, 0.08);
     return mix;
 }

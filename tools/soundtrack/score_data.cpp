@@ -14,8 +14,8 @@ const chord k_chords[] = {
 
 const part_layers k_parts[] = {
     //  kick  clap   hats   open   pulse  sub    pad    arp    stabP  stabO  lead   bell   ghosts
-    {0.00f, 0.00f, 0.00f, 0.00f, 0.00f, 0.00f, 0.55f, 0.00f, 0.00f, 0.00f, 0.00f, 0.00f, false},  // dawn
-    {0.00f, 0.00f, 0.00f, 0.00f, 0.00f, 0.25f, 0.55f, 0.30f, 0.00f, 0.00f, 0.00f, 0.00f, false},  // intro
+    {0.00f, 0.00f, 0.00f, 0.00f, 0.00f, 0.00f, 0.42f, 0.00f, 0.00f, 0.00f, 0.00f, 0.00f, false},  // dawn
+    {0.00f, 0.00f, 0.00f, 0.00f, 0.00f, 0.25f, 0.42f, 0.26f, 0.00f, 0.00f, 0.00f, 0.00f, false},  // intro
     {0.85f, 0.00f, 0.55f, 0.00f, 0.20f, 0.45f, 0.45f, 0.35f, 0.30f, 0.00f, 0.00f, 0.00f, false},  // slides
     {0.90f, 0.45f, 0.65f, 0.35f, 0.26f, 0.50f, 0.45f, 0.35f, 0.34f, 0.00f, 0.00f, 0.00f, true},   // slides, full
     {0.90f, 0.00f, 0.00f, 0.00f, 0.26f, 0.00f, 0.40f, 0.00f, 0.34f, 0.00f, 0.00f, 0.00f, false},  // fill

@@ -71,7 +71,7 @@ void voice_pulse(stereo_bus* bus, double start, double note, float level)
     svf_state filt;
     for (long n = 0; n < count; ++n) {
         double t = (double)n / k_rate;
-        float amp = 1.3f * level * env_perc(t, 0.003, 0.075);
+        float amp = 2.0f * level * env_perc(t, 0.003, 0.075);
         if (t > 0.26) amp *= (float)std::max(0.0, 1.0 - (t - 0.26) / 0.06);
         float edge = -osc_saw(phase, step) * 0.4f;
         float cutoff = 500.0f + 3200.0f * (float)std::exp(-t / 0.04);
@@ -90,7 +90,7 @@ void voice_sub(stereo_bus* bus, double start, double held, double note, float le
     double phase = 0.0;
     for (long n = 0; n < count; ++n) {
         double t = (double)n / k_rate;
-        float amp = level * env_adsr(t, held, 0.006, 0.2, 0.85f, 0.02);
+        float amp = 0.8f * level * env_adsr(t, held, 0.006, 0.2, 0.85f, 0.02);
         put(bus, first + n, amp * osc_sine(phase), 0.0f);
         phase += step;
         if (phase >= 1.0) phase -= 1.0;
