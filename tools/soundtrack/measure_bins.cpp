@@ -1,6 +1,5 @@
 // measure_bins: decodes an MP3 gaplessly and reports the show's spectrum values 6 and 7 frame by frame.
-#include <kiss_fftr.h>
-#include <mpg123.h>
+#include "bin_spectrum.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,74 +9,12 @@
 #include <vector>
 
 namespace {
-const int k_size = 1024;
-const double k_pi = 3.14159265358979323846;
+const int k_size = k_spectrum_size;
 const double k_grid_start = 11.8;  // the soundtrack's first beat
 const double k_beat = 0.5;
 const double k_model_from = 29.3;  // the model scene, which follows the two bins
 const double k_model_until = 83.0;
 const float k_off_screen = 0.58f;  // bin 7 above this carries the model out of view
-
-struct decoded {
-    std::vector<float> mono;  // (L + R) / 2
-    long rate = 0;
-};
-
-std::vector<float> g_window;
-kiss_fftr_cfg g_fft;
-
-bool decode(const char* path, decoded* out)
-{
-    if (mpg123_init() != MPG123_OK) return false;
-    int err = 0;
-    mpg123_handle* mh = mpg123_new(nullptr, &err);
-    if (!mh) return false;
-    // gapless: the encoder's delay and padding, from the info tag, are cut away
-    mpg123_param(mh, MPG123_ADD_FLAGS, MPG123_GAPLESS | MPG123_FORCE_STEREO | MPG123_FORCE_FLOAT, 0);
-    mpg123_format_none(mh);
-    for (long rate : {44100L, 48000L, 32000L, 22050L})
-        mpg123_format(mh, rate, MPG123_STEREO, MPG123_ENC_FLOAT_32);
-    if (mpg123_open(mh, path) != MPG123_OK) {
-        mpg123_delete(mh);
-        return false;
-    }
-    std::vector<float> buf(8192);
-    int channels = 0, encoding = 0;
-    for (;;) {
-        size_t got = 0;
-        int rc = mpg123_read(mh, (unsigned char*)buf.data(), buf.size() * sizeof(float), &got);
-        if (rc == MPG123_NEW_FORMAT) {
-            mpg123_getformat(mh, &out->rate, &channels, &encoding);
-            continue;
-        }
-        for (size_t i = 0; i + 1 < got / sizeof(float); i += 2) out->mono.push_back(0.5f * (buf[i] + buf[i + 1]));
-        if (rc == MPG123_DONE) break;
-        if (rc != MPG123_OK) {
-            fprintf(stderr, "measure_bins: decoding %s: %s\n", path, mpg123_strerror(mh));
-            mpg123_delete(mh);
-            return false;
-        }
-    }
-    mpg123_close(mh);
-    mpg123_delete(mh);
-    return out->rate > 0;
-}
-
-// The spectrum value k as the show defines it: the 1024 samples ending at the heard position,
-// Hann window, |X_k| * 4 / 1024, so a full-scale sine on a bin centre reads 1.0.
-void spectrum_at(const decoded& d, double t, float* values)
-{
-    static std::vector<float> frame(k_size);
-    static std::vector<kiss_fft_cpx> bins(k_size / 2 + 1);
-    long end = (long)std::floor(t * d.rate);
-    for (int n = 0; n < k_size; ++n) {
-        long i = end - k_size + n;
-        float x = i >= 0 && i < (long)d.mono.size() ? d.mono[i] : 0.0f;
-        frame[n] = x * g_window[n];
-    }
-    kiss_fftr(g_fft, frame.data(), bins.data());
-    for (int k = 0; k < k_size / 2; ++k) values[k] = std::hypot(bins[k].r, bins[k].i) * 4.0f / k_size;
-}
 
 float percentile(std::vector<float> v, double p)
 {
@@ -87,7 +24,7 @@ float percentile(std::vector<float> v, double p)
     return v[i];
 }
 
-void report_range(const decoded& d, double from, double until, double fps)
+void report_range(const decoded_audio& d, double from, double until, double fps)
 {
     std::vector<float> b6, b7;
     float values[k_size / 2];
@@ -109,7 +46,7 @@ void report_range(const decoded& d, double from, double until, double fps)
 
 // Mean of each bin just after the beats and halfway between them over the model scene, and the
 // distribution of each beat's highest frame.
-void report_beats(const decoded& d, double fps)
+void report_beats(const decoded_audio& d, double fps)
 {
     double on[2] = {0, 0}, off[2] = {0, 0};
     long n_on = 0, n_off = 0;
@@ -181,20 +118,17 @@ int main(int argc, char** argv)
         fprintf(stderr, "measure_bins: need one MP3 file and a positive --fps (try --help)\n");
         return 2;
     }
-    decoded d;
-    if (!decode(path, &d)) {
+    decoded_audio d;
+    if (!decode_mp3_mono(path, &d)) {
         fprintf(stderr, "measure_bins: cannot decode %s\n", path);
         return 1;
     }
-    g_window.resize(k_size);
-    for (int n = 0; n < k_size; ++n) g_window[n] = (float)(0.5 - 0.5 * std::cos(2.0 * k_pi * n / k_size));
-    g_fft = kiss_fftr_alloc(k_size, 0, nullptr, nullptr);
     printf("decoded %zu samples at %ld Hz (%.3f s)\n", d.mono.size(), d.rate, (double)d.mono.size() / d.rate);
     if (!at.empty()) {
         float values[k_size / 2];
         for (double t : at) {
             spectrum_at(d, t, values);
-            printf("at %.4f:", t);
+            printf("at %.4f :", t);
             for (int k = 0; k < 16; ++k) printf(" %d=%.4f", k, values[k]);
             printf("\n");
         }
@@ -203,6 +137,5 @@ int main(int argc, char** argv)
         report_range(d, k_model_from, k_model_until, fps);
         report_beats(d, fps);
     }
-    kiss_fftr_free(g_fft);
     return 0;
 }
