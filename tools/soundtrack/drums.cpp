@@ -21,6 +21,13 @@ uint32_t seed_at(double start, uint32_t salt)
     return s ? s : 1u;
 }
 
+// Swells stop at their loudest; a few milliseconds of fade keep that from clicking.
+float end_fade(long samples_left)
+{
+    const long fade = 300;
+    return samples_left >= fade ? 1.0f : (float)samples_left / fade;
+}
+
 // Six detuned square waves, the metallic body of cymbals and hats.
 float metal(double t)
 {
@@ -53,7 +60,7 @@ void drum_kick(stereo_bus* bus, double start, float level)
 void drum_snare(stereo_bus* bus, double start, float level)
 {
     long first = to_sample(start);
-    long count = to_sample(0.4);
+    long count = to_sample(0.9);
     uint32_t seed = seed_at(start, 0x5a4e);
     svf_state fl, fr;
     for (long n = 0; n < count; ++n) {
@@ -70,7 +77,7 @@ void drum_snare(stereo_bus* bus, double start, float level)
 void drum_clap(stereo_bus* bus, double start, float level)
 {
     long first = to_sample(start);
-    long count = to_sample(0.5);
+    long count = to_sample(1.0);
     uint32_t seed = seed_at(start, 0xc1a9);
     svf_state fl, fr;
     for (long n = 0; n < count; ++n) {
@@ -103,7 +110,7 @@ void drum_hat(stereo_bus* bus, double start, float level, bool open)
 void drum_crash(stereo_bus* bus, double start, float level)
 {
     long first = to_sample(start);
-    long count = to_sample(3.5);
+    long count = to_sample(6.0);
     uint32_t sl = seed_at(start, 0xc4a5), sr = seed_at(start, 0x5c4a);
     svf_state fl, fr;
     for (long n = 0; n < count; ++n) {
@@ -119,7 +126,7 @@ void drum_crash(stereo_bus* bus, double start, float level)
 void drum_tom(stereo_bus* bus, double start, double note, float level)
 {
     long first = to_sample(start);
-    long count = to_sample(0.5);
+    long count = to_sample(1.0);
     double base = midi_hz(note), phase = 0.0;
     for (long n = 0; n < count; ++n) {
         double t = (double)n / k_rate;
@@ -139,7 +146,7 @@ void fx_riser(stereo_bus* bus, double start, double end, float level)
     for (long n = 0; n < count; ++n) {
         double x = (double)n / count;
         float cutoff = (float)(600.0 * std::pow(15.0, x));
-        float e = level * (float)(x * x);
+        float e = level * (float)(x * x) * end_fade(count - n);
         put(bus, first + n, e * svf_run(&fl, noise_white(&sl), cutoff, 2.0f).band,
             e * svf_run(&fr, noise_white(&sr), cutoff * 1.05f, 2.0f).band);
     }
@@ -169,7 +176,7 @@ void fx_reverse_cymbal(stereo_bus* bus, double end, double length, float level)
     svf_state fl, fr;
     for (long n = 0; n < count; ++n) {
         double x = (double)n / count;
-        float e = level * (float)std::exp(-5.0 * (1.0 - x));
+        float e = level * (float)std::exp(-5.0 * (1.0 - x)) * end_fade(count - n);
         float l = svf_run(&fl, noise_white(&sl), 3500.0f, 0.7f).high;
         float r = svf_run(&fr, noise_white(&sr), 3500.0f, 0.7f).high;
         put(bus, last - count + n, e * l, e * r);
@@ -179,7 +186,7 @@ void fx_reverse_cymbal(stereo_bus* bus, double end, double length, float level)
 void fx_impact(stereo_bus* bus, double start, float level)
 {
     long first = to_sample(start);
-    long count = to_sample(2.5);
+    long count = to_sample(4.5);
     uint32_t seed = seed_at(start, 0x1a9c);
     svf_state filt;
     double phase = 0.0;

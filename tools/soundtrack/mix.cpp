@@ -63,5 +63,12 @@ stereo_bus render_piece()
         mix.right[i] *= k_master_gain;
     }
     fx_limit(&mix, k_ceiling, 0.005, 0.08);
+    // the last crash and reverb are still ringing when the file ends: let them fade, not stop
+    long fade = to_sample(0.6);
+    for (long n = 0; n < fade; ++n) {
+        float g = (float)n / fade;
+        mix.left[frames - 1 - n] *= g;
+        mix.right[frames - 1 - n] *= g;
+    }
     return mix;
 }

@@ -131,7 +131,7 @@ void voice_arp(stereo_bus* bus, double start, double note, float level, float br
 {
     double step = midi_hz(note) / k_rate;
     long first = to_sample(start);
-    long count = to_sample(0.45);
+    long count = to_sample(0.8);
     double phase = 0.0;
     svf_state filt;
     for (long n = 0; n < count; ++n) {
@@ -149,7 +149,7 @@ void voice_stab(stereo_bus* bus, double start, double note, float level)
 {
     double hz = midi_hz(note);
     long first = to_sample(start);
-    long count = to_sample(0.6);
+    long count = to_sample(1.2);
     double pl = start_phase(note, 4), pr = start_phase(note, 5);
     svf_state fl, fr;
     for (long n = 0; n < count; ++n) {
@@ -174,7 +174,7 @@ void voice_bell(stereo_bus* bus, double start, double note, float level, float p
 {
     double hz = midi_hz(note);
     long first = to_sample(start);
-    long count = to_sample(3.0);
+    long count = to_sample(6.5);
     double pc = 0.0, pm = 0.0;
     for (long n = 0; n < count; ++n) {
         double t = (double)n / k_rate;
