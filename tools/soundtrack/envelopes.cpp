@@ -5,21 +5,24 @@
 
 namespace {
 const double k_pi = 3.14159265358979323846;
+}  // namespace
+
+namespace {
+double attack_decay_sustain(double t, double attack, double decay, float sustain)
+{
+    if (t < attack) return t / attack;
+    return sustain + (1.0 - sustain) * std::exp(-4.0 * (t - attack) / decay);
 }
+}  // namespace
 
 // held is how long the key is down; the release starts from wherever the envelope stood then.
 float env_adsr(double t, double held, double attack, double decay, float sustain, double release)
 {
     if (t < 0.0) return 0.0f;
-    auto before_release = [&](double u) -> double {
-        if (u < attack) return u / attack;
-        double d = (u - attack) / decay;
-        return sustain + (1.0 - sustain) * std::exp(-4.0 * d);
-    };
-    if (t < held) return (float)before_release(t);
+    if (t < held) return (float)attack_decay_sustain(t, attack, decay, sustain);
     double r = (t - held) / release;
     if (r > 8.0) return 0.0f;
-    return (float)(before_release(held) * std::exp(-5.0 * r));
+    return (float)(attack_decay_sustain(held, attack, decay, sustain) * std::exp(-5.0 * r));
 }
 
 float env_perc(double t, double attack, double decay)
