@@ -1,0 +1,73 @@
+// The piece as data: chords, the bar-by-bar arrangement and the melodies, and the buses they play into.
+#pragma once
+#include "synth.h"
+
+// One chord: the mid-bass note that lands on the spectrum bins, the sub root, the pad voicing.
+struct chord {
+    int pulse;
+    int sub;
+    int pad[3];
+};
+
+enum { chord_dm, chord_bb, chord_f, chord_c, chord_gm, chord_a };
+
+// How loud each layer plays in one part of the piece (0 = silent).
+struct part_layers {
+    float kick;
+    float clap;
+    float hats;
+    float open_hats;
+    float pulse;
+    float sub;
+    float pad;
+    float arp;
+    float stab_on_pictures;  // stabs on beats 1 and 3, where the slideshow changes pictures
+    float stab_offbeat;      // stabs on the "and" of 2 and 4
+    float lead;
+    float bell_lead;
+    bool ghost_hats;  // closed hats on every sixteenth, not only the off-beats
+};
+
+enum { part_dawn, part_intro, part_slides, part_slides_full, part_fill, part_drop, part_lift, part_break, part_build,
+       part_climax, part_ending };
+
+// One bar of the arrangement, in order from the start of the piece.
+struct bar_plan {
+    int beats;
+    int chord;
+    int part;
+    int phrase;      // melody table, -1 for none
+    int phrase_bar;  // which bar of that melody
+};
+
+struct phrase_note {
+    double beat;  // from the start of the phrase
+    double length;
+    int note;
+};
+
+struct phrase {
+    const phrase_note* notes;
+    int count;
+};
+
+extern const chord k_chords[];
+extern const part_layers k_parts[];
+extern const bar_plan k_bars[];
+extern const int k_bar_count;
+extern const double k_first_bar_beat;
+extern const phrase k_phrases[];
+
+// Where every instrument of the piece is rendered before the mix.
+struct piece_buses {
+    stereo_bus drums;
+    stereo_bus room_drums;  // snare, clap and toms, which get a little space
+    stereo_bus bass;        // dry: its reverb would smear the beat out of the spectrum bins
+    stereo_bus pads;
+    stereo_bus arp;
+    stereo_bus stabs;
+    stereo_bus lead;
+    stereo_bus fx;
+};
+
+void play_score(piece_buses* b);
