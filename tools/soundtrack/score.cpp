@@ -34,7 +34,8 @@ void play_pads_and_arp(piece_buses* b, const bar_plan& bar, double bar_beat, con
     double held = beat_time(bar_beat + bar.beats) - start;
     // the intro opens up slowly towards the first beat
     float bright = std::min(1.0f, std::max(0.15f, (float)(start / k_grid_start)));
-    for (int note : c.pad) voice_pad(&b->pads, start, held, note, p.pad / 3.0f, 0.35f + 0.3f * bright);
+    // each chord is held into the next one's swell, so the change does not dip
+    for (int note : c.pad) voice_pad(&b->pads, start, held + 0.4, note, p.pad / 3.0f, 0.35f + 0.3f * bright);
     if (p.arp <= 0.0f) return;
     int arp_notes[4] = {c.pad[0] + 12, c.pad[1] + 12, c.pad[2] + 12, c.pad[0] + 24};
     for (int s = 0; s < bar.beats * 4; ++s) {
@@ -52,7 +53,7 @@ void play_groove(piece_buses* b, const bar_plan& bar, double bar_beat, const par
         if (p.kick > 0.0f) drum_kick(&b->drums, beat_time(beat), p.kick);
         if (p.pulse > 0.0f) voice_pulse(&b->bass, beat_time(beat), c.pulse, p.pulse);
         if (p.clap > 0.0f && k % 2 == 1) drum_clap(&b->room_drums, beat_time(beat), p.clap);
-        if (p.sub > 0.0f && p.kick > 0.0f) voice_sub(&b->bass, beat_time(beat + 0.5), 0.2, c.sub, p.sub);
+        if (p.sub > 0.0f && p.kick > 0.0f) voice_sub(&b->bass, beat_time(beat + 0.5), 0.2, c.sub, p.sub, 0.006);
         if (p.open_hats > 0.0f) drum_hat(&b->drums, beat_time(beat + 0.5), p.open_hats, true);
         for (int s = 0; s < 4 && p.hats > 0.0f; ++s) {
             if (s != 2 && !p.ghost_hats) continue;
@@ -70,7 +71,7 @@ void play_groove(piece_buses* b, const bar_plan& bar, double bar_beat, const par
     // with no beat, the sub holds the root under the pads
     if (p.sub > 0.0f && p.kick <= 0.0f) {
         double start = std::max(0.0, beat_time(bar_beat));
-        voice_sub(&b->bass, start, beat_time(bar_beat + bar.beats) - start - 0.05, c.sub, p.sub);
+        voice_sub(&b->bass, start, beat_time(bar_beat + bar.beats) - start + 0.3, c.sub, p.sub, 0.6);
     }
 }
 
@@ -107,7 +108,7 @@ void play_final_hit(piece_buses* b, double beat)
     drum_crash(&b->drums, t, 0.6f);
     fx_impact(&b->fx, t, 0.7f);
     voice_pulse(&b->bass, t, c.pulse, 0.3f);
-    voice_sub(&b->bass, t, 1.4, c.sub, 0.55f);
+    voice_sub(&b->bass, t, 1.4, c.sub, 0.55f, 0.006);
     for (int note : c.pad) {
         voice_pad(&b->pads, t, 1.2, note, 0.22f, 0.8f);
         voice_stab(&b->stabs, t, note, 0.14f);
