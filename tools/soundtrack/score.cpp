@@ -126,13 +126,13 @@ void play_accents(piece_buses* b)
     voice_bell(&b->fx, 6.35, 81, 0.14f, 0.3f);
     voice_bell(&b->fx, 6.35, 84, 0.12f, 0.0f);
     // rises to the billboard's slide, falls with it, lands on the first beat
-    fx_riser(&b->fx, 7.8, 10.9, 0.35f);
+    fx_riser(&b->fx, 7.8, 10.9, 0.3f);
     fx_downsweep(&b->fx, 10.9, 11.8, 0.35f);
     fx_reverse_cymbal(&b->fx, 11.8, 1.0, 0.25f);
     fx_impact(&b->fx, 11.8, 0.6f);
     // the short picture step at 27.8 s and the change at 28.2 s, then the drop at 29.3 s
     drum_tom(&b->room_drums, 28.2, 59, 0.6f);
-    fx_riser(&b->fx, 27.8, 29.3, 0.3f);
+    fx_riser(&b->fx, 27.8, 29.3, 0.24f);
     fx_reverse_cymbal(&b->fx, 29.3, 1.5, 0.3f);
     fx_impact(&b->fx, 29.3, 0.75f);
     for (double t : k_billboard_changes) fx_reverse_cymbal(&b->fx, t, 1.0, 0.14f);
@@ -143,7 +143,7 @@ void play_accents(piece_buses* b)
         if (k_bars[i].part == part_climax && climax == 0.0) climax = beat_time(beat);
         beat += k_bars[i].beats;
     }
-    fx_riser(&b->fx, build, climax, 0.4f);
+    fx_riser(&b->fx, build, climax, 0.3f);
     fx_impact(&b->fx, climax, 0.6f);
 }
 }  // namespace
