@@ -75,13 +75,25 @@ void play_groove(piece_buses* b, const bar_plan& bar, double bar_beat, const par
     }
 }
 
-// Snare rolls that thicken towards the end of a bar, and falling toms.
+// How many bars of the same part come before this one.
+int bars_into_part(int bar_index)
+{
+    int first = bar_index;
+    while (first > 0 && k_bars[first - 1].part == k_bars[bar_index].part) --first;
+    return bar_index - first;
+}
+
+// Snare rolls that thicken towards the end of a bar, falling toms, and a pickup closing each
+// four-bar phrase of the groove.
 void play_fills(piece_buses* b, const bar_plan& bar, double bar_beat, int bar_index)
 {
+    const part_layers& p = k_parts[bar.part];
+    if (p.clap > 0.0f && bar.part != part_build && bars_into_part(bar_index) % 4 == 3) {
+        drum_snare(&b->room_drums, beat_time(bar_beat + 3.5), 0.3f);
+        drum_snare(&b->room_drums, beat_time(bar_beat + 3.75), 0.4f);
+    }
     if (bar.part == part_build) {
-        int first_of_build = bar_index;
-        while (first_of_build > 0 && k_bars[first_of_build - 1].part == part_build) --first_of_build;
-        int nth = bar_index - first_of_build;  // 0..3
+        int nth = bars_into_part(bar_index);  // 0..3
         double step = nth < 2 ? 1.0 : (nth == 2 ? 0.5 : 0.25);
         for (double x = 0.0; x < bar.beats; x += step) {
             float rise = (float)((nth * 4 + x) / 16.0);
