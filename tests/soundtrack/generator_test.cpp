@@ -89,7 +89,7 @@ TEST(Voices, SubBassStaysOutOfBinsSixAndSeven)
 {
     for (int c = 0; c <= chord_a; ++c) {
         stereo_bus bus = make_bus(k_rate);
-        voice_sub(&bus, 0.0, 0.8, k_chords[c].sub, 0.55f);
+        voice_sub(&bus, 0.0, 0.8, k_chords[c].sub, 0.55f, 0.006);
         decoded_audio a = as_mono(bus);
         float low = std::max({value_at(a, 0.4, 1), value_at(a, 0.4, 2), value_at(a, 0.4, 3)});
         EXPECT_GT(low, 0.2f) << "chord " << c;

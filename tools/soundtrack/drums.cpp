@@ -136,7 +136,7 @@ void drum_tom(stereo_bus* bus, double start, double note, float level)
     }
 }
 
-// Filtered noise whose band climbs from 600 Hz to 9 kHz while it swells.
+// Filtered noise whose band climbs from 600 Hz to 7.2 kHz while it swells.
 void fx_riser(stereo_bus* bus, double start, double end, float level)
 {
     long first = to_sample(start);
@@ -145,7 +145,7 @@ void fx_riser(stereo_bus* bus, double start, double end, float level)
     svf_state fl, fr;
     for (long n = 0; n < count; ++n) {
         double x = (double)n / count;
-        float cutoff = (float)(600.0 * std::pow(15.0, x));
+        float cutoff = (float)(600.0 * std::pow(12.0, x));
         float e = level * (float)(x * x) * end_fade(count - n);
         put(bus, first + n, e * svf_run(&fl, noise_white(&sl), cutoff, 2.0f).band,
             e * svf_run(&fr, noise_white(&sr), cutoff * 1.05f, 2.0f).band);

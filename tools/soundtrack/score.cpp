@@ -34,7 +34,8 @@ void play_pads_and_arp(piece_buses* b, const bar_plan& bar, double bar_beat, con
     double held = beat_time(bar_beat + bar.beats) - start;
     // the intro opens up slowly towards the first beat
     float bright = std::min(1.0f, std::max(0.15f, (float)(start / k_grid_start)));
-    for (int note : c.pad) voice_pad(&b->pads, start, held, note, p.pad / 3.0f, 0.35f + 0.3f * bright);
+    // each chord is held into the next one's swell, so the change does not dip
+    for (int note : c.pad) voice_pad(&b->pads, start, held + 0.4, note, p.pad / 3.0f, 0.35f + 0.3f * bright);
     if (p.arp <= 0.0f) return;
     int arp_notes[4] = {c.pad[0] + 12, c.pad[1] + 12, c.pad[2] + 12, c.pad[0] + 24};
     for (int s = 0; s < bar.beats * 4; ++s) {
@@ -52,7 +53,7 @@ void play_groove(piece_buses* b, const bar_plan& bar, double bar_beat, const par
         if (p.kick > 0.0f) drum_kick(&b->drums, beat_time(beat), p.kick);
         if (p.pulse > 0.0f) voice_pulse(&b->bass, beat_time(beat), c.pulse, p.pulse);
         if (p.clap > 0.0f && k % 2 == 1) drum_clap(&b->room_drums, beat_time(beat), p.clap);
-        if (p.sub > 0.0f && p.kick > 0.0f) voice_sub(&b->bass, beat_time(beat + 0.5), 0.2, c.sub, p.sub);
+        if (p.sub > 0.0f && p.kick > 0.0f) voice_sub(&b->bass, beat_time(beat + 0.5), 0.2, c.sub, p.sub, 0.006);
         if (p.open_hats > 0.0f) drum_hat(&b->drums, beat_time(beat + 0.5), p.open_hats, true);
         for (int s = 0; s < 4 && p.hats > 0.0f; ++s) {
             if (s != 2 && !p.ghost_hats) continue;
@@ -70,17 +71,29 @@ void play_groove(piece_buses* b, const bar_plan& bar, double bar_beat, const par
     // with no beat, the sub holds the root under the pads
     if (p.sub > 0.0f && p.kick <= 0.0f) {
         double start = std::max(0.0, beat_time(bar_beat));
-        voice_sub(&b->bass, start, beat_time(bar_beat + bar.beats) - start - 0.05, c.sub, p.sub);
+        voice_sub(&b->bass, start, beat_time(bar_beat + bar.beats) - start + 0.3, c.sub, p.sub, 0.6);
     }
 }
 
-// Snare rolls that thicken towards the end of a bar, and falling toms.
+// How many bars of the same part come before this one.
+int bars_into_part(int bar_index)
+{
+    int first = bar_index;
+    while (first > 0 && k_bars[first - 1].part == k_bars[bar_index].part) --first;
+    return bar_index - first;
+}
+
+// Snare rolls that thicken towards the end of a bar, falling toms, and a pickup closing each
+// four-bar phrase of the groove.
 void play_fills(piece_buses* b, const bar_plan& bar, double bar_beat, int bar_index)
 {
+    const part_layers& p = k_parts[bar.part];
+    if (p.clap > 0.0f && bar.part != part_build && bars_into_part(bar_index) % 4 == 3) {
+        drum_snare(&b->room_drums, beat_time(bar_beat + 3.5), 0.3f);
+        drum_snare(&b->room_drums, beat_time(bar_beat + 3.75), 0.4f);
+    }
     if (bar.part == part_build) {
-        int first_of_build = bar_index;
-        while (first_of_build > 0 && k_bars[first_of_build - 1].part == part_build) --first_of_build;
-        int nth = bar_index - first_of_build;  // 0..3
+        int nth = bars_into_part(bar_index);  // 0..3
         double step = nth < 2 ? 1.0 : (nth == 2 ? 0.5 : 0.25);
         for (double x = 0.0; x < bar.beats; x += step) {
             float rise = (float)((nth * 4 + x) / 16.0);
@@ -107,7 +120,7 @@ void play_final_hit(piece_buses* b, double beat)
     drum_crash(&b->drums, t, 0.6f);
     fx_impact(&b->fx, t, 0.7f);
     voice_pulse(&b->bass, t, c.pulse, 0.3f);
-    voice_sub(&b->bass, t, 1.4, c.sub, 0.55f);
+    voice_sub(&b->bass, t, 1.4, c.sub, 0.55f, 0.006);
     for (int note : c.pad) {
         voice_pad(&b->pads, t, 1.2, note, 0.22f, 0.8f);
         voice_stab(&b->stabs, t, note, 0.14f);
@@ -125,13 +138,13 @@ void play_accents(piece_buses* b)
     voice_bell(&b->fx, 6.35, 81, 0.14f, 0.3f);
     voice_bell(&b->fx, 6.35, 84, 0.12f, 0.0f);
     // rises to the billboard's slide, falls with it, lands on the first beat
-    fx_riser(&b->fx, 7.8, 10.9, 0.35f);
+    fx_riser(&b->fx, 7.8, 10.9, 0.3f);
     fx_downsweep(&b->fx, 10.9, 11.8, 0.35f);
     fx_reverse_cymbal(&b->fx, 11.8, 1.0, 0.25f);
     fx_impact(&b->fx, 11.8, 0.6f);
     // the short picture step at 27.8 s and the change at 28.2 s, then the drop at 29.3 s
     drum_tom(&b->room_drums, 28.2, 59, 0.6f);
-    fx_riser(&b->fx, 27.8, 29.3, 0.3f);
+    fx_riser(&b->fx, 27.8, 29.3, 0.24f);
     fx_reverse_cymbal(&b->fx, 29.3, 1.5, 0.3f);
     fx_impact(&b->fx, 29.3, 0.75f);
     for (double t : k_billboard_changes) fx_reverse_cymbal(&b->fx, t, 1.0, 0.14f);
@@ -142,7 +155,7 @@ void play_accents(piece_buses* b)
         if (k_bars[i].part == part_climax && climax == 0.0) climax = beat_time(beat);
         beat += k_bars[i].beats;
     }
-    fx_riser(&b->fx, build, climax, 0.4f);
+    fx_riser(&b->fx, build, climax, 0.3f);
     fx_impact(&b->fx, climax, 0.6f);
 }
 }  // namespace

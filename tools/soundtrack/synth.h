@@ -58,7 +58,7 @@ void biquad_bus(stereo_bus* bus, biquad proto);
 // voices.cpp: pitched instruments; each adds one note into a bus
 void voice_pad(stereo_bus* bus, double start, double held, double note, float level, float brightness);
 void voice_pulse(stereo_bus* bus, double start, double note, float level);
-void voice_sub(stereo_bus* bus, double start, double held, double note, float level);
+void voice_sub(stereo_bus* bus, double start, double held, double note, float level, double attack);
 void voice_lead(stereo_bus* bus, double start, double held, double note, float level);
 void voice_arp(stereo_bus* bus, double start, double note, float level, float brightness, float pan);
 void voice_stab(stereo_bus* bus, double start, double note, float level);

@@ -82,15 +82,17 @@ void voice_pulse(stereo_bus* bus, double start, double note, float level)
     }
 }
 
-void voice_sub(stereo_bus* bus, double start, double held, double note, float level)
+void voice_sub(stereo_bus* bus, double start, double held, double note, float level, double attack)
 {
     double step = midi_hz(note) / k_rate;
     long first = to_sample(start);
-    long count = to_sample(held + 0.1);
+    // a slow swell also lets go slowly, so held notes cross-fade into the next
+    double release = std::max(0.02, attack);
+    long count = to_sample(held + 1.6 * release + 0.05);
     double phase = 0.0;
     for (long n = 0; n < count; ++n) {
         double t = (double)n / k_rate;
-        float amp = 0.8f * level * env_adsr(t, held, 0.006, 0.2, 0.85f, 0.02);
+        float amp = 0.8f * level * env_adsr(t, held, attack, 0.2, 0.85f, release);
         put(bus, first + n, amp * osc_sine(phase), 0.0f);
         phase += step;
         if (phase >= 1.0) phase -= 1.0;
