@@ -22,6 +22,12 @@ bool open_window_once()
     return g_window_open;
 }
 
+std::string shipped_root()
+{
+    const char* other = std::getenv("VL_TEXTURES_DATA_ROOT");
+    return other ? other : VL_SOURCE_DIR;
+}
+
 std::string make_scratch_root()
 {
     char pattern[] = "/tmp/vl-textures-XXXXXX";

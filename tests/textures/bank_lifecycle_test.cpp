@@ -82,13 +82,6 @@ static void expect_whole_bank_lifecycle()
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-// The folder that holds the shipped data/: the source tree, unless the test is pointed elsewhere.
-static std::string shipped_root()
-{
-    const char* other = std::getenv("VL_TEXTURES_DATA_ROOT");
-    return other ? other : VL_SOURCE_DIR;
-}
-
 TEST(bank_lifecycle, the_shipped_set_loads_into_28_textures_and_all_are_deleted)
 {
     ASSERT_TRUE(open_window_once());
