@@ -28,10 +28,11 @@ wait_seconds=${3:-60}
 export SDL_VIDEODRIVER=x11
 
 cd "$folder"
-"$binary" &
+# in a process group of its own, so that an error box it opens can be closed with it
+setsid "$binary" &
 show=$!
 # never leave the show running, whatever happens below
-trap 'kill "$show" 2>/dev/null || true; xdotool keyup Escape 2>/dev/null || true' EXIT
+trap 'kill -- "-$show" 2>/dev/null || true; xdotool keyup Escape 2>/dev/null || true' EXIT
 
 # the caption is written at the end of the first pass of the frame loop
 deadline=$((SECONDS + wait_seconds))

@@ -17,7 +17,8 @@ source_dir=$4
 folder=$(mktemp -d /tmp/vl-textures-show-XXXXXX)
 show=
 cleanup() {
-  if [ -n "$show" ]; then kill "$show" 2>/dev/null || true; fi
+  # the whole group: an error box the show opened runs in a child of its own
+  if [ -n "$show" ]; then kill -- "-$show" 2>/dev/null || true; fi
   xdotool keyup Escape 2>/dev/null || true
   rm -rf "$folder"
 }
@@ -31,9 +32,10 @@ for music in "$source_dir"/data/*.mp3; do
 done
 
 cd "$folder"
-# forced onto X: the test must see the window to stop the show through it
+# forced onto X: the test must see the window to stop the show through it; in a process group of
+# its own, so that nothing it starts outlives the test
 SDL_VIDEODRIVER=x11 LD_PRELOAD="$probe" VL_BANK_PROBE_OUT="$folder/probe.txt" \
-  "$show_binary" 2>"$folder/stderr.txt" &
+  setsid "$show_binary" 2>"$folder/stderr.txt" &
 show=$!
 
 # the caption appears at the end of the first frame
