@@ -19,25 +19,36 @@ static const rgba k_gray_90 = {90, 90, 90, 255};
 static const rgba k_gray_160 = {160, 160, 160, 255};
 static const rgba k_gray_230 = {230, 230, 230, 255};
 
-typedef bool (*image_writer)(const std::string& path, const rgba_image& image);
+enum file_kind { rgba_png, gray_png, palette_png, progressive_jpeg };
+
+static bool write_test_image(file_kind kind, const std::string& path, const rgba_image& image)
+{
+    switch (kind) {
+    case rgba_png: return write_png_rgba(path, image);
+    case gray_png: return write_png_gray(path, image);
+    case palette_png: return write_png_palette(path, image);
+    case progressive_jpeg: return write_jpeg_progressive(path, image);
+    }
+    return false;
+}
 
 struct upright_case {
     const char* what;
     const char* bank_path;      // the slot the test image is loaded into
     GLuint* slot;
-    image_writer write;
+    file_kind kind;
     int width, height;          // odd sizes too: the loader may have to rescale them
     rgba upper_left, upper_right, lower_left, lower_right;
 };
 
 static const upright_case k_cases[] = {
-    {"RGBA PNG", "data/Rosamelt.png", &g_tex_rosamelt, write_png_rgba, 128, 64,
+    {"RGBA PNG", "data/Rosamelt.png", &g_tex_rosamelt, rgba_png, 128, 64,
      k_red, k_green, k_blue, k_yellow},
-    {"grayscale PNG", "data/Univers.png", &g_tex_univers, write_png_gray, 64, 64,
+    {"grayscale PNG", "data/Univers.png", &g_tex_univers, gray_png, 64, 64,
      k_gray_20, k_gray_90, k_gray_160, k_gray_230},
-    {"palette PNG", "data/Zorq1.png", &g_tex_zorq1, write_png_palette, 80, 60,
+    {"palette PNG", "data/Zorq1.png", &g_tex_zorq1, palette_png, 80, 60,
      k_yellow, k_blue, k_green, k_red},
-    {"progressive JPEG", "data/Bilde05.jpg", &g_tex_bilde05, write_jpeg_progressive, 96, 96,
+    {"progressive JPEG", "data/Bilde05.jpg", &g_tex_bilde05, progressive_jpeg, 96, 96,
      k_blue, k_red, k_yellow, k_green},
 };
 
@@ -46,19 +57,18 @@ static rgb as_rgb(rgba c)
     return rgb{c.r, c.g, c.b};
 }
 
-// Loads the bank from a scratch folder holding only the given images, and frees it at the end.
+// The bank loaded in a scratch folder that holds one test image; every other slot stays empty.
 struct scratch_bank {
     std::string root;
     std::string previous_folder;
+    bool written;
 };
 
-static scratch_bank load_scratch_bank(const std::vector<std::pair<std::string, rgba_image>>& pngs,
-                                      const upright_case* with_case, const rgba_image* case_image)
+static scratch_bank load_scratch_bank(file_kind kind, const char* bank_path, const rgba_image& image)
 {
     scratch_bank bank;
     bank.root = make_scratch_root();
-    for (const auto& png : pngs) write_png_rgba(bank.root + "/" + png.first, png.second);
-    if (with_case) with_case->write(bank.root + "/" + with_case->bank_path, *case_image);
+    bank.written = write_test_image(kind, bank.root + "/" + bank_path, image);
     bank.previous_folder = enter_folder(bank.root);
     load_textures();
     return bank;
@@ -102,7 +112,8 @@ TEST(picture_orientation, every_file_kind_lands_its_corners_where_they_belong)
     for (const upright_case& c : k_cases) {
         rgba_image image = quadrant_image(c.width, c.height, c.upper_left, c.upper_right,
                                           c.lower_left, c.lower_right);
-        scratch_bank bank = load_scratch_bank({}, &c, &image);
+        scratch_bank bank = load_scratch_bank(c.kind, c.bank_path, image);
+        ASSERT_TRUE(bank.written) << c.what;
         ASSERT_NE(*c.slot, 0u) << c.what << " did not load";
 
         // the show's placement for pictures fills the screen...
@@ -128,9 +139,9 @@ TEST(picture_alpha, the_alpha_test_cuts_transparent_parts_and_keeps_opaque_ones)
     const rgba under = {250, 40, 40, 200};
     const rgba over = {250, 40, 40, 220};
     const rgba opaque = {250, 40, 40, 255};
-    scratch_bank bank =
-        load_scratch_bank({{"data/GFXCredit.png", band_image(128, 64, {clear, under, over, opaque})}},
-                          nullptr, nullptr);
+    scratch_bank bank = load_scratch_bank(rgba_png, "data/GFXCredit.png",
+                                          band_image(128, 64, {clear, under, over, opaque}));
+    ASSERT_TRUE(bank.written);
     ASSERT_NE(g_tex_gfx_credit, 0u);
 
     // as the show draws a billboard: over a background, alpha test on, h = 0.5, seen whole at 2.4
