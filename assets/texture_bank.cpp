@@ -73,11 +73,17 @@ bool load_textures()
     ilutRenderer(ILUT_OPENGL);
     ilutInit();
 
+    // decoded rows start at the image's bottom, as OpenGL wants them: texture coordinate (0, 0) is
+    // the lower-left corner of every picture, whichever way its file stores the rows
+    ilEnable(IL_ORIGIN_SET);
+    ilOriginFunc(IL_ORIGIN_LOWER_LEFT);
+
+    // a file that is missing or will not decode yields 0: OpenGL's default texture, drawn untextured
     for (const texture_entry& entry : g_texture_table) {
         *entry.slot = ilutGLLoadImage(const_cast<char*>(entry.path));
     }
 
-    // the toolkit start-up is meant to switch 2D texturing on; every picture relies on it
+    // the toolkit start-up switches 2D texturing on; said again so no picture depends on the loader
     glEnable(GL_TEXTURE_2D);
     return true;
 }
