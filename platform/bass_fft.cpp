@@ -12,7 +12,7 @@ static const int k_fft_bins = k_fft_size / 2;
 // The magnitude scale: a full-scale sine (amplitude 1.0) exactly at a bin's centre frequency
 // reads 1.0 in that bin. The transform of such a sine under the Hann window is the amplitude
 // times half the window's sum, and the window sums to N/2, hence 4/N. The soundtrack's
-// measuring tool uses the same definition, so its figures and the show's agree.
+// measuring tool calls stream_spectrum itself, so its figures are the show's.
 static const float k_spectrum_scale = 4.0f / k_fft_size;
 
 static kiss_fftr_cfg g_fft = nullptr;
@@ -36,8 +36,8 @@ void free_spectrum()
     g_fft = nullptr;
 }
 
-// The 1024 frames ending at the one heard now, mixed to mono in [-1, 1], zeros before the
-// start and after the end.
+// The 1024 frames ending at `end`, mixed to mono in [-1, 1], zeros before the start and
+// after the end.
 static void gather_window(const bass_stream* s, std::int64_t end)
 {
     for (int n = 0; n < k_fft_size; ++n) {
@@ -49,6 +49,16 @@ static void gather_window(const bass_stream* s, std::int64_t end)
         }
         g_samples[n] = mono * g_window[n];
     }
+}
+
+// The static buffers make this allocation-free; callers are the show's one thread or a
+// tool's, never two at once.
+void stream_spectrum(const bass_stream* s, std::int64_t end_frame, float* out)
+{
+    gather_window(s, end_frame);
+    kiss_fftr(g_fft, g_samples, g_bins);
+    for (int k = 0; k < k_fft_bins; ++k)
+        out[k] = std::sqrt(g_bins[k].r * g_bins[k].r + g_bins[k].i * g_bins[k].i) * k_spectrum_scale;
 }
 
 // Only the FFT1024 request is served. Without a stream (handle 0 among others) the call
@@ -65,9 +75,6 @@ DWORD BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length)
         return failed;
     }
 
-    gather_window(s, static_cast<std::int64_t>(heard_frame(s)));
-    kiss_fftr(g_fft, g_samples, g_bins);
-    for (int k = 0; k < k_fft_bins; ++k)
-        out[k] = std::sqrt(g_bins[k].r * g_bins[k].r + g_bins[k].i * g_bins[k].i) * k_spectrum_scale;
+    stream_spectrum(s, static_cast<std::int64_t>(heard_frame(s)), out);
     return k_fft_bins * sizeof(float);
 }

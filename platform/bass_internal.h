@@ -60,3 +60,6 @@ void render_streams(std::int16_t* out, int frames, std::int64_t now_ns);
 // bass_fft.cpp
 bool init_spectrum();
 void free_spectrum();
+// The 512 FFT1024 values of the 1024 frames ending at `end_frame` (frames outside the stream
+// count as silence). Needs BASS_Init to have run: it sets up the transform.
+void stream_spectrum(const bass_stream* s, std::int64_t end_frame, float* out);

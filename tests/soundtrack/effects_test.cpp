@@ -1,5 +1,4 @@
 // Tests of the generator's sound sources and effects: band-limited saw, echoes, beat ducking, reverb tail.
-#include "bin_spectrum.h"
 #include "synth.h"
 
 #include <gtest/gtest.h>

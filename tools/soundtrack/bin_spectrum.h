@@ -1,16 +1,17 @@
-// Gapless MP3 decoding and the show's spectrum values, shared by measure_bins and the tests.
+// The soundtrack's spectrum as the show reads it: the audio layer's own decoding and FFT, for measure_bins and the tests.
 #pragma once
-#include <vector>
 
-constexpr int k_spectrum_size = 1024;  // samples per transform; values 0..511
+struct bass_stream;
 
-struct decoded_audio {
-    std::vector<float> mono;  // (L + R) / 2
-    long rate = 0;
-};
+constexpr int k_spectrum_size = 1024;  // frames per transform; values 0..511
 
-// Decodes the whole file; false (with a message on stderr) when it cannot.
-bool decode_mp3_mono(const char* path, decoded_audio* out);
+// Sets up the audio layer on its "no sound" device, which opens no output but prepares the
+// transform and lets streams be created; false when it cannot. Does nothing if already done.
+bool start_spectrum_layer();
 
-// The 512 spectrum values heard at t seconds.
-void spectrum_at(const decoded_audio& audio, double t, float* values);
+// Decodes the whole file through the layer (gapless, prescanned); nullptr when it cannot.
+// The stream lives until BASS_Free.
+const bass_stream* open_soundtrack(const char* path);
+
+// The 512 spectrum values heard at t seconds: the window ends at frame round(t × rate).
+void spectrum_at(const bass_stream* s, double t, float* values);

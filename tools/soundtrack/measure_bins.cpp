@@ -1,4 +1,4 @@
-// measure_bins: decodes an MP3 gaplessly and reports the show's spectrum values 6 and 7 frame by frame.
+// measure_bins: decodes an MP3 through the audio layer and reports the show's spectrum values 6 and 7 frame by frame.
 #include "bin_spectrum.h"
 
 #include <algorithm>
@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <vector>
+
+#include "platform/bass_internal.h"
 
 namespace {
 const int k_size = k_spectrum_size;
@@ -24,7 +26,7 @@ float percentile(std::vector<float> v, double p)
     return v[i];
 }
 
-void report_range(const decoded_audio& d, double from, double until, double fps)
+void report_range(const bass_stream* d, double from, double until, double fps)
 {
     std::vector<float> b6, b7;
     float values[k_size / 2];
@@ -46,7 +48,7 @@ void report_range(const decoded_audio& d, double from, double until, double fps)
 
 // Mean of each bin just after the beats and halfway between them over the model scene, and the
 // distribution of each beat's highest frame.
-void report_beats(const decoded_audio& d, double fps)
+void report_beats(const bass_stream* d, double fps)
 {
     double on[2] = {0, 0}, off[2] = {0, 0};
     long n_on = 0, n_off = 0;
@@ -86,8 +88,9 @@ void report_beats(const decoded_audio& d, double fps)
 void print_help()
 {
     printf("usage: measure_bins [--fps N] [--at SECONDS]... FILE.mp3\n"
-           "Decodes FILE (gapless) and reports the spectrum values 6 and 7 the model scene follows:\n"
-           "their distribution over 0-29.3 s and 29.3-83 s, and their mean on and off the beat.\n"
+           "Decodes FILE with the show's own audio layer (gapless) and reports the spectrum values\n"
+           "6 and 7 the model scene follows: their distribution over 0-29.3 s and 29.3-83 s, and\n"
+           "their mean on and off the beat.\n"
            "  --fps N        frames per second to sample (default 60)\n"
            "  --at SECONDS   print values 0..15 at that time instead (repeatable)\n"
            "  --help         this text\n");
@@ -118,12 +121,13 @@ int main(int argc, char** argv)
         fprintf(stderr, "measure_bins: need one MP3 file and a positive --fps (try --help)\n");
         return 2;
     }
-    decoded_audio d;
-    if (!decode_mp3_mono(path, &d)) {
-        fprintf(stderr, "measure_bins: cannot decode %s\n", path);
+    const bass_stream* d = open_soundtrack(path);
+    if (!d) {
+        fprintf(stderr, "measure_bins: cannot open or decode %s\n", path);
+        BASS_Free();
         return 1;
     }
-    printf("decoded %zu samples at %ld Hz (%.3f s)\n", d.mono.size(), d.rate, (double)d.mono.size() / d.rate);
+    printf("decoded %lld samples at %d Hz (%.3f s)\n", (long long)d->frames, d->rate, (double)d->frames / d->rate);
     if (!at.empty()) {
         float values[k_size / 2];
         for (double t : at) {
@@ -137,5 +141,6 @@ int main(int argc, char** argv)
         report_range(d, k_model_from, k_model_until, fps);
         report_beats(d, fps);
     }
+    BASS_Free();
     return 0;
 }

@@ -1,0 +1,88 @@
+// measure_bins reads the spectrum the show fetches: the same frames, bit for bit, through the audio layer.
+#include "bin_spectrum.h"
+#include "synth.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "platform/bass_internal.h"
+
+namespace {
+const double k_pi = 3.14159265358979323846;
+
+// A sweep from 100 Hz to 5 kHz over 2 s, different on the two sides: one frame later is
+// already another spectrum, and a wrong mono mix shows too.
+std::string sweep_mp3()
+{
+    stereo_bus bus = make_bus(2 * k_rate);
+    double phase = 0.0;
+    for (long n = 0; n < 2 * k_rate; ++n) {
+        double hz = 100.0 + 2450.0 * n / k_rate;
+        phase += 2.0 * k_pi * hz / k_rate;
+        bus.left[n] = 0.6f * (float)std::sin(phase);
+        bus.right[n] = 0.3f * (float)std::sin(2.0 * phase);
+    }
+    std::string path = testing::TempDir() + "vellamor_sweep_" + std::to_string(getpid()) + ".mp3";
+    return encode_mp3(bus, path.c_str(), 192) ? path : std::string();
+}
+
+struct LayerSpectrum : ::testing::Test {
+    std::string path = sweep_mp3();
+    void TearDown() override
+    {
+        BASS_Free();
+        if (!path.empty()) unlink(path.c_str());
+    }
+
+    // What the show's BASS_ChannelGetData returns with the stream standing at `frame`.
+    void show_fetch(HSTREAM h, std::int64_t frame, float* out)
+    {
+        ASSERT_TRUE(BASS_ChannelSetPosition(h, static_cast<QWORD>(frame) * 4));
+        ASSERT_EQ(BASS_ChannelGetData(h, out, BASS_DATA_FFT1024), 512u * sizeof(float));
+    }
+};
+}  // namespace
+
+// The tool's time t is the frame round(t × rate), which is where the show's fetch ends its
+// window when that frame is heard; a tool that floored, or decoded on its own, would differ.
+TEST_F(LayerSpectrum, ToolValuesEqualTheShowsFetchAtTheNearestFrame)
+{
+    ASSERT_FALSE(path.empty());
+    const bass_stream* s = open_soundtrack(path.c_str());
+    ASSERT_NE(s, nullptr);
+    HSTREAM h = BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, BASS_STREAM_PRESCAN);
+    ASSERT_NE(h, 0u);
+    ASSERT_EQ(s->rate, k_rate);
+
+    float tool[512], show[512], neighbour[512];
+    for (double frame : {700.7, 22050.3, 44100.5, 70000.8}) {
+        std::int64_t nearest = std::llround(frame);
+        spectrum_at(s, frame / k_rate, tool);
+        show_fetch(h, nearest, show);
+        show_fetch(h, nearest - 1, neighbour);
+        int differing = 0;
+        for (int k = 0; k < 512; ++k) {
+            ASSERT_EQ(tool[k], show[k]) << "frame " << frame << " value " << k;
+            differing += tool[k] != neighbour[k];
+        }
+        EXPECT_GT(differing, 100) << "one frame earlier should read differently at frame " << frame;
+    }
+}
+
+// A file the layer cannot decode gives the tool no stream, so it fails instead of measuring silence.
+TEST_F(LayerSpectrum, AFileTheLayerCannotDecodeGivesNoStream)
+{
+    std::string junk = testing::TempDir() + "vellamor_junk_" + std::to_string(getpid()) + ".mp3";
+    FILE* f = fopen(junk.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    fputs("not an mp3 at all\n", f);
+    fclose(f);
+    EXPECT_EQ(open_soundtrack(junk.c_str()), nullptr);
+    EXPECT_EQ(open_soundtrack("/nonexistent/vellamor.mp3"), nullptr);
+    unlink(junk.c_str());
+}
