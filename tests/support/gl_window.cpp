@@ -16,10 +16,11 @@ bool open_show_window()
     return true;
 }
 
-rgb read_pixel(int x, int y, bool front)
+// The default read buffer is the one the show draws into: the back buffer of a double-buffered
+// window, or the colour attachment where sdl12-compat renders into a framebuffer object of its own.
+rgb read_pixel(int x, int y)
 {
     unsigned char p[4] = {};
-    glReadBuffer(front ? GL_FRONT : GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(x, 767 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
     return rgb{p[0], p[1], p[2]};
@@ -31,10 +32,9 @@ bool near_colour(rgb a, rgb b, int tolerance)
            std::abs(a.b - b.b) <= tolerance;
 }
 
-void save_screen_ppm(const std::string& path, bool front)
+void save_screen_ppm(const std::string& path)
 {
     std::vector<unsigned char> pixels(1024 * 768 * 3);
-    glReadBuffer(front ? GL_FRONT : GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, 1024, 768, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
     FILE* f = std::fopen(path.c_str(), "wb");

@@ -18,11 +18,10 @@ static int g_swaps = 0;
 static std::vector<unsigned char> g_presented(1024 * 768 * 4);
 
 // Stands in front of SDL's swap: keeps what the frame presents, then swaps for real.
-// Reading the back buffer here does not depend on how the driver keeps its front buffer.
+// Reading the frame here does not depend on how the driver keeps its front buffer.
 extern "C" void SDL_GL_SwapBuffers(void)
 {
     ++g_swaps;
-    glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, 1024, 768, GL_RGBA, GL_UNSIGNED_BYTE, g_presented.data());
     typedef void (*swap_fn)(void);

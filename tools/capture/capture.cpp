@@ -83,7 +83,6 @@ static frame_image read_frame(float t)
 {
     frame_image f{1024, 768, std::vector<unsigned char>(1024 * 768 * 3), ""};
     std::vector<unsigned char> upside_down(f.rgb.size());
-    glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, 1024, 768, GL_RGB, GL_UNSIGNED_BYTE, upside_down.data());
     for (int y = 0; y < 768; ++y) {
