@@ -38,15 +38,28 @@ xshow_cleanup() {
 }
 trap xshow_cleanup EXIT
 
+xshow_display_up() {
+    xwininfo -root >/dev/null 2>&1
+}
+
+# Waits until the X server answers: on a busy machine a fresh server can refuse a client for a
+# moment, and SDL then quietly picks another video driver, so the show has no window on it.
+xshow_wait_display() {
+    [ -n "${DISPLAY:-}" ] || fail "no DISPLAY: run the tests inside xvfb-run"
+    xshow_poll "the X server $DISPLAY" xshow_display_up
+}
+
 # Starts a program in the background with VAR=value settings, stdout and stderr to files.
 # Usage: xshow_start [VAR=value ...]            (the show, from VELLAMOR_ROOT)
 #        xshow_start_program PROGRAM [ARG ...]  (another program, same bookkeeping)
 xshow_start() {
     [ -x "$VELLAMOR_BIN" ] || fail "no show binary at '$VELLAMOR_BIN'"
+    xshow_wait_display
     (cd "$VELLAMOR_ROOT" && exec env "$@" "$VELLAMOR_BIN" >"$XSHOW_OUT" 2>"$XSHOW_ERR") &
     XSHOW_PID=$!
 }
 xshow_start_program() {
+    [ -n "${DISPLAY:-}" ] && xshow_wait_display
     ("$@" >"$XSHOW_OUT" 2>"$XSHOW_ERR") &
     XSHOW_PID=$!
 }
@@ -112,6 +125,24 @@ xshow_dismiss_box() {
     xdotool windowfocus "$1" || fail "cannot focus box $1"
     xdotool key "$2"
     xshow_poll "box $1 to go after $2" xshow_box_gone "$1"
+}
+
+# Takes the error boxes one after another, checks each text in order, then checks that the show
+# runs on with no further box and no further ERROR line.
+# Usage: xshow_expect_boxes "first text" "second text" ...
+xshow_expect_boxes() {
+    local expected n=0
+    for expected in "$@"; do
+        n=$((n + 1))
+        xshow_take_box Return
+        [ "$XSHOW_BOX_TEXT" = "$expected" ] ||
+            fail "box $n says '$XSHOW_BOX_TEXT', expected '$expected'"
+    done
+    # running on: CPU of its own again, which a process waiting on a box does not use
+    xshow_wait_busy 20
+    [ -z "$(xshow_box_ids)" ] || fail "another box came up after the $n expected"
+    [ "$(xshow_error_lines)" -eq "$n" ] ||
+        fail "stderr holds $(xshow_error_lines) ERROR lines, expected $n"
 }
 
 # How many "ERROR: " lines the started process wrote to stderr.
