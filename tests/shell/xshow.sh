@@ -55,7 +55,10 @@ xshow_wait_display() {
 xshow_start() {
     [ -x "$VELLAMOR_BIN" ] || fail "no show binary at '$VELLAMOR_BIN'"
     xshow_wait_display
-    (cd "$VELLAMOR_ROOT" && exec env "$@" "$VELLAMOR_BIN" >"$XSHOW_OUT" 2>"$XSHOW_ERR") &
+    # SDL on X11 unless the caller says otherwise: should the X server refuse the show, SDL
+    # would otherwise go on to another video driver and run without a window on this display
+    (cd "$VELLAMOR_ROOT" &&
+        exec env SDL_VIDEODRIVER=x11 "$@" "$VELLAMOR_BIN" >"$XSHOW_OUT" 2>"$XSHOW_ERR") &
     XSHOW_PID=$!
 }
 xshow_start_program() {
@@ -83,6 +86,7 @@ xshow_poll() {
 
 xshow_window_found() {
     xshow_running || fail "the show ended before its window appeared"
+    [ "$(xshow_error_lines)" -eq 0 ] || fail "the show reported an error instead of opening its window"
     XSHOW_WINDOW=$(xdotool search --pid "$XSHOW_PID" --name 'Ostravelle' 2>/dev/null | head -n 1)
     [ -n "$XSHOW_WINDOW" ]
 }
@@ -147,7 +151,7 @@ xshow_expect_boxes() {
 
 # How many "ERROR: " lines the started process wrote to stderr.
 xshow_error_lines() {
-    grep -c '^ERROR: ' "$XSHOW_ERR"
+    grep -c '^ERROR: ' "$XSHOW_ERR" || true
 }
 
 # CPU time (clock ticks) the started process has used, its own, not its children's.
