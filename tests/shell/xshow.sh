@@ -34,19 +34,34 @@ xshow_cleanup() {
         kill -KILL "$XSHOW_PID" 2>/dev/null || true
         wait "$XSHOW_PID" 2>/dev/null || true
     fi
+    [ -z "$xshow_keeper_pid" ] || kill "$xshow_keeper_pid" 2>/dev/null || true
     rm -rf "$XSHOW_TMP"
 }
 trap xshow_cleanup EXIT
 
-xshow_display_up() {
-    xwininfo -root >/dev/null 2>&1
+# An X server started without -noreset resets whenever its last client leaves, and refuses
+# clients while it does (SDL then says "x11 not available"). A client of our own, connected for
+# the whole test, keeps it from resetting between the programs the test starts.
+xshow_keeper_pid=""
+
+xshow_display_held() {
+    # xprop reports the property it watches as soon as it is connected
+    if [ -n "$xshow_keeper_pid" ] && [ -d "/proc/$xshow_keeper_pid" ] &&
+        [ -s "$XSHOW_TMP/keeper" ]; then
+        return 0
+    fi
+    if [ -z "$xshow_keeper_pid" ] || [ ! -d "/proc/$xshow_keeper_pid" ]; then
+        # not there, or it could not connect while the server was resetting: start it again
+        xprop -root -spy _XSHOW_NONE >"$XSHOW_TMP/keeper" 2>&1 &
+        xshow_keeper_pid=$!
+    fi
+    return 1
 }
 
-# Waits until the X server answers: on a busy machine a fresh server can refuse a client for a
-# moment, and SDL then quietly picks another video driver, so the show has no window on it.
+# Waits until the X server answers with our keeper client connected to it.
 xshow_wait_display() {
     [ -n "${DISPLAY:-}" ] || fail "no DISPLAY: run the tests inside xvfb-run"
-    xshow_poll "the X server $DISPLAY" xshow_display_up
+    xshow_poll "the X server $DISPLAY" xshow_display_held
 }
 
 # Starts a program in the background with VAR=value settings, stdout and stderr to files.
@@ -55,6 +70,8 @@ xshow_wait_display() {
 xshow_start() {
     [ -x "$VELLAMOR_BIN" ] || fail "no show binary at '$VELLAMOR_BIN'"
     xshow_wait_display
+    : >"$XSHOW_OUT"
+    : >"$XSHOW_ERR"
     # SDL on X11 unless the caller says otherwise: should the X server refuse the show, SDL
     # would otherwise go on to another video driver and run without a window on this display
     (cd "$VELLAMOR_ROOT" &&
@@ -63,6 +80,8 @@ xshow_start() {
 }
 xshow_start_program() {
     [ -n "${DISPLAY:-}" ] && xshow_wait_display
+    : >"$XSHOW_OUT"
+    : >"$XSHOW_ERR"
     ("$@" >"$XSHOW_OUT" 2>"$XSHOW_ERR") &
     XSHOW_PID=$!
 }
