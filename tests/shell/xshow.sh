@@ -4,6 +4,13 @@
 # Needs VELLAMOR_BIN (the show) and VELLAMOR_ROOT (the working directory it runs in), DISPLAY,
 # xdotool, xwininfo and xprop. Every wait polls against XSHOW_DEADLINE seconds (default 60),
 # never a fixed sleep, so a slow machine only makes a test slower.
+#
+# A test that expects two boxes at start-up and then a running show:
+#     source tests/shell/xshow.sh
+#     xshow_start SDL_AUDIODRIVER=nonexistent
+#     xshow_expect_boxes "first text" "second text"   # in order, then no more, show running
+#     xshow_wait_window; echo "$(xshow_caption)"
+#     xshow_stop TERM; [ "$XSHOW_STATUS" -eq 0 ]
 
 XSHOW_DEADLINE=${XSHOW_DEADLINE:-60}
 XSHOW_PID=""          # the show's process
