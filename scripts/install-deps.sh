@@ -13,6 +13,10 @@ packages=(
   libassimp-dev libmeshoptimizer-dev
   # tests and benchmarks
   libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils ffmpeg hyperfine valgrind
+  # the error box draws with a core X font; without one SDL2 shows no box at all
+  xfonts-base
+  # the shell tests' window-close helper talks to the X server
+  libx11-dev
 )
 
 sudo_cmd=()

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# The window caption, as the X server holds it, is the show's title line and the show time.
+set -euo pipefail
+source "$(dirname "$0")/xshow.sh"
+
+# title, exactly 30 spaces, "Time:", two spaces, the time with six decimals
+pattern='^Ostravelle 2008 - Vellamor {30}Time:  -?[0-9]+\.[0-9]{6}$'
+
+xshow_start
+xshow_wait_window
+caption_set() { [[ "$(xshow_caption)" =~ Time: ]]; }
+xshow_poll "a caption with the time" caption_set
+
+for reading in 1 2 3; do
+    caption=$(xshow_caption)
+    [[ "$caption" =~ $pattern ]] || fail "caption reading $reading does not match: '$caption'"
+    [ ${#caption} -le 79 ] || fail "caption longer than its 80-byte buffer allows: ${#caption}"
+    name=$(xdotool getwindowname "$XSHOW_WINDOW")
+    [ "$name" = "$caption" ] || fail "WM_NAME '$caption' and the window name '$name' differ"
+    xshow_wait_busy 5
+done
+
+xshow_stop TERM
+[ "$XSHOW_STATUS" -eq 0 ] || fail "the show ended with status $XSHOW_STATUS"
+echo "PASS: caption '$caption'"

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# main runs each step once, in order, whether or not the window opened, ends with SDL_Quit at
+# exit after the textures are gone, and exits with status 0.
+# Usage: lifecycle_test.sh window_opens|window_fails
+set -euo pipefail
+probe=${LIFECYCLE_PROBE:?set LIFECYCLE_PROBE to the shell_lifecycle_probe program}
+case "${1:-}" in
+    window_opens) fails=0 ;;
+    window_fails) fails=1 ;;
+    *) echo "usage: lifecycle_test.sh window_opens|window_fails" >&2; exit 2 ;;
+esac
+
+expected="init_display 1024 768
+init_gl_state
+load_textures
+start_music Data/Zyk-Morrelvisa.mp3
+run_main_loop
+BASS_Free
+free_textures
+SDL_Quit"
+
+status=0
+actual=$(LIFECYCLE_DISPLAY_FAILS=$fails "$probe") || status=$?
+if [ "$status" -ne 0 ]; then echo "FAIL: $1: exit status $status, not 0" >&2; exit 1; fi
+if [ "$actual" != "$expected" ]; then
+    echo "FAIL: $1: steps differ" >&2
+    diff <(echo "$expected") <(echo "$actual") >&2 || true
+    exit 1
+fi
+echo "PASS: $1"
