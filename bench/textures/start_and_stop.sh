@@ -26,6 +26,8 @@ wait_seconds=${3:-60}
 # SDL would otherwise fall back to an off-screen driver when it cannot reach X, and the caption
 # we wait for would never appear
 export SDL_VIDEODRIVER=x11
+# and silent audio: without a sound device the soundtrack's error boxes would hold the start
+export SDL_AUDIODRIVER=dummy
 
 cd "$folder"
 # in a process group of its own, so that an error box it opens can be closed with it

@@ -11,12 +11,18 @@ xshow_wait_window
 caption_set() { [[ "$(xshow_caption)" =~ Time: ]]; }
 xshow_poll "a caption with the time" caption_set
 
+# the caption is rewritten every pass: later readings carry later times
+previous=-1
 for reading in 1 2 3; do
     caption=$(xshow_caption)
     [[ "$caption" =~ $pattern ]] || fail "caption reading $reading does not match: '$caption'"
     [ ${#caption} -le 79 ] || fail "caption longer than its 80-byte buffer allows: ${#caption}"
     name=$(xdotool getwindowname "$XSHOW_WINDOW")
-    [ "$name" = "$caption" ] || fail "WM_NAME '$caption' and the window name '$name' differ"
+    [[ "$name" =~ $pattern ]] || fail "the window name does not match: '$name'"
+    now=${caption##* }
+    awk -v a="$previous" -v b="$now" 'BEGIN { exit !(b >= a) }' ||
+        fail "the caption's time went back from $previous to $now"
+    previous=$now
     xshow_wait_busy 5
 done
 

@@ -17,6 +17,7 @@ XSHOW_PID=""          # the show's process
 XSHOW_WINDOW=""       # the show's window, once xshow_wait_window found it
 XSHOW_STATUS=""       # the show's exit status, once xshow_wait_exit saw it end
 XSHOW_BOX_TEXT=""     # the text of the box xshow_take_box dismissed
+XSHOW_BOXES_TAKEN=0   # how many boxes the test expected and dismissed so far
 XSHOW_TMP=$(mktemp -d)
 XSHOW_ERR="$XSHOW_TMP/stderr"
 XSHOW_OUT="$XSHOW_TMP/stdout"
@@ -80,9 +81,11 @@ xshow_start() {
     : >"$XSHOW_OUT"
     : >"$XSHOW_ERR"
     # SDL on X11 unless the caller says otherwise: should the X server refuse the show, SDL
-    # would otherwise go on to another video driver and run without a window on this display
+    # would otherwise go on to another video driver and run without a window on this display.
+    # Silent audio unless the caller says otherwise: test machines have no sound device, and
+    # without one the soundtrack's error boxes would stand in every test's way.
     (cd "$VELLAMOR_ROOT" &&
-        exec env SDL_VIDEODRIVER=x11 "$@" "$VELLAMOR_BIN" >"$XSHOW_OUT" 2>"$XSHOW_ERR") &
+        exec env SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy "$@" "$VELLAMOR_BIN" >"$XSHOW_OUT" 2>"$XSHOW_ERR") &
     XSHOW_PID=$!
 }
 xshow_start_program() {
@@ -112,7 +115,8 @@ xshow_poll() {
 
 xshow_window_found() {
     xshow_running || fail "the show ended before its window appeared"
-    [ "$(xshow_error_lines)" -eq 0 ] || fail "the show reported an error instead of opening its window"
+    [ "$(xshow_error_lines)" -le "$XSHOW_BOXES_TAKEN" ] ||
+        fail "the show reported an error instead of opening its window"
     XSHOW_WINDOW=$(xdotool search --pid "$XSHOW_PID" --name 'Ostravelle' 2>/dev/null | head -n 1)
     [ -n "$XSHOW_WINDOW" ]
 }
@@ -173,6 +177,7 @@ xshow_expect_boxes() {
     [ -z "$(xshow_box_ids)" ] || fail "another box came up after the $n expected"
     [ "$(xshow_error_lines)" -eq "$n" ] ||
         fail "stderr holds $(xshow_error_lines) ERROR lines, expected $n"
+    XSHOW_BOXES_TAKEN=$n
 }
 
 # How many "ERROR: " lines the started process wrote to stderr.

@@ -34,7 +34,7 @@ done
 cd "$folder"
 # forced onto X: the test must see the window to stop the show through it; in a process group of
 # its own, so that nothing it starts outlives the test
-SDL_VIDEODRIVER=x11 LD_PRELOAD="$probe" VL_BANK_PROBE_OUT="$folder/probe.txt" \
+SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy LD_PRELOAD="$probe" VL_BANK_PROBE_OUT="$folder/probe.txt" \
   setsid "$show_binary" 2>"$folder/stderr.txt" &
 show=$!
 
