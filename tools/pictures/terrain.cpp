@@ -1,0 +1,148 @@
+// The ground of a slide: a height field per terrain kind and the colour of its surface.
+#include "tools/pictures/noise.h"
+#include "tools/pictures/slide.h"
+
+#include <cmath>
+
+// Bowls with a raised rim, one per cell at a random spot; two sizes.
+static float craters(float x, float z, float cell, uint32_t seed)
+{
+    float fx = std::floor(x / cell), fz = std::floor(z / cell);
+    float h = 0.0f;
+    for (int j = -1; j <= 1; ++j)
+        for (int i = -1; i <= 1; ++i) {
+            int cx = int(fx) + i, cz = int(fz) + j;
+            if (hash2(cx, cz, seed) > 0.6f) continue;
+            float px = (cx + 0.2f + 0.6f * hash2(cx, cz, seed + 1)) * cell;
+            float pz = (cz + 0.2f + 0.6f * hash2(cx, cz, seed + 2)) * cell;
+            float r = cell * (0.12f + 0.25f * hash2(cx, cz, seed + 3));
+            float d = std::sqrt((x - px) * (x - px) + (z - pz) * (z - pz)) / r;
+            if (d < 1.0f) h += (d * d - 1.0f) * 0.5f + 0.15f * d * d * d * d;
+            else h += 0.15f * std::exp(-(d - 1.0f) * 4.0f);
+            h *= 1.0f;
+        }
+    return h * cell * 0.25f;
+}
+
+// The top of a sea of clouds that fills the valleys, soft and lumpy.
+static float cloud_deck(const slide_look &look, float x, float z, int octaves)
+{
+    float n = fbm2(x / 420.0f, z / 420.0f, octaves < 6 ? octaves : 6, look.seed + 5);
+    return look.terrain_height * 0.33f + 70.0f * n;
+}
+
+float ground_height(const slide_look &look, float x, float z, int octaves)
+{
+    float s = 1.0f / look.terrain_scale, H = look.terrain_height;
+    // Distance from the camera: open ground (a lake, a valley) in front, relief further away.
+    float dx = x - look.cam_pos.x, dz = z - look.cam_pos.z;
+    float dist = std::sqrt(dx * dx + dz * dz);
+    switch (look.terrain) {
+    case T_NONE:
+        return -1e9f;
+    case T_FLAT:
+        return 0.0f;
+    case T_MOUNTAINS: {
+        float r = ridged2(x * s, z * s, octaves, look.seed);
+        float basin = smoothstep(look.terrain_scale * 0.35f, look.terrain_scale * 1.6f, dist);
+        return H * (std::pow(r, 1.7f) * (0.25f + 0.75f * basin) - 0.06f);
+    }
+    case T_CLOUDSEA: {
+        float r = ridged2(x * s, z * s, octaves, look.seed);
+        float basin = smoothstep(look.terrain_scale * 0.4f, look.terrain_scale * 1.5f, dist);
+        return std::max(H * std::pow(r, 1.7f) * (0.1f + 0.9f * basin), cloud_deck(look, x, z, octaves));
+    }
+    case T_DUNES: {
+        float warp = fbm2(x * s * 0.4f, z * s * 0.4f, 3, look.seed) * 2.2f;
+        float u = x * s * 1.3f + z * s * 0.45f + warp;
+        float f = u - std::floor(u);
+        float dune = f < 0.72f ? smoothstep(0.0f, 0.72f, f) : 1.0f - smoothstep(0.72f, 1.0f, f) * 0.98f;
+        float amp = 0.55f + 0.45f * fbm2(x * s * 0.3f + 7.0f, z * s * 0.3f, 3, look.seed + 4);
+        float ripple = octaves > 5 ? 0.004f * std::sin(x * 1.9f + z * 0.9f + warp * 9.0f) : 0.0f;
+        return H * (dune * amp + 0.2f * fbm2(x * s * 0.2f, z * s * 0.2f, 2, look.seed + 8)) + H * ripple;
+    }
+    case T_HILLS: {
+        float n = fbm2(x * s, z * s, octaves, look.seed) * 0.5f + 0.5f;
+        return H * n * n * 1.6f;
+    }
+    case T_MESAS: {
+        float n = fbm2(x * s, z * s, octaves < 4 ? octaves : 4, look.seed) * 0.5f + 0.5f;
+        float detail = fbm2(x * s * 8.0f, z * s * 8.0f, octaves > 4 ? octaves - 4 : 1, look.seed + 3);
+        float plateau = smoothstep(0.50f, 0.56f, n + detail * 0.02f);
+        float shelf = smoothstep(0.40f, 0.44f, n + detail * 0.03f) * 0.3f;
+        float open = smoothstep(look.terrain_scale * 0.12f, look.terrain_scale * 0.5f, dist);
+        return H * (plateau * 0.7f + shelf + detail * 0.04f) * open + H * 0.02f * detail;
+    }
+    case T_CRATERS: {
+        float base = fbm2(x * s, z * s, octaves, look.seed) * 0.3f;
+        float c = craters(x, z, look.terrain_scale * 0.7f, look.seed + 10) +
+                  craters(x, z, look.terrain_scale * 0.15f, look.seed + 20) * (octaves > 4 ? 1.0f : 0.5f);
+        return H * base + c * H / look.terrain_scale * 2.0f;
+    }
+    case T_ISLANDS: {
+        float n = fbm2(x * s, z * s, octaves, look.seed) * 0.5f + 0.5f;
+        float near_open = smoothstep(look.terrain_scale * 0.2f, look.terrain_scale * 0.7f, dist);
+        return H * (n - 0.52f) * 3.0f * near_open - H * 0.25f * (1.0f - near_open);
+    }
+    }
+    return 0.0f;
+}
+
+vec3 ground_albedo(const slide_look &look, vec3 p, vec3 n)
+{
+    float s = 1.0f / look.terrain_scale;
+    float var = fbm2(p.x * s * 12.0f, p.z * s * 12.0f, 4, look.seed + 50);
+    vec3 a;
+    switch (look.terrain) {
+    case T_CLOUDSEA:
+        if (p.y < cloud_deck(look, p.x, p.z, 6) + 1.0f) return v3(0.9f, 0.9f, 0.92f);
+        [[fallthrough]];
+    case T_MOUNTAINS: {
+        float grain = fbm2(p.x * s * 40.0f, p.y * s * 25.0f, 4, look.seed + 52) * 0.5f + 0.5f;
+        vec3 rock = mix(v3(0.17f, 0.15f, 0.13f), v3(0.36f, 0.32f, 0.28f), clamp01(grain * 0.7f + var * 0.4f + 0.1f));
+        vec3 grass = mix(v3(0.10f, 0.16f, 0.05f), v3(0.20f, 0.22f, 0.08f), var * 0.5f + 0.5f);
+        float green = smoothstep(0.75f, 0.9f, n.y) * (1.0f - smoothstep(look.snow_line * 0.4f, look.snow_line * 0.7f, p.y));
+        a = mix(rock, grass, green);
+        break;
+    }
+    case T_DUNES:
+        a = mix(v3(0.62f, 0.34f, 0.15f), v3(0.78f, 0.50f, 0.26f), var * 0.5f + 0.5f);
+        break;
+    case T_HILLS:
+        a = mix(v3(0.07f, 0.15f, 0.04f), v3(0.22f, 0.26f, 0.08f), smoothstep(-0.3f, 0.4f, var));
+        a = mix(a, v3(0.3f, 0.24f, 0.16f), smoothstep(0.85f, 0.7f, n.y));
+        break;
+    case T_MESAS: {
+        float band = 0.5f + 0.5f * std::sin(p.y * 0.9f + var * 1.5f);
+        a = mix(v3(0.45f, 0.17f, 0.07f), v3(0.68f, 0.38f, 0.20f), band);
+        a = mix(a, v3(0.55f, 0.42f, 0.28f), smoothstep(0.9f, 0.97f, n.y) * 0.7f);
+        break;
+    }
+    case T_CRATERS:
+        a = v3(0.30f + 0.06f * var);
+        break;
+    case T_ISLANDS: {
+        float beach = 1.0f - smoothstep(look.water_level + 0.6f, look.water_level + 2.0f, p.y);
+        vec3 green = mix(v3(0.05f, 0.16f, 0.03f), v3(0.16f, 0.28f, 0.06f), var * 0.5f + 0.5f);
+        a = mix(green, v3(0.80f, 0.70f, 0.50f), beach);
+        break;
+    }
+    case T_FLAT:
+    default: {
+        // Paving: square slabs with dark joints, each slab its own shade.
+        float tile = 2.0f;
+        float fx = p.x / tile, fz = p.z / tile;
+        float gx = fx - std::floor(fx), gz = fz - std::floor(fz);
+        float joint = smoothstep(0.0f, 0.03f, gx) * smoothstep(0.0f, 0.03f, 1.0f - gx) *
+                      smoothstep(0.0f, 0.03f, gz) * smoothstep(0.0f, 0.03f, 1.0f - gz);
+        float shade = 0.8f + 0.2f * hash2(int(std::floor(fx)), int(std::floor(fz)), look.seed);
+        vec3 stone = v3(0.55f, 0.48f, 0.40f) * shade * (0.9f + 0.1f * var);
+        a = look.objects == O_PEBBLES ? v3(0.26f, 0.22f, 0.17f) * (0.85f + 0.15f * var)
+                                      : mix(v3(0.15f, 0.12f, 0.1f), stone, joint);
+        break;
+    }
+    }
+    float band = 0.15f * std::fabs(look.snow_line) + 20.0f;
+    float snow = smoothstep(look.snow_line, look.snow_line + band, p.y + var * band) * smoothstep(0.3f, 0.55f, n.y);
+    return mix(a, v3(0.85f, 0.88f, 0.92f), snow);
+}
