@@ -19,6 +19,9 @@ int detail_octaves(const slide_look &look, float t)
     return std::max(3, std::min(10, int(o)));
 }
 
+// Finding the surface needs less detail than lighting it: the last octaves only bend normals.
+int march_octaves(const slide_look &look, float t) { return std::min(detail_octaves(look, t) - 1, 7); }
+
 // How far the scene's relief is allowed to be trusted per unit of height above it.
 static float step_factor(const slide_look &look)
 {
@@ -50,20 +53,20 @@ hit march_scene(const slide_look &look, vec3 o, vec3 d, bool with_water)
     bool has_ground = look.terrain != T_NONE;
     bool has_objects = look.objects != O_NONE;
     float t = 0.01f, prev_t = t;
-    for (int i = 0; i < 400 && t < max_t; ++i) {
+    for (int i = 0; i < 500 && t < max_t; ++i) {
         vec3 p = o + d * t;
         if (p.y > ceiling && d.y >= 0.0f) break;
         float eps = 0.0007f * t + 0.0005f;
         float dg = 1e9f, dobj = 1e9f;
         if (has_ground) {
-            dg = p.y - ground_height(look, p.x, p.z, detail_octaves(look, t) - 1);
+            dg = p.y - ground_height(look, p.x, p.z, march_octaves(look, t));
             if (dg < eps) {
                 // Bisect between the last point above and this one for a clean silhouette.
                 float a = prev_t, b = t;
                 for (int j = 0; j < 7; ++j) {
                     float m = 0.5f * (a + b);
                     vec3 q = o + d * m;
-                    if (q.y - ground_height(look, q.x, q.z, detail_octaves(look, m) - 1) < 0.0f) b = m;
+                    if (q.y - ground_height(look, q.x, q.z, march_octaves(look, m)) < 0.0f) b = m;
                     else a = m;
                 }
                 return hit{0.5f * (a + b), HIT_GROUND};
@@ -76,6 +79,11 @@ hit march_scene(const slide_look &look, vec3 o, vec3 d, bool with_water)
         float step = std::min(dg * k, dobj * 0.9f);
         prev_t = t;
         t += std::max(step, eps * 0.5f);
+    }
+    // Out of steps while still low: a grazing ray skimming the ground, so call it ground.
+    if (h.kind == HIT_SKY && has_ground && t < max_t) {
+        vec3 p = o + d * t;
+        if (p.y < ceiling && d.y < 0.05f) return hit{t, HIT_GROUND};
     }
     return h;
 }

@@ -11,6 +11,7 @@ struct hit {
 
 hit march_scene(const slide_look &look, vec3 o, vec3 d, bool with_water);
 int detail_octaves(const slide_look &look, float t);
+int march_octaves(const slide_look &look, float t);
 vec3 ground_normal(const slide_look &look, vec3 p, float t);
 vec3 objects_normal(const slide_look &look, vec3 p, float t);
 // Both read the ground at the detail it was hit with, so a surface never shadows itself.

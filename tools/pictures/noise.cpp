@@ -99,3 +99,37 @@ float ridged2(float x, float y, int octaves, uint32_t seed)
     }
     return sum / norm;
 }
+
+// Value noise with its two derivatives, for the eroded terrain below.
+static float value_noise2_d(float x, float y, uint32_t seed, float *dx, float *dy)
+{
+    float fx = std::floor(x), fy = std::floor(y);
+    int ix = int(fx), iy = int(fy);
+    float tx = x - fx, ty = y - fy;
+    float u = fade(tx), v = fade(ty);
+    float du = 30.0f * tx * tx * (tx * (tx - 2.0f) + 1.0f), dv = 30.0f * ty * ty * (ty * (ty - 2.0f) + 1.0f);
+    float a = hash2(ix, iy, seed), b = hash2(ix + 1, iy, seed);
+    float c = hash2(ix, iy + 1, seed), d = hash2(ix + 1, iy + 1, seed);
+    float k = a - b - c + d;
+    *dx = 2.0f * du * ((b - a) + k * v);
+    *dy = 2.0f * dv * ((c - a) + k * u);
+    return 2.0f * (a + (b - a) * u + (c - a) * v + k * u * v) - 1.0f;
+}
+
+// Octaves fade where the slope below them is steep: smooth valleys, sharp eroded ridges.
+float eroded2(float x, float y, int octaves, uint32_t seed)
+{
+    float sum = 0.0f, amp = 1.0f, gx = 0.0f, gy = 0.0f;
+    for (int i = 0; i < octaves; ++i) {
+        float dx, dy;
+        float n = value_noise2_d(x, y, seed + uint32_t(i) * 6271U, &dx, &dy);
+        gx += dx;
+        gy += dy;
+        sum += amp * n / (1.0f + gx * gx + gy * gy);
+        amp *= 0.5f;
+        float nx = 1.6f * x - 1.2f * y, ny = 1.2f * x + 1.6f * y;
+        x = nx;
+        y = ny;
+    }
+    return sum;
+}

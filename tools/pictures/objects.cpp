@@ -132,8 +132,8 @@ static float pebbles(const slide_look &look, vec3 p, int *cx_out, int *cz_out)
             if (hash2(cx, cz, look.seed + 90) < 0.12f) continue;
             float px = (cx + 0.3f + 0.4f * hash2(cx, cz, look.seed + 91)) * cell;
             float pz = (cz + 0.3f + 0.4f * hash2(cx, cz, look.seed + 92)) * cell;
-            float rx = 0.28f + 0.16f * hash2(cx, cz, look.seed + 93);
-            float rz = 0.22f + 0.14f * hash2(cx, cz, look.seed + 94);
+            float rx = 0.32f + 0.16f * hash2(cx, cz, look.seed + 93);
+            float rz = 0.27f + 0.14f * hash2(cx, cz, look.seed + 94);
             float ry = 0.10f + 0.10f * hash2(cx, cz, look.seed + 95);
             float a = 6.283f * hash2(cx, cz, look.seed + 96);
             float dx = p.x - px, dz = p.z - pz;
@@ -240,9 +240,9 @@ surface objects_surface(const slide_look &look, vec3 p, vec3 n)
         vec3 base = hue < 0.4f ? v3(0.32f, 0.31f, 0.30f) : (hue < 0.7f ? v3(0.45f, 0.33f, 0.22f) : v3(0.62f, 0.60f, 0.56f));
         if (hue > 0.93f) base = v3(0.55f, 0.18f, 0.10f);
         float grain = fbm3(p.x * 14.0f, p.y * 14.0f, p.z * 14.0f, 4, look.seed + 99 + a);
-        float vein = smoothstep(0.965f, 0.995f, 1.0f - std::fabs(value_noise3(p.x * 4.0f, p.y * 4.0f, p.z * 4.0f, a * 7 + b)));
-        s.albedo = mix(base * (0.7f + 0.5f * tone) * (0.85f + 0.25f * grain), v3(0.85f), vein * 0.8f);
-        s.reflect = 0.22f;
+        float vein = hue > 0.8f ? 0.0f : smoothstep(0.975f, 0.995f, 1.0f - std::fabs(value_noise3(p.x * 4.0f, p.y * 4.0f, p.z * 4.0f, a * 7 + b)));
+        s.albedo = mix(base * (0.7f + 0.5f * tone) * (0.85f + 0.25f * grain), v3(0.75f), vein * 0.5f);
+        s.reflect = 0.12f;
         break;
     }
     }

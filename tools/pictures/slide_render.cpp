@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 // Haze thickening towards the ground (exponential in height), tinted by the sun it faces.
 static vec3 apply_fog(const slide_look &look, vec3 col, vec3 o, vec3 d, float t)
@@ -21,7 +22,7 @@ static vec3 apply_fog(const slide_look &look, vec3 col, vec3 o, vec3 d, float t)
 
 static vec3 light_surface(const slide_look &look, vec3 p, vec3 n, vec3 albedo, float scale, float t)
 {
-    int oct = detail_octaves(look, t) - 1;
+    int oct = march_octaves(look, t);
     vec3 l = sun_direction(look);
     float ndl = dot(n, l);
     float sun = 0.0f;
@@ -110,17 +111,33 @@ image8 render_slide(int number, int size)
     vec3 up = cross(right, fwd);
     float span = std::tan(look.fov * 0.5f * 3.14159265f / 180.0f);
     set_sky_pixel_angle(2.0f * span / size);
+    auto primary = [&](float px, float py) {
+        float u = (px / size) * 2.0f - 1.0f, v = 1.0f - (py / size) * 2.0f;
+        return shade(look, eye, normalize(fwd + right * (u * span) + up * (v * span)), 0);
+    };
+    // One ray through every pixel centre first...
+    std::vector<vec3> centre(size_t(size) * size);
+    parallel_rows(size, [&](int y) {
+        for (int x = 0; x < size; ++x) centre[size_t(y) * size + x] = primary(x + 0.5f, y + 0.5f);
+    });
+    // ...then four more where a pixel stands out from its neighbours: edges and glints.
     parallel_rows(size, [&](int y) {
         for (int x = 0; x < size; ++x) {
-            // Two samples on a diagonal soften the hard silhouettes.
-            vec3 sum = v3(0.0f);
-            for (int k = 0; k < 2; ++k) {
-                float jx = k == 0 ? 0.25f : 0.75f, jy = k == 0 ? 0.25f : 0.75f;
-                float u = ((x + jx) / size) * 2.0f - 1.0f, v = 1.0f - ((y + jy) / size) * 2.0f;
-                vec3 d = normalize(fwd + right * (u * span) + up * (v * span));
-                sum = sum + shade(look, eye, d, 0);
+            vec3 c = centre[size_t(y) * size + x];
+            float l = std::log(0.02f + dot(c, v3(0.3f, 0.6f, 0.1f)));
+            float contrast = 0.0f;
+            for (int k = 0; k < 4; ++k) {
+                int nx = std::min(std::max(x + (k == 0) - (k == 1), 0), size - 1);
+                int ny = std::min(std::max(y + (k == 2) - (k == 3), 0), size - 1);
+                vec3 n = centre[size_t(ny) * size + nx];
+                contrast = std::max(contrast, std::fabs(std::log(0.02f + dot(n, v3(0.3f, 0.6f, 0.1f))) - l));
             }
-            vec3 c = sum * 0.5f;
+            if (contrast > 0.25f) {
+                static const float offs[4][2] = {{0.125f, 0.375f}, {0.375f, 0.875f}, {0.625f, 0.125f}, {0.875f, 0.625f}};
+                vec3 sum = c;
+                for (int k = 0; k < 4; ++k) sum = sum + primary(x + offs[k][0], y + offs[k][1]);
+                c = sum * 0.2f;
+            }
             // A gentle vignette centred on the band the screen shows.
             float u = (x + 0.5f) / size - 0.5f, v = ((y + 0.5f) / size - 0.5f) / 0.746f;
             float vig = 1.0f - 0.35f * (u * u + v * v);

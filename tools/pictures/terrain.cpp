@@ -27,8 +27,9 @@ static float craters(float x, float z, float cell, uint32_t seed)
 // The top of a sea of clouds that fills the valleys, soft and lumpy.
 static float cloud_deck(const slide_look &look, float x, float z, int octaves)
 {
-    float n = fbm2(x / 420.0f, z / 420.0f, octaves < 6 ? octaves : 6, look.seed + 5);
-    return look.terrain_height * 0.33f + 70.0f * n;
+    float n = fbm2(x / 300.0f, z / 300.0f, octaves < 5 ? octaves : 5, look.seed + 5);
+    // Billows: folding the noise at zero gives rounded heaps with creases between them.
+    return look.terrain_height * 0.33f + 150.0f * std::sqrt(std::fabs(n) + 0.01f);
 }
 
 float ground_height(const slide_look &look, float x, float z, int octaves)
@@ -43,13 +44,13 @@ float ground_height(const slide_look &look, float x, float z, int octaves)
     case T_FLAT:
         return 0.0f;
     case T_MOUNTAINS: {
-        float r = ridged2(x * s, z * s, octaves, look.seed);
+        float e = eroded2(x * s * 2.0f, z * s * 2.0f, octaves, look.seed);
         float basin = smoothstep(look.terrain_scale * 0.35f, look.terrain_scale * 1.6f, dist);
-        return H * (std::pow(r, 1.7f) * (0.25f + 0.75f * basin) - 0.06f);
+        return H * ((e * 0.5f + 0.3f) * (0.2f + 0.8f * basin) - 0.05f);
     }
     case T_CLOUDSEA: {
         float r = ridged2(x * s, z * s, octaves, look.seed);
-        float basin = smoothstep(look.terrain_scale * 0.4f, look.terrain_scale * 1.5f, dist);
+        float basin = smoothstep(look.terrain_scale * 0.15f, look.terrain_scale * 0.8f, dist);
         return std::max(H * std::pow(r, 1.7f) * (0.1f + 0.9f * basin), cloud_deck(look, x, z, octaves));
     }
     case T_DUNES: {
@@ -70,7 +71,7 @@ float ground_height(const slide_look &look, float x, float z, int octaves)
         float detail = fbm2(x * s * 8.0f, z * s * 8.0f, octaves > 4 ? octaves - 4 : 1, look.seed + 3);
         float plateau = smoothstep(0.50f, 0.56f, n + detail * 0.02f);
         float shelf = smoothstep(0.40f, 0.44f, n + detail * 0.03f) * 0.3f;
-        float open = smoothstep(look.terrain_scale * 0.12f, look.terrain_scale * 0.5f, dist);
+        float open = smoothstep(look.terrain_scale * 0.25f, look.terrain_scale * 0.7f, dist);
         return H * (plateau * 0.7f + shelf + detail * 0.04f) * open + H * 0.02f * detail;
     }
     case T_CRATERS: {
@@ -98,8 +99,9 @@ vec3 ground_albedo(const slide_look &look, vec3 p, vec3 n)
         if (p.y < cloud_deck(look, p.x, p.z, 6) + 1.0f) return v3(0.9f, 0.9f, 0.92f);
         [[fallthrough]];
     case T_MOUNTAINS: {
-        float grain = fbm2(p.x * s * 40.0f, p.y * s * 25.0f, 4, look.seed + 52) * 0.5f + 0.5f;
-        vec3 rock = mix(v3(0.17f, 0.15f, 0.13f), v3(0.36f, 0.32f, 0.28f), clamp01(grain * 0.7f + var * 0.4f + 0.1f));
+        float grain = fbm2(p.x * s * 30.0f, p.z * s * 30.0f, 4, look.seed + 52) * 0.5f + 0.5f;
+        vec3 rock = mix(v3(0.11f, 0.10f, 0.09f), v3(0.34f, 0.29f, 0.24f), clamp01(grain * 0.8f + var * 0.5f));
+        rock = mix(rock, v3(0.30f, 0.20f, 0.13f), smoothstep(0.2f, 0.6f, var) * 0.5f);
         vec3 grass = mix(v3(0.10f, 0.16f, 0.05f), v3(0.20f, 0.22f, 0.08f), var * 0.5f + 0.5f);
         float green = smoothstep(0.75f, 0.9f, n.y) * (1.0f - smoothstep(look.snow_line * 0.4f, look.snow_line * 0.7f, p.y));
         a = mix(rock, grass, green);
@@ -109,17 +111,22 @@ vec3 ground_albedo(const slide_look &look, vec3 p, vec3 n)
         a = mix(v3(0.62f, 0.34f, 0.15f), v3(0.78f, 0.50f, 0.26f), var * 0.5f + 0.5f);
         break;
     case T_HILLS:
-        a = mix(v3(0.07f, 0.15f, 0.04f), v3(0.22f, 0.26f, 0.08f), smoothstep(-0.3f, 0.4f, var));
+        a = mix(v3(0.07f, 0.13f, 0.04f), v3(0.20f, 0.22f, 0.08f), smoothstep(-0.3f, 0.4f, var));
+        // Heather and bracken in patches.
+        a = mix(a, v3(0.16f, 0.09f, 0.07f), smoothstep(0.1f, 0.4f, fbm2(p.x * s * 5.0f, p.z * s * 5.0f, 5, look.seed + 54)) * 0.8f);
         a = mix(a, v3(0.3f, 0.24f, 0.16f), smoothstep(0.85f, 0.7f, n.y));
         break;
     case T_MESAS: {
-        float band = 0.5f + 0.5f * std::sin(p.y * 0.9f + var * 1.5f);
-        a = mix(v3(0.45f, 0.17f, 0.07f), v3(0.68f, 0.38f, 0.20f), band);
-        a = mix(a, v3(0.55f, 0.42f, 0.28f), smoothstep(0.9f, 0.97f, n.y) * 0.7f);
+        float band = 0.5f + 0.5f * std::sin(p.y * 0.35f + var * 6.0f);
+        a = mix(v3(0.42f, 0.16f, 0.07f), v3(0.62f, 0.34f, 0.18f), band * 0.35f + 0.3f + 0.3f * var);
+        // Flat ground: red sand dotted with dark scrub.
+        float scrub = smoothstep(0.35f, 0.6f, fbm2(p.x * 0.35f, p.z * 0.35f, 3, look.seed + 53));
+        vec3 plain = mix(v3(0.30f, 0.14f, 0.07f), v3(0.10f, 0.09f, 0.04f), scrub * 0.8f);
+        a = mix(a, plain, smoothstep(0.9f, 0.97f, n.y));
         break;
     }
     case T_CRATERS:
-        a = v3(0.30f + 0.06f * var);
+        a = v3(0.20f + 0.05f * var);
         break;
     case T_ISLANDS: {
         float beach = 1.0f - smoothstep(look.water_level + 0.6f, look.water_level + 2.0f, p.y);
@@ -143,6 +150,6 @@ vec3 ground_albedo(const slide_look &look, vec3 p, vec3 n)
     }
     }
     float band = 0.15f * std::fabs(look.snow_line) + 20.0f;
-    float snow = smoothstep(look.snow_line, look.snow_line + band, p.y + var * band) * smoothstep(0.3f, 0.55f, n.y);
+    float snow = smoothstep(look.snow_line, look.snow_line + band, p.y + var * band) * smoothstep(0.2f, 0.45f, n.y);
     return mix(a, v3(0.85f, 0.88f, 0.92f), snow);
 }
