@@ -82,7 +82,7 @@ static const card_shape g_shapes[] = {
     {"Presents.png", DIAMOND, 724.0f, 62.0f, 30.0f, 30.0f, TEAL_T, TEAL_B, NAVY, 3.0f, 3.0f},
     {"Presents.png", DIAMOND, 774.0f, 62.0f, 22.0f, 22.0f, TEAL_T, TEAL_B, NAVY, 3.0f, 3.0f},
     {"Presents.png", DIAMOND, 814.0f, 62.0f, 14.0f, 14.0f, TEAL_T, TEAL_B, NAVY, 3.0f, 3.0f},
-    {"Flanokk.png", BANNER, 512.0f, 240.0f, 680.0f, 190.0f, DEEP_T, DEEP_B, NAVY, 4.0f, 8.0f},
+    {"Flanokk.png", BANNER, 512.0f, 240.0f, 660.0f, 190.0f, DEEP_T, DEEP_B, NAVY, 4.0f, 8.0f},
     {"Flanokk.png", BAR, 240.0f, 386.0f, 110.0f, 10.0f, TEAL_T, TEAL_B, NAVY, 3.0f, 0.0f},
     {"Flanokk.png", BAR, 784.0f, 386.0f, -110.0f, 10.0f, TEAL_T, TEAL_B, NAVY, 3.0f, 0.0f},
     {"Rosamelt.png", BAR, 230.0f, 66.0f, 130.0f, 10.0f, TEAL_T, TEAL_B, NAVY, 3.0f, 3.0f},

@@ -109,7 +109,8 @@ bool write_contact_sheet(const std::string &data_dir, const std::string &path)
         }
         double iw = cairo_image_surface_get_width(img), ih = cairo_image_surface_get_height(img);
         double scale = THUMB / std::max(iw, ih);
-        double w = iw * scale, h = ih * scale, x = cx - w * 0.5, y = top + (THUMB - h) * 0.5;
+        // Thumbnails stand on their name, whatever their height.
+        double w = iw * scale, h = ih * scale, x = cx - w * 0.5, y = top + THUMB - h;
         if (cairo_image_surface_get_format(img) == CAIRO_FORMAT_ARGB32) checkerboard(cr, x, y, w, h);
         cairo_save(cr);
         cairo_translate(cr, x, y);

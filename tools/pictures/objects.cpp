@@ -52,6 +52,10 @@ static float stones(const slide_look &look, vec3 p, int *which)
 {
     const vec3 centre = v3(0.0f, 0.0f, -34.0f);
     const int count = 13;
+    // Far from the ring (or high above it) a bound is enough; the stones are costly to measure.
+    float ring = std::fabs(std::sqrt((p.x - centre.x) * (p.x - centre.x) + (p.z - centre.z) * (p.z - centre.z)) - 14.0f);
+    float bound = std::max(ring - 3.0f, p.y - 60.0f);
+    if (bound > 1.0f) return bound;
     float a = std::atan2(p.x - centre.x, p.z - centre.z);
     int k = int(std::floor(a / (6.2831853f / count) + 0.5f));
     float best = 1e9f;

@@ -104,9 +104,9 @@ static vec3 add_planet(const slide_look &look, vec3 d, vec3 sky, vec3 sun)
     float light = clamp01(dot(n, sun) * 1.2f + 0.05f);
     float land = fbm3(n.x * 3.0f, n.y * 3.0f, n.z * 3.0f, 6, look.seed + 41);
     float cloud = fbm3(n.x * 5.0f + 9.0f, n.y * 9.0f, n.z * 5.0f, 5, look.seed + 43);
-    vec3 albedo = land > 0.05f ? mix(v3(0.18f, 0.3f, 0.1f), v3(0.45f, 0.36f, 0.22f), clamp01(land * 3.0f))
-                               : v3(0.02f, 0.07f, 0.2f);
-    albedo = mix(albedo, v3(0.9f), smoothstep(0.0f, 0.3f, cloud));
+    vec3 albedo = land > 0.12f ? mix(v3(0.12f, 0.2f, 0.07f), v3(0.40f, 0.32f, 0.20f), clamp01((land - 0.12f) * 4.0f))
+                               : v3(0.01f, 0.04f, 0.14f);
+    albedo = mix(albedo, v3(0.85f), smoothstep(0.08f, 0.35f, cloud) * 0.9f);
     float limb = std::pow(1.0f - std::sqrt(1.0f - rr), 3.0f);
     vec3 colour = albedo * (light * 2.2f) + v3(0.25f, 0.5f, 1.0f) * (limb * light * 1.5f);
     return colour + v3(0.3f, 0.55f, 1.0f) * (rim * 0.8f);

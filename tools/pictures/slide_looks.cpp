@@ -33,7 +33,7 @@ static const slide_look g_looks[17] = {
      NO_WATER, -200.0f,
      22.0f, 35.0f, B_MOON, {0.45f, 0.55f, 0.85f}, {0.004f, 0.008f, 0.025f}, {0.025f, 0.04f, 0.08f},
      0.00015f, 300.0f, 0.0f, 2000.0f, 0.8f, 0.0f, 0.0f,
-     {200.0f, 20.0f, 300.0f}, 7.0f, 10.0f, 55.0f, 2.2f, 44},
+     {200.0f, 60.0f, 300.0f}, 2.0f, 10.0f, 55.0f, 2.2f, 44},
     // 5: red mesas at noon under fair-weather clouds.
     {T_MESAS, O_NONE, 200.0f, 650.0f,
      NO_WATER, NEVER_SNOW,
