@@ -102,7 +102,7 @@ static vec3 add_planet(const slide_look &look, vec3 d, vec3 sky, vec3 sun)
     if (rr >= 1.0f) return sky + v3(0.3f, 0.55f, 1.0f) * (rim * 0.8f);
     vec3 n = right * px + up * py - c * std::sqrt(1.0f - rr);
     float light = clamp01(dot(n, sun) * 1.2f + 0.05f);
-    float land = fbm3(n.x * 3.0f, n.y * 3.0f, n.z * 3.0f, 6, look.seed + 41);
+    float land = fbm3(n.x * 2.2f, n.y * 2.2f, n.z * 2.2f, 7, look.seed + 41);
     float cloud = fbm3(n.x * 5.0f + 9.0f, n.y * 9.0f, n.z * 5.0f, 5, look.seed + 43);
     vec3 albedo = land > 0.12f ? mix(v3(0.12f, 0.2f, 0.07f), v3(0.40f, 0.32f, 0.20f), clamp01((land - 0.12f) * 4.0f))
                                : v3(0.01f, 0.04f, 0.14f);

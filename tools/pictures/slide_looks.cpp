@@ -17,11 +17,11 @@ static const slide_look g_looks[17] = {
      0.00004f, 260.0f, 0.35f, 2600.0f, 0.0f, 0.0f, 0.0f,
      {0.0f, 9.0f, 0.0f}, 6.0f, 0.0f, 55.0f, 1.0f, 11},
     // 2: desert dunes at sunset, long shadows.
-    {T_DUNES, O_NONE, 40.0f, 170.0f,
+    {T_DUNES, O_NONE, 55.0f, 200.0f,
      NO_WATER, NEVER_SNOW,
-     5.0f, 68.0f, B_SUN, {3.6f, 1.9f, 0.85f}, {0.16f, 0.24f, 0.50f}, {0.95f, 0.62f, 0.40f},
+     4.0f, 35.0f, B_SUN, {3.8f, 2.0f, 0.9f}, {0.10f, 0.16f, 0.40f}, {0.95f, 0.62f, 0.40f},
      0.0005f, 60.0f, 0.18f, 2000.0f, 0.0f, 0.0f, 0.0f,
-     {0.0f, 14.0f, 0.0f}, -2.0f, 25.0f, 50.0f, 0.95f, 22},
+     {0.0f, 14.0f, 0.0f}, 0.0f, 25.0f, 50.0f, 0.7f, 22},
     // 3: rolling hills in dawn mist.
     {T_HILLS, O_NONE, 110.0f, 520.0f,
      NO_WATER, NEVER_SNOW,
@@ -85,9 +85,9 @@ static const slide_look g_looks[17] = {
     // 13: a moonscape with a blue planet rising.
     {T_CRATERS, O_NONE, 30.0f, 220.0f,
      NO_WATER, NEVER_SNOW,
-     9.0f, 125.0f, B_SUN, {4.0f, 3.9f, 3.7f}, {0.006f, 0.007f, 0.01f}, {0.006f, 0.007f, 0.01f},
-     0.0f, 100.0f, 0.0f, 1000.0f, 0.7f, 0.0f, 0.16f,
-     {0.0f, 3.0f, 0.0f}, 3.0f, 40.0f, 55.0f, 0.9f, 144},
+     15.0f, 125.0f, B_SUN, {3.2f, 3.15f, 3.0f}, {0.006f, 0.007f, 0.01f}, {0.006f, 0.007f, 0.01f},
+     0.0f, 100.0f, 0.0f, 1000.0f, 0.7f, 0.0f, 0.12f,
+     {0.0f, 3.0f, 0.0f}, 3.0f, 40.0f, 55.0f, 1.05f, 144},
     // 14: the northern lights over a frozen lake.
     {T_HILLS, O_NONE, 90.0f, 500.0f,
      30.0f, {0.01f, 0.015f, 0.02f}, {0.03f, 0.04f, 0.05f}, 0.015f, -1000.0f,

@@ -31,7 +31,7 @@ static vec3 light_surface(const slide_look &look, vec3 p, vec3 n, vec3 albedo, f
         sun = ndl * soft_shadow(look, p + n * (scale * 0.05f), l, reach, oct);
     }
     float ao = occlusion(look, p, n, scale, oct);
-    vec3 sky = (look.zenith * 0.9f + look.horizon * 0.35f) * (0.55f + 0.45f * n.y);
+    vec3 sky = (look.zenith * 0.8f + look.horizon * 0.25f) * (0.55f + 0.45f * n.y);
     vec3 bounce = albedo * look.sun_colour * (0.08f * clamp01(l.y) * (0.5f - 0.5f * n.y));
     return albedo * (look.sun_colour * sun + sky * ao) + bounce * ao;
 }

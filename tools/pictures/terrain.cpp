@@ -78,7 +78,9 @@ float ground_height(const slide_look &look, float x, float z, int octaves)
         float base = fbm2(x * s, z * s, octaves, look.seed) * 0.3f;
         float c = craters(x, z, look.terrain_scale * 0.7f, look.seed + 10) +
                   craters(x, z, look.terrain_scale * 0.15f, look.seed + 20) * (octaves > 4 ? 1.0f : 0.5f);
-        return H * base + c * H / look.terrain_scale * 2.0f;
+        // Rubble and small pits close to the eye.
+        float rubble = octaves > 6 ? 0.35f * fbm2(x * 0.4f, z * 0.4f, octaves - 5, look.seed + 30) : 0.0f;
+        return H * base + c * H / look.terrain_scale * 2.0f + rubble;
     }
     case T_ISLANDS: {
         float n = fbm2(x * s, z * s, octaves, look.seed) * 0.5f + 0.5f;
