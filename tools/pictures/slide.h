@@ -46,6 +46,7 @@ void set_sky_pixel_angle(float radians);
 // Ground height and colour.
 float ground_height(const slide_look &look, float x, float z, int octaves);
 vec3 ground_albedo(const slide_look &look, vec3 p, vec3 n);
+bool is_cloud(const slide_look &look, vec3 p); // the top of a sea of clouds, not rock
 
 // Objects standing on the ground: distance, and material at a surface point.
 struct surface {

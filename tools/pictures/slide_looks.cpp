@@ -25,15 +25,15 @@ static const slide_look g_looks[17] = {
     // 3: rolling hills in dawn mist.
     {T_HILLS, O_NONE, 110.0f, 520.0f,
      NO_WATER, NEVER_SNOW,
-     3.0f, 4.0f, B_SUN, {2.6f, 1.9f, 1.35f}, {0.22f, 0.32f, 0.58f}, {0.95f, 0.76f, 0.66f},
+     3.0f, 4.0f, B_SUN, {3.0f, 2.0f, 1.2f}, {0.20f, 0.30f, 0.58f}, {0.88f, 0.80f, 0.80f},
      0.05f, 12.0f, 0.12f, 2200.0f, 0.0f, 0.0f, 0.0f,
-     {40.0f, 70.0f, 60.0f}, -5.0f, 0.0f, 50.0f, 1.0f, 33},
+     {40.0f, 110.0f, 60.0f}, -7.0f, 0.0f, 50.0f, 0.9f, 33},
     // 4: moonlit snow peaks under the stars.
     {T_MOUNTAINS, O_NONE, 1000.0f, 900.0f,
      NO_WATER, -200.0f,
-     22.0f, 35.0f, B_MOON, {0.45f, 0.55f, 0.85f}, {0.004f, 0.008f, 0.025f}, {0.025f, 0.04f, 0.08f},
+     20.0f, 16.0f, B_MOON, {0.45f, 0.55f, 0.85f}, {0.004f, 0.008f, 0.025f}, {0.025f, 0.04f, 0.08f},
      0.00015f, 300.0f, 0.0f, 2000.0f, 0.8f, 0.0f, 0.0f,
-     {200.0f, 60.0f, 300.0f}, 2.0f, 10.0f, 55.0f, 2.2f, 44},
+     {600.0f, 40.0f, 600.0f}, 3.0f, 0.0f, 55.0f, 2.2f, 44},
     // 5: red mesas at noon under fair-weather clouds.
     {T_MESAS, O_NONE, 200.0f, 650.0f,
      NO_WATER, NEVER_SNOW,
@@ -48,7 +48,7 @@ static const slide_look g_looks[17] = {
      {0.0f, 6.0f, 0.0f}, 4.0f, 0.0f, 50.0f, 0.9f, 66},
     // 7: a tropical lagoon seen from a headland at midday.
     {T_ISLANDS, O_NONE, 40.0f, 320.0f,
-     0.0f, {0.0f, 0.06f, 0.14f}, {0.10f, 0.60f, 0.55f}, 0.06f, NEVER_SNOW,
+     0.0f, {0.0f, 0.06f, 0.14f}, {0.15f, 0.75f, 0.65f}, 0.06f, NEVER_SNOW,
      62.0f, 160.0f, B_SUN, {3.0f, 2.9f, 2.7f}, {0.06f, 0.28f, 0.70f}, {0.60f, 0.80f, 0.95f},
      0.0002f, 200.0f, 0.3f, 900.0f, 0.0f, 0.0f, 0.0f,
      {0.0f, 40.0f, 0.0f}, -9.0f, 0.0f, 55.0f, 0.9f, 77},
@@ -104,7 +104,7 @@ static const slide_look g_looks[17] = {
     {T_CLOUDSEA, O_NONE, 1100.0f, 1300.0f,
      NO_WATER, 500.0f,
      7.0f, 215.0f, B_SUN, {3.4f, 2.1f, 1.5f}, {0.05f, 0.11f, 0.34f}, {0.75f, 0.55f, 0.58f},
-     0.0001f, 700.0f, 0.15f, 3000.0f, 0.0f, 0.0f, 0.0f,
+     0.00025f, 700.0f, 0.15f, 3000.0f, 0.0f, 0.0f, 0.0f,
      {0.0f, 50.0f, 0.0f}, 3.0f, 0.0f, 55.0f, 0.95f, 177},
     // 17: wet pebbles on a beach, close up.
     {T_FLAT, O_PEBBLES, 0.0f, 100.0f,

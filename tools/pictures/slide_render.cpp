@@ -56,7 +56,7 @@ static vec3 shade_water(const slide_look &look, vec3 p, vec3 d, float t, int dep
     float fresnel = 0.02f + 0.98f * std::pow(1.0f - c, 5.0f);
     float floor_h = look.terrain == T_NONE ? -1e9f : ground_height(look, p.x, p.z, 5);
     float depth_below = std::max(look.water_level - floor_h, 0.0f);
-    vec3 body = mix(look.water_shallow, look.water_deep, 1.0f - std::exp(-depth_below * 0.25f));
+    vec3 body = mix(look.water_shallow, look.water_deep, 1.0f - std::exp(-depth_below * 0.2f));
     vec3 lit = body * (look.sun_colour * clamp01(l.y) * 0.6f + look.zenith * 0.8f + look.horizon * 0.2f);
     vec3 col = mix(lit, reflected, fresnel);
     return apply_fog(look, col, p - d * t, d, t);
@@ -65,7 +65,7 @@ static vec3 shade_water(const slide_look &look, vec3 p, vec3 d, float t, int dep
 static vec3 shade(const slide_look &look, vec3 o, vec3 d, int depth)
 {
     hit h = march_scene(look, o, d, true);
-    if (h.kind == HIT_SKY) return sky_colour(look, d, depth == 0 || true);
+    if (h.kind == HIT_SKY) return sky_colour(look, d, true);
     vec3 p = o + d * h.t;
     if (h.kind == HIT_WATER) return shade_water(look, p, d, h.t, depth);
     vec3 col;
@@ -73,7 +73,14 @@ static vec3 shade(const slide_look &look, vec3 o, vec3 d, int depth)
         vec3 n = ground_normal(look, p, h.t);
         vec3 albedo = ground_albedo(look, p, n);
         float scale = look.terrain == T_FLAT ? 0.3f : std::max(0.3f, h.t * 0.01f);
-        col = light_surface(look, p, n, albedo, scale, h.t);
+        if (is_cloud(look, p)) {
+            // Cloud tops scatter light softly: wrapped sun, bright sky fill, no hard shadow.
+            vec3 l = sun_direction(look);
+            float wrap = clamp01(dot(n, l) * 0.85f + 0.15f);
+            col = look.sun_colour * (wrap * wrap * 0.75f) + (look.zenith * 1.0f + look.horizon * 0.35f) * (0.5f + 0.5f * n.y);
+        } else {
+            col = light_surface(look, p, n, albedo, scale, h.t);
+        }
         // The still-life table is polished: a faint mirror of the balls.
         if (look.objects == O_SPHERES && depth < 1) {
             vec3 r = reflect(d, n);

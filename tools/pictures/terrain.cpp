@@ -19,7 +19,6 @@ static float craters(float x, float z, float cell, uint32_t seed)
             float d = std::sqrt((x - px) * (x - px) + (z - pz) * (z - pz)) / r;
             if (d < 1.0f) h += (d * d - 1.0f) * 0.5f + 0.15f * d * d * d * d;
             else h += 0.15f * std::exp(-(d - 1.0f) * 4.0f);
-            h *= 1.0f;
         }
     return h * cell * 0.25f;
 }
@@ -27,9 +26,14 @@ static float craters(float x, float z, float cell, uint32_t seed)
 // The top of a sea of clouds that fills the valleys, soft and lumpy.
 static float cloud_deck(const slide_look &look, float x, float z, int octaves)
 {
-    float n = fbm2(x / 300.0f, z / 300.0f, octaves < 5 ? octaves : 5, look.seed + 5);
+    float n = fbm2(x / 450.0f, z / 450.0f, octaves < 5 ? octaves : 5, look.seed + 5);
     // Billows: folding the noise at zero gives rounded heaps with creases between them.
-    return look.terrain_height * 0.33f + 150.0f * std::sqrt(std::fabs(n) + 0.01f);
+    return look.terrain_height * 0.33f + 170.0f * std::sqrt(std::fabs(n) + 0.01f);
+}
+
+bool is_cloud(const slide_look &look, vec3 p)
+{
+    return look.terrain == T_CLOUDSEA && p.y < cloud_deck(look, p.x, p.z, 6) + 1.0f;
 }
 
 float ground_height(const slide_look &look, float x, float z, int octaves)
@@ -49,9 +53,9 @@ float ground_height(const slide_look &look, float x, float z, int octaves)
         return H * ((e * 0.5f + 0.3f) * (0.2f + 0.8f * basin) - 0.05f);
     }
     case T_CLOUDSEA: {
-        float r = ridged2(x * s, z * s, octaves, look.seed);
+        float e = eroded2(x * s * 2.0f, z * s * 2.0f, octaves, look.seed);
         float basin = smoothstep(look.terrain_scale * 0.15f, look.terrain_scale * 0.8f, dist);
-        return std::max(H * std::pow(r, 1.7f) * (0.1f + 0.9f * basin), cloud_deck(look, x, z, octaves));
+        return std::max(H * (e * 0.5f + 0.3f) * (0.1f + 0.9f * basin), cloud_deck(look, x, z, octaves));
     }
     case T_DUNES: {
         float warp = fbm2(x * s * 0.4f, z * s * 0.4f, 3, look.seed) * 2.2f;
@@ -98,7 +102,7 @@ vec3 ground_albedo(const slide_look &look, vec3 p, vec3 n)
     vec3 a;
     switch (look.terrain) {
     case T_CLOUDSEA:
-        if (p.y < cloud_deck(look, p.x, p.z, 6) + 1.0f) return v3(0.9f, 0.9f, 0.92f);
+        if (is_cloud(look, p)) return v3(0.9f, 0.9f, 0.92f);
         [[fallthrough]];
     case T_MOUNTAINS: {
         float grain = fbm2(p.x * s * 30.0f, p.z * s * 30.0f, 4, look.seed + 52) * 0.5f + 0.5f;
@@ -132,7 +136,8 @@ vec3 ground_albedo(const slide_look &look, vec3 p, vec3 n)
         break;
     case T_ISLANDS: {
         float beach = 1.0f - smoothstep(look.water_level + 0.6f, look.water_level + 2.0f, p.y);
-        vec3 green = mix(v3(0.05f, 0.16f, 0.03f), v3(0.16f, 0.28f, 0.06f), var * 0.5f + 0.5f);
+        vec3 green = mix(v3(0.015f, 0.045f, 0.01f), v3(0.05f, 0.10f, 0.02f), var * 0.5f + 0.5f);
+        green = mix(green, v3(0.25f, 0.22f, 0.18f), smoothstep(0.8f, 0.6f, n.y));
         a = mix(green, v3(0.80f, 0.70f, 0.50f), beach);
         break;
     }
