@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
+#include <vector>
 
 static const char *const g_sheet_order[28] = {
     "Dimbrane.png", "Presents.png", "Flanokk.png", "Rosamelt.png", "Zorq1.png", "VexilCredits.png",
@@ -16,7 +17,7 @@ static const char *const g_sheet_order[28] = {
     "Bilde14.jpg", "Bilde15.jpg", "Bilde16.jpg", "Bilde17.jpg",
 };
 
-static const int COLUMNS = 7, CELL_W = 230, CELL_H = 250, THUMB = 210, MARGIN = 16;
+static const int COLUMNS = 7, CELL_W = 230, LABEL_H = 40, THUMB = 210, MARGIN = 16;
 
 struct jpeg_fail {
     jpeg_error_mgr mgr;
@@ -91,26 +92,38 @@ static void checkerboard(cairo_t *cr, double x, double y, double w, double h)
 
 bool write_contact_sheet(const std::string &data_dir, const std::string &path)
 {
-    int rows = (28 + COLUMNS - 1) / COLUMNS;
-    int width = MARGIN * 2 + COLUMNS * CELL_W, height = MARGIN * 2 + rows * CELL_H;
+    // Load everything first: each row is as tall as its tallest thumbnail.
+    bool ok = true;
+    std::vector<cairo_surface_t *> images(28, nullptr);
+    const int rows = (28 + COLUMNS - 1) / COLUMNS;
+    std::vector<double> row_h(rows, 0.0);
+    for (int i = 0; i < 28; ++i) {
+        images[i] = load_image(data_dir + "/" + g_sheet_order[i]);
+        if (!images[i]) {
+            std::fprintf(stderr, "pictures: contact sheet cannot read %s/%s\n", data_dir.c_str(), g_sheet_order[i]);
+            ok = false;
+            continue;
+        }
+        double iw = cairo_image_surface_get_width(images[i]), ih = cairo_image_surface_get_height(images[i]);
+        row_h[i / COLUMNS] = std::max(row_h[i / COLUMNS], ih * THUMB / std::max(iw, ih));
+    }
+    double total_h = MARGIN * 2;
+    for (double h : row_h) total_h += h + LABEL_H;
+    int width = MARGIN * 2 + COLUMNS * CELL_W, height = int(total_h);
     cairo_surface_t *sheet = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
     cairo_t *cr = cairo_create(sheet);
     cairo_set_source_rgb(cr, 0.09, 0.09, 0.11);
     cairo_paint(cr);
-    bool ok = true;
+    double row_top = MARGIN;
     for (int i = 0; i < 28; ++i) {
-        std::string name = g_sheet_order[i];
-        double cx = MARGIN + (i % COLUMNS) * CELL_W + CELL_W * 0.5, top = MARGIN + (i / COLUMNS) * CELL_H + 8;
-        cairo_surface_t *img = load_image(data_dir + "/" + name);
-        if (!img) {
-            std::fprintf(stderr, "pictures: contact sheet cannot read %s/%s\n", data_dir.c_str(), name.c_str());
-            ok = false;
-            continue;
-        }
+        if (i > 0 && i % COLUMNS == 0) row_top += row_h[i / COLUMNS - 1] + LABEL_H;
+        cairo_surface_t *img = images[i];
+        if (!img) continue;
+        double cx = MARGIN + (i % COLUMNS) * CELL_W + CELL_W * 0.5, base = row_top + row_h[i / COLUMNS];
         double iw = cairo_image_surface_get_width(img), ih = cairo_image_surface_get_height(img);
         double scale = THUMB / std::max(iw, ih);
         // Thumbnails stand on their name, whatever their height.
-        double w = iw * scale, h = ih * scale, x = cx - w * 0.5, y = top + THUMB - h;
+        double w = iw * scale, h = ih * scale, x = cx - w * 0.5, y = base - h;
         if (cairo_image_surface_get_format(img) == CAIRO_FORMAT_ARGB32) checkerboard(cr, x, y, w, h);
         cairo_save(cr);
         cairo_translate(cr, x, y);
@@ -123,10 +136,10 @@ bool write_contact_sheet(const std::string &data_dir, const std::string &path)
         cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
         cairo_set_font_size(cr, 14.0);
         cairo_text_extents_t e;
-        cairo_text_extents(cr, name.c_str(), &e);
-        cairo_move_to(cr, cx - e.x_advance * 0.5, top + THUMB + 22);
+        cairo_text_extents(cr, g_sheet_order[i], &e);
+        cairo_move_to(cr, cx - e.x_advance * 0.5, base + 22);
         cairo_set_source_rgb(cr, 0.92, 0.92, 0.95);
-        cairo_show_text(cr, name.c_str());
+        cairo_show_text(cr, g_sheet_order[i]);
     }
     cairo_destroy(cr);
     cairo_surface_flush(sheet);
