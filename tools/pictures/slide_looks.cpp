@@ -13,7 +13,7 @@ static const slide_look g_looks[17] = {
     // 1: an alpine lake at golden hour, snow peaks mirrored in still water.
     {T_MOUNTAINS, O_NONE, 850.0f, 950.0f,
      12.0f, {0.01f, 0.035f, 0.045f}, {0.05f, 0.10f, 0.08f}, 0.015f, 340.0f,
-     12.0f, 125.0f, B_SUN, {3.2f, 2.0f, 1.15f}, {0.10f, 0.20f, 0.45f}, {0.85f, 0.62f, 0.50f},
+     9.0f, 105.0f, B_SUN, {3.4f, 2.0f, 1.0f}, {0.08f, 0.18f, 0.45f}, {0.90f, 0.62f, 0.45f},
      0.00004f, 260.0f, 0.35f, 2600.0f, 0.0f, 0.0f, 0.0f,
      {0.0f, 9.0f, 0.0f}, 6.0f, 0.0f, 55.0f, 1.0f, 11},
     // 2: desert dunes at sunset, long shadows.

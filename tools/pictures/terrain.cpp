@@ -63,7 +63,8 @@ float ground_height(const slide_look &look, float x, float z, int octaves)
         float f = u - std::floor(u);
         float dune = f < 0.72f ? smoothstep(0.0f, 0.72f, f) : 1.0f - smoothstep(0.72f, 1.0f, f);
         float amp = 0.55f + 0.45f * fbm2(x * s * 0.3f + 7.0f, z * s * 0.3f, 3, look.seed + 4);
-        float ripple = octaves > 5 ? 0.004f * std::sin(x * 1.9f + z * 0.9f + warp * 9.0f) : 0.0f;
+        // Wind ripples, smoothed away at the crest so its line stays clean.
+        float ripple = octaves > 5 ? 0.003f * std::sin(x * 1.9f + z * 0.9f + warp * 9.0f) * smoothstep(0.0f, 0.25f, std::fabs(f - 0.72f)) * smoothstep(0.0f, 0.15f, f) * smoothstep(0.0f, 0.15f, 1.0f - f) : 0.0f;
         return H * (dune * amp + 0.2f * fbm2(x * s * 0.2f, z * s * 0.2f, 2, look.seed + 8)) + H * ripple;
     }
     case T_HILLS: {
