@@ -9,7 +9,7 @@ packages=(
   libsdl1.2-compat-dev libsdl2-2.0-0 libgl-dev libglu1-mesa-dev libgl1-mesa-dri
   libdevil-dev libmpg123-dev libkissfft-dev
   # asset generators and the mesh baker
-  libmp3lame-dev libcairo2-dev fonts-dejavu-core libpng-dev libjpeg-dev
+  libmp3lame-dev libcairo2-dev fonts-dejavu-core fonts-bebas-neue fonts-comfortaa libpng-dev libjpeg-dev
   libassimp-dev libmeshoptimizer-dev
   # tests and benchmarks
   libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils ffmpeg hyperfine valgrind

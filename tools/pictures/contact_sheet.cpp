@@ -1,0 +1,159 @@
+// The contact sheet: every image of the data folder as a thumbnail with its file name underneath.
+#include "tools/pictures/pictures.h"
+
+#include <cairo.h>
+#include <jpeglib.h>
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio>
+#include <vector>
+
+static const char *const g_sheet_order[28] = {
+    "Dimbrane.png", "Presents.png", "Flanokk.png", "Rosamelt.png", "Zorq1.png", "VexilCredits.png",
+    "GFXCredit.png", "MusicCredits.png", "Gaming.png", "Univers.png", "VuvedUruvi.jpg", "Bilde01.jpg",
+    "Bilde02.jpg", "Bilde03.jpg", "Bilde04.jpg", "Bilde05.jpg", "Bilde06.jpg", "Bilde07.jpg",
+    "Bilde08.jpg", "Bilde09.jpg", "Bilde10.jpg", "Bilde11.jpg", "Bilde12.jpg", "Bilde13.jpg",
+    "Bilde14.jpg", "Bilde15.jpg", "Bilde16.jpg", "Bilde17.jpg",
+};
+
+static const int COLUMNS = 7, CELL_W = 230, LABEL_H = 40, THUMB = 210, MARGIN = 16;
+
+struct jpeg_fail {
+    jpeg_error_mgr mgr;
+    jmp_buf jump;
+};
+
+static void on_jpeg_error(j_common_ptr cinfo) { longjmp(reinterpret_cast<jpeg_fail *>(cinfo->err)->jump, 1); }
+
+// A JPEG as an opaque cairo surface; null when it cannot be read.
+static cairo_surface_t *load_jpeg(const std::string &path)
+{
+    FILE *f = std::fopen(path.c_str(), "rb");
+    if (!f) return nullptr;
+    jpeg_decompress_struct cinfo;
+    jpeg_fail err;
+    cinfo.err = jpeg_std_error(&err.mgr);
+    err.mgr.error_exit = on_jpeg_error;
+    cairo_surface_t *s = nullptr;
+    if (setjmp(err.jump)) {
+        jpeg_destroy_decompress(&cinfo);
+        std::fclose(f);
+        if (s) cairo_surface_destroy(s);
+        return nullptr;
+    }
+    jpeg_create_decompress(&cinfo);
+    jpeg_stdio_src(&cinfo, f);
+    jpeg_read_header(&cinfo, TRUE);
+    cinfo.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&cinfo);
+    s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, int(cinfo.output_width), int(cinfo.output_height));
+    unsigned char *data = cairo_image_surface_get_data(s);
+    int stride = cairo_image_surface_get_stride(s);
+    std::vector<unsigned char> line(size_t(cinfo.output_width) * 3);
+    while (cinfo.output_scanline < cinfo.output_height) {
+        int y = int(cinfo.output_scanline);
+        JSAMPROW row = line.data();
+        jpeg_read_scanlines(&cinfo, &row, 1);
+        uint32_t *dst = reinterpret_cast<uint32_t *>(data + size_t(y) * stride);
+        for (unsigned x = 0; x < cinfo.output_width; ++x)
+            dst[x] = 0xff000000u | (uint32_t(line[x * 3]) << 16) | (uint32_t(line[x * 3 + 1]) << 8) | line[x * 3 + 2];
+    }
+    cairo_surface_mark_dirty(s);
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    std::fclose(f);
+    return s;
+}
+
+static cairo_surface_t *load_image(const std::string &path)
+{
+    if (path.size() > 4 && path.compare(path.size() - 4, 4, ".png") == 0) {
+        cairo_surface_t *s = cairo_image_surface_create_from_png(path.c_str());
+        if (cairo_surface_status(s) == CAIRO_STATUS_SUCCESS) return s;
+        cairo_surface_destroy(s);
+        return nullptr;
+    }
+    return load_jpeg(path);
+}
+
+// Cut-outs sit on a grey checkerboard, so their transparent parts show as such.
+static void checkerboard(cairo_t *cr, double x, double y, double w, double h)
+{
+    const double sq = 8.0;
+    for (int j = 0; j * sq < h; ++j)
+        for (int i = 0; i * sq < w; ++i) {
+            double v = ((i + j) & 1) ? 0.30 : 0.42;
+            cairo_set_source_rgb(cr, v, v, v);
+            cairo_rectangle(cr, x + i * sq, y + j * sq, std::min(sq, w - i * sq), std::min(sq, h - j * sq));
+            cairo_fill(cr);
+        }
+}
+
+bool write_contact_sheet(const std::string &data_dir, const std::string &path)
+{
+    // Load everything first: each row is as tall as its tallest thumbnail.
+    bool ok = true;
+    std::vector<cairo_surface_t *> images(28, nullptr);
+    const int rows = (28 + COLUMNS - 1) / COLUMNS;
+    std::vector<double> row_h(rows, 0.0);
+    for (int i = 0; i < 28; ++i) {
+        images[i] = load_image(data_dir + "/" + g_sheet_order[i]);
+        if (!images[i]) {
+            std::fprintf(stderr, "pictures: contact sheet cannot read %s/%s\n", data_dir.c_str(), g_sheet_order[i]);
+            ok = false;
+            continue;
+        }
+        double iw = cairo_image_surface_get_width(images[i]), ih = cairo_image_surface_get_height(images[i]);
+        row_h[i / COLUMNS] = std::max(row_h[i / COLUMNS], ih * THUMB / std::max(iw, ih));
+    }
+    double total_h = MARGIN * 2;
+    for (double h : row_h) total_h += h + LABEL_H;
+    int width = MARGIN * 2 + COLUMNS * CELL_W, height = int(total_h);
+    cairo_surface_t *sheet = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    cairo_t *cr = cairo_create(sheet);
+    cairo_set_source_rgb(cr, 0.09, 0.09, 0.11);
+    cairo_paint(cr);
+    double row_top = MARGIN;
+    for (int i = 0; i < 28; ++i) {
+        if (i > 0 && i % COLUMNS == 0) row_top += row_h[i / COLUMNS - 1] + LABEL_H;
+        cairo_surface_t *img = images[i];
+        if (!img) continue;
+        double cx = MARGIN + (i % COLUMNS) * CELL_W + CELL_W * 0.5, base = row_top + row_h[i / COLUMNS];
+        double iw = cairo_image_surface_get_width(img), ih = cairo_image_surface_get_height(img);
+        double scale = THUMB / std::max(iw, ih);
+        // Thumbnails stand on their name, whatever their height.
+        double w = iw * scale, h = ih * scale, x = cx - w * 0.5, y = base - h;
+        if (cairo_image_surface_get_format(img) == CAIRO_FORMAT_ARGB32) checkerboard(cr, x, y, w, h);
+        cairo_save(cr);
+        cairo_translate(cr, x, y);
+        cairo_scale(cr, scale, scale);
+        cairo_set_source_surface(cr, img, 0, 0);
+        cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+        cairo_paint(cr);
+        cairo_restore(cr);
+        cairo_surface_destroy(img);
+        cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+        cairo_set_font_size(cr, 14.0);
+        cairo_text_extents_t e;
+        cairo_text_extents(cr, g_sheet_order[i], &e);
+        cairo_move_to(cr, cx - e.x_advance * 0.5, base + 22);
+        cairo_set_source_rgb(cr, 0.92, 0.92, 0.95);
+        cairo_show_text(cr, g_sheet_order[i]);
+    }
+    cairo_destroy(cr);
+    cairo_surface_flush(sheet);
+    image8 out = make_image(width, height, 3);
+    const unsigned char *data = cairo_image_surface_get_data(sheet);
+    int stride = cairo_image_surface_get_stride(sheet);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            uint32_t p = *reinterpret_cast<const uint32_t *>(data + size_t(y) * stride + x * 4);
+            unsigned char *o = &out.pixels[(size_t(y) * width + x) * 3];
+            o[0] = (p >> 16) & 255;
+            o[1] = (p >> 8) & 255;
+            o[2] = p & 255;
+        }
+    cairo_surface_destroy(sheet);
+    return write_jpeg(path, out, 85) && ok;
+}

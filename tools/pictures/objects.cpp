@@ -1,0 +1,254 @@
+// Things standing in a slide's landscape, as signed distances: spheres, columns, stones, a city, a lighthouse, pebbles.
+#include "tools/pictures/noise.h"
+#include "tools/pictures/slide.h"
+
+#include <algorithm>
+#include <cmath>
+
+struct ball {
+    vec3 centre;
+    float radius;
+    vec3 albedo;
+    float reflect;
+};
+
+// The still life of glossy balls: chrome, painted and gold.
+static const ball g_balls[] = {
+    {{0.0f, 1.0f, -5.2f}, 1.0f, {0.85f, 0.86f, 0.88f}, 0.92f},
+    {{-1.9f, 0.6f, -4.4f}, 0.6f, {0.60f, 0.04f, 0.03f}, 0.12f},
+    {{1.55f, 0.45f, -3.7f}, 0.45f, {0.03f, 0.12f, 0.55f}, 0.12f},
+    {{2.6f, 0.8f, -7.0f}, 0.8f, {0.95f, 0.64f, 0.25f}, 0.75f},
+    {{-0.7f, 0.28f, -3.0f}, 0.28f, {0.80f, 0.78f, 0.74f}, 0.08f},
+    {{-3.4f, 0.9f, -8.2f}, 0.9f, {0.10f, 0.35f, 0.12f}, 0.15f},
+};
+static const int g_ball_count = sizeof g_balls / sizeof g_balls[0];
+
+static float box(vec3 p, vec3 half)
+{
+    vec3 q = v3(std::fabs(p.x) - half.x, std::fabs(p.y) - half.y, std::fabs(p.z) - half.z);
+    vec3 m = v3(std::max(q.x, 0.0f), std::max(q.y, 0.0f), std::max(q.z, 0.0f));
+    return length(m) + std::min(std::max(q.x, std::max(q.y, q.z)), 0.0f);
+}
+
+// Two rows of fluted columns along -z under a long beam.
+static float colonnade(vec3 p)
+{
+    float zc = std::max(std::min(p.z, -3.0f), -63.0f);
+    float cell = 5.0f;
+    float qz = zc - cell * std::floor(zc / cell) - cell * 0.5f + (p.z - zc);
+    float qx = std::fabs(p.x) - 4.5f;
+    float ang = std::atan2(qz, qx);
+    float r = 0.55f + 0.025f * std::cos(ang * 20.0f) - 0.03f * (p.y / 9.0f);
+    float column = std::max(std::sqrt(qx * qx + qz * qz) - r, std::fabs(p.y - 4.5f) - 4.5f);
+    float base = box(v3(qx, p.y - 0.2f, qz), v3(0.8f, 0.2f, 0.8f));
+    float capital = box(v3(qx, p.y - 9.1f, qz), v3(0.78f, 0.15f, 0.78f));
+    float beam = box(v3(qx, p.y - 9.9f, p.z + 33.0f), v3(0.9f, 0.65f, 30.5f));
+    float step = box(v3(p.x, p.y + 0.1f, p.z + 33.0f), v3(6.0f, 0.1f, 31.0f));
+    return std::min(std::min(std::min(column, base), std::min(capital, beam)), step);
+}
+
+// A ring of standing stones around a point, each seated on the ground beneath it.
+static float stones(const slide_look &look, vec3 p, int *which)
+{
+    const vec3 centre = v3(0.0f, 0.0f, -34.0f);
+    const int count = 13;
+    // Far from the ring (or high above it) a bound is enough; the stones are costly to measure.
+    float ring = std::fabs(std::sqrt((p.x - centre.x) * (p.x - centre.x) + (p.z - centre.z) * (p.z - centre.z)) - 14.0f);
+    float bound = std::max(ring - 3.0f, p.y - 60.0f);
+    if (bound > 1.0f) return bound;
+    float a = std::atan2(p.x - centre.x, p.z - centre.z);
+    int k = int(std::floor(a / (6.2831853f / count) + 0.5f));
+    float best = 1e9f;
+    for (int dk = -1; dk <= 1; ++dk) {
+        int i = ((k + dk) % count + count) % count;
+        if (hash2(i, 0, look.seed + 60) < 0.15f) continue; // fallen or missing
+        float ai = (float(i) + 0.2f * (hash2(i, 1, look.seed + 60) - 0.5f)) * 6.2831853f / count;
+        float rad = 14.0f;
+        vec3 c = v3(centre.x + std::sin(ai) * rad, 0.0f, centre.z + std::cos(ai) * rad);
+        c.y = ground_height(look, c.x, c.z, 4);
+        float h = 3.0f + 2.0f * hash2(i, 2, look.seed + 60);
+        vec3 q = p - c;
+        float ca = std::cos(ai), sa = std::sin(ai);
+        vec3 l = v3(ca * q.x - sa * q.z, q.y - h * 0.5f, sa * q.x + ca * q.z);
+        float lean = 0.08f * (hash2(i, 3, look.seed + 60) - 0.5f);
+        l.x += l.y * lean;
+        float taper = 1.0f - 0.15f * clamp01(l.y / h + 0.5f);
+        float d = box(v3(l.x / taper, l.y, l.z), v3(1.1f, h * 0.5f, 0.45f)) * taper - 0.12f;
+        d += 0.06f * value_noise3(p.x * 2.5f, p.y * 2.5f, p.z * 2.5f, look.seed + 61);
+        if (d < best) {
+            best = d;
+            *which = i;
+        }
+    }
+    return best;
+}
+
+// A waterfront of towers in a grid; each cell holds one box, and the neighbours are checked too.
+static float city(const slide_look &look, vec3 p, int *cx_out, int *cz_out)
+{
+    const float cell = 16.0f;
+    if (p.z > -220.0f) return std::max(p.z + 220.5f, box(p - v3(0, 40, -480), v3(900, 200, 262)));
+    int cx0 = int(std::floor(p.x / cell)), cz0 = int(std::floor(p.z / cell));
+    float best = 1e9f;
+    for (int j = -1; j <= 1; ++j)
+        for (int i = -1; i <= 1; ++i) {
+            int cx = cx0 + i, cz = cz0 + j;
+            float lx = p.x - (cx + 0.5f) * cell, lz = p.z - (cz + 0.5f) * cell;
+            float h = 6.0f + 30.0f * std::pow(hash2(cx, cz, look.seed + 70), 2.5f);
+            if (hash2(cx, cz, look.seed + 71) > 0.93f) h += 45.0f;
+            float back = clamp01((-(cz + 0.5f) * cell - 220.0f) / 250.0f);
+            h *= 0.5f + 1.0f * back;
+            float wx = 4.0f + 3.0f * hash2(cx, cz, look.seed + 72), wz = 4.0f + 3.0f * hash2(cx, cz, look.seed + 73);
+            float d = box(v3(lx, p.y - h * 0.5f + 1.0f, lz), v3(wx, h * 0.5f, wz));
+            if (d < best) {
+                best = d;
+                *cx_out = cx;
+                *cz_out = cz;
+            }
+        }
+    return best;
+}
+
+// A striped lighthouse with a lantern room, on a rock.
+static float lighthouse(const slide_look &look, vec3 p)
+{
+    vec3 q = p - v3(-30.0f, 0.0f, -150.0f);
+    float rock = length(v3(q.x / 14.0f, (q.y + 3.0f) / 6.0f, q.z / 10.0f)) * 6.0f - 6.0f;
+    rock += 1.2f * fbm3(q.x * 0.15f, q.y * 0.15f, q.z * 0.15f, 4, look.seed + 80);
+    float rr = std::sqrt(q.x * q.x + q.z * q.z);
+    float tower = std::max(rr - (2.3f - 0.035f * q.y), std::fabs(q.y - 13.0f) - 13.0f);
+    float gallery = std::max(rr - 2.6f, std::fabs(q.y - 26.3f) - 0.3f);
+    float lantern = std::max(rr - 1.5f, std::fabs(q.y - 28.0f) - 1.5f);
+    float cap = std::max(rr - (1.9f - (q.y - 29.5f) * 0.9f), std::fabs(q.y - 30.5f) - 1.0f);
+    return std::min(std::min(rock, tower), std::min(std::min(gallery, lantern), cap));
+}
+
+// Rounded pebbles on wet sand, one per cell.
+static float pebbles(const slide_look &look, vec3 p, int *cx_out, int *cz_out)
+{
+    const float cell = 0.9f;
+    int cx0 = int(std::floor(p.x / cell)), cz0 = int(std::floor(p.z / cell));
+    float best = p.y + 0.05f;
+    *cx_out = *cz_out = 1 << 20;
+    for (int j = -1; j <= 1; ++j)
+        for (int i = -1; i <= 1; ++i) {
+            int cx = cx0 + i, cz = cz0 + j;
+            if (hash2(cx, cz, look.seed + 90) < 0.12f) continue;
+            float px = (cx + 0.3f + 0.4f * hash2(cx, cz, look.seed + 91)) * cell;
+            float pz = (cz + 0.3f + 0.4f * hash2(cx, cz, look.seed + 92)) * cell;
+            float rx = 0.32f + 0.16f * hash2(cx, cz, look.seed + 93);
+            float rz = 0.27f + 0.14f * hash2(cx, cz, look.seed + 94);
+            float ry = 0.10f + 0.10f * hash2(cx, cz, look.seed + 95);
+            float a = 6.283f * hash2(cx, cz, look.seed + 96);
+            float dx = p.x - px, dz = p.z - pz;
+            vec3 l = v3(std::cos(a) * dx - std::sin(a) * dz, p.y, std::sin(a) * dx + std::cos(a) * dz);
+            float k = length(v3(l.x / rx, l.y / ry, l.z / rz));
+            float d = (k - 1.0f) * std::min(ry, std::min(rx, rz));
+            if (d < best) {
+                best = d;
+                *cx_out = cx;
+                *cz_out = cz;
+            }
+        }
+    return best;
+}
+
+float objects_distance(const slide_look &look, vec3 p)
+{
+    int a = 0, b = 0;
+    switch (look.objects) {
+    case O_NONE:
+        return 1e9f;
+    case O_SPHERES: {
+        float d = 1e9f;
+        for (int i = 0; i < g_ball_count; ++i) d = std::min(d, length(p - g_balls[i].centre) - g_balls[i].radius);
+        return d;
+    }
+    case O_COLONNADE:
+        return colonnade(p);
+    case O_STONES:
+        return stones(look, p, &a);
+    case O_CITY:
+        return city(look, p, &a, &b);
+    case O_LIGHTHOUSE:
+        return lighthouse(look, p);
+    case O_PEBBLES:
+        return pebbles(look, p, &a, &b);
+    }
+    return 1e9f;
+}
+
+surface objects_surface(const slide_look &look, vec3 p, vec3 n)
+{
+    surface s{v3(0.5f), 0.0f, v3(0.0f)};
+    int a = 0, b = 0;
+    switch (look.objects) {
+    case O_NONE:
+        break;
+    case O_SPHERES: {
+        int best = 0;
+        float d = 1e9f;
+        for (int i = 0; i < g_ball_count; ++i) {
+            float di = length(p - g_balls[i].centre) - g_balls[i].radius;
+            if (di < d) { d = di; best = i; }
+        }
+        s.albedo = g_balls[best].albedo;
+        s.reflect = g_balls[best].reflect;
+        break;
+    }
+    case O_COLONNADE: {
+        float var = fbm3(p.x * 1.5f, p.y * 1.5f, p.z * 1.5f, 4, look.seed + 65);
+        s.albedo = v3(0.78f, 0.72f, 0.62f) * (0.85f + 0.15f * var);
+        break;
+    }
+    case O_STONES: {
+        stones(look, p, &a);
+        float lichen = smoothstep(0.1f, 0.5f, fbm3(p.x * 1.3f, p.y * 1.3f, p.z * 1.3f, 4, look.seed + 62 + a));
+        s.albedo = mix(v3(0.30f, 0.29f, 0.27f), v3(0.42f, 0.40f, 0.25f), lichen * n.y * n.y + lichen * 0.3f);
+        break;
+    }
+    case O_CITY: {
+        city(look, p, &a, &b);
+        s.albedo = v3(0.05f, 0.05f, 0.06f);
+        s.reflect = 0.25f;
+        float u = std::fabs(n.x) > 0.5f ? p.z : p.x;
+        float floor_f = p.y / 3.2f, col_f = u / 2.2f;
+        float fy = floor_f - std::floor(floor_f), fx = col_f - std::floor(col_f);
+        bool window = fy > 0.3f && fy < 0.8f && fx > 0.2f && fx < 0.8f && std::fabs(n.y) < 0.5f;
+        float on = hash3(int(std::floor(col_f)), int(std::floor(floor_f)), a * 131 + b, look.seed + 75);
+        if (window && on > 0.62f) {
+            vec3 warm = mix(v3(1.0f, 0.62f, 0.28f), v3(0.75f, 0.85f, 1.0f), hash2(a, b, look.seed + 76) > 0.75f ? 1.0f : 0.0f);
+            s.emission = warm * (1.4f + 1.6f * on);
+        }
+        break;
+    }
+    case O_LIGHTHOUSE: {
+        vec3 q = p - v3(-30.0f, 0.0f, -150.0f);
+        float rr = std::sqrt(q.x * q.x + q.z * q.z);
+        if (q.y < 0.6f || rr > 2.65f) {
+            s.albedo = v3(0.16f, 0.14f, 0.12f) * (0.8f + 0.3f * value_noise3(p.x, p.y, p.z, look.seed + 81));
+        } else if (q.y > 26.6f && q.y < 29.5f && rr < 1.55f) {
+            s.albedo = v3(0.1f);
+            s.emission = v3(1.0f, 0.85f, 0.55f) * 30.0f;
+        } else if (q.y > 26.0f) {
+            s.albedo = v3(0.08f);
+        } else {
+            bool red = int(std::floor(q.y / 4.0f)) % 2 == 1;
+            s.albedo = red ? v3(0.55f, 0.05f, 0.04f) : v3(0.82f, 0.82f, 0.8f);
+        }
+        break;
+    }
+    case O_PEBBLES: {
+        pebbles(look, p, &a, &b);
+        float tone = hash2(a, b, look.seed + 97), hue = hash2(a, b, look.seed + 98);
+        vec3 base = hue < 0.4f ? v3(0.32f, 0.31f, 0.30f) : (hue < 0.7f ? v3(0.45f, 0.33f, 0.22f) : v3(0.62f, 0.60f, 0.56f));
+        if (hue > 0.93f) base = v3(0.55f, 0.18f, 0.10f);
+        float grain = fbm3(p.x * 14.0f, p.y * 14.0f, p.z * 14.0f, 4, look.seed + 99 + a);
+        float vein = hue > 0.8f ? 0.0f : smoothstep(0.975f, 0.995f, 1.0f - std::fabs(value_noise3(p.x * 4.0f, p.y * 4.0f, p.z * 4.0f, a * 7 + b)));
+        s.albedo = mix(base * (0.7f + 0.5f * tone) * (0.85f + 0.25f * grain), v3(0.75f), vein * 0.5f);
+        s.reflect = 0.12f;
+        break;
+    }
+    }
+    return s;
+}

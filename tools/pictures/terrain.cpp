@@ -1,0 +1,163 @@
+// The ground of a slide: a height field per terrain kind and the colour of its surface.
+#include "tools/pictures/noise.h"
+#include "tools/pictures/slide.h"
+
+#include <cmath>
+
+// Bowls with a raised rim, one per cell at a random spot; two sizes.
+static float craters(float x, float z, float cell, uint32_t seed)
+{
+    float fx = std::floor(x / cell), fz = std::floor(z / cell);
+    float h = 0.0f;
+    for (int j = -1; j <= 1; ++j)
+        for (int i = -1; i <= 1; ++i) {
+            int cx = int(fx) + i, cz = int(fz) + j;
+            if (hash2(cx, cz, seed) > 0.6f) continue;
+            float px = (cx + 0.2f + 0.6f * hash2(cx, cz, seed + 1)) * cell;
+            float pz = (cz + 0.2f + 0.6f * hash2(cx, cz, seed + 2)) * cell;
+            float r = cell * (0.12f + 0.25f * hash2(cx, cz, seed + 3));
+            float d = std::sqrt((x - px) * (x - px) + (z - pz) * (z - pz)) / r;
+            if (d < 1.0f) h += (d * d - 1.0f) * 0.5f + 0.15f * d * d * d * d;
+            else h += 0.15f * std::exp(-(d - 1.0f) * 4.0f);
+        }
+    return h * cell * 0.25f;
+}
+
+// The top of a sea of clouds that fills the valleys, soft and lumpy.
+static float cloud_deck(const slide_look &look, float x, float z, int octaves)
+{
+    float n = fbm2(x / 450.0f, z / 450.0f, octaves < 5 ? octaves : 5, look.seed + 5);
+    // Billows: folding the noise at zero gives rounded heaps with creases between them.
+    return look.terrain_height * 0.33f + 170.0f * std::sqrt(std::fabs(n) + 0.01f);
+}
+
+bool is_cloud(const slide_look &look, vec3 p)
+{
+    return look.terrain == T_CLOUDSEA && p.y < cloud_deck(look, p.x, p.z, 6) + 1.0f;
+}
+
+float ground_height(const slide_look &look, float x, float z, int octaves)
+{
+    float s = 1.0f / look.terrain_scale, H = look.terrain_height;
+    // Distance from the camera: open ground (a lake, a valley) in front, relief further away.
+    float dx = x - look.cam_pos.x, dz = z - look.cam_pos.z;
+    float dist = std::sqrt(dx * dx + dz * dz);
+    switch (look.terrain) {
+    case T_NONE:
+        return -1e9f;
+    case T_FLAT:
+        return 0.0f;
+    case T_MOUNTAINS: {
+        float e = eroded2(x * s * 2.0f, z * s * 2.0f, octaves, look.seed);
+        float basin = smoothstep(look.terrain_scale * 0.35f, look.terrain_scale * 1.6f, dist);
+        return H * ((e * 0.5f + 0.3f) * (0.2f + 0.8f * basin) - 0.05f);
+    }
+    case T_CLOUDSEA: {
+        float e = eroded2(x * s * 2.0f, z * s * 2.0f, octaves, look.seed);
+        float basin = smoothstep(look.terrain_scale * 0.15f, look.terrain_scale * 0.8f, dist);
+        return std::max(H * (e * 0.5f + 0.3f) * (0.1f + 0.9f * basin), cloud_deck(look, x, z, octaves));
+    }
+    case T_DUNES: {
+        float warp = fbm2(x * s * 0.4f, z * s * 0.4f, 3, look.seed) * 2.2f;
+        float u = x * s * 1.3f + z * s * 0.45f + warp;
+        float f = u - std::floor(u);
+        float dune = f < 0.72f ? smoothstep(0.0f, 0.72f, f) : 1.0f - smoothstep(0.72f, 1.0f, f);
+        float amp = 0.55f + 0.45f * fbm2(x * s * 0.3f + 7.0f, z * s * 0.3f, 3, look.seed + 4);
+        // Wind ripples, smoothed away at the crest so its line stays clean.
+        float ripple = octaves > 5 ? 0.003f * std::sin(x * 1.9f + z * 0.9f + warp * 9.0f) * smoothstep(0.0f, 0.25f, std::fabs(f - 0.72f)) * smoothstep(0.0f, 0.15f, f) * smoothstep(0.0f, 0.15f, 1.0f - f) : 0.0f;
+        return H * (dune * amp + 0.2f * fbm2(x * s * 0.2f, z * s * 0.2f, 2, look.seed + 8)) + H * ripple;
+    }
+    case T_HILLS: {
+        float n = fbm2(x * s, z * s, octaves, look.seed) * 0.5f + 0.5f;
+        return H * n * n * 1.6f;
+    }
+    case T_MESAS: {
+        float n = fbm2(x * s, z * s, octaves < 4 ? octaves : 4, look.seed) * 0.5f + 0.5f;
+        float detail = fbm2(x * s * 8.0f, z * s * 8.0f, octaves > 4 ? octaves - 4 : 1, look.seed + 3);
+        float plateau = smoothstep(0.50f, 0.56f, n + detail * 0.02f);
+        float shelf = smoothstep(0.40f, 0.44f, n + detail * 0.03f) * 0.3f;
+        float open = smoothstep(look.terrain_scale * 0.25f, look.terrain_scale * 0.7f, dist);
+        return H * (plateau * 0.7f + shelf + detail * 0.04f) * open + H * 0.02f * detail;
+    }
+    case T_CRATERS: {
+        float base = fbm2(x * s, z * s, octaves, look.seed) * 0.3f;
+        float c = craters(x, z, look.terrain_scale * 0.7f, look.seed + 10) +
+                  craters(x, z, look.terrain_scale * 0.15f, look.seed + 20) * (octaves > 4 ? 1.0f : 0.5f);
+        // Rubble and small pits close to the eye.
+        float rubble = octaves > 6 ? 0.35f * fbm2(x * 0.4f, z * 0.4f, octaves - 5, look.seed + 30) : 0.0f;
+        return H * base + c * H / look.terrain_scale * 2.0f + rubble;
+    }
+    case T_ISLANDS: {
+        float n = fbm2(x * s, z * s, octaves, look.seed) * 0.5f + 0.5f;
+        float near_open = smoothstep(look.terrain_scale * 0.2f, look.terrain_scale * 0.7f, dist);
+        return H * (n - 0.52f) * 3.0f * near_open - H * 0.25f * (1.0f - near_open);
+    }
+    }
+    return 0.0f;
+}
+
+vec3 ground_albedo(const slide_look &look, vec3 p, vec3 n)
+{
+    float s = 1.0f / look.terrain_scale;
+    float var = fbm2(p.x * s * 12.0f, p.z * s * 12.0f, 4, look.seed + 50);
+    vec3 a;
+    switch (look.terrain) {
+    case T_CLOUDSEA:
+        if (is_cloud(look, p)) return v3(0.9f, 0.9f, 0.92f);
+        [[fallthrough]];
+    case T_MOUNTAINS: {
+        float grain = fbm2(p.x * s * 30.0f, p.z * s * 30.0f, 4, look.seed + 52) * 0.5f + 0.5f;
+        vec3 rock = mix(v3(0.11f, 0.10f, 0.09f), v3(0.34f, 0.29f, 0.24f), clamp01(grain * 0.8f + var * 0.5f));
+        rock = mix(rock, v3(0.30f, 0.20f, 0.13f), smoothstep(0.2f, 0.6f, var) * 0.5f);
+        vec3 grass = mix(v3(0.10f, 0.16f, 0.05f), v3(0.20f, 0.22f, 0.08f), var * 0.5f + 0.5f);
+        float green = smoothstep(0.75f, 0.9f, n.y) * (1.0f - smoothstep(look.snow_line * 0.4f, look.snow_line * 0.7f, p.y));
+        a = mix(rock, grass, green);
+        break;
+    }
+    case T_DUNES:
+        a = mix(v3(0.62f, 0.34f, 0.15f), v3(0.78f, 0.50f, 0.26f), var * 0.5f + 0.5f);
+        break;
+    case T_HILLS:
+        a = mix(v3(0.07f, 0.13f, 0.04f), v3(0.20f, 0.22f, 0.08f), smoothstep(-0.3f, 0.4f, var));
+        // Heather and bracken in patches.
+        a = mix(a, v3(0.16f, 0.09f, 0.07f), smoothstep(0.1f, 0.4f, fbm2(p.x * s * 5.0f, p.z * s * 5.0f, 5, look.seed + 54)) * 0.8f);
+        a = mix(a, v3(0.3f, 0.24f, 0.16f), smoothstep(0.85f, 0.7f, n.y));
+        break;
+    case T_MESAS: {
+        float band = 0.5f + 0.5f * std::sin(p.y * 0.35f + var * 6.0f);
+        a = mix(v3(0.42f, 0.16f, 0.07f), v3(0.62f, 0.34f, 0.18f), band * 0.35f + 0.3f + 0.3f * var);
+        // Flat ground: red sand dotted with dark scrub.
+        float scrub = smoothstep(0.35f, 0.6f, fbm2(p.x * 0.35f, p.z * 0.35f, 3, look.seed + 53));
+        vec3 plain = mix(v3(0.30f, 0.14f, 0.07f), v3(0.10f, 0.09f, 0.04f), scrub * 0.8f);
+        a = mix(a, plain, smoothstep(0.9f, 0.97f, n.y));
+        break;
+    }
+    case T_CRATERS:
+        a = v3(0.20f + 0.05f * var);
+        break;
+    case T_ISLANDS: {
+        float beach = 1.0f - smoothstep(look.water_level + 0.6f, look.water_level + 2.0f, p.y);
+        vec3 green = mix(v3(0.015f, 0.045f, 0.01f), v3(0.05f, 0.10f, 0.02f), var * 0.5f + 0.5f);
+        green = mix(green, v3(0.25f, 0.22f, 0.18f), smoothstep(0.8f, 0.6f, n.y));
+        a = mix(green, v3(0.80f, 0.70f, 0.50f), beach);
+        break;
+    }
+    case T_FLAT:
+    default: {
+        // Paving: square slabs with dark joints, each slab its own shade.
+        float tile = 2.0f;
+        float fx = p.x / tile, fz = p.z / tile;
+        float gx = fx - std::floor(fx), gz = fz - std::floor(fz);
+        float joint = smoothstep(0.0f, 0.03f, gx) * smoothstep(0.0f, 0.03f, 1.0f - gx) *
+                      smoothstep(0.0f, 0.03f, gz) * smoothstep(0.0f, 0.03f, 1.0f - gz);
+        float shade = 0.8f + 0.2f * hash2(int(std::floor(fx)), int(std::floor(fz)), look.seed);
+        vec3 stone = v3(0.55f, 0.48f, 0.40f) * shade * (0.9f + 0.1f * var);
+        a = look.objects == O_PEBBLES ? v3(0.26f, 0.22f, 0.17f) * (0.85f + 0.15f * var)
+                                      : mix(v3(0.15f, 0.12f, 0.1f), stone, joint);
+        break;
+    }
+    }
+    float band = 0.15f * std::fabs(look.snow_line) + 20.0f;
+    float snow = smoothstep(look.snow_line, look.snow_line + band, p.y + var * band) * smoothstep(0.2f, 0.45f, n.y);
+    return mix(a, v3(0.85f, 0.88f, 0.92f), snow);
+}
