@@ -34,6 +34,7 @@ struct slide_look {
     float fov;             // vertical field of view in degrees
     float exposure;
     uint32_t seed;
+    vec3 ground_tint;      // multiplies the ground's own colours (a season's palette)
 };
 
 const slide_look &slide_look_for(int number); // 1..17

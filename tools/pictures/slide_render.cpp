@@ -14,6 +14,8 @@ static vec3 apply_fog(const slide_look &look, vec3 col, vec3 o, vec3 d, float t)
     float b = 1.0f / look.fog_height;
     float dy = std::fabs(d.y) < 1e-4f ? 1e-4f : d.y;
     float amount = look.fog_density * std::exp(-o.y * b) * (1.0f - std::exp(-t * dy * b)) / (dy * b);
+    // A faint even haze on top, so the far horizon softens even above a low fog.
+    amount += look.fog_density * 0.004f * t;
     float f = 1.0f - std::exp(-std::max(amount, 0.0f));
     float towards = std::pow(clamp01(dot(d, sun_direction(look))), 8.0f);
     vec3 fog = mix(look.horizon, look.horizon * 0.4f + look.sun_colour * 0.45f, towards);

@@ -157,6 +157,7 @@ vec3 ground_albedo(const slide_look &look, vec3 p, vec3 n)
         break;
     }
     }
+    a = a * look.ground_tint;
     float band = 0.15f * std::fabs(look.snow_line) + 20.0f;
     float snow = smoothstep(look.snow_line, look.snow_line + band, p.y + var * band) * smoothstep(0.2f, 0.45f, n.y);
     return mix(a, v3(0.85f, 0.88f, 0.92f), snow);
