@@ -78,6 +78,10 @@ xshow_wait_display() {
 xshow_start() {
     [ -x "$VELLAMOR_BIN" ] || fail "no show binary at '$VELLAMOR_BIN'"
     xshow_wait_display
+    # no key or button left held by an earlier program, and the pointer out of the way: a held
+    # Return or Escape, or a button let go over a box, would dismiss it
+    xdotool keyup Escape Return space 2>/dev/null || true
+    xdotool mousemove 1023 767 mouseup 1 2>/dev/null || true
     : >"$XSHOW_OUT"
     : >"$XSHOW_ERR"
     # SDL on X11 unless the caller says otherwise: should the X server refuse the show, SDL
@@ -154,11 +158,22 @@ xshow_take_box() {
     xshow_dismiss_box "$ids" "$key"
 }
 
-# Focuses a box by id, sends it a key and waits until it is gone.
+# Focuses a box by id, sends it a key and waits until it is gone. A box can be in the window
+# tree a moment before it takes input, so a key that found it not ready is sent again, but
+# only while that very box holds the focus: a key must never fall through to the next box.
 xshow_dismiss_box() {
-    xdotool windowfocus "$1" || fail "cannot focus box $1"
-    xdotool key "$2"
-    xshow_poll "box $1 to go after $2" xshow_box_gone "$1"
+    local end=$((SECONDS + XSHOW_DEADLINE)) tries
+    until xshow_box_gone "$1"; do
+        [ "$SECONDS" -lt "$end" ] || fail "timed out after ${XSHOW_DEADLINE}s waiting for box $1 to go after $2"
+        xdotool windowfocus "$1" 2>/dev/null || true
+        if [ "$(xdotool getwindowfocus 2>/dev/null)" = "$(($1))" ] && ! xshow_box_gone "$1"; then
+            xdotool key "$2"
+        fi
+        for tries in $(seq 50); do
+            xshow_box_gone "$1" && return 0
+            sleep 0.1
+        done
+    done
 }
 
 # Takes the error boxes one after another, checks each text in order, then checks that the show
