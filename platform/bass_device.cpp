@@ -25,7 +25,7 @@ static bool open_output(int rate)
 {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
 
-    // no `obtained` spec: SDL converts to the device for us, so the callback always sees
+    // no `obtained` format: SDL converts to the device for us, so the callback always sees
     // 16-bit stereo at the rate asked for
     SDL_AudioSpec want = {};
     want.freq = rate;
