@@ -15,8 +15,8 @@ packages=(
   libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils ffmpeg hyperfine valgrind
   # the error box draws with a core X font; without one SDL2 shows no box at all
   xfonts-base
-  # the shell tests' window-close helper talks to the X server
-  libx11-dev
+  # the shell tests' window-close helper talks to the X server, the same-id box helper through XCB
+  libx11-dev libxcb1-dev
 )
 
 sudo_cmd=()

@@ -140,8 +140,13 @@ xshow_box_up() {
     [ -n "$(xshow_box_ids)" ]
 }
 
+# True once box $1 is gone. With $2, the number of ERROR lines on stderr when the box was taken,
+# it is also gone once a later ERROR line shows that its call returned: the X server hands a new
+# client the id range of one that left, so the next box can come up under the very same id.
+# The tree is read before stderr, since a call writes its ERROR line before showing its box.
 xshow_box_gone() {
-    ! xwininfo -root -tree | grep -q "^ *$1 "
+    ! xwininfo -root -tree | grep -q "^ *$1 " && return 0
+    [ -n "${2:-}" ] && [ "$(xshow_error_lines)" -gt "$2" ]
 }
 
 # Waits for the next error box, checks that it is the only one and that its text is the last
@@ -155,22 +160,24 @@ xshow_take_box() {
     [ "$(echo "$ids" | wc -l)" -eq 1 ] || fail "more than one error box at once: $ids"
     XSHOW_BOX_TEXT=$(grep '^ERROR: ' "$XSHOW_ERR" | tail -n 1 | sed 's/^ERROR: //')
     [ -n "$XSHOW_BOX_TEXT" ] || fail "an error box is up with no ERROR line on stderr"
-    xshow_dismiss_box "$ids" "$key"
+    xshow_dismiss_box "$ids" "$key" "$(xshow_error_lines)"
 }
 
-# Focuses a box by id, sends it a key and waits until it is gone. A box can be in the window
-# tree a moment before it takes input, so a key that found it not ready is sent again, but
-# only while that very box holds the focus: a key must never fall through to the next box.
+# Focuses a box by id, sends it a key and waits until it is gone; $3 is the number of ERROR
+# lines on stderr while it is up (see xshow_box_gone). A box can be in the window tree a moment
+# before it takes input, so a key that found it not ready is sent again, but only while that
+# very box holds the focus: a key must never fall through to the next box, even one that came
+# up under the same id.
 xshow_dismiss_box() {
     local end=$((SECONDS + XSHOW_DEADLINE)) tries
-    until xshow_box_gone "$1"; do
+    until xshow_box_gone "$1" "$3"; do
         [ "$SECONDS" -lt "$end" ] || fail "timed out after ${XSHOW_DEADLINE}s waiting for box $1 to go after $2"
-        xdotool windowfocus "$1" 2>/dev/null || true
-        if [ "$(xdotool getwindowfocus 2>/dev/null)" = "$(($1))" ] && ! xshow_box_gone "$1"; then
+        xshow_box_gone "$1" "$3" || xdotool windowfocus "$1" 2>/dev/null || true
+        if [ "$(xdotool getwindowfocus 2>/dev/null)" = "$(($1))" ] && ! xshow_box_gone "$1" "$3"; then
             xdotool key "$2"
         fi
         for tries in $(seq 50); do
-            xshow_box_gone "$1" && return 0
+            xshow_box_gone "$1" "$3" && return 0
             sleep 0.1
         done
     done
