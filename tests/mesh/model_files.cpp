@@ -128,10 +128,3 @@ bool write_text(const std::string& path, const std::string& text)
     std::fputs(text.c_str(), f);
     return std::fclose(f) == 0;
 }
-
-std::string make_temp_dir()
-{
-    char name[] = "/tmp/vl_mesh_test_XXXXXX";
-    const char* dir = mkdtemp(name);
-    return dir ? dir : "/tmp";
-}
