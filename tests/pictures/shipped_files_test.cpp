@@ -35,20 +35,16 @@ struct shipped_file {
 
 // Which scene draws which picture.
 static const shipped_file k_files[] = {
-    {"Dimbrane.png", k_title_strip},   {"Presents.png", k_title_strip},
-    {"Flanokk.png", k_billboard},      {"Rosamelt.png", k_billboard},
-    {"Zorq1.png", k_billboard},        {"VexilCredits.png", k_billboard},
-    {"GFXCredit.png", k_billboard},    {"MusicCredits.png", k_billboard},
-    {"Gaming.png", k_billboard},       {"Univers.png", k_backdrop},
-    {"VuvedUruvi.jpg", k_environment}, {"Bilde01.jpg", k_slide},
-    {"Bilde02.jpg", k_slide},          {"Bilde03.jpg", k_slide},
-    {"Bilde04.jpg", k_slide},          {"Bilde05.jpg", k_slide},
-    {"Bilde06.jpg", k_slide},          {"Bilde07.jpg", k_slide},
-    {"Bilde08.jpg", k_slide},          {"Bilde09.jpg", k_slide},
-    {"Bilde10.jpg", k_slide},          {"Bilde11.jpg", k_slide},
-    {"Bilde12.jpg", k_slide},          {"Bilde13.jpg", k_slide},
-    {"Bilde14.jpg", k_slide},          {"Bilde15.jpg", k_slide},
-    {"Bilde16.jpg", k_slide},          {"Bilde17.jpg", k_slide},
+    {"Dimbrane.png", k_title_strip}, {"Presents.png", k_title_strip},   {"Flanokk.png", k_billboard},
+    {"Rosamelt.png", k_billboard},   {"Zorq1.png", k_billboard},        {"VexilCredits.png", k_billboard},
+    {"GFXCredit.png", k_billboard},  {"MusicCredits.png", k_billboard}, {"Gaming.png", k_billboard},
+    {"Univers.png", k_backdrop},     {"VuvedUruvi.jpg", k_environment}, {"Bilde01.jpg", k_slide},
+    {"Bilde02.jpg", k_slide},        {"Bilde03.jpg", k_slide},          {"Bilde04.jpg", k_slide},
+    {"Bilde05.jpg", k_slide},        {"Bilde06.jpg", k_slide},          {"Bilde07.jpg", k_slide},
+    {"Bilde08.jpg", k_slide},        {"Bilde09.jpg", k_slide},          {"Bilde10.jpg", k_slide},
+    {"Bilde11.jpg", k_slide},        {"Bilde12.jpg", k_slide},          {"Bilde13.jpg", k_slide},
+    {"Bilde14.jpg", k_slide},        {"Bilde15.jpg", k_slide},          {"Bilde16.jpg", k_slide},
+    {"Bilde17.jpg", k_slide},
 };
 
 // Names the file in a failing case, not its bytes.

@@ -15,8 +15,7 @@ static std::vector<show_window> rows_of(scene_kind kind)
     for (const show_window& row : g_window_table) {
         if (row.kind == kind) rows.push_back(row);
     }
-    std::sort(rows.begin(), rows.end(),
-              [](const show_window& a, const show_window& b) { return a.from < b.from; });
+    std::sort(rows.begin(), rows.end(), [](const show_window& a, const show_window& b) { return a.from < b.from; });
     return rows;
 }
 
@@ -33,8 +32,8 @@ static ::testing::AssertionResult tile(const std::vector<show_window>& rows)
 {
     for (size_t i = 1; i < rows.size(); ++i) {
         if (rows[i].from != rows[i - 1].until) {
-            return ::testing::AssertionFailure() << "a row ends at " << rows[i - 1].until
-                                                 << " but the next starts at " << rows[i].from;
+            return ::testing::AssertionFailure()
+                << "a row ends at " << rows[i - 1].until << " but the next starts at " << rows[i].from;
         }
     }
     return ::testing::AssertionSuccess();

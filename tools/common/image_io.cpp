@@ -111,9 +111,8 @@ decoded_image read_image_file(const std::string& path)
 }
 
 // libpng reports failures by longjmp; every PNG writer keeps that inside this one function.
-static bool write_png_rows(const std::string& path, int width, int height, int colour_type,
-                           int bytes_per_pixel, const unsigned char* rows,
-                           const std::vector<png_color>& palette)
+static bool write_png_rows(const std::string& path, int width, int height, int colour_type, int bytes_per_pixel,
+                           const unsigned char* rows, const std::vector<png_color>& palette)
 {
     FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) return false;
@@ -125,8 +124,8 @@ static bool write_png_rows(const std::string& path, int width, int height, int c
         return false;
     }
     png_init_io(png, file);
-    png_set_IHDR(png, info, width, height, 8, colour_type, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, width, height, 8, colour_type, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
     if (colour_type == PNG_COLOR_TYPE_PALETTE) {
         png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
     }
@@ -139,12 +138,11 @@ static bool write_png_rows(const std::string& path, int width, int height, int c
     return std::fclose(file) == 0;
 }
 
-bool write_png(const std::string& path, int width, int height, int channels,
-               const unsigned char* pixels)
+bool write_png(const std::string& path, int width, int height, int channels, const unsigned char* pixels)
 {
     int colour_type = channels == 1 ? PNG_COLOR_TYPE_GRAY
-                    : channels == 3 ? PNG_COLOR_TYPE_RGB
-                    : channels == 4 ? PNG_COLOR_TYPE_RGBA
+        : channels == 3             ? PNG_COLOR_TYPE_RGB
+        : channels == 4             ? PNG_COLOR_TYPE_RGBA
                                     : -1;
     if (colour_type < 0) return false;
     return write_png_rows(path, width, height, colour_type, channels, pixels, {});
@@ -169,12 +167,11 @@ bool write_png_palette(const std::string& path, const rgba_image& image)
         }
         indices[i] = static_cast<unsigned char>(k);
     }
-    return write_png_rows(path, image.width, image.height, PNG_COLOR_TYPE_PALETTE, 1,
-                          indices.data(), palette);
+    return write_png_rows(path, image.width, image.height, PNG_COLOR_TYPE_PALETTE, 1, indices.data(), palette);
 }
 
-bool write_jpeg(const std::string& path, int width, int height, int channels,
-                const unsigned char* pixels, const jpeg_options& options)
+bool write_jpeg(const std::string& path, int width, int height, int channels, const unsigned char* pixels,
+                const jpeg_options& options)
 {
     if (channels != 3 && channels != 4) return false;
     FILE* file = std::fopen(path.c_str(), "wb");

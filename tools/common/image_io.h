@@ -25,8 +25,7 @@ decoded_image read_image_file(const std::string& path);
 
 // Writes 8-bit pixels, rows from the top, `channels` per pixel: 1 gray, 3 RGB or 4 RGBA.
 // Every writer returns false (and leaves no usable file) when the file cannot be written.
-bool write_png(const std::string& path, int width, int height, int channels,
-               const unsigned char* pixels);
+bool write_png(const std::string& path, int width, int height, int channels, const unsigned char* pixels);
 bool write_png_rgba(const std::string& path, const rgba_image& image);
 
 // Stores the image through a palette of its distinct colours (at most 256), without alpha.
@@ -40,5 +39,5 @@ struct jpeg_options {
 };
 
 // Writes the first three channels of 3- or 4-channel pixels as an RGB JPEG.
-bool write_jpeg(const std::string& path, int width, int height, int channels,
-                const unsigned char* pixels, const jpeg_options& options);
+bool write_jpeg(const std::string& path, int width, int height, int channels, const unsigned char* pixels,
+                const jpeg_options& options);
