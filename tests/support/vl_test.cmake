@@ -14,6 +14,10 @@
 #
 # Options: TIMEOUT seconds (default 120); ENVIRONMENT VAR=value ... (one case only).
 # The area is the test's folder under tests/.
+#
+# From the older forms: add_test(NAME area_case COMMAND ...) becomes vl_test(area case COMMAND ...)
+# with its set_tests_properties folded in; gtest_discover_tests(target ...) becomes
+# vl_test(area GTEST target), and GTest::gtest_main leaves the target's link line.
 include_guard(GLOBAL)
 include(GoogleTest)
 
