@@ -17,6 +17,8 @@ packages=(
   xfonts-base
   # the shell tests' window-close helper talks to the X server, the same-id box helper through XCB
   libx11-dev libxcb1-dev
+  # scripts/format.sh
+  clang-format
 )
 
 sudo_cmd=()

@@ -8,6 +8,7 @@
 #include "audio/music.h"
 #include "platform/bass.h"
 #include "tests/audio/mp3_fixture.h"
+#include "tests/support/temp_dir.h"
 
 static std::string g_dir;
 static std::string g_long_mp3;

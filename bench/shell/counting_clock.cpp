@@ -1,13 +1,12 @@
 // Benchmark clock: the show standing at time 0 (its title strips), counting its frames by their
 // buffer swaps, one a pass; reports passes a second and CPU use when the process exits.
-#include <SDL/SDL.h>
-#include <dlfcn.h>
 #include <sys/resource.h>
 
 #include <cstdio>
 #include <ctime>
 
 #include "audio/music.h"
+#include "tools/common/swap_hook.h"
 
 static long g_readings = 0;
 static timespec g_first = {};
@@ -23,17 +22,14 @@ float music_time()
     return 0.0f;
 }
 
-// Stands in front of SDL's swap: counts the pass, then swaps for real.
-extern "C" void SDL_GL_SwapBuffers(void)
+// Counts the pass by its buffer swap.
+void on_frame_presented()
 {
     timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
     if (g_readings == 0) g_first = now;
     g_last = now;
     ++g_readings;
-    typedef void (*swap_fn)(void);
-    static swap_fn real_swap = reinterpret_cast<swap_fn>(dlsym(RTLD_NEXT, "SDL_GL_SwapBuffers"));
-    if (real_swap) real_swap();
 }
 
 // runs after main has returned, so the whole frame loop is counted

@@ -8,6 +8,7 @@
 
 #include "platform/bass.h"
 #include "tests/audio/mp3_fixture.h"
+#include "tests/support/temp_dir.h"
 
 struct reading {
     double wall;  // steady seconds since play

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Under valgrind, start_music, playing, the clock, the spectrum and BASS_Free leave no leak of ours.
 set -euo pipefail
+source "$(dirname "$0")/../support/shell/checks.sh"
 probe=$(realpath "$1")
-command -v valgrind >/dev/null || { echo "valgrind is not installed" >&2; exit 1; }
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+command -v valgrind >/dev/null || fail "valgrind is not installed"
+make_work_dir work
 cd "$work"
 
 mkdir data
@@ -17,13 +17,12 @@ env -u DISPLAY -u WAYLAND_DISPLAY SDL_AUDIODRIVER=dummy \
     --error-exitcode=3 --num-callers=40 --log-file=valgrind.txt \
     "$probe" Data/song.mp3 0.5 || status=$?
 grep -E "ERROR SUMMARY|definitely lost:|indirectly lost:|still reachable:" valgrind.txt
-[ "$status" -eq 0 ] || { cat valgrind.txt >&2; echo "FAIL: valgrind reported errors or leaks" >&2; exit 1; }
+[ "$status" -eq 0 ] || { cat valgrind.txt >&2; fail "valgrind reported errors or leaks"; }
 
 # what the system libraries keep until exit (SDL's D-Bus connection) is theirs; nothing the
 # audio layer allocates itself may still be held
 if grep -E "mpg123_new|kiss_fftr_alloc|BASS_StreamCreateFile|decode_file" valgrind.txt; then
     cat valgrind.txt >&2
-    echo "FAIL: memory of the audio layer still held at exit" >&2
-    exit 1
+    fail "memory of the audio layer still held at exit"
 fi
 echo "ok: no leak of ours"

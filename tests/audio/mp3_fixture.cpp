@@ -9,21 +9,6 @@
 #include <iterator>
 #include <thread>
 
-std::string make_temp_dir()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "vl-audio-XXXXXX").string();
-    std::vector<char> buf(pattern.begin(), pattern.end());
-    buf.push_back('\0');
-    if (!mkdtemp(buf.data())) return "";
-    return buf.data();
-}
-
-void remove_dir(const std::string& dir)
-{
-    std::error_code ec;
-    if (!dir.empty()) std::filesystem::remove_all(dir, ec);
-}
-
 bool make_mp3(const std::string& path, const std::string& expression, int rate, double seconds)
 {
     // one expression means the same on both channels (upmixing a mono source would lower it 3 dB)

@@ -5,10 +5,6 @@
 #include <string>
 #include <vector>
 
-// A fresh folder under the system's temporary directory; the caller removes it.
-std::string make_temp_dir();
-void remove_dir(const std::string& dir);
-
 // Encodes ffmpeg's aevalsrc expression ("left|right", or one for both; t in seconds) as a
 // stereo MP3 at `rate`.
 bool make_mp3(const std::string& path, const std::string& expression, int rate, double seconds);

@@ -4,7 +4,7 @@
 # the soundtrack file.
 # Usage: no_device_boxes_test.sh no_device|no_soundtrack
 set -euo pipefail
-source "$(dirname "$0")/../shell/xshow.sh"
+source "$(dirname "$0")/../support/shell/show.sh"
 
 case "${1:-}" in
     no_device)

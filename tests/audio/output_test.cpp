@@ -7,6 +7,7 @@
 
 #include "platform/bass.h"
 #include "tests/audio/mp3_fixture.h"
+#include "tests/support/temp_dir.h"
 
 static const int k_device_rate = 44100;
 static const int k_buffer_frames = 2048;

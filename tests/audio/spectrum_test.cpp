@@ -6,6 +6,7 @@
 
 #include "platform/bass.h"
 #include "tests/audio/mp3_fixture.h"
+#include "tests/support/temp_dir.h"
 
 static const int k_bins = 512;
 static const int k_size = 1024;

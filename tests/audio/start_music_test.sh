@@ -1,12 +1,10 @@
 #!/usr/bin/env bash
 # start_music as the show calls it: the error messages, in order, for each failure, and a clean start.
 set -euo pipefail
+source "$(dirname "$0")/../support/shell/checks.sh"
 probe=$(realpath "$1")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+make_work_dir work
 cd "$work"
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # the soundtrack as the show names it lives in the lower-case data folder
 mkdir data
@@ -23,8 +21,8 @@ run() {
 expect() {
     local what=$1 got=$2 want=$3
     if [ "$got" != "$want" ]; then
-        printf 'FAIL: %s\n--- got:\n%s\n--- wanted:\n%s\n' "$what" "$got" "$want" >&2
-        exit 1
+        printf -- '--- got:\n%s\n--- wanted:\n%s\n' "$got" "$want" >&2
+        fail "$what"
     fi
     echo "ok: $what"
 }

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "tests/mesh/model_files.h"
+#include "tests/support/temp_dir.h"
 #include "tools/mesh/mesh_blob.h"
 #include "tools/mesh/mesh_check.h"
 

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "tools/mesh/obj_file.h"
+
 test_model make_cube()
 {
     // each face: normal, then two in-face axes u, v with u x v = normal
@@ -56,31 +58,21 @@ test_model make_sphere(float radius, int rings, int segments, const float centre
 
 bool write_obj(const test_model& m, const std::string& path, file_options o)
 {
-    FILE* f = std::fopen(path.c_str(), "w");
-    if (!f) return false;
-    auto vertex = [&](unsigned v) {
-        std::fprintf(f, "v %.9g %.9g %.9g\n", m.positions[3 * v], m.positions[3 * v + 1], m.positions[3 * v + 2]);
-        if (o.normals)
-            std::fprintf(f, "vn %.9g %.9g %.9g\n", m.normals[3 * v], m.normals[3 * v + 1], m.normals[3 * v + 2]);
-        if (o.texcoords) std::fprintf(f, "vt %.9g %.9g\n", m.texcoords[2 * v], m.texcoords[2 * v + 1]);
-    };
-    auto corner = [&](unsigned i) {
-        if (o.normals && o.texcoords) return std::to_string(i) + "/" + std::to_string(i) + "/" + std::to_string(i);
-        if (o.normals) return std::to_string(i) + "//" + std::to_string(i);
-        if (o.texcoords) return std::to_string(i) + "/" + std::to_string(i);
-        return std::to_string(i);
+    obj_model out;
+    // one entry per vertex in each array, or one per corner in a soup
+    auto add_vertex = [&](unsigned v) {
+        out.positions.insert(out.positions.end(), &m.positions[3 * v], &m.positions[3 * v + 3]);
+        if (o.normals) out.normals.insert(out.normals.end(), &m.normals[3 * v], &m.normals[3 * v + 3]);
+        if (o.texcoords) out.texcoords.insert(out.texcoords.end(), &m.texcoords[2 * v], &m.texcoords[2 * v + 2]);
     };
     if (!o.soup)
-        for (unsigned v = 0; v < m.positions.size() / 3; ++v) vertex(v);
-    for (size_t t = 0; t < m.triangles.size(); t += 3) {
-        unsigned id[3];
-        for (int k = 0; k < 3; ++k) {
-            if (o.soup) vertex(m.triangles[t + k]);
-            id[k] = o.soup ? unsigned(t + k + 1) : m.triangles[t + k] + 1;
-        }
-        std::fprintf(f, "f %s %s %s\n", corner(id[0]).c_str(), corner(id[1]).c_str(), corner(id[2]).c_str());
+        for (unsigned v = 0; v < m.positions.size() / 3; ++v) add_vertex(v);
+    for (size_t c = 0; c < m.triangles.size(); ++c) {
+        if (o.soup) add_vertex(m.triangles[c]);
+        unsigned id = o.soup ? unsigned(c + 1) : m.triangles[c] + 1;
+        out.corners.push_back({id, o.texcoords ? id : 0, o.normals ? id : 0});
     }
-    return std::fclose(f) == 0;
+    return write_obj_file(path, out);
 }
 
 bool write_ply(const test_model& m, const std::string& path, file_options o)
@@ -127,11 +119,4 @@ bool write_text(const std::string& path, const std::string& text)
     if (!f) return false;
     std::fputs(text.c_str(), f);
     return std::fclose(f) == 0;
-}
-
-std::string make_temp_dir()
-{
-    char name[] = "/tmp/vl_mesh_test_XXXXXX";
-    const char* dir = mkdtemp(name);
-    return dir ? dir : "/tmp";
 }

@@ -32,6 +32,3 @@ bool write_stl(const test_model& m, const std::string& path);
 
 // Writes text as a file (for the broken models a test spells out).
 bool write_text(const std::string& path, const std::string& text);
-
-// A fresh empty directory for one test's files.
-std::string make_temp_dir();

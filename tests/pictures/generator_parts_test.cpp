@@ -1,5 +1,5 @@
 // The generator's building blocks: file writers read back by libpng/libjpeg, the row splitter, noise and tone curve.
-#include "tests/pictures/decoded_image.h"
+#include "tools/common/image_io.h"
 #include "tools/pictures/lettering.h"
 #include "tools/pictures/noise.h"
 #include "tools/pictures/pictures.h"
@@ -34,16 +34,16 @@ TEST(Writers, PngKeepsEveryOpaquePixelAndItsAlphaExactly)
     image8 img = test_pattern(4);
     std::string path = temp_path("pattern.png");
     ASSERT_TRUE(write_png(path, img));
-    decoded_image back = decode_image_file(path);
+    decoded_image back = read_image_file(path);
     ASSERT_TRUE(back.ok) << back.error;
     EXPECT_EQ(back.format, "png");
     ASSERT_TRUE(back.has_alpha);
-    ASSERT_EQ(back.width, img.width);
-    ASSERT_EQ(back.height, img.height);
+    ASSERT_EQ(back.image.width, img.width);
+    ASSERT_EQ(back.image.height, img.height);
     for (size_t i = 0; i < size_t(img.width) * img.height; ++i) {
-        ASSERT_EQ(back.rgba[i * 4 + 3], img.pixels[i * 4 + 3]) << "pixel " << i;
+        ASSERT_EQ(back.image.pixels[i * 4 + 3], img.pixels[i * 4 + 3]) << "pixel " << i;
         if (img.pixels[i * 4 + 3] == 0) continue; // colour under alpha 0 is not kept
-        for (int c = 0; c < 3; ++c) ASSERT_EQ(back.rgba[i * 4 + c], img.pixels[i * 4 + c]) << "pixel " << i << " channel " << c;
+        for (int c = 0; c < 3; ++c) ASSERT_EQ(back.image.pixels[i * 4 + c], img.pixels[i * 4 + c]) << "pixel " << i << " channel " << c;
     }
     std::remove(path.c_str());
 }
@@ -53,12 +53,12 @@ TEST(Writers, OpaquePngIsWrittenWithoutAlpha)
     image8 img = test_pattern(3);
     std::string path = temp_path("opaque.png");
     ASSERT_TRUE(write_png(path, img));
-    decoded_image back = decode_image_file(path);
+    decoded_image back = read_image_file(path);
     ASSERT_TRUE(back.ok) << back.error;
     EXPECT_FALSE(back.has_alpha);
-    EXPECT_EQ(back.rgba[(5 * 64 + 7) * 4 + 0], 28);
-    EXPECT_EQ(back.rgba[(5 * 64 + 7) * 4 + 1], 40);
-    EXPECT_EQ(back.rgba[(5 * 64 + 7) * 4 + 2], 241);
+    EXPECT_EQ(back.image.pixels[(5 * 64 + 7) * 4 + 0], 28);
+    EXPECT_EQ(back.image.pixels[(5 * 64 + 7) * 4 + 1], 40);
+    EXPECT_EQ(back.image.pixels[(5 * 64 + 7) * 4 + 2], 241);
     std::remove(path.c_str());
 }
 
@@ -67,14 +67,14 @@ TEST(Writers, JpegComesBackCloseInEveryChannel)
     image8 img = test_pattern(3);
     std::string path = temp_path("pattern.jpg");
     ASSERT_TRUE(write_jpeg(path, img, 90));
-    decoded_image back = decode_image_file(path);
+    decoded_image back = read_image_file(path);
     ASSERT_TRUE(back.ok) << back.error;
     EXPECT_EQ(back.format, "jpeg");
-    ASSERT_EQ(back.width, img.width);
-    ASSERT_EQ(back.height, img.height);
+    ASSERT_EQ(back.image.width, img.width);
+    ASSERT_EQ(back.image.height, img.height);
     double err[3] = {0, 0, 0};
     for (size_t i = 0; i < size_t(img.width) * img.height; ++i)
-        for (int c = 0; c < 3; ++c) err[c] += std::abs(int(back.rgba[i * 4 + c]) - int(img.pixels[i * 3 + c]));
+        for (int c = 0; c < 3; ++c) err[c] += std::abs(int(back.image.pixels[i * 4 + c]) - int(img.pixels[i * 3 + c]));
     for (int c = 0; c < 3; ++c) EXPECT_LT(err[c] / (img.width * img.height), 3.0) << "channel " << c;
     std::remove(path.c_str());
 }

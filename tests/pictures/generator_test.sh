@@ -1,35 +1,32 @@
 #!/usr/bin/env bash
 # The picture generator's command line, and whether the shipped cards, backdrop and sphere map are what it makes now.
 set -u
+source "$(dirname "$0")/../support/shell/checks.sh"
 gen=$1
 data=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+make_work_dir work
 
 # Options: help succeeds, mistakes are refused with a non-zero status and a message.
-"$gen" --help >"$work/help.txt" 2>&1 || fail "--help exited non-zero"
-grep -q -- "--only" "$work/help.txt" || fail "--help does not describe --only"
-"$gen" --frobnicate >/dev/null 2>"$work/err.txt" && fail "an unknown option was accepted"
-[ -s "$work/err.txt" ] || fail "an unknown option gave no message"
-"$gen" --out "$work/missing" --only Dimbrane.png --no-sheet >/dev/null 2>&1 && fail "a missing output folder was accepted"
-"$gen" --out "$work" --only Nothing.png --no-sheet >/dev/null 2>&1 && fail "an unknown picture name was accepted"
-[ -z "$(ls -A "$work" | grep -v -e help.txt -e err.txt)" ] || fail "a refused run wrote files"
+"$gen" --help >"$work/help.txt" 2>&1 || check_failed "--help exited non-zero"
+grep -q -- "--only" "$work/help.txt" || check_failed "--help does not describe --only"
+"$gen" --frobnicate >/dev/null 2>"$work/err.txt" && check_failed "an unknown option was accepted"
+[ -s "$work/err.txt" ] || check_failed "an unknown option gave no message"
+"$gen" --out "$work/missing" --only Dimbrane.png --no-sheet >/dev/null 2>&1 && check_failed "a missing output folder was accepted"
+"$gen" --out "$work" --only Nothing.png --no-sheet >/dev/null 2>&1 && check_failed "an unknown picture name was accepted"
+[ -z "$(ls -A "$work" | grep -v -e help.txt -e err.txt)" ] || check_failed "a refused run wrote files"
 
 # --only writes that one file and nothing else.
 mkdir "$work/one"
-"$gen" --out "$work/one" --only Presents.png --no-sheet >/dev/null || fail "--only Presents.png failed"
-[ "$(ls "$work/one")" = "Presents.png" ] || fail "--only wrote: $(ls "$work/one" | tr '\n' ' ')"
+"$gen" --out "$work/one" --only Presents.png --no-sheet >/dev/null || check_failed "--only Presents.png failed"
+[ "$(ls "$work/one")" = "Presents.png" ] || check_failed "--only wrote: $(ls "$work/one" | tr '\n' ' ')"
 
 # The quick pictures are regenerated and compared byte for byte with the shipped ones:
 # a generator change that was not followed by a regeneration shows up here.
 mkdir "$work/fresh"
 for name in Dimbrane.png Presents.png Flanokk.png Rosamelt.png Zorq1.png VexilCredits.png \
             GFXCredit.png MusicCredits.png Gaming.png VuvedUruvi.jpg Univers.png; do
-    "$gen" --out "$work/fresh" --only "$name" --no-sheet >/dev/null || { fail "generating $name failed"; continue; }
-    cmp -s "$work/fresh/$name" "$data/$name" || fail "data/$name differs from what the generator makes now"
+    "$gen" --out "$work/fresh" --only "$name" --no-sheet >/dev/null || { check_failed "generating $name failed"; continue; }
+    cmp -s "$work/fresh/$name" "$data/$name" || check_failed "data/$name differs from what the generator makes now"
 done
 
-[ "$failures" -eq 0 ] && echo "all generator checks passed"
-exit $((failures > 0))
+checks_done "all generator checks passed"

@@ -3,7 +3,7 @@
 # server brings the next box up under the id of the one just dismissed.
 # Usage: box_sequence_test.sh
 set -euo pipefail
-source "$(dirname "$0")/xshow.sh"
+source "$(dirname "$0")/../support/shell/show.sh"
 BOXES=${SAME_ID_BOXES:?set SAME_ID_BOXES to the same_id_boxes helper}
 texts=("First box" "Second box" "Third box")
 

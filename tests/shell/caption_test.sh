@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The window caption, as the X server holds it, is the show's title line and the show time.
 set -euo pipefail
-source "$(dirname "$0")/xshow.sh"
+source "$(dirname "$0")/../support/shell/show.sh"
 
 # title, exactly 30 spaces, "Time:", two spaces, the time with six decimals
 pattern='^Ostravelle 2008 - Vellamor {30}Time:  -?[0-9]+\.[0-9]{6}$'

@@ -3,7 +3,7 @@
 # or a click on OK; without a display it writes to stderr only and returns at once.
 # Usage: error_box_test.sh return|escape|click|over_show_window|no_display
 set -euo pipefail
-source "$(dirname "$0")/xshow.sh"
+source "$(dirname "$0")/../support/shell/show.sh"
 PROBE=${ERROR_BOX_PROBE:?set ERROR_BOX_PROBE to the error_box_probe helper}
 text="Probe text 42!"
 mode=${1:-}

@@ -3,6 +3,7 @@
 # exit after the textures are gone, and exits with status 0.
 # Usage: lifecycle_test.sh window_opens|window_fails
 set -euo pipefail
+source "$(dirname "$0")/../support/shell/checks.sh"
 probe=${LIFECYCLE_PROBE:?set LIFECYCLE_PROBE to the shell_lifecycle_probe program}
 case "${1:-}" in
     window_opens) fails=0 ;;
@@ -21,10 +22,9 @@ SDL_Quit"
 
 status=0
 actual=$(LIFECYCLE_DISPLAY_FAILS=$fails "$probe") || status=$?
-if [ "$status" -ne 0 ]; then echo "FAIL: $1: exit status $status, not 0" >&2; exit 1; fi
+[ "$status" -eq 0 ] || fail "$1: exit status $status, not 0"
 if [ "$actual" != "$expected" ]; then
-    echo "FAIL: $1: steps differ" >&2
     diff <(echo "$expected") <(echo "$actual") >&2 || true
-    exit 1
+    fail "$1: steps differ"
 fi
 echo "PASS: $1"

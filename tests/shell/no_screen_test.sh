@@ -3,7 +3,7 @@
 # to the frame loop all the same.
 # Usage: no_screen_test.sh no_video_driver|no_opengl_window|dummy_driver
 set -euo pipefail
-source "$(dirname "$0")/xshow.sh"
+source "$(dirname "$0")/../support/shell/show.sh"
 settings=()
 
 case "${1:-}" in

@@ -2,7 +2,7 @@
 # Every way of stopping the running show ends it through the normal shutdown with status 0.
 # Usage: quit_test.sh escape_held|window_closed|terminated|interrupted
 set -euo pipefail
-source "$(dirname "$0")/xshow.sh"
+source "$(dirname "$0")/../support/shell/show.sh"
 CLOSE_WINDOW=${CLOSE_WINDOW:?set CLOSE_WINDOW to the close_window helper}
 
 xshow_start

@@ -2,9 +2,9 @@
 # The committed soundtrack: an MP3 at 44.1 kHz stereo, at least 83 s, clean to decode, and gapless
 # (ffmpeg and libmpg123 both honour its info tag and agree on the exact sample count).
 set -euo pipefail
+source "$(dirname "$0")/../support/shell/checks.sh"
 measure=$1
 mp3=$2
-fail() { echo "FAIL: $*" >&2; exit 1; }
 
 [ -f "$mp3" ] || fail "no soundtrack at $mp3"
 IFS=, read -r codec rate channels < <(ffprobe -v error -select_streams a:0 \

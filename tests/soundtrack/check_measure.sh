@@ -4,10 +4,9 @@
 # one bin away under the Hann window, 0.2; nothing is heard in the window ending at 1.000 s,
 # which only holds if the decoder removes the encoder delay (gapless).
 set -euo pipefail
+source "$(dirname "$0")/../support/shell/checks.sh"
 measure=$1
-fail() { echo "FAIL: $*" >&2; exit 1; }
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+make_work_dir work
 
 hz=301.46484375  # 7 * 44100 / 1024
 ffmpeg -v error -f lavfi -i "aevalsrc=exprs='if(gte(t,1),0.6*sin(2*PI*$hz*t),0)|if(gte(t,1),0.2*sin(2*PI*$hz*t),0)':s=44100:d=2" \

@@ -2,9 +2,9 @@
 # Over the model scene, spectrum values 6 and 7 of the committed soundtrack pulse with the beat:
 # high just after each beat, low halfway between, and never high enough to carry the model off screen.
 set -euo pipefail
+source "$(dirname "$0")/../support/shell/checks.sh"
 measure=$1
 mp3=$2
-fail() { echo "FAIL: $*" >&2; exit 1; }
 
 report=$("$measure" "$mp3") || fail "measure_bins failed"
 echo "$report"

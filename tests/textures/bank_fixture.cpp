@@ -13,6 +13,7 @@
 #include "assets/texture_bank.h"
 #include "show/timeline.h"
 #include "tests/support/gl_window.h"
+#include "tests/support/temp_dir.h"
 
 static bool g_window_open = false;
 
@@ -22,24 +23,17 @@ bool open_window_once()
     return g_window_open;
 }
 
-std::string shipped_root()
-{
-    const char* other = std::getenv("VL_TEXTURES_DATA_ROOT");
-    return other ? other : VL_SOURCE_DIR;
-}
-
 std::string make_scratch_root()
 {
-    char pattern[] = "/tmp/vl-textures-XXXXXX";
-    if (!mkdtemp(pattern)) return "";
-    std::filesystem::create_directory(std::string(pattern) + "/data");
-    return pattern;
+    std::string root = make_temp_dir("textures");
+    if (!root.empty()) std::filesystem::create_directory(root + "/data");
+    return root;
 }
 
 void remove_scratch_root(const std::string& root)
 {
     // only ever a folder this fixture made
-    if (root.rfind("/tmp/vl-textures-", 0) == 0) std::filesystem::remove_all(root);
+    if (root.find("/vl-textures-") != std::string::npos) remove_dir(root);
 }
 
 std::string enter_folder(const std::string& folder)

@@ -4,16 +4,13 @@
 #include <GL/gl.h>
 
 #include "tests/support/gl_window.h"
+#include "tests/support/shipped_data.h"
 
 #include <string>
 #include <vector>
 
 // Opens the show's window and GL state the first time; later calls reuse it.
 bool open_window_once();
-
-// The folder that holds the shipped data/: the source tree, or VL_TEXTURES_DATA_ROOT when set
-// (to check a set of pictures before it is merged).
-std::string shipped_root();
 
 // Makes an empty folder with a data/ folder inside; returns its path.
 std::string make_scratch_root();

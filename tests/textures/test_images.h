@@ -1,15 +1,10 @@
-// Test support: writes small PNG and JPEG files whose corners and bands a test can recognise on screen.
+// Test support: small PNG and JPEG files whose corners and bands a test can recognise on screen.
 #pragma once
 
 #include <string>
 #include <vector>
 
-// An image in memory, rows from the top, 4 bytes (RGBA) per pixel.
-struct rgba_image {
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned char> pixels;
-};
+#include "tools/common/image_io.h"
 
 struct rgba {
     unsigned char r, g, b, a;
@@ -22,11 +17,9 @@ rgba_image quadrant_image(int width, int height, rgba upper_left, rgba upper_rig
 // An image of vertical bands of equal width, left to right.
 rgba_image band_image(int width, int height, const std::vector<rgba>& bands);
 
-// Each writer returns false (and leaves no usable file) when the file cannot be written.
-bool write_png_rgba(const std::string& path, const rgba_image& image);
+// The file kinds the bank must read besides RGBA PNG (write_png_rgba) and palette PNG
+// (write_png_palette); false when the file cannot be written.
 // Stores the red channel as 8-bit gray.
 bool write_png_gray(const std::string& path, const rgba_image& image);
-// Stores the image through a palette of its distinct colours (at most 256), without alpha.
-bool write_png_palette(const std::string& path, const rgba_image& image);
 // A progressive (multi-scan) RGB JPEG at high quality.
 bool write_jpeg_progressive(const std::string& path, const rgba_image& image);

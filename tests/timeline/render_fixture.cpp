@@ -2,9 +2,6 @@
 // solid-colour textures, a clock the test sets, and where things land on screen.
 #include "tests/timeline/render_fixture.h"
 
-#include <SDL/SDL.h>
-#include <dlfcn.h>
-
 #include <cmath>
 #include <vector>
 
@@ -12,21 +9,19 @@
 #include "audio/music.h"
 #include "show/timeline.h"
 #include "tests/support/settable_clock.h"
+#include "tools/common/swap_hook.h"
 
 static bool g_window_open = false;
 static int g_swaps = 0;
 static std::vector<unsigned char> g_presented(1024 * 768 * 4);
 
-// Stands in front of SDL's swap: keeps what the frame presents, then swaps for real.
-// Reading the frame here does not depend on how the driver keeps its front buffer.
-extern "C" void SDL_GL_SwapBuffers(void)
+// Keeps what the frame presents. Reading the frame before the swap does not depend on how the
+// driver keeps its front buffer.
+void on_frame_presented()
 {
     ++g_swaps;
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, 1024, 768, GL_RGBA, GL_UNSIGNED_BYTE, g_presented.data());
-    typedef void (*swap_fn)(void);
-    static swap_fn real_swap = reinterpret_cast<swap_fn>(dlsym(RTLD_NEXT, "SDL_GL_SwapBuffers"));
-    if (real_swap) real_swap();
 }
 
 int presented_frames()

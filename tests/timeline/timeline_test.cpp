@@ -1,7 +1,9 @@
-// The timeline's frames on real GL: what each window shows, its bounds on fresh clock
-// readings, how many readings a frame takes, and the end of the show.
+// The timeline's frames on real GL: what each time window shows, its bounds on fresh clock
+// readings, how many readings a frame takes, and the end of the show. Where a check runs over
+// the rows it reads them from the window table, so a retimed or added row is checked too.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "assets/texture_bank.h"
@@ -25,21 +27,38 @@ static bool shows(int x, int y, rgb colour)
 
 // --- clock readings -------------------------------------------------------------------
 
-// The frame time, row 1's single reading, then one reading for a window not yet begun and two
-// for one begun: 30 at the very start, 58 at the end, every row tested whatever the others did.
+// The readings a frame takes when its rows are tested at row_time: the frame time, then one
+// for each bound a row tests, every row whatever the others did: a row with no start tests its
+// end, a row not yet begun stops at its start, a begun row tests its end too.
+static int reads_for_frame(float row_time)
+{
+    int reads = 1;
+    for (const show_window& row : g_window_table) {
+        if (row.from == k_no_lower_bound) reads += 1;
+        else reads += static_cast<double>(row_time) >= row.from ? 2 : 1;
+    }
+    return reads;
+}
+
+// Just below and at every bound of the table, and before the show starts.
 TEST_F(clock_reads, a_frame_reads_the_clock_once_per_bound_it_tests)
 {
-    set_show_time(0.0f);
-    render_frame();
-    EXPECT_EQ(show_time_reads(), 30);
-
-    set_show_time(30.0f);
-    render_frame();
-    EXPECT_EQ(show_time_reads(), 53);
-
-    set_show_time(82.9f);
-    render_frame();
-    EXPECT_EQ(show_time_reads(), 58);
+    std::vector<float> times = {-1.0f, 0.0f};
+    for (const show_window& row : g_window_table) {
+        for (double bound : {row.from, row.until}) {
+            if (bound == k_no_lower_bound) continue;
+            times.push_back(time_before(bound));
+            times.push_back(time_at(bound));
+        }
+    }
+    for (float t : times) {
+        SCOPED_TRACE(t);
+        show_frame_at(t);
+        EXPECT_EQ(show_time_reads(), reads_for_frame(t));
+    }
+    // the very start tests one bound per row (and the first row's end): one more than the rows
+    show_frame_at(0.0f);
+    EXPECT_EQ(show_time_reads(), 1 + static_cast<int>(sizeof g_window_table / sizeof g_window_table[0]));
 }
 
 // --- 0 to 12.8 s: the title strips and the title card -----------------------------------
@@ -108,18 +127,15 @@ TEST_F(title_strips, the_title_card_stands_from_6_35_then_slides_down_from_10_9)
 
 // --- 11.8 to 29.3 s: the slideshow --------------------------------------------------
 
-struct slide {
-    double from;
-    const GLuint* texture;
-};
-
-static const std::vector<slide> k_slides = {
-    {11.8, &g_tex_bilde01}, {12.8, &g_tex_bilde02}, {13.8, &g_tex_bilde03}, {14.8, &g_tex_bilde04},
-    {15.8, &g_tex_bilde05}, {16.8, &g_tex_bilde06}, {17.8, &g_tex_bilde07}, {18.8, &g_tex_bilde08},
-    {19.8, &g_tex_bilde09}, {20.8, &g_tex_bilde10}, {21.8, &g_tex_bilde11}, {22.8, &g_tex_bilde12},
-    {23.8, &g_tex_bilde13}, {24.8, &g_tex_bilde14}, {25.8, &g_tex_bilde15}, {26.8, &g_tex_bilde16},
-    {27.8, &g_tex_bilde17}, {28.2, &g_tex_bilde01}, {28.8, &g_tex_bilde01},
-};
+// The table's rows of one scene kind, in table order.
+static std::vector<show_window> rows_of(scene_kind kind)
+{
+    std::vector<show_window> rows;
+    for (const show_window& row : g_window_table) {
+        if (row.kind == kind) rows.push_back(row);
+    }
+    return rows;
+}
 
 static bool fills_screen(rgb colour)
 {
@@ -134,19 +150,21 @@ static bool fills_screen(rgb colour)
 // Just below, at and just after every bound, in the clock's own single precision.
 TEST_F(slideshow, each_picture_fills_the_screen_from_its_bound_on)
 {
-    for (size_t i = 0; i < k_slides.size(); ++i) {
-        SCOPED_TRACE(k_slides[i].from);
-        show_frame_at(time_at(k_slides[i].from));
-        EXPECT_TRUE(fills_screen(bank_colour(k_slides[i].texture)));
-        show_frame_at(time_at(k_slides[i].from) + 0.01f);
-        EXPECT_TRUE(fills_screen(bank_colour(k_slides[i].texture)));
+    std::vector<show_window> slides = rows_of(scene_picture);
+    ASSERT_FALSE(slides.empty());
+    for (size_t i = 0; i < slides.size(); ++i) {
+        SCOPED_TRACE(slides[i].from);
+        show_frame_at(time_at(slides[i].from));
+        EXPECT_TRUE(fills_screen(bank_colour(slides[i].texture)));
+        show_frame_at(time_at(slides[i].from) + 0.01f);
+        EXPECT_TRUE(fills_screen(bank_colour(slides[i].texture)));
         if (i > 0) {
-            show_frame_at(time_before(k_slides[i].from));
-            EXPECT_TRUE(fills_screen(bank_colour(k_slides[i - 1].texture)));
+            show_frame_at(time_before(slides[i].from));
+            EXPECT_TRUE(fills_screen(bank_colour(slides[i - 1].texture)));
         }
     }
-    show_frame_at(time_before(29.3));
-    EXPECT_TRUE(fills_screen(bank_colour(&g_tex_bilde01)));
+    show_frame_at(time_before(slides.back().until));
+    EXPECT_TRUE(fills_screen(bank_colour(slides.back().texture)));
 }
 
 TEST_F(slideshow, at_12_seconds_the_picture_wipes_the_strips_drawn_before_it)
@@ -163,8 +181,8 @@ TEST_F(slideshow, a_clock_passing_a_bound_within_a_frame_draws_both_windows_in_o
     g_show_over = false;
     render_frame();
     EXPECT_TRUE(fills_screen(bank_colour(&g_tex_bilde02)));
-    // rows 2 to 5 have begun at 12.81 s, rows 6 to 29 have not
-    EXPECT_EQ(show_time_reads(), 1 + 1 + 2 * 4 + 24);
+    // the rows after the first are tested at 12.81 s
+    EXPECT_EQ(show_time_reads(), reads_for_frame(12.81f));
 }
 
 TEST_F(slideshow, a_clock_that_stands_still_keeps_its_picture)
@@ -178,23 +196,13 @@ TEST_F(slideshow, a_clock_that_stands_still_keeps_its_picture)
 
 // --- 29.3 to 83 s: billboards over the model scene ------------------------------------
 
-struct card {
-    double from;
-    const GLuint* texture;
-    float y, z;
-};
-
-static const std::vector<card> k_cards = {
-    {29.3, &g_tex_rosamelt, 0.1f, -1.4f},       {31.5, &g_tex_zorq1, 0.1f, -1.4f},
-    {34.6, &g_tex_vexil_credits, 0.2f, -2.4f},  {38.6, &g_tex_gfx_credit, 0.2f, -2.4f},
-    {42.6, &g_tex_music_credits, -0.2f, -2.4f}, {46.6, &g_tex_gaming, 0.0f, -2.4f},
-};
-
 TEST_F(model_half, each_card_stands_over_the_backdrop_from_its_bound_on)
 {
     rgb backdrop = bank_colour(&g_tex_univers);
-    for (size_t i = 0; i < k_cards.size(); ++i) {
-        const card& c = k_cards[i];
+    std::vector<show_window> cards = rows_of(scene_model_billboard);
+    ASSERT_FALSE(cards.empty());
+    for (size_t i = 0; i < cards.size(); ++i) {
+        const show_window& c = cards[i];
         SCOPED_TRACE(c.from);
         show_frame_at(time_at(c.from));
         // left of the model, which stands in the middle
@@ -209,7 +217,7 @@ TEST_F(model_half, each_card_stands_over_the_backdrop_from_its_bound_on)
         }
         if (i > 0) {
             show_frame_at(time_before(c.from));
-            EXPECT_TRUE(shows(512, screen_y(c.y, c.z), bank_colour(k_cards[i - 1].texture)));
+            EXPECT_TRUE(shows(512, screen_y(c.y, c.z), bank_colour(cards[i - 1].texture)));
         }
     }
 }
@@ -239,6 +247,17 @@ TEST_F(show_end, the_first_frame_at_83_only_swaps_and_the_next_call_does_nothing
     EXPECT_EQ(presented_frames(), swaps + 1) << "no swap once the show is over";
 }
 
+// The show ends where the table's last rows end: the frame just before still leaves it running.
+TEST_F(show_end, the_show_ends_where_the_last_rows_end)
+{
+    double last = g_window_table[0].until;
+    for (const show_window& row : g_window_table) last = std::max(last, row.until);
+    show_frame_at(time_before(last));
+    EXPECT_FALSE(g_show_over);
+    show_frame_at(time_at(last));
+    EXPECT_TRUE(g_show_over);
+}
+
 // A frame whose own time is still below 83 while its later readings have reached it draws
 // nothing and does not end the show; the next frame does.
 TEST_F(show_end, readings_past_83_within_a_frame_before_it_draw_nothing_and_do_not_end_it)
@@ -247,7 +266,7 @@ TEST_F(show_end, readings_past_83_within_a_frame_before_it_draw_nothing_and_do_n
     script_show_time({82.999f, 83.0f});
     EXPECT_TRUE(render_frame());
     EXPECT_FALSE(g_show_over);
-    EXPECT_EQ(show_time_reads(), 58);
+    EXPECT_EQ(show_time_reads(), reads_for_frame(83.0f));
     EXPECT_TRUE(shows(512, 384, (rgb{255, 0, 255})));
 
     set_show_time(83.0f);

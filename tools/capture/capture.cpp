@@ -2,8 +2,6 @@
 #include <GL/gl.h>
 #include <SDL/SDL.h>
 
-#include <dlfcn.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -16,7 +14,9 @@
 #include "shell/display.h"
 #include "show/timeline.h"
 #include "tools/capture/capture_clock.h"
-#include "tools/capture/png_sheet.h"
+#include "tools/capture/frame_sheet.h"
+#include "tools/common/image_io.h"
+#include "tools/common/swap_hook.h"
 
 static const char* k_usage =
     "usage: vellamor-capture [--times T1,T2,...] [--out SHEET.png] [--frames DIR]\n"
@@ -97,13 +97,15 @@ static frame_image read_frame(float t)
 static frame_image g_last_frame;
 static float g_frame_time = 0;
 
-// Keeps each frame as it is presented, then swaps for real.
-extern "C" void SDL_GL_SwapBuffers(void)
+static bool write_frame(const std::string& path, const frame_image& frame)
+{
+    return write_png(path, frame.width, frame.height, 3, frame.rgb.data());
+}
+
+// Keeps each frame as it is presented.
+void on_frame_presented()
 {
     g_last_frame = read_frame(g_frame_time);
-    typedef void (*swap_fn)(void);
-    swap_fn real_swap = reinterpret_cast<swap_fn>(dlsym(RTLD_NEXT, "SDL_GL_SwapBuffers"));
-    if (real_swap) real_swap();
 }
 
 int main(int argc, char** argv)
@@ -126,7 +128,7 @@ int main(int argc, char** argv)
         frames.push_back(g_last_frame);
         if (!o.frames_dir.empty()) {
             std::string path = o.frames_dir + "/" + g_last_frame.label + ".png";
-            if (!write_png(path, g_last_frame)) {
+            if (!write_frame(path, g_last_frame)) {
                 std::fprintf(stderr, "vellamor-capture: cannot write %s\n", path.c_str());
                 return 1;
             }
@@ -135,7 +137,7 @@ int main(int argc, char** argv)
 
     free_textures();
     SDL_Quit();
-    if (!write_png(o.out, make_sheet(frames, o.columns, o.shrink))) {
+    if (!write_frame(o.out, make_sheet(frames, o.columns, o.shrink))) {
         std::fprintf(stderr, "vellamor-capture: cannot write %s\n", o.out.c_str());
         return 1;
     }

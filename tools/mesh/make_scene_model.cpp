@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/mesh/obj_file.h"
+
 namespace {
 
 struct vec3 {
@@ -132,34 +134,31 @@ std::vector<vec3> tube_normals(const std::vector<vec3>& grid)
 }
 
 // OBJ with shared positions and normals; texture coordinates get their own seam row and column.
-bool write_obj(const std::vector<vec3>& grid, const std::vector<vec3>& normals)
+bool write_model(const std::vector<vec3>& grid, const std::vector<vec3>& normals)
 {
-    FILE* f = std::fopen(g_output.c_str(), "w");
-    if (!f) {
-        std::fprintf(stderr, "make_scene_model: cannot write %s\n", g_output.c_str());
-        return false;
-    }
     int n = g_segments, m = g_sides;
-    std::fprintf(f, "# Vellamor scene model: fluted trefoil knot, %d rings of %d sides\n", n, m);
-    for (const vec3& p : grid) std::fprintf(f, "v %.9g %.9g %.9g\n", (float)p.x, (float)p.y, (float)p.z);
-    for (const vec3& q : normals) std::fprintf(f, "vn %.9g %.9g %.9g\n", (float)q.x, (float)q.y, (float)q.z);
+    obj_model model;
+    model.comment = "Vellamor scene model: fluted trefoil knot, " + std::to_string(n) + " rings of " +
+                    std::to_string(m) + " sides";
+    for (const vec3& p : grid) model.positions.insert(model.positions.end(), {(float)p.x, (float)p.y, (float)p.z});
+    for (const vec3& q : normals) model.normals.insert(model.normals.end(), {(float)q.x, (float)q.y, (float)q.z});
     for (int i = 0; i <= n; ++i)
-        for (int j = 0; j <= m; ++j) std::fprintf(f, "vt %.9g %.9g\n", (float)i / n, (float)j / m);
+        for (int j = 0; j <= m; ++j) model.texcoords.insert(model.texcoords.end(), {(float)i / n, (float)j / m});
     // 1-based OBJ indices: position/normal on the periodic grid, texcoord on the open one
-    auto pn = [&](int i, int j) { return (i % n) * m + (j % m) + 1; };
-    auto tc = [&](int i, int j) { return i * (m + 1) + j + 1; };
+    auto pn = [&](int i, int j) { return unsigned((i % n) * m + (j % m) + 1); };
+    auto tc = [&](int i, int j) { return unsigned(i * (m + 1) + j + 1); };
+    auto corner = [&](int i, int j) { return obj_corner{pn(i, j), tc(i, j), pn(i, j)}; };
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < m; ++j) {
             // (i,j) -> (i,j+1) -> (i+1,j+1) turns counter-clockwise seen from outside the tube
-            int a = pn(i, j), b = pn(i + 1, j), c = pn(i + 1, j + 1), d = pn(i, j + 1);
-            int ta = tc(i, j), tb = tc(i + 1, j), tcc = tc(i + 1, j + 1), td = tc(i, j + 1);
-            std::fprintf(f, "f %d/%d/%d %d/%d/%d %d/%d/%d\n", a, ta, a, d, td, d, c, tcc, c);
-            std::fprintf(f, "f %d/%d/%d %d/%d/%d %d/%d/%d\n", a, ta, a, c, tcc, c, b, tb, b);
+            model.corners.insert(model.corners.end(), {corner(i, j), corner(i, j + 1), corner(i + 1, j + 1)});
+            model.corners.insert(model.corners.end(), {corner(i, j), corner(i + 1, j + 1), corner(i + 1, j)});
         }
-    bool ok = std::ferror(f) == 0;
-    ok = (std::fclose(f) == 0) && ok;
-    if (!ok) std::fprintf(stderr, "make_scene_model: error writing %s\n", g_output.c_str());
-    return ok;
+    if (!write_obj_file(g_output, model)) {
+        std::fprintf(stderr, "make_scene_model: cannot write %s\n", g_output.c_str());
+        return false;
+    }
+    return true;
 }
 
 void print_help()
@@ -216,5 +215,5 @@ int main(int argc, char** argv)
     std::vector<vec3> grid = tube_positions();
     fit_into_box(grid);
     std::vector<vec3> normals = tube_normals(grid);
-    return write_obj(grid, normals) ? 0 : 1;
+    return write_model(grid, normals) ? 0 : 1;
 }

@@ -2,12 +2,12 @@
 #include "tools/pictures/pictures.h"
 
 #include <cairo.h>
-#include <jpeglib.h>
 
 #include <algorithm>
-#include <csetjmp>
 #include <cstdio>
 #include <vector>
+
+#include "tools/common/image_io.h"
 
 static const char *const g_sheet_order[28] = {
     "Dimbrane.png", "Presents.png", "Flanokk.png", "Rosamelt.png", "Zorq1.png", "VexilCredits.png",
@@ -19,50 +19,22 @@ static const char *const g_sheet_order[28] = {
 
 static const int COLUMNS = 7, CELL_W = 230, LABEL_H = 40, THUMB = 210, MARGIN = 16;
 
-struct jpeg_fail {
-    jpeg_error_mgr mgr;
-    jmp_buf jump;
-};
-
-static void on_jpeg_error(j_common_ptr cinfo) { longjmp(reinterpret_cast<jpeg_fail *>(cinfo->err)->jump, 1); }
-
 // A JPEG as an opaque cairo surface; null when it cannot be read.
 static cairo_surface_t *load_jpeg(const std::string &path)
 {
-    FILE *f = std::fopen(path.c_str(), "rb");
-    if (!f) return nullptr;
-    jpeg_decompress_struct cinfo;
-    jpeg_fail err;
-    cinfo.err = jpeg_std_error(&err.mgr);
-    err.mgr.error_exit = on_jpeg_error;
-    cairo_surface_t *s = nullptr;
-    if (setjmp(err.jump)) {
-        jpeg_destroy_decompress(&cinfo);
-        std::fclose(f);
-        if (s) cairo_surface_destroy(s);
-        return nullptr;
-    }
-    jpeg_create_decompress(&cinfo);
-    jpeg_stdio_src(&cinfo, f);
-    jpeg_read_header(&cinfo, TRUE);
-    cinfo.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&cinfo);
-    s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, int(cinfo.output_width), int(cinfo.output_height));
+    decoded_image file = read_image_file(path);
+    if (!file.ok) return nullptr;
+    const rgba_image &img = file.image;
+    cairo_surface_t *s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, img.width, img.height);
     unsigned char *data = cairo_image_surface_get_data(s);
     int stride = cairo_image_surface_get_stride(s);
-    std::vector<unsigned char> line(size_t(cinfo.output_width) * 3);
-    while (cinfo.output_scanline < cinfo.output_height) {
-        int y = int(cinfo.output_scanline);
-        JSAMPROW row = line.data();
-        jpeg_read_scanlines(&cinfo, &row, 1);
+    for (int y = 0; y < img.height; ++y) {
         uint32_t *dst = reinterpret_cast<uint32_t *>(data + size_t(y) * stride);
-        for (unsigned x = 0; x < cinfo.output_width; ++x)
-            dst[x] = 0xff000000u | (uint32_t(line[x * 3]) << 16) | (uint32_t(line[x * 3 + 1]) << 8) | line[x * 3 + 2];
+        const unsigned char *src = &img.pixels[size_t(y) * img.width * 4];
+        for (int x = 0; x < img.width; ++x)
+            dst[x] = 0xff000000u | (uint32_t(src[x * 4]) << 16) | (uint32_t(src[x * 4 + 1]) << 8) | src[x * 4 + 2];
     }
     cairo_surface_mark_dirty(s);
-    jpeg_finish_decompress(&cinfo);
-    jpeg_destroy_decompress(&cinfo);
-    std::fclose(f);
     return s;
 }
 

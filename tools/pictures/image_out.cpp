@@ -1,12 +1,13 @@
-// Writes the generated pictures: JPEG through libjpeg, PNG through cairo.
+// Writes the generated pictures: JPEG through the shared image writer, PNG through cairo.
 #include "tools/pictures/pictures.h"
 
 #include <cairo.h>
-#include <jpeglib.h>
 
 #include <cmath>
 #include <cstdio>
 #include <thread>
+
+#include "tools/common/image_io.h"
 
 image8 make_image(int width, int height, int channels)
 {
@@ -20,40 +21,16 @@ image8 make_image(int width, int height, int channels)
 
 bool write_jpeg(const std::string &path, const image8 &img, int quality)
 {
-    FILE *f = std::fopen(path.c_str(), "wb");
-    if (!f) {
+    jpeg_options options;
+    options.quality = quality;
+    // Full-resolution chroma keeps thin coloured edges (sun glints, window lights) clean.
+    options.full_chroma = true;
+    options.optimize = true;
+    if (!write_jpeg(path, img.width, img.height, img.channels, img.pixels.data(), options)) {
         std::fprintf(stderr, "pictures: cannot write %s\n", path.c_str());
         return false;
     }
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr jerr;
-    cinfo.err = jpeg_std_error(&jerr);
-    jpeg_create_compress(&cinfo);
-    jpeg_stdio_dest(&cinfo, f);
-    cinfo.image_width = JDIMENSION(img.width);
-    cinfo.image_height = JDIMENSION(img.height);
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, quality, TRUE);
-    // Full-resolution chroma keeps thin coloured edges (sun glints, window lights) clean.
-    cinfo.comp_info[0].h_samp_factor = 1;
-    cinfo.comp_info[0].v_samp_factor = 1;
-    cinfo.optimize_coding = TRUE;
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<unsigned char> line(size_t(img.width) * 3);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        const unsigned char *src = &img.pixels[size_t(cinfo.next_scanline) * img.width * img.channels];
-        for (int x = 0; x < img.width; ++x)
-            for (int c = 0; c < 3; ++c) line[size_t(x) * 3 + c] = src[size_t(x) * img.channels + c];
-        JSAMPROW row = line.data();
-        jpeg_write_scanlines(&cinfo, &row, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    bool ok = std::fclose(f) == 0;
-    if (!ok) std::fprintf(stderr, "pictures: cannot finish %s\n", path.c_str());
-    return ok;
+    return true;
 }
 
 // Cairo stores premultiplied native-endian ARGB; an opaque image is written without alpha.

@@ -1,4 +1,4 @@
-// A contact sheet of captured frames, written as a PNG.
+// A contact sheet of captured frames.
 #pragma once
 
 #include <string>
@@ -9,9 +9,6 @@ struct frame_image {
     std::vector<unsigned char> rgb;  // rows from the top
     std::string label;
 };
-
-// Writes one RGB image as PNG; false when the file cannot be written.
-bool write_png(const std::string& path, const frame_image& image);
 
 // Lays the frames out in a grid, each scaled down by an integer factor, with a thin border.
 frame_image make_sheet(const std::vector<frame_image>& frames, int columns, int shrink);

@@ -1,32 +1,7 @@
-// A contact sheet of captured frames, written as a PNG.
-#include "tools/capture/png_sheet.h"
-
-#include <png.h>
+// A contact sheet of captured frames.
+#include "tools/capture/frame_sheet.h"
 
 #include <cstdio>
-
-bool write_png(const std::string& path, const frame_image& image)
-{
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(f);
-        return false;
-    }
-    png_init_io(png, f);
-    png_set_IHDR(png, info, image.width, image.height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < image.height; ++y) {
-        png_write_row(png, const_cast<png_bytep>(&image.rgb[static_cast<size_t>(y) * image.width * 3]));
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return std::fclose(f) == 0;
-}
 
 // Box-filters a frame down by an integer factor.
 static void shrink_into(const frame_image& frame, int shrink, frame_image& sheet, int left, int top)

@@ -2,7 +2,7 @@
 # The whole show on the test X server with silent audio: it plays from 0 to 83 s, the caption's
 # time only rises, no error box appears, and it ends by itself with exit status 0.
 set -euo pipefail
-source "$(dirname "$0")/../shell/xshow.sh"
+source "$(dirname "$0")/../support/shell/show.sh"
 
 xshow_start SDL_AUDIODRIVER=dummy
 xshow_wait_window

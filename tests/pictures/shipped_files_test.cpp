@@ -1,0 +1,281 @@
+// The 28 picture files the show ships in data/: one for each bank slot, each of the kind its name
+// says, shaped like the quad it is drawn on, hard-edged where it is cut out, and a real picture.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <ostream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "assets/texture_bank.h"
+#include "tests/support/shipped_data.h"
+#include "tools/common/image_io.h"
+
+// How the show puts a picture on screen: the quad it is stretched onto (2 wide, 2 * half_height
+// high), and whether the alpha test cuts its shape out.
+struct picture_use {
+    const char* role;
+    float half_height;
+    bool cut_out;
+};
+
+static const picture_use k_title_strip = {"title strip", 0.125f, true};
+static const picture_use k_billboard = {"billboard", 0.5f, true};
+static const picture_use k_slide = {"slideshow picture", 1.0f, false};
+static const picture_use k_backdrop = {"backdrop", 1.0f, false};
+// sphere mapping spreads the whole texture over the model's disc, square in both directions
+static const picture_use k_environment = {"environment", 1.0f, false};
+
+struct shipped_file {
+    const char* name;  // in data/
+    picture_use use;
+};
+
+// Which scene draws which picture.
+static const shipped_file k_files[] = {
+    {"Dimbrane.png", k_title_strip}, {"Presents.png", k_title_strip},   {"Flanokk.png", k_billboard},
+    {"Rosamelt.png", k_billboard},   {"Zorq1.png", k_billboard},        {"VexilCredits.png", k_billboard},
+    {"GFXCredit.png", k_billboard},  {"MusicCredits.png", k_billboard}, {"Gaming.png", k_billboard},
+    {"Univers.png", k_backdrop},     {"VuvedUruvi.jpg", k_environment}, {"Bilde01.jpg", k_slide},
+    {"Bilde02.jpg", k_slide},        {"Bilde03.jpg", k_slide},          {"Bilde04.jpg", k_slide},
+    {"Bilde05.jpg", k_slide},        {"Bilde06.jpg", k_slide},          {"Bilde07.jpg", k_slide},
+    {"Bilde08.jpg", k_slide},        {"Bilde09.jpg", k_slide},          {"Bilde10.jpg", k_slide},
+    {"Bilde11.jpg", k_slide},        {"Bilde12.jpg", k_slide},          {"Bilde13.jpg", k_slide},
+    {"Bilde14.jpg", k_slide},        {"Bilde15.jpg", k_slide},          {"Bilde16.jpg", k_slide},
+    {"Bilde17.jpg", k_slide},
+};
+
+// Names the file in a failing case, not its bytes.
+static void PrintTo(const shipped_file& f, std::ostream* out)
+{
+    *out << f.name;
+}
+
+// Each file is decoded once for the whole run.
+static const decoded_image& shipped(const std::string& name)
+{
+    static std::map<std::string, decoded_image> cache;
+    auto it = cache.find(name);
+    if (it == cache.end()) it = cache.emplace(name, read_image_file(shipped_root() + "/data/" + name)).first;
+    return it->second;
+}
+
+static bool is_slide(const std::string& name)
+{
+    return name.compare(0, 5, "Bilde") == 0;
+}
+
+static const unsigned char* pixel(const rgba_image& img, int x, int y)
+{
+    return &img.pixels[(static_cast<size_t>(y) * img.width + x) * 4];
+}
+
+static float luminance(const rgba_image& img, int x, int y)
+{
+    const unsigned char* p = pixel(img, x, y);
+    return (0.2126f * p[0] + 0.7152f * p[1] + 0.0722f * p[2]) / 255.0f;
+}
+
+static std::string kind_named_by(const std::string& name)
+{
+    std::string extension = name.substr(name.size() - 4);
+    if (extension == ".png") return "png";
+    if (extension == ".jpg") return "jpeg";
+    return "no kind (" + extension + ")";
+}
+
+TEST(shipped_files, one_for_each_bank_slot_and_none_else)
+{
+    std::multiset<std::string> bank_paths;
+    for (const texture_entry& entry : g_texture_table) bank_paths.insert(entry.path);
+    std::multiset<std::string> listed;
+    for (const shipped_file& f : k_files) listed.insert(std::string("data/") + f.name);
+    EXPECT_EQ(bank_paths.size(), 28u);
+    EXPECT_EQ(std::set<std::string>(bank_paths.begin(), bank_paths.end()).size(), 28u)
+        << "a path is in the bank twice";
+    EXPECT_EQ(bank_paths, listed);
+}
+
+class shipped_file_test : public ::testing::TestWithParam<shipped_file> {};
+
+TEST_P(shipped_file_test, is_there_and_decodes_as_the_kind_its_name_says)
+{
+    const shipped_file& f = GetParam();
+    const decoded_image& file = shipped(f.name);
+    ASSERT_TRUE(file.ok) << f.name << ": " << file.error;
+    EXPECT_EQ(file.format, kind_named_by(f.name)) << f.name;
+}
+
+TEST_P(shipped_file_test, has_the_proportions_of_its_quad)
+{
+    const shipped_file& f = GetParam();
+    const decoded_image& file = shipped(f.name);
+    ASSERT_TRUE(file.ok) << f.name;
+    const rgba_image& img = file.image;
+    // stretched onto a quad 2 wide and 2h high, the picture keeps its shape if width : height is 1 : h
+    EXPECT_DOUBLE_EQ(static_cast<double>(img.width) / img.height, 1.0 / f.use.half_height)
+        << f.name << ", a " << f.use.role << ", is " << img.width << "x" << img.height;
+    EXPECT_GE(img.width, 512) << f.name << " is too small to fill its quad";
+}
+
+TEST_P(shipped_file_test, cut_outs_are_opaque_or_clear_with_nothing_between_and_the_rest_opaque)
+{
+    const shipped_file& f = GetParam();
+    const decoded_image& file = shipped(f.name);
+    ASSERT_TRUE(file.ok) << f.name;
+    const std::vector<unsigned char>& px = file.image.pixels;
+    if (!f.use.cut_out) {
+        // pictures cover their quad: any alpha they carry must be fully opaque
+        for (size_t i = 3; i < px.size(); i += 4) ASSERT_EQ(px[i], 255) << f.name;
+        return;
+    }
+    ASSERT_TRUE(file.has_alpha) << f.name << ", a " << f.use.role << ", has no alpha to cut it out";
+    size_t opaque = 0, clear = 0, between = 0;
+    for (size_t i = 3; i < px.size(); i += 4) {
+        if (px[i] == 255) ++opaque;
+        else if (px[i] == 0) ++clear;
+        else ++between;
+    }
+    size_t total = px.size() / 4;
+    EXPECT_EQ(between, 0u) << f.name << " has semi-transparent pixels";
+    EXPECT_GE(opaque * 100, total * 3) << f.name << " shows almost nothing";
+    EXPECT_GE(clear * 100, total * 20) << f.name << " hides too much of what is behind it";
+}
+
+// A picture is a rendered scene: varied in light and rich in colours over what the screen shows.
+// A cut-out is lettering or a shape: its outline turns often along its rows, and its opaque part
+// is not one flat colour.
+TEST_P(shipped_file_test, has_real_content)
+{
+    const shipped_file& f = GetParam();
+    const decoded_image& file = shipped(f.name);
+    ASSERT_TRUE(file.ok) << f.name;
+    const rgba_image& img = file.image;
+    // slides are judged on the band the screen shows: the middle 74.6 % of their height
+    int y0 = is_slide(f.name) ? static_cast<int>(img.height * 0.127f) : 0, y1 = img.height - y0;
+    double sum = 0.0, sum2 = 0.0, n = 0.0;
+    std::set<unsigned> colours;
+    long edges = 0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = 0; x < img.width; ++x) {
+            const unsigned char* p = pixel(img, x, y);
+            if (x > 0 && (p[3] == 255) != (pixel(img, x - 1, y)[3] == 255)) ++edges;
+            if (p[3] != 255) continue;
+            float l = luminance(img, x, y);
+            sum += l;
+            sum2 += static_cast<double>(l) * l;
+            n += 1.0;
+            colours.insert(unsigned(p[0]) << 16 | unsigned(p[1]) << 8 | p[2]);
+        }
+    }
+    ASSERT_GT(n, 0.0) << f.name << " shows nothing";
+    double mean = sum / n, sd = std::sqrt(std::max(0.0, sum2 / n - mean * mean));
+    EXPECT_GE(sd, 0.05) << f.name << " is nearly flat";
+    if (!f.use.cut_out) {
+        EXPECT_GE(colours.size(), 4000u) << f.name << " has too few colours to be a rendered scene";
+        return;
+    }
+    // shaded lettering, not a flat fill; and more than the two edges a row of a plain block has
+    EXPECT_GE(colours.size(), 256u) << f.name << " is filled with a few flat colours";
+    EXPECT_GE(edges, 3L * (y1 - y0)) << f.name << " has the outline of a plain block, not of a shape";
+}
+
+INSTANTIATE_TEST_SUITE_P(all, shipped_file_test, ::testing::ValuesIn(k_files),
+                         [](const ::testing::TestParamInfo<shipped_file>& info) {
+                             std::string n = info.param.name;
+                             return n.substr(0, n.find('.'));
+                         });
+
+// A 16 x 16 colour thumbnail, averaged over blocks.
+static std::vector<float> thumbnail(const rgba_image& img)
+{
+    std::vector<float> t(16 * 16 * 3, 0.0f);
+    for (int y = 0; y < img.height; ++y) {
+        for (int x = 0; x < img.width; ++x) {
+            for (int c = 0; c < 3; ++c) {
+                t[((y * 16 / img.height) * 16 + x * 16 / img.width) * 3 + c] += pixel(img, x, y)[c];
+            }
+        }
+    }
+    float per_block = float(img.width / 16) * float(img.height / 16) * 255.0f;
+    for (float& v : t) v /= per_block;
+    return t;
+}
+
+TEST(slideshow, every_slide_differs_from_every_other)
+{
+    std::vector<std::vector<float>> thumbs;
+    for (const shipped_file& f : k_files) {
+        if (!is_slide(f.name)) continue;
+        ASSERT_TRUE(shipped(f.name).ok) << f.name;
+        thumbs.push_back(thumbnail(shipped(f.name).image));
+    }
+    ASSERT_EQ(thumbs.size(), 17u);
+    for (size_t a = 0; a < thumbs.size(); ++a) {
+        for (size_t b = a + 1; b < thumbs.size(); ++b) {
+            float diff = 0.0f;
+            for (size_t i = 0; i < thumbs[a].size(); ++i) diff += std::fabs(thumbs[a][i] - thumbs[b][i]);
+            diff /= float(thumbs[a].size());
+            EXPECT_GE(diff, 0.04f) << "Bilde" << a + 1 << " and Bilde" << b + 1 << " look alike";
+        }
+    }
+}
+
+// Billboards at depth 1.4 are wider than the view (half-width 0.773 of their 1) and start
+// 0.02 above its top edge (centre 0.1, half-height 0.5, view half-height 0.58).
+TEST(cut_outs, near_billboards_keep_their_shapes_in_the_visible_part)
+{
+    for (const char* name : {"Flanokk.png", "Rosamelt.png", "Zorq1.png"}) {
+        const decoded_image& file = shipped(name);
+        ASSERT_TRUE(file.ok) << name;
+        const rgba_image& img = file.image;
+        int x_min = int(std::ceil(img.width * (1.0f - 0.773f) / 2.0f)), x_max = img.width - x_min;
+        int y_min = int(std::ceil(img.height * 0.02f));
+        int outside = 0;
+        for (int y = 0; y < img.height; ++y) {
+            for (int x = 0; x < img.width; ++x) {
+                if (pixel(img, x, y)[3] && (x < x_min || x >= x_max || y < y_min)) ++outside;
+            }
+        }
+        EXPECT_EQ(outside, 0) << name << " has shapes the screen cuts off";
+    }
+}
+
+TEST(cut_outs, lettering_shown_on_white_is_mostly_dark)
+{
+    for (const char* name : {"Dimbrane.png", "Presents.png", "Flanokk.png"}) {
+        const decoded_image& file = shipped(name);
+        ASSERT_TRUE(file.ok) << name;
+        const rgba_image& img = file.image;
+        size_t opaque = 0, dark = 0;
+        for (int y = 0; y < img.height; ++y) {
+            for (int x = 0; x < img.width; ++x) {
+                if (pixel(img, x, y)[3] != 255) continue;
+                ++opaque;
+                if (luminance(img, x, y) < 0.6f) ++dark;
+            }
+        }
+        EXPECT_GE(dark * 100, opaque * 40) << name << " would wash out on the white screen";
+    }
+}
+
+TEST(backdrop, univers_is_dark_inside_the_visible_disc)
+{
+    const decoded_image& file = shipped("Univers.png");
+    ASSERT_TRUE(file.ok);
+    const rgba_image& img = file.image;
+    double sum = 0.0;
+    size_t n = 0;
+    float r_max = 0.83f * img.width * 0.5f;
+    for (int y = 0; y < img.height; ++y) {
+        for (int x = 0; x < img.width; ++x) {
+            float dx = x + 0.5f - img.width * 0.5f, dy = y + 0.5f - img.height * 0.5f;
+            if (dx * dx + dy * dy > r_max * r_max) continue;
+            sum += luminance(img, x, y);
+            ++n;
+        }
+    }
+    EXPECT_LE(sum / n, 0.2) << "the backdrop would drown the model and the billboards";
+}
