@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Under valgrind, start_music, playing, the clock, the spectrum and BASS_Free leave no leak of ours.
+# Under valgrind, start_music, playing, the clock, the spectrum and stop_music leave no leak of ours.
 set -euo pipefail
 probe=$(realpath "$1")
 command -v valgrind >/dev/null || { echo "valgrind is not installed" >&2; exit 1; }
