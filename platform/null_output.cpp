@@ -5,6 +5,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -13,39 +14,41 @@ typedef std::chrono::steady_clock null_clock;
 // A short buffer keeps what the mixer takes for heard close to the steady clock.
 static const int k_buffers_per_second = 100;
 
-static audio_output_fill g_null_fill = nullptr;
-static int g_null_frames = 0;
-static std::thread g_null_thread;
+// What the output's thread shares with the caller. Made when the output opens and released
+// when it closes; a program that ends with the output open leaves it as it is, so nothing is
+// torn down under the thread while it waits (exit ends the thread).
+struct null_device {
+    audio_output_fill fill = nullptr;
+    int frames = 0;
+    std::thread thread;
+    std::mutex device;  // the output's lock: held around every call of the mixer
+    std::mutex state;   // guards the requests below and the thread's sleep between buffers
+    std::condition_variable wake;
+    bool paused = true;
+    bool quit = false;
+};
 
-// The output's lock: held around every call of the mixer.
-static std::mutex g_null_device;
+static null_device* g_null = nullptr;
 
-// Pause and close requests, and the thread's sleep between buffers.
-static std::mutex g_null_state;
-static std::condition_variable g_null_wake;
-static bool g_null_paused = true;
-static bool g_null_quit = false;
-
-static void take_buffers()
+static void take_buffers(null_device* d)
 {
-    std::vector<std::int16_t> buffer(static_cast<std::size_t>(g_null_frames) * 2);
+    std::vector<std::int16_t> buffer(static_cast<std::size_t>(d->frames) * 2);
     const auto period = std::chrono::nanoseconds(1000000000LL / k_buffers_per_second);
     null_clock::time_point next = null_clock::now();
     for (;;) {
         {
-            std::unique_lock<std::mutex> state(g_null_state);
-            if (g_null_paused && !g_null_quit) {
-                g_null_wake.wait(state, [] { return !g_null_paused || g_null_quit; });
+            std::unique_lock<std::mutex> state(d->state);
+            if (d->paused && !d->quit) {
+                d->wake.wait(state, [d] { return !d->paused || d->quit; });
                 next = null_clock::now();  // a resumed stream goes on at once
             }
-            if (g_null_quit) return;
+            if (d->quit) return;
             // woken early by a pause or a close: look again before taking anything
-            if (g_null_wake.wait_until(state, next, [] { return g_null_paused || g_null_quit; }))
-                continue;
+            if (d->wake.wait_until(state, next, [d] { return d->paused || d->quit; })) continue;
         }
         {
-            std::lock_guard<std::mutex> device(g_null_device);
-            g_null_fill(buffer.data(), g_null_frames);
+            std::lock_guard<std::mutex> device(d->device);
+            d->fill(buffer.data(), d->frames);
         }
         // a thread held up by a busy machine catches up, so the samples follow the clock
         next += period;
@@ -54,43 +57,47 @@ static void take_buffers()
 
 bool null_output_open(int rate, audio_output_fill fill)
 {
-    g_null_fill = fill;
-    g_null_frames = rate / k_buffers_per_second > 0 ? rate / k_buffers_per_second : 1;
-    g_null_paused = true;
-    g_null_quit = false;
+    null_device* d = new null_device;
+    d->fill = fill;
+    d->frames = rate / k_buffers_per_second > 0 ? rate / k_buffers_per_second : 1;
     try {
-        g_null_thread = std::thread(take_buffers);
+        d->thread = std::thread(take_buffers, d);
     } catch (const std::system_error&) {
+        delete d;
         return false;
     }
+    g_null = d;
     return true;
 }
 
 void null_output_close()
 {
+    if (!g_null) return;
     {
-        std::lock_guard<std::mutex> state(g_null_state);
-        g_null_quit = true;
+        std::lock_guard<std::mutex> state(g_null->state);
+        g_null->quit = true;
     }
-    g_null_wake.notify_all();
-    if (g_null_thread.joinable()) g_null_thread.join();
+    g_null->wake.notify_all();
+    g_null->thread.join();
+    delete g_null;
+    g_null = nullptr;
 }
 
 void null_output_lock()
 {
-    g_null_device.lock();
+    g_null->device.lock();
 }
 
 void null_output_unlock()
 {
-    g_null_device.unlock();
+    g_null->device.unlock();
 }
 
 void null_output_pause(bool paused)
 {
     {
-        std::lock_guard<std::mutex> state(g_null_state);
-        g_null_paused = paused;
+        std::lock_guard<std::mutex> state(g_null->state);
+        g_null->paused = paused;
     }
-    g_null_wake.notify_all();
+    g_null->wake.notify_all();
 }

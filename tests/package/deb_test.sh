@@ -52,8 +52,9 @@ done
 # the data folder holds exactly the repository's data files, and the menu starts the launcher
 diff <(cd "$source_dir/data" && ls) <(cd "$work/root/usr/share/vellamor/data" && ls) ||
     fail "the packaged data folder differs from data/"
-grep -qx "Exec=vellamor" "$work/root/usr/share/applications/vellamor.desktop" ||
-    fail "the menu entry does not start the launcher"
+desktop="$work/root/usr/share/applications/vellamor.desktop"
+desktop-file-validate "$desktop" || fail "the menu entry is not a valid desktop entry"
+grep -qx "Exec=vellamor" "$desktop" || fail "the menu entry does not start the launcher"
 
 # the whole show from an empty folder: without the launcher's change of folder the pictures
 # and the soundtrack would be missing, and the error boxes would stop it
