@@ -25,12 +25,17 @@ for d in "${folders[@]}"; do
 done
 
 # one "from to" line per include, modules named by path without extension (includes are
-# written from the repository root); every module also names itself, so it is counted
+# written from the repository root, or name a file beside); every module also names itself,
+# so it is counted
 edges=$(find "${folders[@]}" -type f \( -name '*.h' -o -name '*.cpp' \) | sort | while read -r f; do
     from=${f%.*}
     echo "$from $from"
     sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$f" |
-        while read -r inc; do echo "$from ${inc%.*}"; done
+        while read -r inc; do
+            # a name beside the including file, where no file of that path is at the root
+            [ -e "$inc" ] || [ ! -e "$(dirname "$f")/$inc" ] || inc="$(dirname "$f")/$inc"
+            echo "$from ${inc%.*}"
+        done
 done)
 
 modules=$(echo "$edges" | awk '{print $1}' | sort -u | wc -l)

@@ -58,6 +58,13 @@ write low/d.h
 write low/d.cpp "low/d.h" "low/c.h"
 expect_cycle "sources calling each other through their headers" low/c low/d
 
+# a cycle written with names beside the including file rather than from the root
+write low/c.cpp "low/c.h"
+write low/d.cpp "low/d.h"
+write high/e.h "f.h"
+write high/f.h "e.h"
+expect_cycle "two headers including each other by their bare names" high/e high/f
+
 # a misspelt folder is an error, not an empty tree that passes
 status=0
 "$checker" --root "$tree" low hihg >/dev/null 2>&1 || status=$?
