@@ -9,6 +9,9 @@ extern float g_spectrum[512];   // refreshed once per pass by the frame loop
 // Opens the soundtrack and starts it from its beginning; failures go to the error box.
 void start_music(const char* path);
 
+// Stops the soundtrack and releases the audio layer: its output device and its stream.
+void stop_music();
+
 // The show time: the soundtrack's playback position in seconds, read afresh each call.
 float music_time();
 

@@ -1,4 +1,4 @@
-// Starts the soundtrack: open the device, load the file, play it from its start.
+// Starts the soundtrack (open the device, load the file, play it from its start) and stops it.
 #include "audio/music.h"
 
 #include "platform/bass.h"
@@ -23,4 +23,9 @@ void start_music(const char* path)
     if (!BASS_ChannelPlay(g_music, TRUE)) warn("Music failed to play!");
 
     if (!BASS_ChannelSetPosition(g_music, 0)) warn("Failed to start song at the start");
+}
+
+void stop_music()
+{
+    BASS_Free();
 }

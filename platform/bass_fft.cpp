@@ -4,7 +4,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "platform/bass_internal.h"
+#include "platform/bass_fft.h"
+
+#include "platform/bass.h"
+#include "platform/position_model.h"
 
 static const int k_fft_size = 1024;
 static const int k_fft_bins = k_fft_size / 2;
@@ -75,6 +78,6 @@ DWORD BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length)
         return failed;
     }
 
-    stream_spectrum(s, static_cast<std::int64_t>(heard_frame(s)), out);
+    stream_spectrum(s, static_cast<std::int64_t>(heard_frame(s->heard, s->rate)), out);
     return k_fft_bins * sizeof(float);
 }

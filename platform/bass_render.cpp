@@ -1,9 +1,14 @@
-// Our audio layer's mixer: fills a device buffer from the playing streams, at the device's rate.
+// Our audio layer's mixer: fills an output buffer from the playing streams, at the output's rate.
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 
-#include "platform/bass_internal.h"
+#include "platform/bass_render.h"
+
+#include "platform/position_model.h"
+#include "platform/stream_table.h"
+
+int g_mix_rate = 44100;
 
 static const int k_mix_frames = 4096;
 static std::int32_t g_mix[k_mix_frames * 2];
@@ -16,9 +21,9 @@ static void add_stream(bass_stream* s, std::int32_t* mix, int frames)
     const std::int16_t* pcm = s->pcm.data();
     const std::int64_t length = s->frames;
     const double start = s->next_frame;
-    const double step = static_cast<double>(s->rate) / g_bass_device_rate;
+    const double step = static_cast<double>(s->rate) / g_mix_rate;
 
-    if (s->rate == g_bass_device_rate && start == std::floor(start)) {
+    if (s->rate == g_mix_rate && start == std::floor(start)) {
         std::int64_t first = static_cast<std::int64_t>(start);
         std::int64_t count = length - first;
         if (count > frames) count = frames;
@@ -44,8 +49,9 @@ static void add_stream(bass_stream* s, std::int32_t* mix, int frames)
     s->next_frame = next < static_cast<double>(length) ? next : static_cast<double>(length);
 }
 
-void render_streams(std::int16_t* out, int frames, std::int64_t now_ns)
+void render_streams(std::int16_t* out, int frames)
 {
+    const std::int64_t now_ns = steady_now_ns();
     bass_stream* playing[k_max_streams];
     int count = 0;
     for (auto& slot : g_bass_streams) {
@@ -67,17 +73,17 @@ void render_streams(std::int16_t* out, int frames, std::int64_t now_ns)
         }
     }
 
-    // The buffer just filled waits behind the one the device is playing now: while playing
+    // The buffer just filled waits behind the one the output is playing now: while playing
     // without a jump, the listener is at the previous chunk's start; after a start or a seek,
     // this chunk's first frame is heard one buffer from now.
-    const std::int64_t buffer_ns = static_cast<std::int64_t>(frames) * 1000000000 / g_bass_device_rate;
+    const std::int64_t buffer_ns = static_cast<std::int64_t>(frames) * 1000000000 / g_mix_rate;
     for (int i = 0; i < count; ++i) {
         bass_stream* s = playing[i];
         double chunk_start = g_chunk_start[i];
         if (s->continuous)
-            publish_heard(s, s->prev_chunk_start, now_ns, s->next_frame, true);
+            publish_heard(s->heard, s->prev_chunk_start, now_ns, s->next_frame, true);
         else
-            publish_heard(s, chunk_start, now_ns + buffer_ns, s->next_frame, true);
+            publish_heard(s->heard, chunk_start, now_ns + buffer_ns, s->next_frame, true);
         s->prev_chunk_start = chunk_start;
         s->continuous = true;
     }

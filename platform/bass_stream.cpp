@@ -4,28 +4,17 @@
 // every seek and every spectrum window exact, and leaves the audio thread nothing to do
 // but copy: it never waits on the decoder or the disk.
 #include <mpg123.h>
-#include <SDL/SDL.h>
 #include <unistd.h>
 
 #include <cstring>
 #include <string>
 
-#include "platform/bass_internal.h"
-
-std::atomic<bass_stream*> g_bass_streams[k_max_streams];
+#include "platform/bass.h"
+#include "platform/bass_device.h"
+#include "platform/position_model.h"
+#include "platform/stream_table.h"
 
 static const std::size_t k_decode_chunk = 32 * 1024;  // samples per read
-
-bass_stream* find_stream(DWORD handle)
-{
-    if (!g_bass_ready || handle == 0 || handle > static_cast<DWORD>(k_max_streams)) return nullptr;
-    return g_bass_streams[handle - 1].load(std::memory_order_acquire);
-}
-
-void free_all_streams()
-{
-    for (auto& slot : g_bass_streams) delete slot.exchange(nullptr);
-}
 
 // The show spells its soundtrack's folder "Data" and its images' folder "data"; on a file
 // system that tells case apart both must reach the one data folder.
@@ -95,7 +84,7 @@ HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD le
     }
 
     // a new stream stands still at its start until it is played
-    publish_heard(s, 0.0, steady_now_ns(), 0.0, false);
+    stand_at(s->heard, 0.0);
     g_bass_streams[slot].store(s, std::memory_order_release);
     return static_cast<HSTREAM>(slot + 1);
 }

@@ -13,6 +13,8 @@ packages=(
   libassimp-dev libmeshoptimizer-dev
   # tests and benchmarks
   libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils ffmpeg hyperfine valgrind
+  # the package's test: dpkg-shlibdeps for cpack's dependencies, and the menu entry's checker
+  dpkg-dev desktop-file-utils
   # the error box draws with a core X font; without one SDL2 shows no box at all
   xfonts-base
   # the shell tests' window-close helper talks to the X server, the same-id box helper through XCB

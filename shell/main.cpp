@@ -5,7 +5,6 @@
 
 #include "assets/texture_bank.h"
 #include "audio/music.h"
-#include "platform/bass.h"
 #include "shell/display.h"
 #include "shell/main_loop.h"
 
@@ -21,7 +20,7 @@ int main(int, char**)
     run_main_loop();
 
     // shutdown: SDL closes the window when the process exits, after the textures are gone
-    BASS_Free();
+    stop_music();
     free_textures();
     return std::atexit(SDL_Quit);
 }

@@ -9,7 +9,7 @@
 #include "assets/scene_mesh.h"
 #include "assets/texture_bank.h"
 #include "audio/music.h"
-#include "show/timeline.h"
+#include "show/quad.h"
 
 static const float k_backdrop_spin = 30.0f;       // degrees per second of show time
 static const float k_backdrop_depth = -1.2f;

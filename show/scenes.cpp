@@ -3,7 +3,7 @@
 
 #include "assets/texture_bank.h"
 #include "show/model_scene.h"
-#include "show/timeline.h"
+#include "show/quad.h"
 
 // Cut-outs are drawn opaque where their alpha is above this, not at all elsewhere.
 static const float k_cutout_alpha = 0.82f;

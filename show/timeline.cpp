@@ -13,17 +13,6 @@ bool g_show_over = false;
 
 static const float k_show_end = 83.0f;
 
-void draw_quad(GLuint texture, float h)
-{
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0); glVertex3f(-1, -h, 0);
-    glTexCoord2f(1, 0); glVertex3f(1, -h, 0);
-    glTexCoord2f(1, 1); glVertex3f(1, h, 0);
-    glTexCoord2f(0, 1); glVertex3f(-1, h, 0);
-    glEnd();
-}
-
 // Each bound is compared with a reading of its own, taken at the moment of the test,
 // so a frame in which the clock passes a bound draws both neighbours, in order.
 static bool window_holds(const show_window& window)

@@ -164,6 +164,28 @@ TEST_F(ClockTest, NoSoundDeviceFollowsTheSteadyClock)
     EXPECT_LT(position_seconds(h), 1.51);
 }
 
+// The "no sound" device takes samples on the steady clock like a device would: released while
+// playing, it stops at once and opens again; played to its end, a stream stands at exactly its
+// last frame, as on a real device.
+TEST_F(ClockTest, NoSoundDeviceReopensAndStopsAtTheExactEnd)
+{
+    ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr));
+    HSTREAM h = BASS_StreamCreateFile(FALSE, mp3.c_str(), 0, 0, BASS_STREAM_PRESCAN);
+    ASSERT_TRUE(BASS_ChannelPlay(h, TRUE));
+    ASSERT_TRUE(wait_until([&] { return position_seconds(h) > 0.2; }, 10.0));
+    ASSERT_TRUE(BASS_Free());
+    EXPECT_EQ(BASS_ChannelGetPosition(h), 0u);
+
+    ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr));
+    h = BASS_StreamCreateFile(FALSE, mp3.c_str(), 0, 0, BASS_STREAM_PRESCAN);
+    ASSERT_NE(h, 0u);
+    ASSERT_TRUE(BASS_ChannelPlay(h, TRUE));
+    QWORD end = static_cast<QWORD>(decode_with_ffmpeg(mp3).size() / 2) * 4;
+    EXPECT_TRUE(wait_until([&] { return BASS_ChannelGetPosition(h) >= end; }, 20.0));
+    sleep_seconds(0.2);
+    EXPECT_EQ(BASS_ChannelGetPosition(h), end);
+}
+
 // Handle 0, a handle that was never made, and one released by BASS_Free fail harmlessly.
 TEST_F(ClockTest, MissingStreamsReadAsZero)
 {

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Under valgrind, start_music, playing, the clock, the spectrum and BASS_Free leave no leak of ours.
+# Under valgrind, start_music, playing, the clock, the spectrum and stop_music leave no leak of ours.
 set -euo pipefail
 source "$(dirname "$0")/../support/shell/checks.sh"
 probe=$(realpath "$1")

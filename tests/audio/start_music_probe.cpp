@@ -1,4 +1,4 @@
-// Test helper: runs the show's start_music on a path, optionally plays a while, then BASS_Free.
+// Test helper: runs the show's start_music on a path, optionally plays a while, then stop_music.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -6,7 +6,6 @@
 #include <thread>
 
 #include "audio/music.h"
-#include "platform/bass.h"
 
 static int usage(FILE* to)
 {
@@ -14,7 +13,7 @@ static int usage(FILE* to)
                  "usage: start_music_probe PATH [SECONDS]\n"
                  "Calls start_music(PATH) as the show does (failures appear as \"ERROR: ...\" on\n"
                  "stderr). With SECONDS, waits until the show time reaches it, fetches the\n"
-                 "spectrum and prints \"time T peak K V\". Then calls BASS_Free.\n");
+                 "spectrum and prints \"time T peak K V\". Then calls stop_music.\n");
     return to == stdout ? 0 : 2;
 }
 
@@ -38,6 +37,6 @@ int main(int argc, char** argv)
                     static_cast<double>(g_spectrum[peak]));
     }
 
-    BASS_Free();
+    stop_music();
     return 0;
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -11,6 +12,7 @@
 #include "tests/support/temp_dir.h"
 #include "tools/mesh/mesh_blob.h"
 #include "tools/mesh/mesh_check.h"
+#include "tools/mesh/model_box.h"
 
 namespace {
 
@@ -35,10 +37,11 @@ run_result run_baker(const std::string& dir, const std::string& args)
 }
 
 // Bakes a model file with the tool and reads the blob back; the result must pass every check.
-mesh_arrays bake_file(const std::string& dir, const std::string& model)
+// The file's own scale is kept unless `options` say otherwise, so positions can be compared.
+mesh_arrays bake_file(const std::string& dir, const std::string& model, const std::string& options = "--keep-scale")
 {
     mesh_arrays m;
-    run_result r = run_baker(dir, model + " " + dir + "/out.bin");
+    run_result r = run_baker(dir, options + " " + model + " " + dir + "/out.bin");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(r.err.empty()) << r.err;
     std::string error;
@@ -192,6 +195,7 @@ const broken_case k_broken[] = {
     {"two_pieces.obj",
      "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 5 0 0\nv 6 0 0\nv 5 1 0\nvn 0 0 1\nf 1//1 2//1 3//1\nf 4//1 5//1 6//1\n",
      "2 separate surfaces"},
+    {"not_a_number.obj", "v 0 0 0\nv 1000 0 0\nv 0 nan 0\nf 1 2 3\n", "not a finite number"},
     {"texcoords_outside.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nvt 2 0\nvt 0 1\nf 1/1 2/2 3/3\n", "outside [0, 1]"},
 };
 // clang-format on
@@ -241,6 +245,125 @@ TEST(Baker, ChecksAnExistingBlob)
 
     ASSERT_TRUE(write_text(dir + "/short.bin", "VLMS\x05"));
     EXPECT_EQ(run_baker(dir, "--check " + dir + "/short.bin").status, 1);
+}
+
+// The bounding box of a mesh in double, with its centre and extents.
+struct extent3 {
+    double centre[3], size[3], longest;
+};
+
+extent3 extent_of(const float* positions, size_t vertex_count)
+{
+    mesh_view v{positions, nullptr, nullptr, nullptr, nullptr, vertex_count, 0, 0};
+    box3 b = mesh_bounds(v);
+    extent3 e{};
+    for (int k = 0; k < 3; ++k) {
+        e.centre[k] = 0.5 * (double(b.lo[k]) + b.hi[k]);
+        e.size[k] = double(b.hi[k]) - b.lo[k];
+        e.longest = std::max(e.longest, e.size[k]);
+    }
+    return e;
+}
+
+extent3 model_box_extent()
+{
+    extent3 e{};
+    for (int k = 0; k < 3; ++k) {
+        e.centre[k] = 0.5 * (k_model_box_lo[k] + k_model_box_hi[k]);
+        e.size[k] = k_model_box_hi[k] - k_model_box_lo[k];
+        e.longest = std::max(e.longest, e.size[k]);
+    }
+    return e;
+}
+
+// A sphere stretched into an egg of unequal sides, scaled and moved as given, without normals.
+test_model make_egg(const double stretch[3], const double offset[3])
+{
+    test_model t = make_sphere(1.0f, 12, 20, k_origin);
+    for (size_t v = 0; v < t.positions.size() / 3; ++v)
+        for (int k = 0; k < 3; ++k)
+            t.positions[3 * v + k] = float(t.positions[3 * v + k] * stretch[k] + offset[k]);
+    return t;
+}
+
+// A model at an odd scale far from the origin comes out centred on the model box, its longest
+// side the box's, its proportions those of the file; the output says what was done.
+TEST(BakerFit, FitsAModelAtAnOddScaleAndPlaceIntoTheModelBox)
+{
+    std::string dir = make_temp_dir();
+    const double stretch[3] = {173.25, 346.5, 519.75};
+    const double offset[3] = {-4200.5, 315.25, 9600.0};
+    test_model egg = make_egg(stretch, offset);
+    file_options no_normals;
+    no_normals.normals = false;
+    ASSERT_TRUE(write_obj(egg, dir + "/egg.obj", no_normals));
+
+    run_result r = run_baker(dir, dir + "/egg.obj " + dir + "/out.bin");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("fitted into the model box"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("--keep-scale"), std::string::npos) << r.out;
+    mesh_arrays m;
+    std::string error;
+    ASSERT_TRUE(read_mesh_blob(dir + "/out.bin", m, error)) << error;
+    EXPECT_TRUE(check_mesh(view_of(m)).problems.empty());
+
+    extent3 file = extent_of(egg.positions.data(), egg.positions.size() / 3);
+    extent3 fitted = extent_of(m.positions.data(), m.positions.size() / 3);
+    extent3 box = model_box_extent();
+    EXPECT_NEAR(fitted.longest, box.longest, 1e-4);
+    for (int k = 0; k < 3; ++k) {
+        SCOPED_TRACE(k);
+        EXPECT_NEAR(fitted.centre[k], box.centre[k], 1e-4);
+        EXPECT_NEAR(fitted.size[k] / fitted.longest, file.size[k] / file.longest, 1e-4) << "proportions changed";
+    }
+    // what the scale on stdout says is what was done
+    char said[64];
+    std::snprintf(said, sizeof said, "scaled by %.6g", box.longest / file.longest);
+    EXPECT_NE(r.out.find(said), std::string::npos) << r.out;
+
+    // the same file with --keep-scale comes out where the file has it
+    run_result kept = run_baker(dir, "--keep-scale " + dir + "/egg.obj " + dir + "/kept.bin");
+    ASSERT_EQ(kept.status, 0) << kept.err;
+    EXPECT_EQ(kept.out.find("fitted"), std::string::npos) << kept.out;
+    ASSERT_TRUE(read_mesh_blob(dir + "/kept.bin", m, error)) << error;
+    extent3 own = extent_of(m.positions.data(), m.positions.size() / 3);
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_NEAR(own.centre[k], file.centre[k], 1e-3 * std::fabs(offset[k]));
+        EXPECT_NEAR(own.size[k], file.size[k], 1e-5 * file.size[k]);
+    }
+}
+
+// Only a model reaching outside the box is moved: one inside stays exactly as the file has it,
+// one crossing a single face of the box is fitted.
+TEST(BakerFit, FitsOnlyModelsReachingOutsideTheBox)
+{
+    std::string dir = make_temp_dir();
+    extent3 box = model_box_extent();
+    const double small[3] = {0.3, 0.3, 0.3};
+    const double inside[3] = {box.centre[0], box.centre[1], box.centre[2]};
+    const double crossing[3] = {k_model_box_hi[0] - 0.1, box.centre[1], box.centre[2]};
+
+    test_model in = make_egg(small, inside);
+    ASSERT_TRUE(write_obj(in, dir + "/inside.obj", {}));
+    run_result r = run_baker(dir, dir + "/inside.obj " + dir + "/out.bin");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.find("fitted"), std::string::npos) << r.out;
+    mesh_arrays m;
+    std::string error;
+    ASSERT_TRUE(read_mesh_blob(dir + "/out.bin", m, error)) << error;
+    extent3 want = extent_of(in.positions.data(), in.positions.size() / 3);
+    extent3 got = extent_of(m.positions.data(), m.positions.size() / 3);
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(got.centre[k], want.centre[k]);
+        EXPECT_EQ(got.size[k], want.size[k]);
+    }
+
+    ASSERT_TRUE(write_obj(make_egg(small, crossing), dir + "/crossing.obj", {}));
+    r = run_baker(dir, dir + "/crossing.obj " + dir + "/out.bin");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("fitted into the model box"), std::string::npos) << r.out;
+    ASSERT_TRUE(read_mesh_blob(dir + "/out.bin", m, error)) << error;
+    EXPECT_NEAR(extent_of(m.positions.data(), m.positions.size() / 3).longest, box.longest, 1e-4);
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 
 #include "assets/texture_bank.h"
 #include "audio/music.h"
-#include "platform/bass.h"
 #include "shell/display.h"
 #include "shell/main_loop.h"
 
@@ -30,7 +29,7 @@ bool load_textures() { step("load_textures"); return true; }
 bool free_textures() { step("free_textures"); return true; }
 void start_music(const char* path) { std::printf("start_music %s\n", path); }
 bool run_main_loop() { step("run_main_loop"); return true; }
-BOOL BASS_Free() { step("BASS_Free"); return TRUE; }
+void stop_music() { step("stop_music"); }
 
 // SDL's own shutdown, registered by main to run at exit
 extern "C" void SDL_Quit() { step("SDL_Quit"); }

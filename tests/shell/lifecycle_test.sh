@@ -16,7 +16,7 @@ init_gl_state
 load_textures
 start_music Data/Zyk-Morrelvisa.mp3
 run_main_loop
-BASS_Free
+stop_music
 free_textures
 SDL_Quit"
 

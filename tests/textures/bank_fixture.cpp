@@ -11,7 +11,7 @@
 #include <sstream>
 
 #include "assets/texture_bank.h"
-#include "show/timeline.h"
+#include "show/quad.h"
 #include "tests/support/gl_window.h"
 #include "tests/support/temp_dir.h"
 

@@ -8,7 +8,7 @@
 
 #include "assets/texture_bank.h"
 #include "audio/music.h"
-#include "show/timeline.h"
+#include "show/quad.h"
 #include "tests/support/gl_window.h"
 #include "tests/timeline/render_fixture.h"
 

@@ -5,13 +5,14 @@
 #include "tools/mesh/mesh_bake.h"
 #include "tools/mesh/mesh_blob.h"
 #include "tools/mesh/mesh_check.h"
+#include "tools/mesh/mesh_fit.h"
 
 namespace {
 
 void print_help()
 {
     std::printf(
-        "usage: bake_mesh [--layout HEADER] [--quiet] MODEL OUTPUT.bin\n"
+        "usage: bake_mesh [--layout HEADER] [--keep-scale] [--quiet] MODEL OUTPUT.bin\n"
         "       bake_mesh --check BLOB\n"
         "Reads MODEL (OBJ, PLY, glTF, STL, or any format assimp reads), welds it, fills in smooth\n"
         "unit normals and box-projected texture coordinates where the file has none, builds\n"
@@ -19,7 +20,12 @@ void print_help()
         "on stderr, exit 1) when it breaks a rule: no faces, an index out of range, a zero normal,\n"
         "texture coordinates outside [0, 1], faces wound against their normals, or more than one\n"
         "connected surface.\n"
+        "A model whose bounding box reaches outside the show's model box (x -0.81 .. 1.14,\n"
+        "y -0.48 .. 0.48, z -0.89 .. 0.83) is first scaled uniformly, proportions kept, so that\n"
+        "its longest side is the box's (1.94, as the show's own model), and centred on the box's\n"
+        "centre; the output says so. A model inside the box is kept as it is.\n"
         "  --layout HEADER  also write the byte offsets of the arrays, for the assembler\n"
+        "  --keep-scale     keep the file's own scale and place, wherever the model lies\n"
         "  --quiet          print nothing on success\n"
         "  --check BLOB     check an existing blob against the same rules and describe it\n");
 }
@@ -45,6 +51,7 @@ int main(int argc, char** argv)
     std::string layout, check;
     std::vector<std::string> files;
     bool quiet = false;
+    bool keep_scale = false;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--help" || a == "-h") {
@@ -54,6 +61,8 @@ int main(int argc, char** argv)
             (a == "--layout" ? layout : check) = argv[++i];
         } else if (a == "--quiet") {
             quiet = true;
+        } else if (a == "--keep-scale") {
+            keep_scale = true;
         } else if (a.size() > 1 && a[0] == '-') {
             std::fprintf(stderr, "bake_mesh: unknown option %s (see --help)\n", a.c_str());
             return 2;
@@ -69,8 +78,10 @@ int main(int argc, char** argv)
 
     raw_mesh raw;
     mesh_arrays baked;
+    model_fit fit;
     std::string error;
-    if (!import_model(files[0], raw, error) || !bake_mesh(raw, baked, error)) {
+    if (!import_model(files[0], raw, error) || (!keep_scale && !fit_into_model_box(raw, fit, error)) ||
+        !bake_mesh(raw, baked, error)) {
         std::fprintf(stderr, "bake_mesh: %s: %s\n", files[0].c_str(), error.c_str());
         return 1;
     }
@@ -79,6 +90,7 @@ int main(int argc, char** argv)
         return 1;
     }
     if (!quiet) {
+        if (fit.fitted) std::printf("%s", describe_fit(fit).c_str());
         mesh_view v = view_of(baked);
         std::printf("%s", describe_mesh(v, check_mesh(v)).c_str());
         std::printf("wrote %s, %zu bytes\n", files[1].c_str(),

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tools/mesh/obj_file.h"
+#include "tools/mesh/model_box.h"
 
 namespace {
 
@@ -23,9 +24,7 @@ vec3 unit(vec3 a) { return (1.0 / std::sqrt(dot(a, a))) * a; }
 
 const double k_pi = 3.14159265358979323846;
 
-// The box the show's model scene is framed for; the model is stretched to fill it, just inside.
-const double k_box_lo[3] = {-0.80809, -0.482216, -0.889488};
-const double k_box_hi[3] = {1.13674, 0.48264, 0.830655};
+// The model is stretched to fill the show's model box, just inside.
 const double k_box_inset = 0.0005;
 
 // Shape of the tube, in the knot's own units (the curve spans about 5.5 across).
@@ -111,7 +110,7 @@ void fit_into_box(std::vector<vec3>& grid)
     for (vec3& p : grid) {
         double c[3] = {p.x, p.y, p.z};
         for (int k = 0; k < 3; ++k) {
-            double lo_t = k_box_lo[k] + k_box_inset, hi_t = k_box_hi[k] - k_box_inset;
+            double lo_t = k_model_box_lo[k] + k_box_inset, hi_t = k_model_box_hi[k] - k_box_inset;
             c[k] = lo_t + (c[k] - lo[k]) / (hi[k] - lo[k]) * (hi_t - lo_t);
         }
         p = {c[0], c[1], c[2]};
