@@ -1,5 +1,7 @@
-// Checks the 28 image files the show ships in data/: type, shape, hard-edged cut-outs, and real picture content.
+// Checks the image files the show ships in data/: type, shape, hard-edged cut-outs, and real picture content.
 #include "tests/pictures/decoded_image.h"
+
+#include "assets/picture_files.h"
 
 #include <gtest/gtest.h>
 
@@ -8,25 +10,8 @@
 #include <set>
 #include <string>
 
-enum quad_shape { STRIP, BILLBOARD, SQUARE };
-
-struct shipped_file {
-    const char *name;
-    quad_shape shape;
-};
-
-static const shipped_file g_files[28] = {
-    {"Dimbrane.png", STRIP},      {"Presents.png", STRIP},        {"Rosamelt.png", BILLBOARD},
-    {"Flanokk.png", BILLBOARD},   {"VuvedUruvi.jpg", SQUARE},     {"Univers.png", SQUARE},
-    {"VexilCredits.png", BILLBOARD}, {"GFXCredit.png", BILLBOARD}, {"MusicCredits.png", BILLBOARD},
-    {"Gaming.png", BILLBOARD},    {"Bilde01.jpg", SQUARE},        {"Bilde02.jpg", SQUARE},
-    {"Bilde03.jpg", SQUARE},      {"Bilde04.jpg", SQUARE},        {"Bilde05.jpg", SQUARE},
-    {"Bilde06.jpg", SQUARE},      {"Bilde07.jpg", SQUARE},        {"Bilde08.jpg", SQUARE},
-    {"Bilde09.jpg", SQUARE},      {"Bilde10.jpg", SQUARE},        {"Bilde11.jpg", SQUARE},
-    {"Bilde12.jpg", SQUARE},      {"Bilde13.jpg", SQUARE},        {"Bilde14.jpg", SQUARE},
-    {"Bilde15.jpg", SQUARE},      {"Bilde16.jpg", SQUARE},        {"Bilde17.jpg", SQUARE},
-    {"Zorq1.png", BILLBOARD},
-};
+using shipped_file = picture_file;
+static const picture_file (&g_files)[k_picture_count] = g_picture_files;
 
 // Each file is decoded once for the whole run.
 static const decoded_image &shipped(const std::string &name)
@@ -37,7 +22,7 @@ static const decoded_image &shipped(const std::string &name)
     return it->second;
 }
 
-static bool is_cutout(const shipped_file &f) { return f.shape != SQUARE; }
+static bool is_cutout(const shipped_file &f) { return is_cut_out(f.role); }
 static bool is_slide(const std::string &name) { return name.compare(0, 5, "Bilde") == 0; }
 
 static float luminance(const decoded_image &img, int x, int y)
@@ -51,34 +36,36 @@ class ShippedFile : public ::testing::TestWithParam<shipped_file> {};
 TEST_P(ShippedFile, DecodesAsTheTypeItsExtensionNames)
 {
     const shipped_file &f = GetParam();
-    const decoded_image &img = shipped(f.name);
-    ASSERT_TRUE(img.ok) << f.name << ": " << img.error;
-    std::string name = f.name;
+    const decoded_image &img = shipped(f.file);
+    ASSERT_TRUE(img.ok) << f.file << ": " << img.error;
+    std::string name = f.file;
     std::string want = name.substr(name.size() - 4) == ".png" ? "png" : "jpeg";
-    EXPECT_EQ(img.format, want) << f.name;
+    EXPECT_EQ(img.format, want) << f.file;
 }
 
-TEST_P(ShippedFile, HasTheProportionsOfItsQuad)
+TEST_P(ShippedFile, HasItsListedSizeInTheProportionsOfItsQuad)
 {
     const shipped_file &f = GetParam();
-    const decoded_image &img = shipped(f.name);
-    ASSERT_TRUE(img.ok) << f.name;
-    int ratio = f.shape == STRIP ? 8 : (f.shape == BILLBOARD ? 2 : 1);
-    EXPECT_EQ(img.width, img.height * ratio) << f.name << " is " << img.width << "x" << img.height;
-    EXPECT_GE(img.width, 512) << f.name << " is too small to fill its quad";
+    const decoded_image &img = shipped(f.file);
+    ASSERT_TRUE(img.ok) << f.file;
+    EXPECT_EQ(img.width, f.width) << f.file << " is " << img.width << "x" << img.height;
+    EXPECT_EQ(img.height, f.height) << f.file << " is " << img.width << "x" << img.height;
+    int ratio = f.role == k_title_strip ? 8 : (f.role == k_billboard ? 2 : 1);
+    EXPECT_EQ(f.width, f.height * ratio) << f.file << " is listed as " << f.width << "x" << f.height;
+    EXPECT_GE(img.width, 512) << f.file << " is too small to fill its quad";
 }
 
 TEST_P(ShippedFile, CutoutsAreOpaqueOrClearWithNothingBetween)
 {
     const shipped_file &f = GetParam();
-    const decoded_image &img = shipped(f.name);
-    ASSERT_TRUE(img.ok) << f.name;
+    const decoded_image &img = shipped(f.file);
+    ASSERT_TRUE(img.ok) << f.file;
     if (!is_cutout(f)) {
         // Pictures cover their quad: any alpha they carry must be fully opaque.
-        for (size_t i = 3; i < img.rgba.size(); i += 4) ASSERT_EQ(img.rgba[i], 255) << f.name;
+        for (size_t i = 3; i < img.rgba.size(); i += 4) ASSERT_EQ(img.rgba[i], 255) << f.file;
         return;
     }
-    ASSERT_TRUE(img.has_alpha) << f.name << " has no alpha channel to cut it out";
+    ASSERT_TRUE(img.has_alpha) << f.file << " has no alpha channel to cut it out";
     size_t opaque = 0, clear = 0, between = 0;
     for (size_t i = 3; i < img.rgba.size(); i += 4) {
         if (img.rgba[i] == 255) ++opaque;
@@ -86,19 +73,19 @@ TEST_P(ShippedFile, CutoutsAreOpaqueOrClearWithNothingBetween)
         else ++between;
     }
     size_t total = img.rgba.size() / 4;
-    EXPECT_EQ(between, 0u) << f.name << " has semi-transparent pixels";
-    EXPECT_GE(opaque * 100, total * 3) << f.name << " shows almost nothing";
-    EXPECT_GE(clear * 100, total * 20) << f.name << " hides too much of what is behind it";
+    EXPECT_EQ(between, 0u) << f.file << " has semi-transparent pixels";
+    EXPECT_GE(opaque * 100, total * 3) << f.file << " shows almost nothing";
+    EXPECT_GE(clear * 100, total * 20) << f.file << " hides too much of what is behind it";
 }
 
 TEST_P(ShippedFile, PicturesHaveRealContent)
 {
     const shipped_file &f = GetParam();
     if (is_cutout(f)) return;
-    const decoded_image &img = shipped(f.name);
-    ASSERT_TRUE(img.ok) << f.name;
+    const decoded_image &img = shipped(f.file);
+    ASSERT_TRUE(img.ok) << f.file;
     // Slides are judged on the band the screen shows: the middle 74.6 % of their height.
-    int y0 = is_slide(f.name) ? int(img.height * 0.127f) : 0, y1 = img.height - y0;
+    int y0 = is_slide(f.file) ? int(img.height * 0.127f) : 0, y1 = img.height - y0;
     double sum = 0.0, sum2 = 0.0;
     std::set<unsigned> colours;
     for (int y = y0; y < y1; ++y)
@@ -111,13 +98,13 @@ TEST_P(ShippedFile, PicturesHaveRealContent)
         }
     double n = double(y1 - y0) * img.width, mean = sum / n;
     double sd = std::sqrt(std::max(0.0, sum2 / n - mean * mean));
-    EXPECT_GE(sd, 0.05) << f.name << " is nearly flat";
-    EXPECT_GE(colours.size(), 4000u) << f.name << " has too few colours to be a rendered scene";
+    EXPECT_GE(sd, 0.05) << f.file << " is nearly flat";
+    EXPECT_GE(colours.size(), 4000u) << f.file << " has too few colours to be a rendered scene";
 }
 
 INSTANTIATE_TEST_SUITE_P(AllFiles, ShippedFile, ::testing::ValuesIn(g_files),
                          [](const ::testing::TestParamInfo<shipped_file> &info) {
-                             std::string n = info.param.name;
+                             std::string n = info.param.file;
                              return n.substr(0, n.find('.'));
                          });
 
@@ -138,9 +125,9 @@ TEST(Slideshow, EverySlideDiffersFromEveryOther)
 {
     std::vector<std::vector<float>> thumbs;
     for (const shipped_file &f : g_files) {
-        if (!is_slide(f.name)) continue;
-        ASSERT_TRUE(shipped(f.name).ok) << f.name;
-        thumbs.push_back(thumbnail(shipped(f.name)));
+        if (!is_slide(f.file)) continue;
+        ASSERT_TRUE(shipped(f.file).ok) << f.file;
+        thumbs.push_back(thumbnail(shipped(f.file)));
     }
     ASSERT_EQ(thumbs.size(), 17u);
     for (size_t a = 0; a < thumbs.size(); ++a)

@@ -11,16 +11,18 @@ namespace {
 void print_help()
 {
     std::printf(
-        "usage: bake_mesh [--layout HEADER] [--quiet] MODEL OUTPUT.bin\n"
+        "usage: bake_mesh [--layout HEADER] [--quiet] [--separate-strips] MODEL OUTPUT.bin\n"
         "       bake_mesh --check BLOB\n"
         "Reads MODEL (OBJ, PLY, glTF, STL, or any format assimp reads), welds it, fills in smooth\n"
         "unit normals and box-projected texture coordinates where the file has none, builds\n"
-        "triangle strips and writes the blob the program links in. The model is refused (message\n"
-        "on stderr, exit 1) when it breaks a rule: no faces, an index out of range, a zero normal,\n"
-        "texture coordinates outside [0, 1], faces wound against their normals, or more than one\n"
+        "triangle strips, joins them into one by repeated indices (one draw call for the model)\n"
+        "and writes the blob the program links in. The model is refused (message on stderr,\n"
+        "exit 1) when it breaks a rule: no faces, an index out of range, a zero normal, texture\n"
+        "coordinates outside [0, 1], faces wound against their normals, or more than one\n"
         "connected surface.\n"
         "  --layout HEADER  also write the byte offsets of the arrays, for the assembler\n"
         "  --quiet          print nothing on success\n"
+        "  --separate-strips  keep the strips apart, one draw call each (for comparisons)\n"
         "  --check BLOB     check an existing blob against the same rules and describe it\n");
 }
 
@@ -44,7 +46,7 @@ int main(int argc, char** argv)
 {
     std::string layout, check;
     std::vector<std::string> files;
-    bool quiet = false;
+    bool quiet = false, join = true;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--help" || a == "-h") {
@@ -54,6 +56,8 @@ int main(int argc, char** argv)
             (a == "--layout" ? layout : check) = argv[++i];
         } else if (a == "--quiet") {
             quiet = true;
+        } else if (a == "--separate-strips") {
+            join = false;
         } else if (a.size() > 1 && a[0] == '-') {
             std::fprintf(stderr, "bake_mesh: unknown option %s (see --help)\n", a.c_str());
             return 2;
@@ -70,7 +74,7 @@ int main(int argc, char** argv)
     raw_mesh raw;
     mesh_arrays baked;
     std::string error;
-    if (!import_model(files[0], raw, error) || !bake_mesh(raw, baked, error)) {
+    if (!import_model(files[0], raw, error) || !bake_mesh(raw, baked, error, join)) {
         std::fprintf(stderr, "bake_mesh: %s: %s\n", files[0].c_str(), error.c_str());
         return 1;
     }

@@ -1,13 +1,10 @@
-// The title strips and billboards as data: their sizes, shapes and lettering, drawn in table order.
+// The title strips and billboards as data: their shapes and lettering, drawn in table order.
 #include "tools/pictures/lettering.h"
+
+#include "assets/picture_files.h"
 
 
 enum shape_kind { BAR, BANNER, DIAMOND, BRACKET, SPARKLE };
-
-struct card_size {
-    const char *name;
-    int width, height;
-};
 
 struct card_shape {
     const char *card;
@@ -60,12 +57,6 @@ static const letter_style g_styles[] = {
     {"Comfortaa", true, 32.0f, 2.0f, {0.75f, 1.0f, 0.98f}, {0.10f, 0.65f, 0.80f}, NAVY, 3.5f, 3.0f},
     // 15: closing greetings, light
     {"Comfortaa", true, 38.0f, 2.0f, {1.0f, 1.0f, 1.0f}, {0.75f, 0.85f, 1.0f}, NAVY, 3.5f, 3.0f},
-};
-
-static const card_size g_sizes[] = {
-    {"Dimbrane.png", 1024, 128},    {"Presents.png", 1024, 128},    {"Flanokk.png", 1024, 512},
-    {"Rosamelt.png", 1024, 512},    {"Zorq1.png", 1024, 512},       {"VexilCredits.png", 1024, 512},
-    {"GFXCredit.png", 1024, 512},   {"MusicCredits.png", 1024, 512}, {"Gaming.png", 1024, 512},
 };
 
 static const rgb ROSE_T = {1.0f, 0.55f, 0.75f}, ROSE_B = {0.75f, 0.05f, 0.38f};
@@ -195,17 +186,14 @@ static void shape_path(cairo_t *cr, const card_shape &s)
 
 bool is_card_name(const std::string &name)
 {
-    for (const card_size &c : g_sizes)
-        if (name == c.name) return true;
-    return false;
+    const picture_file *p = find_picture_file(name.c_str());
+    return p && is_cut_out(p->role);
 }
 
 image8 render_card(const std::string &name)
 {
-    const card_size *size = nullptr;
-    for (const card_size &c : g_sizes)
-        if (name == c.name) size = &c;
-    if (!size) return image8{};
+    if (!is_card_name(name)) return image8{};
+    const picture_file *size = find_picture_file(name.c_str());
     cairo_t *cr = begin_card(size->width, size->height);
     for (const card_shape &s : g_shapes) {
         if (name != s.card) continue;
