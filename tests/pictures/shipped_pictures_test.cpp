@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <set>
@@ -205,4 +206,47 @@ TEST(Backdrop, UniversIsDarkInsideTheVisibleDisc)
             ++n;
         }
     EXPECT_LE(sum / n, 0.2) << "the backdrop would drown the model and the billboards";
+}
+
+// Absolute 4-neighbour Laplacian of luminance (0-255) at every pixel where keep(u, v) holds,
+// u and v running from -1 to 1 across the picture, v up.
+template <class Keep>
+static std::vector<float> laplacians(const decoded_image &img, Keep keep)
+{
+    std::vector<float> out;
+    for (int y = 1; y + 1 < img.height; ++y)
+        for (int x = 1; x + 1 < img.width; ++x) {
+            float u = (x + 0.5f) / img.width * 2.0f - 1.0f, v = 1.0f - (y + 0.5f) / img.height * 2.0f;
+            if (!keep(u, v)) continue;
+            float l = 4.0f * luminance(img, x, y) - luminance(img, x - 1, y) - luminance(img, x + 1, y) -
+                      luminance(img, x, y - 1) - luminance(img, x, y + 1);
+            out.push_back(std::fabs(l) * 255.0f);
+        }
+    return out;
+}
+
+// Sphere mapping interpolates the map between the model's vertices, a few pixels apart: any fine
+// pattern in the lower half, which the model's underside reflects, turns to moire there.
+TEST(Environment, TheFloorTheModelsUndersideReflectsIsSmooth)
+{
+    const decoded_image &img = shipped("VuvedUruvi.jpg");
+    ASSERT_TRUE(img.ok);
+    std::vector<float> l = laplacians(img, [](float u, float v) { return v < 0.0f && u * u + v * v < 0.81f; });
+    ASSERT_FALSE(l.empty());
+    double mean = 0.0;
+    for (float x : l) mean += x;
+    mean /= double(l.size());
+    EXPECT_LE(mean, 3.0) << "the floor carries a pattern finer than the model's tessellation";
+}
+
+// The visible disc is magnified 1.5 times: three quarters of it must be free of texel-scale
+// grain, leaving the sharp detail to the stars.
+TEST(Backdrop, UniversHasNoGrainWhereItIsSeen)
+{
+    const decoded_image &img = shipped("Univers.png");
+    ASSERT_TRUE(img.ok);
+    std::vector<float> l = laplacians(img, [](float u, float v) { return u * u + v * v < 0.83f * 0.83f; });
+    ASSERT_FALSE(l.empty());
+    std::nth_element(l.begin(), l.begin() + l.size() * 3 / 4, l.end());
+    EXPECT_LE(l[l.size() * 3 / 4], 3.0f) << "the backdrop is stippled at the texel scale";
 }

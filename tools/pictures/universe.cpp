@@ -72,16 +72,16 @@ static vec3 smooth_light(float x, float y, float gx, float gy)
     // arms hold clumps a few texels wide and larger; nothing finer, so no stipple under magnification
     float clumps = 0.6f + 0.4f * smoothstep(-0.3f, 0.6f, fbm2(gx * 22.0f, gy * 22.0f, 3, SEED + 11));
     float envelope = std::exp(-r / 0.36f) * smoothstep(VISIBLE + 0.05f, 0.5f, r);
-    float disc = envelope * (0.18f + 1.5f * arms * clumps);
+    float disc = envelope * (0.05f + 1.1f * arms * clumps);
     // dust lanes run along the inner edge of each arm, broken into filaments
     float lane = std::pow(0.5f + 0.5f * std::cos(phase - 0.7f), 4.0f);
     float filaments = smoothstep(0.15f, 0.7f, ridged2(gx * 7.0f + 2.0f, gy * 7.0f, 4, SEED + 12));
     float dust = lane * (0.5f + 0.5f * filaments) * smoothstep(0.04f, 0.14f, r);
-    vec3 col = mix(v3(0.95f, 0.80f, 0.70f), v3(0.50f, 0.64f, 1.0f), smoothstep(0.05f, 0.35f, r)) * disc;
+    vec3 col = mix(v3(0.95f, 0.80f, 0.70f), v3(0.42f, 0.56f, 1.0f), smoothstep(0.05f, 0.3f, r)) * disc;
     col = col * (1.0f - 0.8f * dust) + v3(0.16f, 0.07f, 0.03f) * (dust * envelope * 0.3f);
     // the bulge, warm, with a small hot core
-    float bulge = std::exp(-r * r / (2.0f * 0.06f * 0.06f));
-    col = col + v3(1.0f, 0.80f, 0.52f) * bulge * 1.6f + v3(1.0f, 0.95f, 0.85f) * std::exp(-r * r / 0.0003f) * 1.5f;
+    float bulge = std::exp(-r * r / (2.0f * 0.05f * 0.05f));
+    col = col + v3(1.0f, 0.80f, 0.52f) * bulge * 1.1f + v3(1.0f, 0.95f, 0.85f) * std::exp(-r * r / 0.0003f) * 1.2f;
     // faint nebulae in the corners of the view
     float n1 = fbm2(x * 2.2f + 10.0f, y * 2.2f, 5, SEED + 20);
     float n2 = fbm2(x * 1.7f, y * 1.7f - 4.0f, 5, SEED + 21);
@@ -95,7 +95,7 @@ image8 render_universe(int size)
     image8 img = make_image(size, size, 3);
     const float tilt = 0.5f; // the galaxy's long axis, radians
     const float texel = 2.0f / size;
-    const splat_layer field = {0.014f, 0.40f, 0.45f, 1.2f, 0.35f, SEED + 30};
+    const splat_layer field = {0.014f, 0.22f, 0.45f, 1.2f, 0.30f, SEED + 30};
     const splat_layer bright = {0.06f, 0.55f, 0.8f, 1.6f, 0.9f, SEED + 40};
     const splat_layer clusters = {0.009f, 0.55f, 0.45f, 0.9f, 0.25f, SEED + 50};
     const splat_layer knots = {0.022f, 0.5f, 0.9f, 1.8f, 0.55f, SEED + 60};
