@@ -3,43 +3,25 @@
 
 #include <GL/gl.h>
 
-// One slot per image, holding its texture name; 0 until the bank is loaded.
-extern GLuint g_tex_dimbrane;       // "data/Dimbrane.png"
-extern GLuint g_tex_presents;       // "data/Presents.png"
-extern GLuint g_tex_rosamelt;       // "data/Rosamelt.png"
-extern GLuint g_tex_flanokk;        // "data/Flanokk.png"
-extern GLuint g_tex_vuveduruvi;     // "data/VuvedUruvi.jpg"
-extern GLuint g_tex_univers;        // "data/Univers.png"
-extern GLuint g_tex_vexil_credits;  // "data/VexilCredits.png"
-extern GLuint g_tex_gfx_credit;     // "data/GFXCredit.png"
-extern GLuint g_tex_music_credits;  // "data/MusicCredits.png"
-extern GLuint g_tex_gaming;         // "data/Gaming.png"
-extern GLuint g_tex_bilde01;        // "data/Bilde01.jpg" ... "data/Bilde17.jpg"
-extern GLuint g_tex_bilde02;
-extern GLuint g_tex_bilde03;
-extern GLuint g_tex_bilde04;
-extern GLuint g_tex_bilde05;
-extern GLuint g_tex_bilde06;
-extern GLuint g_tex_bilde07;
-extern GLuint g_tex_bilde08;
-extern GLuint g_tex_bilde09;
-extern GLuint g_tex_bilde10;
-extern GLuint g_tex_bilde11;
-extern GLuint g_tex_bilde12;
-extern GLuint g_tex_bilde13;
-extern GLuint g_tex_bilde14;
-extern GLuint g_tex_bilde15;
-extern GLuint g_tex_bilde16;
-extern GLuint g_tex_bilde17;
-extern GLuint g_tex_zorq1;          // "data/Zorq1.png"
+// One slot per image, holding its texture name; 0 until the bank is loaded. The slots are named in
+// the list of pictures: g_tex_dimbrane for "data/Dimbrane.png", g_tex_bilde05 for "data/Bilde05.jpg", ...
+#define VL_PICTURE(file, role, width, height, slot) extern GLuint slot;
+#include "assets/picture_list.h"
+#undef VL_PICTURE
 
 struct texture_entry {
     const char* path;
     GLuint* slot;
 };
 
+#define VL_PICTURE(file, role, width, height, slot) +1
+const int k_texture_count = 0
+#include "assets/picture_list.h"
+    ;
+#undef VL_PICTURE
+
 // The bank in load order.
-extern const texture_entry g_texture_table[28];
+extern const texture_entry g_texture_table[k_texture_count];
 
 // Loads every image into its slot (needs a current GL context); leaves 2D texturing on.
 bool load_textures();

@@ -1,5 +1,6 @@
 // Frames per second of the scene mesh at 1024x768, sphere-mapped as the show draws it: one call per
-// strip (the show's way) beside the same strips in one glMultiDrawElements call.
+// strip (the show's way) beside the same strips in one glMultiDrawElements call, for the show's
+// model and for the earlier full-detail model with its strips apart (read from a blob).
 #define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -8,13 +9,17 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "assets/scene_mesh.h"
+#include "tools/mesh/mesh_blob.h"
 
 namespace {
 
 bool g_window_open = false;
+mesh_arrays g_earlier;
+bool g_earlier_read = false;
 
 // The show's projection and depth test, a bound environment texture with sphere-map texgen on s and t.
 bool open_window()
@@ -61,15 +66,62 @@ void begin_frame()
 }
 
 // fps counts wall-clock time (UseRealTime): llvmpipe renders on threads of its own
-void add_counts(benchmark::State& state)
+void add_counts(benchmark::State& state, const mesh_view& m)
 {
     state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
-    state.counters["vertices"] = g_mesh_vertex_count;
-    state.counters["indices"] = g_mesh_index_count;
-    state.counters["strips"] = g_mesh_strip_count;
+    state.counters["vertices"] = double(m.vertex_count);
+    state.counters["indices"] = double(m.index_count);
+    state.counters["strips"] = double(m.strip_count);
 }
 
-void per_strip_calls(benchmark::State& state)
+mesh_view linked_mesh()
+{
+    return mesh_view{g_mesh_positions, g_mesh_normals, g_mesh_texcoords, g_mesh_indices, g_mesh_strip_lengths,
+                     size_t(g_mesh_vertex_count), size_t(g_mesh_index_count), size_t(g_mesh_strip_count)};
+}
+
+// What draw_scene_mesh does, for any mesh: arrays, white, one call per strip.
+void set_arrays(const mesh_view& m)
+{
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, 0, m.texcoords);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glNormalPointer(GL_FLOAT, 0, m.normals);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, m.positions);
+    glColor3f(1.0f, 1.0f, 1.0f);
+}
+
+void draw_per_strip(const mesh_view& m)
+{
+    set_arrays(m);
+    const uint32_t* strip = m.indices;
+    for (size_t s = 0; s < m.strip_count; ++s) {
+        glDrawElements(GL_TRIANGLE_STRIP, m.strip_lengths[s], GL_UNSIGNED_INT, strip);
+        strip += m.strip_lengths[s];
+    }
+}
+
+void multi_draw(benchmark::State& state, const mesh_view& m)
+{
+    std::vector<const void*> starts;
+    const uint32_t* strip = m.indices;
+    for (size_t s = 0; s < m.strip_count; ++s) {
+        starts.push_back(strip);
+        strip += m.strip_lengths[s];
+    }
+    set_arrays(m);
+    for (auto _ : state) {
+        begin_frame();
+        glMultiDrawElements(GL_TRIANGLE_STRIP, m.strip_lengths, GL_UNSIGNED_INT, starts.data(),
+                            GLsizei(m.strip_count));
+        glFinish();
+    }
+    add_counts(state, m);
+}
+
+// The show's model through the show's own draw_scene_mesh.
+void show_model_per_strip(benchmark::State& state)
 {
     if (!g_window_open) return state.SkipWithError("no GL window");
     for (auto _ : state) {
@@ -77,26 +129,31 @@ void per_strip_calls(benchmark::State& state)
         draw_scene_mesh();
         glFinish();
     }
-    add_counts(state);
+    add_counts(state, linked_mesh());
 }
 
-void one_multi_draw_call(benchmark::State& state)
+void show_model_one_multi_draw(benchmark::State& state)
 {
     if (!g_window_open) return state.SkipWithError("no GL window");
-    std::vector<const void*> starts;
-    const uint32_t* strip = g_mesh_indices;
-    for (int32_t s = 0; s < g_mesh_strip_count; ++s) {
-        starts.push_back(strip);
-        strip += g_mesh_strip_lengths[s];
-    }
-    draw_scene_mesh();  // sets the arrays and the colour
+    multi_draw(state, linked_mesh());
+}
+
+void earlier_model_per_strip(benchmark::State& state)
+{
+    if (!g_window_open || !g_earlier_read) return state.SkipWithError("no GL window or no earlier model");
+    mesh_view m = view_of(g_earlier);
     for (auto _ : state) {
         begin_frame();
-        glMultiDrawElements(GL_TRIANGLE_STRIP, g_mesh_strip_lengths, GL_UNSIGNED_INT, starts.data(),
-                            g_mesh_strip_count);
+        draw_per_strip(m);
         glFinish();
     }
-    add_counts(state);
+    add_counts(state, m);
+}
+
+void earlier_model_one_multi_draw(benchmark::State& state)
+{
+    if (!g_window_open || !g_earlier_read) return state.SkipWithError("no GL window or no earlier model");
+    multi_draw(state, view_of(g_earlier));
 }
 
 // What a frame costs without the model: the clear and the wait.
@@ -107,11 +164,13 @@ void clear_only(benchmark::State& state)
         begin_frame();
         glFinish();
     }
-    add_counts(state);
+    add_counts(state, mesh_view{});
 }
 
-BENCHMARK(per_strip_calls)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
-BENCHMARK(one_multi_draw_call)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
+BENCHMARK(earlier_model_per_strip)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
+BENCHMARK(earlier_model_one_multi_draw)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
+BENCHMARK(show_model_per_strip)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
+BENCHMARK(show_model_one_multi_draw)->Unit(benchmark::kMillisecond)->MinTime(3.0)->UseRealTime();
 BENCHMARK(clear_only)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
 
 }  // namespace
@@ -119,6 +178,9 @@ BENCHMARK(clear_only)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime(
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
+    std::string error;
+    g_earlier_read = read_mesh_blob(VL_EARLIER_MODEL, g_earlier, error);
+    if (!g_earlier_read) std::fprintf(stderr, "mesh_draw_bench: %s\n", error.c_str());
     g_window_open = open_window();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -1,7 +1,10 @@
 // The shared checks: a good baked sphere passes, and each kind of broken data is named.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <set>
 
 #include "tests/mesh/model_files.h"
 #include "tools/mesh/mesh_bake.h"
@@ -127,6 +130,40 @@ TEST(MeshChecks, MirrorOverlapTellsSymmetricFromLopsided)
     for (int axis = 0; axis < 3; ++axis) EXPECT_GT(mirror_overlap(view_of(sphere), axis, 0.0f), 0.95);
     // the same sphere mirrored about a plane off its centre lands mostly elsewhere
     EXPECT_LT(mirror_overlap(view_of(sphere), 0, 0.4f), 0.5);
+}
+
+// Every covering triangle of the strips, turned counter-clockwise by the strip rule and started
+// at its smallest index, so two strip layouts of the same surface compare equal.
+std::multiset<std::array<uint32_t, 3>> oriented_triangles(const mesh_arrays& m)
+{
+    std::multiset<std::array<uint32_t, 3>> out;
+    size_t start = 0;
+    for (int32_t len : m.strip_lengths) {
+        for (int32_t k = 0; k + 2 < len; ++k) {
+            std::array<uint32_t, 3> t = {m.indices[start + k], m.indices[start + k + 1], m.indices[start + k + 2]};
+            if (t[0] == t[1] || t[1] == t[2] || t[0] == t[2]) continue;
+            if (k & 1) std::swap(t[0], t[1]);
+            std::rotate(t.begin(), std::min_element(t.begin(), t.end()), t.end());
+            out.insert(t);
+        }
+        start += size_t(len);
+    }
+    return out;
+}
+
+TEST(MeshChecks, JoinedStripsDrawTheSameTrianglesTheSameWayRoundAsSeparateOnes)
+{
+    const float origin[3] = {0, 0, 0};
+    raw_mesh raw = raw_of(make_sphere(1.0f, 12, 20, origin));
+    mesh_arrays joined, apart;
+    std::string error;
+    ASSERT_TRUE(bake_mesh(raw, joined, error, true)) << error;
+    ASSERT_TRUE(bake_mesh(raw, apart, error, false)) << error;
+    EXPECT_EQ(joined.strip_lengths.size(), 1u);
+    EXPECT_GT(apart.strip_lengths.size(), 1u) << "the sphere's poles should break the strips";
+    EXPECT_EQ(joined.positions, apart.positions);
+    EXPECT_EQ(oriented_triangles(joined), oriented_triangles(apart));
+    EXPECT_EQ(check_mesh(view_of(joined)).triangles.wrong_winding, 0u);
 }
 
 }  // namespace

@@ -96,23 +96,6 @@ TEST(Rows, EveryRowIsRenderedExactlyOnce)
     }
 }
 
-TEST(Cards, HalfCoveredPixelsDecideBetweenOpaqueAndClear)
-{
-    // A rectangle whose edges fall on, just past and just short of half a pixel.
-    cairo_t *cr = begin_card(8, 4);
-    cairo_rectangle(cr, 1.0, 0.0, 2.5, 4.0);   // pixels 1, 2 full; pixel 3 half covered
-    cairo_rectangle(cr, 5.0, 0.0, 1.25, 4.0);  // pixel 5 full; pixel 6 a quarter covered
-    cairo_set_source_rgb(cr, 1.0, 0.5, 0.0);
-    cairo_fill(cr);
-    image8 img = end_card(cr);
-    ASSERT_EQ(img.width, 8);
-    ASSERT_EQ(img.channels, 4);
-    const int expect[8] = {0, 255, 255, 255, 0, 255, 0, 0};
-    for (int x = 0; x < 8; ++x) EXPECT_EQ(img.pixels[(size_t(2) * 8 + x) * 4 + 3], expect[x]) << "column " << x;
-    EXPECT_EQ(img.pixels[(2 * 8 + 3) * 4 + 0], 255); // the half pixel keeps the shape's own colour
-    EXPECT_NEAR(img.pixels[(2 * 8 + 3) * 4 + 1], 128, 1);
-}
-
 TEST(Cards, EveryCardOfTheShowIsKnownAndNothingElse)
 {
     for (const char *name : {"Dimbrane.png", "Presents.png", "Flanokk.png", "Rosamelt.png", "Zorq1.png",

@@ -1,7 +1,8 @@
-// The 28 picture files the show ships in data/: one for each bank slot, each of the kind its name
-// says, shaped like the quad it is drawn on, hard-edged where it is cut out, and a real picture.
+// The picture files the show ships in data/: one for each bank slot, each of the kind its name says,
+// of its listed size, shaped like the quad it is drawn on, cut out on its outline, and a real picture.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <ostream>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "assets/picture_files.h"
 #include "assets/texture_bank.h"
 #include "tests/support/shipped_data.h"
 #include "tools/common/image_io.h"
@@ -21,31 +23,37 @@ struct picture_use {
     bool cut_out;
 };
 
-static const picture_use k_title_strip = {"title strip", 0.125f, true};
-static const picture_use k_billboard = {"billboard", 0.5f, true};
-static const picture_use k_slide = {"slideshow picture", 1.0f, false};
-static const picture_use k_backdrop = {"backdrop", 1.0f, false};
-// sphere mapping spreads the whole texture over the model's disc, square in both directions
-static const picture_use k_environment = {"environment", 1.0f, false};
+// What each role in the list of pictures means on screen.
+static picture_use use_of(picture_role role)
+{
+    switch (role) {
+    case k_title_strip: return {"title strip", 0.125f, true};
+    case k_billboard: return {"billboard", 0.5f, true};
+    case k_slide: return {"slideshow picture", 1.0f, false};
+    case k_backdrop: return {"backdrop", 1.0f, false};
+    // sphere mapping spreads the whole texture over the model's disc, square in both directions
+    case k_environment: return {"environment", 1.0f, false};
+    }
+    return {"unknown", 0.0f, false};
+}
 
 struct shipped_file {
     const char* name;  // in data/
     picture_use use;
+    int width, height;  // as listed
 };
 
-// Which scene draws which picture.
-static const shipped_file k_files[] = {
-    {"Dimbrane.png", k_title_strip}, {"Presents.png", k_title_strip},   {"Flanokk.png", k_billboard},
-    {"Rosamelt.png", k_billboard},   {"Zorq1.png", k_billboard},        {"VexilCredits.png", k_billboard},
-    {"GFXCredit.png", k_billboard},  {"MusicCredits.png", k_billboard}, {"Gaming.png", k_billboard},
-    {"Univers.png", k_backdrop},     {"VuvedUruvi.jpg", k_environment}, {"Bilde01.jpg", k_slide},
-    {"Bilde02.jpg", k_slide},        {"Bilde03.jpg", k_slide},          {"Bilde04.jpg", k_slide},
-    {"Bilde05.jpg", k_slide},        {"Bilde06.jpg", k_slide},          {"Bilde07.jpg", k_slide},
-    {"Bilde08.jpg", k_slide},        {"Bilde09.jpg", k_slide},          {"Bilde10.jpg", k_slide},
-    {"Bilde11.jpg", k_slide},        {"Bilde12.jpg", k_slide},          {"Bilde13.jpg", k_slide},
-    {"Bilde14.jpg", k_slide},        {"Bilde15.jpg", k_slide},          {"Bilde16.jpg", k_slide},
-    {"Bilde17.jpg", k_slide},
-};
+// Which scene draws which picture, from the list of pictures.
+static std::vector<shipped_file> listed_files()
+{
+    std::vector<shipped_file> files;
+    for (const picture_file& p : g_picture_files) files.push_back({p.file, use_of(p.role), p.width, p.height});
+    return files;
+}
+static const std::vector<shipped_file> k_files = listed_files();
+
+// The show draws cut-outs with the alpha test GL_GREATER 0.82 on bilinearly filtered texels.
+static const int k_cut = 209;  // 0.82 * 255: alpha above this shows
 
 // Names the file in a failing case, not its bytes.
 static void PrintTo(const shipped_file& f, std::ostream* out)
@@ -92,8 +100,7 @@ TEST(shipped_files, one_for_each_bank_slot_and_none_else)
     for (const texture_entry& entry : g_texture_table) bank_paths.insert(entry.path);
     std::multiset<std::string> listed;
     for (const shipped_file& f : k_files) listed.insert(std::string("data/") + f.name);
-    EXPECT_EQ(bank_paths.size(), 28u);
-    EXPECT_EQ(std::set<std::string>(bank_paths.begin(), bank_paths.end()).size(), 28u)
+    EXPECT_EQ(std::set<std::string>(bank_paths.begin(), bank_paths.end()).size(), bank_paths.size())
         << "a path is in the bank twice";
     EXPECT_EQ(bank_paths, listed);
 }
@@ -118,29 +125,47 @@ TEST_P(shipped_file_test, has_the_proportions_of_its_quad)
     EXPECT_DOUBLE_EQ(static_cast<double>(img.width) / img.height, 1.0 / f.use.half_height)
         << f.name << ", a " << f.use.role << ", is " << img.width << "x" << img.height;
     EXPECT_GE(img.width, 512) << f.name << " is too small to fill its quad";
+    EXPECT_EQ(img.width, f.width) << f.name << " is not of its listed width";
+    EXPECT_EQ(img.height, f.height) << f.name << " is not of its listed height";
 }
 
-TEST_P(shipped_file_test, cut_outs_are_opaque_or_clear_with_nothing_between_and_the_rest_opaque)
+TEST_P(shipped_file_test, cut_outs_show_their_shape_at_the_alpha_cut_with_smooth_edges)
 {
     const shipped_file& f = GetParam();
     const decoded_image& file = shipped(f.name);
     ASSERT_TRUE(file.ok) << f.name;
-    const std::vector<unsigned char>& px = file.image.pixels;
+    const rgba_image& img = file.image;
+    const std::vector<unsigned char>& px = img.pixels;
     if (!f.use.cut_out) {
         // pictures cover their quad: any alpha they carry must be fully opaque
         for (size_t i = 3; i < px.size(); i += 4) ASSERT_EQ(px[i], 255) << f.name;
         return;
     }
     ASSERT_TRUE(file.has_alpha) << f.name << ", a " << f.use.role << ", has no alpha to cut it out";
-    size_t opaque = 0, clear = 0, between = 0;
-    for (size_t i = 3; i < px.size(); i += 4) {
-        if (px[i] == 255) ++opaque;
-        else if (px[i] == 0) ++clear;
-        else ++between;
+    size_t shown = 0, clear = 0, ramp = 0, jumps = 0, edge = 0, dark_edge = 0;
+    for (int y = 0; y < img.height; ++y) {
+        for (int x = 0; x < img.width; ++x) {
+            const unsigned char* p = pixel(img, x, y);
+            if (p[3] > k_cut) ++shown;
+            if (p[3] == 0) ++clear;
+            if (p[3] > 0 && p[3] < 255) ++ramp;
+            // alpha is a distance ramp: it changes by at most about 0.18 per texel, so filtering
+            // between texels moves the cut smoothly instead of in texel steps
+            if (x + 1 < img.width && std::abs(int(p[3]) - int(p[7])) > 56) ++jumps;
+            if (y + 1 < img.height && std::abs(int(p[3]) - int(pixel(img, x, y + 1)[3])) > 56) ++jumps;
+            // texels just outside the cut, which filtering mixes into the visible edge, carry the
+            // shape's colour: black there would darken the edge
+            if (p[3] >= 140 && p[3] <= k_cut) {
+                ++edge;
+                if (p[0] == 0 && p[1] == 0 && p[2] == 0) ++dark_edge;
+            }
+        }
     }
     size_t total = px.size() / 4;
-    EXPECT_EQ(between, 0u) << f.name << " has semi-transparent pixels";
-    EXPECT_GE(opaque * 100, total * 3) << f.name << " shows almost nothing";
+    EXPECT_EQ(jumps, 0u) << f.name << ": alpha steps between texels; edges would show stairs";
+    EXPECT_GT(ramp, 0u) << f.name << ": no alpha ramp around the shapes";
+    EXPECT_LE(dark_edge * 100, edge) << f.name << ": the colour does not reach past the outline";
+    EXPECT_GE(shown * 100, total * 3) << f.name << " shows almost nothing";
     EXPECT_GE(clear * 100, total * 20) << f.name << " hides too much of what is behind it";
 }
 
@@ -161,8 +186,8 @@ TEST_P(shipped_file_test, has_real_content)
     for (int y = y0; y < y1; ++y) {
         for (int x = 0; x < img.width; ++x) {
             const unsigned char* p = pixel(img, x, y);
-            if (x > 0 && (p[3] == 255) != (pixel(img, x - 1, y)[3] == 255)) ++edges;
-            if (p[3] != 255) continue;
+            if (x > 0 && (p[3] > k_cut) != (pixel(img, x - 1, y)[3] > k_cut)) ++edges;
+            if (p[3] <= k_cut) continue;
             float l = luminance(img, x, y);
             sum += l;
             sum2 += static_cast<double>(l) * l;
@@ -236,7 +261,7 @@ TEST(cut_outs, near_billboards_keep_their_shapes_in_the_visible_part)
         int outside = 0;
         for (int y = 0; y < img.height; ++y) {
             for (int x = 0; x < img.width; ++x) {
-                if (pixel(img, x, y)[3] && (x < x_min || x >= x_max || y < y_min)) ++outside;
+                if (pixel(img, x, y)[3] > k_cut && (x < x_min || x >= x_max || y < y_min)) ++outside;
             }
         }
         EXPECT_EQ(outside, 0) << name << " has shapes the screen cuts off";
@@ -252,7 +277,7 @@ TEST(cut_outs, lettering_shown_on_white_is_mostly_dark)
         size_t opaque = 0, dark = 0;
         for (int y = 0; y < img.height; ++y) {
             for (int x = 0; x < img.width; ++x) {
-                if (pixel(img, x, y)[3] != 255) continue;
+                if (pixel(img, x, y)[3] <= k_cut) continue;
                 ++opaque;
                 if (luminance(img, x, y) < 0.6f) ++dark;
             }
@@ -278,4 +303,48 @@ TEST(backdrop, univers_is_dark_inside_the_visible_disc)
         }
     }
     EXPECT_LE(sum / n, 0.2) << "the backdrop would drown the model and the billboards";
+}
+
+// Absolute 4-neighbour Laplacian of luminance (0-255) at every pixel where keep(u, v) holds,
+// u and v running from -1 to 1 across the picture, v up.
+template <class Keep>
+static std::vector<float> laplacians(const rgba_image& img, Keep keep)
+{
+    std::vector<float> out;
+    for (int y = 1; y + 1 < img.height; ++y) {
+        for (int x = 1; x + 1 < img.width; ++x) {
+            float u = (x + 0.5f) / img.width * 2.0f - 1.0f, v = 1.0f - (y + 0.5f) / img.height * 2.0f;
+            if (!keep(u, v)) continue;
+            float l = 4.0f * luminance(img, x, y) - luminance(img, x - 1, y) - luminance(img, x + 1, y) -
+                      luminance(img, x, y - 1) - luminance(img, x, y + 1);
+            out.push_back(std::fabs(l) * 255.0f);
+        }
+    }
+    return out;
+}
+
+// Sphere mapping interpolates the map between the model's vertices, a few pixels apart: any fine
+// pattern in the lower half, which the model's underside reflects, turns to moire there.
+TEST(environment, the_floor_the_models_underside_reflects_is_smooth)
+{
+    const decoded_image& file = shipped("VuvedUruvi.jpg");
+    ASSERT_TRUE(file.ok);
+    std::vector<float> l = laplacians(file.image, [](float u, float v) { return v < 0.0f && u * u + v * v < 0.81f; });
+    ASSERT_FALSE(l.empty());
+    double mean = 0.0;
+    for (float x : l) mean += x;
+    mean /= double(l.size());
+    EXPECT_LE(mean, 3.0) << "the floor carries a pattern finer than the model's tessellation";
+}
+
+// The visible disc is magnified 1.5 times: three quarters of it must be free of texel-scale
+// grain, leaving the sharp detail to the stars.
+TEST(backdrop, univers_has_no_grain_where_it_is_seen)
+{
+    const decoded_image& file = shipped("Univers.png");
+    ASSERT_TRUE(file.ok);
+    std::vector<float> l = laplacians(file.image, [](float u, float v) { return u * u + v * v < 0.83f * 0.83f; });
+    ASSERT_FALSE(l.empty());
+    std::nth_element(l.begin(), l.begin() + l.size() * 3 / 4, l.end());
+    EXPECT_LE(l[l.size() * 3 / 4], 3.0f) << "the backdrop is stippled at the texel scale";
 }

@@ -74,7 +74,7 @@ GLuint make_solid_texture(rgb c)
 
 static int slot_index(const GLuint* slot)
 {
-    for (int i = 0; i < 28; ++i) {
+    for (int i = 0; i < k_texture_count; ++i) {
         if (g_texture_table[i].slot == slot) return i;
     }
     return -1;

@@ -12,13 +12,14 @@ namespace {
 void print_help()
 {
     std::printf(
-        "usage: bake_mesh [--layout HEADER] [--keep-scale] [--quiet] MODEL OUTPUT.bin\n"
+        "usage: bake_mesh [--layout HEADER] [--keep-scale] [--quiet] [--separate-strips] MODEL OUTPUT.bin\n"
         "       bake_mesh --check BLOB\n"
         "Reads MODEL (OBJ, PLY, glTF, STL, or any format assimp reads), welds it, fills in smooth\n"
         "unit normals and box-projected texture coordinates where the file has none, builds\n"
-        "triangle strips and writes the blob the program links in. The model is refused (message\n"
-        "on stderr, exit 1) when it breaks a rule: no faces, an index out of range, a zero normal,\n"
-        "texture coordinates outside [0, 1], faces wound against their normals, or more than one\n"
+        "triangle strips, joins them into one by repeated indices (one draw call for the model)\n"
+        "and writes the blob the program links in. The model is refused (message on stderr,\n"
+        "exit 1) when it breaks a rule: no faces, an index out of range, a zero normal, texture\n"
+        "coordinates outside [0, 1], faces wound against their normals, or more than one\n"
         "connected surface.\n"
         "A model whose bounding box reaches outside the show's model box (x -0.81 .. 1.14,\n"
         "y -0.48 .. 0.48, z -0.89 .. 0.83) is first scaled uniformly, proportions kept, so that\n"
@@ -27,6 +28,7 @@ void print_help()
         "  --layout HEADER  also write the byte offsets of the arrays, for the assembler\n"
         "  --keep-scale     keep the file's own scale and place, wherever the model lies\n"
         "  --quiet          print nothing on success\n"
+        "  --separate-strips  keep the strips apart, one draw call each (for comparisons)\n"
         "  --check BLOB     check an existing blob against the same rules and describe it\n");
 }
 
@@ -50,7 +52,7 @@ int main(int argc, char** argv)
 {
     std::string layout, check;
     std::vector<std::string> files;
-    bool quiet = false;
+    bool quiet = false, join = true;
     bool keep_scale = false;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
@@ -63,6 +65,8 @@ int main(int argc, char** argv)
             quiet = true;
         } else if (a == "--keep-scale") {
             keep_scale = true;
+        } else if (a == "--separate-strips") {
+            join = false;
         } else if (a.size() > 1 && a[0] == '-') {
             std::fprintf(stderr, "bake_mesh: unknown option %s (see --help)\n", a.c_str());
             return 2;
@@ -81,7 +85,7 @@ int main(int argc, char** argv)
     model_fit fit;
     std::string error;
     if (!import_model(files[0], raw, error) || (!keep_scale && !fit_into_model_box(raw, fit, error)) ||
-        !bake_mesh(raw, baked, error)) {
+        !bake_mesh(raw, baked, error, join)) {
         std::fprintf(stderr, "bake_mesh: %s: %s\n", files[0].c_str(), error.c_str());
         return 1;
     }

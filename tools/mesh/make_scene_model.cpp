@@ -34,8 +34,8 @@ const int k_flutes = 5;              // grooves running along the tube
 const int k_flute_turns = 3;         // full turns the grooves make about the tube over the knot
 const double k_flute_depth = 0.26;
 
-int g_segments = 840;  // rings along the knot
-int g_sides = 72;      // vertices around each ring
+int g_segments = 420;  // rings along the knot
+int g_sides = 48;      // vertices around each ring
 std::string g_output;
 
 // A trefoil knot lying in the xz plane, rising and falling in y where its strands cross.
@@ -166,8 +166,8 @@ void print_help()
         "usage: make_scene_model [--segments N] [--sides M] OUTPUT.obj\n"
         "Writes the show's model, a fluted trefoil knot tube, as a Wavefront OBJ file with\n"
         "normals and texture coordinates, fitted into the model scene's bounding box.\n"
-        "  --segments N  rings along the knot (default 840, at least 24)\n"
-        "  --sides M     vertices around each ring (default 72, at least 8)\n"
+        "  --segments N  rings along the knot (default 420, at least 24)\n"
+        "  --sides M     vertices around each ring (default 48, at least 8)\n"
         "Bake the result with bake_mesh.\n");
 }
 

@@ -195,7 +195,7 @@ void cut_strips(const std::vector<uint32_t>& strip, mesh_arrays& out)
 
 }  // namespace
 
-bool bake_mesh(const raw_mesh& in, mesh_arrays& out, std::string& error)
+bool bake_mesh(const raw_mesh& in, mesh_arrays& out, std::string& error, bool join_strips)
 {
     std::vector<char> used;
     if (!check_input(in, used, error)) return false;
@@ -233,7 +233,9 @@ bool bake_mesh(const raw_mesh& in, mesh_arrays& out, std::string& error)
     meshopt_remapIndexBuffer(idx.data(), idx.data(), idx.size(), fetch.data());
 
     std::vector<uint32_t> strip(meshopt_stripifyBound(idx.size()));
-    strip.resize(meshopt_stripify(strip.data(), idx.data(), idx.size(), kept, k_restart));
+    // restart index 0 asks the stripifier for joins by repeated indices, keeping every
+    // triangle's turning sense across the join
+    strip.resize(meshopt_stripify(strip.data(), idx.data(), idx.size(), kept, join_strips ? 0 : k_restart));
     cut_strips(strip, out);
 
     mesh_report r = check_mesh(view_of(out));

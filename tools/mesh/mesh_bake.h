@@ -19,4 +19,6 @@ bool import_model(const std::string& path, raw_mesh& out, std::string& error);
 
 // Bakes triangles into strips with unit normals and texcoords in [0, 1], then checks the result;
 // false with a message when the model breaks a rule (out-of-range index, zero normal, ...).
-bool bake_mesh(const raw_mesh& in, mesh_arrays& out, std::string& error);
+// The strips are joined into one with triangles that repeat an index (they cover no area), so
+// drawing the model is one call; with join_strips false they stay apart, one call each.
+bool bake_mesh(const raw_mesh& in, mesh_arrays& out, std::string& error, bool join_strips = true);

@@ -1,13 +1,10 @@
-// The title strips and billboards as data: their sizes, shapes and lettering, drawn in table order.
+// The title strips and billboards as data: their shapes and lettering, drawn in table order.
 #include "tools/pictures/lettering.h"
+
+#include "assets/picture_files.h"
 
 
 enum shape_kind { BAR, BANNER, DIAMOND, BRACKET, SPARKLE };
-
-struct card_size {
-    const char *name;
-    int width, height;
-};
 
 struct card_shape {
     const char *card;
@@ -62,12 +59,6 @@ static const letter_style g_styles[] = {
     {"Comfortaa", true, 38.0f, 2.0f, {1.0f, 1.0f, 1.0f}, {0.75f, 0.85f, 1.0f}, NAVY, 3.5f, 3.0f},
 };
 
-static const card_size g_sizes[] = {
-    {"Dimbrane.png", 1024, 128},    {"Presents.png", 1024, 128},    {"Flanokk.png", 1024, 512},
-    {"Rosamelt.png", 1024, 512},    {"Zorq1.png", 1024, 512},       {"VexilCredits.png", 1024, 512},
-    {"GFXCredit.png", 1024, 512},   {"MusicCredits.png", 1024, 512}, {"Gaming.png", 1024, 512},
-};
-
 static const rgb ROSE_T = {1.0f, 0.55f, 0.75f}, ROSE_B = {0.75f, 0.05f, 0.38f};
 static const rgb TEAL_T = {0.70f, 1.0f, 0.98f}, TEAL_B = {0.05f, 0.55f, 0.75f};
 static const rgb GOLD_T = {1.0f, 0.95f, 0.6f}, GOLD_B = {0.95f, 0.5f, 0.08f};
@@ -76,12 +67,12 @@ static const rgb DEEP_T = {0.14f, 0.18f, 0.42f}, DEEP_B = {0.03f, 0.04f, 0.14f};
 static const card_shape g_shapes[] = {
     {"Dimbrane.png", BAR, 150.0f, 64.0f, 230.0f, 16.0f, ROSE_T, ROSE_B, WINE, 3.0f, 4.0f},
     {"Dimbrane.png", BAR, 874.0f, 64.0f, -230.0f, 16.0f, ROSE_T, ROSE_B, WINE, 3.0f, 4.0f},
-    {"Presents.png", DIAMOND, 300.0f, 62.0f, 30.0f, 30.0f, TEAL_T, TEAL_B, NAVY, 3.0f, 3.0f},
-    {"Presents.png", DIAMOND, 250.0f, 62.0f, 22.0f, 22.0f, TEAL_T, TEAL_B, NAVY, 3.0f, 3.0f},
-    {"Presents.png", DIAMOND, 210.0f, 62.0f, 14.0f, 14.0f, TEAL_T, TEAL_B, NAVY, 3.0f, 3.0f},
-    {"Presents.png", DIAMOND, 724.0f, 62.0f, 30.0f, 30.0f, TEAL_T, TEAL_B, NAVY, 3.0f, 3.0f},
-    {"Presents.png", DIAMOND, 774.0f, 62.0f, 22.0f, 22.0f, TEAL_T, TEAL_B, NAVY, 3.0f, 3.0f},
-    {"Presents.png", DIAMOND, 814.0f, 62.0f, 14.0f, 14.0f, TEAL_T, TEAL_B, NAVY, 3.0f, 3.0f},
+    {"Presents.png", DIAMOND, 280.0f, 62.0f, 30.0f, 30.0f, TEAL_T, TEAL_B, NAVY, 3.0f, 3.0f},
+    {"Presents.png", DIAMOND, 234.0f, 62.0f, 22.0f, 22.0f, TEAL_T, TEAL_B, NAVY, 3.0f, 3.0f},
+    {"Presents.png", DIAMOND, 198.0f, 62.0f, 14.0f, 14.0f, TEAL_T, TEAL_B, NAVY, 3.0f, 3.0f},
+    {"Presents.png", DIAMOND, 744.0f, 62.0f, 30.0f, 30.0f, TEAL_T, TEAL_B, NAVY, 3.0f, 3.0f},
+    {"Presents.png", DIAMOND, 790.0f, 62.0f, 22.0f, 22.0f, TEAL_T, TEAL_B, NAVY, 3.0f, 3.0f},
+    {"Presents.png", DIAMOND, 826.0f, 62.0f, 14.0f, 14.0f, TEAL_T, TEAL_B, NAVY, 3.0f, 3.0f},
     {"Flanokk.png", BANNER, 512.0f, 240.0f, 660.0f, 190.0f, DEEP_T, DEEP_B, NAVY, 4.0f, 8.0f},
     {"Flanokk.png", BAR, 240.0f, 386.0f, 110.0f, 10.0f, TEAL_T, TEAL_B, NAVY, 3.0f, 0.0f},
     {"Flanokk.png", BAR, 784.0f, 386.0f, -110.0f, 10.0f, TEAL_T, TEAL_B, NAVY, 3.0f, 0.0f},
@@ -195,17 +186,14 @@ static void shape_path(cairo_t *cr, const card_shape &s)
 
 bool is_card_name(const std::string &name)
 {
-    for (const card_size &c : g_sizes)
-        if (name == c.name) return true;
-    return false;
+    const picture_file *p = find_picture_file(name.c_str());
+    return p && is_cut_out(p->role);
 }
 
 image8 render_card(const std::string &name)
 {
-    const card_size *size = nullptr;
-    for (const card_size &c : g_sizes)
-        if (name == c.name) size = &c;
-    if (!size) return image8{};
+    if (!is_card_name(name)) return image8{};
+    const picture_file *size = find_picture_file(name.c_str());
     cairo_t *cr = begin_card(size->width, size->height);
     for (const card_shape &s : g_shapes) {
         if (name != s.card) continue;

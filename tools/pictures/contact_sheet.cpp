@@ -1,6 +1,8 @@
 // The contact sheet: every image of the data folder as a thumbnail with its file name underneath.
 #include "tools/pictures/pictures.h"
 
+#include "assets/picture_files.h"
+
 #include <cairo.h>
 
 #include <algorithm>
@@ -9,13 +11,15 @@
 
 #include "tools/common/image_io.h"
 
-static const char *const g_sheet_order[28] = {
-    "Dimbrane.png", "Presents.png", "Flanokk.png", "Rosamelt.png", "Zorq1.png", "VexilCredits.png",
-    "GFXCredit.png", "MusicCredits.png", "Gaming.png", "Univers.png", "VuvedUruvi.jpg", "Bilde01.jpg",
-    "Bilde02.jpg", "Bilde03.jpg", "Bilde04.jpg", "Bilde05.jpg", "Bilde06.jpg", "Bilde07.jpg",
-    "Bilde08.jpg", "Bilde09.jpg", "Bilde10.jpg", "Bilde11.jpg", "Bilde12.jpg", "Bilde13.jpg",
-    "Bilde14.jpg", "Bilde15.jpg", "Bilde16.jpg", "Bilde17.jpg",
-};
+// The sheet groups the pictures by role, cut-outs first, each group in load order.
+static std::vector<const picture_file *> sheet_order()
+{
+    std::vector<const picture_file *> order;
+    for (picture_role role : {k_title_strip, k_billboard, k_backdrop, k_environment, k_slide})
+        for (const picture_file &p : g_picture_files)
+            if (p.role == role) order.push_back(&p);
+    return order;
+}
 
 static const int COLUMNS = 7, CELL_W = 230, LABEL_H = 40, THUMB = 210, MARGIN = 16;
 
@@ -66,13 +70,15 @@ bool write_contact_sheet(const std::string &data_dir, const std::string &path)
 {
     // Load everything first: each row is as tall as its tallest thumbnail.
     bool ok = true;
-    std::vector<cairo_surface_t *> images(28, nullptr);
-    const int rows = (28 + COLUMNS - 1) / COLUMNS;
+    std::vector<const picture_file *> order = sheet_order();
+    const int count = int(order.size());
+    std::vector<cairo_surface_t *> images(count, nullptr);
+    const int rows = (count + COLUMNS - 1) / COLUMNS;
     std::vector<double> row_h(rows, 0.0);
-    for (int i = 0; i < 28; ++i) {
-        images[i] = load_image(data_dir + "/" + g_sheet_order[i]);
+    for (int i = 0; i < count; ++i) {
+        images[i] = load_image(data_dir + "/" + order[i]->file);
         if (!images[i]) {
-            std::fprintf(stderr, "pictures: contact sheet cannot read %s/%s\n", data_dir.c_str(), g_sheet_order[i]);
+            std::fprintf(stderr, "pictures: contact sheet cannot read %s/%s\n", data_dir.c_str(), order[i]->file);
             ok = false;
             continue;
         }
@@ -87,7 +93,7 @@ bool write_contact_sheet(const std::string &data_dir, const std::string &path)
     cairo_set_source_rgb(cr, 0.09, 0.09, 0.11);
     cairo_paint(cr);
     double row_top = MARGIN;
-    for (int i = 0; i < 28; ++i) {
+    for (int i = 0; i < count; ++i) {
         if (i > 0 && i % COLUMNS == 0) row_top += row_h[i / COLUMNS - 1] + LABEL_H;
         cairo_surface_t *img = images[i];
         if (!img) continue;
@@ -108,10 +114,10 @@ bool write_contact_sheet(const std::string &data_dir, const std::string &path)
         cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
         cairo_set_font_size(cr, 14.0);
         cairo_text_extents_t e;
-        cairo_text_extents(cr, g_sheet_order[i], &e);
+        cairo_text_extents(cr, order[i]->file, &e);
         cairo_move_to(cr, cx - e.x_advance * 0.5, base + 22);
         cairo_set_source_rgb(cr, 0.92, 0.92, 0.95);
-        cairo_show_text(cr, g_sheet_order[i]);
+        cairo_show_text(cr, order[i]->file);
     }
     cairo_destroy(cr);
     cairo_surface_flush(sheet);

@@ -1,14 +1,17 @@
-// Lettering and shapes drawn with cairo at twice the size, then reduced to hard-edged RGBA.
+// Lettering and shapes drawn with cairo at four times the size, then reduced to RGBA with a distance-ramp alpha.
 #include "tools/pictures/lettering.h"
+
+#include "tools/pictures/edge_ramp.h"
 
 #include <cstring>
 
 cairo_t *begin_card(int width, int height)
 {
-    cairo_surface_t *s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width * 2, height * 2);
+    cairo_surface_t *s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width * k_card_supersample,
+                                                    height * k_card_supersample);
     cairo_t *cr = cairo_create(s);
     cairo_surface_destroy(s); // the context keeps its own reference
-    cairo_scale(cr, 2.0, 2.0);
+    cairo_scale(cr, k_card_supersample, k_card_supersample);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
     return cr;
@@ -91,34 +94,75 @@ float draw_lettering(cairo_t *cr, const char *text, float x, float y, const lett
     return w;
 }
 
+// How many texels around a shape carry its colour: the whole ramp, which reaches zero alpha
+// (0.82 / 0.18 =) 4.6 texels outside the outline.
+static const int COLOUR_REACH = 6;
+
 image8 end_card(cairo_t *cr)
 {
+    const int S = k_card_supersample;
     cairo_surface_t *s = cairo_get_target(cr);
     cairo_surface_flush(s);
-    int w2 = cairo_image_surface_get_width(s), h2 = cairo_image_surface_get_height(s);
+    int ws = cairo_image_surface_get_width(s), hs = cairo_image_surface_get_height(s);
     int stride = cairo_image_surface_get_stride(s);
     const unsigned char *data = cairo_image_surface_get_data(s);
-    image8 img = make_image(w2 / 2, h2 / 2, 4);
+    auto pixel = [&](int x, int y) { return *reinterpret_cast<const uint32_t *>(data + size_t(y) * stride + size_t(x) * 4); };
+
+    // the shape: every drawn pixel at least half covered (fill, outline and shadow alike)
+    std::vector<unsigned char> inside(size_t(ws) * hs);
+    for (int y = 0; y < hs; ++y)
+        for (int x = 0; x < ws; ++x) inside[size_t(y) * ws + x] = (pixel(x, y) >> 24) >= 128;
+    std::vector<float> sd = signed_distance(inside, ws, hs);
+
+    image8 img = make_image(ws / S, hs / S, 4);
+    std::vector<unsigned char> coloured(size_t(img.width) * img.height, 0);
     for (int y = 0; y < img.height; ++y)
         for (int x = 0; x < img.width; ++x) {
             unsigned sum_a = 0, sum_r = 0, sum_g = 0, sum_b = 0;
-            for (int dy = 0; dy < 2; ++dy)
-                for (int dx = 0; dx < 2; ++dx) {
-                    uint32_t p = *reinterpret_cast<const uint32_t *>(data + size_t(y * 2 + dy) * stride + (x * 2 + dx) * 4);
+            for (int dy = 0; dy < S; ++dy)
+                for (int dx = 0; dx < S; ++dx) {
+                    uint32_t p = pixel(x * S + dx, y * S + dy);
                     sum_a += p >> 24;
                     sum_r += (p >> 16) & 255;
                     sum_g += (p >> 8) & 255;
                     sum_b += p & 255;
                 }
             unsigned char *o = &img.pixels[(size_t(y) * img.width + x) * 4];
-            if (sum_a * 2 >= 4 * 255) {
-                // Premultiplied sums over the covered part give the colour as it would show.
+            if (sum_a > 0) {
+                // premultiplied sums over the covered part give the colour as it would show
                 o[0] = (unsigned char)(sum_r * 255 / sum_a);
                 o[1] = (unsigned char)(sum_g * 255 / sum_a);
                 o[2] = (unsigned char)(sum_b * 255 / sum_a);
-                o[3] = 255;
+                coloured[size_t(y) * img.width + x] = 1;
             }
+            // the texel's centre lies between the middle four supersamples
+            float d = 0.0f;
+            for (int dy = S / 2 - 1; dy <= S / 2; ++dy)
+                for (int dx = S / 2 - 1; dx <= S / 2; ++dx) d += sd[size_t(y * S + dy) * ws + x * S + dx];
+            o[3] = ramp_alpha(d / 4.0f / S);
         }
+
+    // the colour reaches past the outline, so filtering next to it never mixes in black
+    for (int pass = 0; pass < COLOUR_REACH; ++pass) {
+        std::vector<unsigned char> next = coloured;
+        for (int y = 0; y < img.height; ++y)
+            for (int x = 0; x < img.width; ++x) {
+                if (coloured[size_t(y) * img.width + x]) continue;
+                unsigned n = 0, r = 0, g = 0, b = 0;
+                for (int j = -1; j <= 1; ++j)
+                    for (int i = -1; i <= 1; ++i) {
+                        int u = x + i, v = y + j;
+                        if (u < 0 || v < 0 || u >= img.width || v >= img.height || !coloured[size_t(v) * img.width + u]) continue;
+                        const unsigned char *q = &img.pixels[(size_t(v) * img.width + u) * 4];
+                        r += q[0], g += q[1], b += q[2], ++n;
+                    }
+                if (!n) continue;
+                unsigned char *o = &img.pixels[(size_t(y) * img.width + x) * 4];
+                o[0] = (unsigned char)(r / n), o[1] = (unsigned char)(g / n), o[2] = (unsigned char)(b / n);
+                next[size_t(y) * img.width + x] = 1;
+            }
+        coloured.swap(next);
+    }
     cairo_destroy(cr);
     return img;
 }

@@ -1,4 +1,4 @@
-// Lettering and shapes for the title strips and billboards, drawn with cairo at twice the size.
+// Lettering and shapes for the title strips and billboards, drawn with cairo at four times the size.
 #pragma once
 #include <cairo.h>
 
@@ -20,7 +20,10 @@ struct letter_style {
     float shadow;        // offset of the shadow down and right, output pixels (0: none)
 };
 
-// A drawing surface twice the output size; draw in output pixel units.
+// Cards are drawn at this many times their size, to find the outline to a fraction of a texel.
+const int k_card_supersample = 4;
+
+// A drawing surface k_card_supersample times the output size; draw in output pixel units.
 cairo_t *begin_card(int width, int height);
 
 // Lettering centred on x with its baseline at y; returns its width.
@@ -30,6 +33,7 @@ float lettering_width(cairo_t *cr, const char *text, const letter_style &st);
 // A closed path of the current cairo path filled with a gradient, outlined and shadowed like lettering.
 void paint_shape(cairo_t *cr, rgb top, rgb bottom, float y0, float y1, rgb outline, float outline_width, float shadow);
 
-// Down to output size with hard alpha: a pixel is opaque when at least half of it was covered.
-// Hidden pixels are black (a PNG keeps no colour under alpha 0), so every shape has a dark outline.
+// Down to output size. The shape is everything drawn (fill, outline, shadow); alpha is a ramp of
+// the signed distance to its outline that crosses the show's cut level 0.82 exactly on it (see
+// edge_ramp.h), and the colour of the shape's edge reaches a few texels past it.
 image8 end_card(cairo_t *cr);

@@ -1,5 +1,7 @@
-// Picture generator: writes the show's 28 images (and a contact sheet of them) from fixed seeds.
+// Picture generator: writes the show's images (and a contact sheet of them) from fixed seeds.
 #include "tools/pictures/pictures.h"
+
+#include "assets/picture_files.h"
 
 #include <chrono>
 #include <cstdio>
@@ -7,44 +9,48 @@
 #include <string>
 #include <sys/stat.h>
 
-// Every file the show loads, in its load order.
-static const char *const g_names[28] = {
-    "Dimbrane.png", "Presents.png", "Rosamelt.png", "Flanokk.png", "VuvedUruvi.jpg", "Univers.png",
-    "VexilCredits.png", "GFXCredit.png", "MusicCredits.png", "Gaming.png", "Bilde01.jpg", "Bilde02.jpg",
-    "Bilde03.jpg", "Bilde04.jpg", "Bilde05.jpg", "Bilde06.jpg", "Bilde07.jpg", "Bilde08.jpg",
-    "Bilde09.jpg", "Bilde10.jpg", "Bilde11.jpg", "Bilde12.jpg", "Bilde13.jpg", "Bilde14.jpg",
-    "Bilde15.jpg", "Bilde16.jpg", "Bilde17.jpg", "Zorq1.png",
-};
-
 static const int JPEG_QUALITY = 84;
 
 static void usage(FILE *f)
 {
     std::fprintf(f,
                  "usage: pictures [--out DIR] [--only NAME] [--sheet PATH | --no-sheet] [--slide-size N]\n"
+                 "       pictures --list\n"
                  "Renders the show's images into DIR (default data/).\n"
                  "  --out DIR        output folder (must exist)\n"
                  "  --only NAME      render just this file, e.g. Bilde05.jpg\n"
-                 "  --sheet PATH     contact sheet of all 28 files (default docs/contact-sheet.jpg)\n"
+                 "  --sheet PATH     contact sheet of every file (default docs/contact-sheet.jpg)\n"
                  "  --no-sheet       do not write the contact sheet\n"
-                 "  --slide-size N   side of the slideshow pictures, for quick previews (default 1024)\n");
+                 "  --slide-size N   side of the slideshow pictures, for quick previews (default 1024)\n"
+                 "  --list           print every picture: file, role, width, height (load order)\n");
 }
 
-static bool render_one(const std::string &name, const std::string &dir, int slide_size)
+// Each role has its renderer; the file's extension picks the writer.
+static bool render_one(const picture_file &p, const std::string &dir, int slide_size)
 {
-    std::string path = dir + "/" + name;
-    if (name.compare(0, 5, "Bilde") == 0)
-        return write_jpeg(path, render_slide(std::atoi(name.c_str() + 5), slide_size), JPEG_QUALITY);
-    if (name == "Univers.png") return write_png(path, render_universe());
-    if (name == "VuvedUruvi.jpg") return write_jpeg(path, render_sphere_map(), JPEG_QUALITY);
-    return write_png(path, render_card(name));
+    std::string path = dir + "/" + p.file;
+    image8 img;
+    switch (p.role) {
+    case k_slide: img = render_slide(std::atoi(p.file + 5), slide_size); break; // "BildeNN.jpg"
+    case k_backdrop: img = render_universe(p.width); break;
+    case k_environment: img = render_sphere_map(p.width); break;
+    case k_title_strip:
+    case k_billboard: img = render_card(p.file); break;
+    }
+    bool jpeg = path.compare(path.size() - 4, 4, ".jpg") == 0;
+    return jpeg ? write_jpeg(path, img, JPEG_QUALITY) : write_png(path, img);
 }
 
-static bool known_name(const std::string &name)
+static const char *role_name(picture_role role)
 {
-    for (const char *n : g_names)
-        if (name == n) return true;
-    return false;
+    switch (role) {
+    case k_title_strip: return "title-strip";
+    case k_billboard: return "billboard";
+    case k_slide: return "slide";
+    case k_backdrop: return "backdrop";
+    case k_environment: return "environment";
+    }
+    return "?";
 }
 
 int main(int argc, char **argv)
@@ -56,6 +62,10 @@ int main(int argc, char **argv)
         bool has_value = i + 1 < argc;
         if (a == "--help" || a == "-h") {
             usage(stdout);
+            return 0;
+        } else if (a == "--list") {
+            for (const picture_file &p : g_picture_files)
+                std::printf("%s %s %d %d\n", p.file, role_name(p.role), p.width, p.height);
             return 0;
         } else if (a == "--out" && has_value) {
             out = argv[++i];
@@ -82,18 +92,18 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "pictures: output folder '%s' does not exist\n", out.c_str());
         return 1;
     }
-    if (!only.empty() && !known_name(only)) {
+    if (!only.empty() && !find_picture_file(only.c_str())) {
         std::fprintf(stderr, "pictures: '%s' is not one of the show's images\n", only.c_str());
         return 2;
     }
     auto start = std::chrono::steady_clock::now();
     bool ok = true;
-    for (const char *name : g_names) {
-        if (!only.empty() && only != name) continue;
+    for (const picture_file &p : g_picture_files) {
+        if (!only.empty() && only != p.file) continue;
         auto t0 = std::chrono::steady_clock::now();
-        bool done = render_one(name, out, slide_size);
+        bool done = render_one(p, out, slide_size);
         double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-        std::printf("%-18s %6.2f s%s\n", name, s, done ? "" : "  FAILED");
+        std::printf("%-18s %6.2f s%s\n", p.file, s, done ? "" : "  FAILED");
         std::fflush(stdout);
         ok = ok && done;
     }

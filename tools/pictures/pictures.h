@@ -26,9 +26,9 @@ void tone_map(float r, float g, float b, float exposure, unsigned char out[3]);
 
 // The pictures, by kind.
 image8 render_slide(int number, int size); // 1..17, square RGB
-image8 render_universe();                 // 1024 x 1024 RGB backdrop
-image8 render_sphere_map();               // 512 x 512 RGB environment
-image8 render_card(const std::string &name); // strips and billboards, RGBA
+image8 render_universe(int size);         // square RGB backdrop
+image8 render_sphere_map(int size);       // square RGB environment
+image8 render_card(const std::string &name); // strips and billboards, RGBA, at their listed size
 bool is_card_name(const std::string &name);
 
 // The contact sheet of every file in a folder, in load order.

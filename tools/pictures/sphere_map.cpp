@@ -1,66 +1,79 @@
 // The environment seen in a mirrored ball, for sphere-mapped reflections on the model.
-#include "tools/pictures/noise.h"
 #include "tools/pictures/pictures.h"
 #include "tools/pictures/vec3.h"
 
 #include <cmath>
 
-static const int SIZE = 512;
-static const uint32_t SEED = 4242;
+// Samples per pixel along each side: 4 x 4 stratified. The ball's outer ring squeezes half the
+// world into a few pixels, so every pixel is an average, never a point sample.
+static const int SAMPLES = 4;
 
-// The world around the ball: y up, +z towards the viewer. A bright sky with a sun and
-// a few studio lights above a dark, tiled floor, so the metal shows a crisp horizon.
-static vec3 environment(vec3 r)
+// One broad soft light: a disc of the given angular radius whose edge fades over `soft` degrees.
+struct soft_light {
+    float elevation, azimuth; // degrees; azimuth 0 looks down -z (away from the viewer), 180 at the viewer
+    float radius, soft;       // degrees
+    vec3 colour;
+};
+
+// A key light above and to the left of the viewer, a long cool fill from the upper right, and a
+// warm rim low behind the model: each shows on the metal as one smooth highlight.
+static const soft_light g_lights[] = {
+    {38.0f, 215.0f, 16.0f, 12.0f, {3.2f, 2.9f, 2.7f}},
+    {24.0f, 115.0f, 22.0f, 16.0f, {0.55f, 0.75f, 1.45f}},
+    {8.0f, 10.0f, 14.0f, 14.0f, {1.6f, 0.75f, 0.95f}},
+};
+
+static float angle_deg(vec3 a, vec3 b)
 {
-    vec3 sun = normalize(v3(0.5f, 0.55f, 0.65f));
-    if (r.y > 0.0f) {
-        vec3 sky = mix(v3(0.85f, 0.80f, 0.78f), v3(0.12f, 0.28f, 0.62f), std::pow(r.y, 0.5f));
-        float cloud = smoothstep(0.05f, 0.5f, fbm2(r.x / (r.y + 0.2f) * 2.0f, r.z / (r.y + 0.2f) * 2.0f, 5, SEED));
-        sky = mix(sky, v3(0.95f, 0.93f, 0.9f), cloud * 0.6f * smoothstep(0.0f, 0.3f, r.y));
-        float mu = dot(r, sun);
-        sky = sky + v3(1.0f, 0.85f, 0.6f) * (std::pow(clamp01(mu), 400.0f) * 20.0f + std::pow(clamp01(mu), 12.0f) * 0.5f);
-        // Long light panels overhead, like a studio's soft boxes.
-        float az = std::atan2(r.x, -r.z);
-        for (int i = 0; i < 3; ++i) {
-            float centre = -2.2f + float(i) * 2.2f;
-            float da = std::fabs(std::remainder(az - centre, 6.2831853f));
-            if (da < 0.16f && r.y > 0.35f && r.y < 0.8f) sky = sky + v3(2.2f, 2.1f, 2.0f);
-        }
-        return sky;
-    }
-    // The floor: dark stone tiles seen towards a glowing horizon.
-    float t = -1.0f / (r.y - 0.02f);
-    float fx = r.x * t * 2.5f, fz = r.z * t * 2.5f;
-    float gx = fx - std::floor(fx), gz = fz - std::floor(fz);
-    bool odd = (int(std::floor(fx)) + int(std::floor(fz))) & 1;
-    float line = (gx < 0.04f || gz < 0.04f) ? 0.4f : 1.0f;
-    vec3 floor_c = (odd ? v3(0.04f, 0.035f, 0.03f) : v3(0.13f, 0.10f, 0.08f)) * line;
-    float haze = std::exp(r.y * 14.0f);
-    return mix(floor_c, v3(0.9f, 0.7f, 0.55f), haze * 0.8f);
+    float c = dot(a, b);
+    c = c > 1.0f ? 1.0f : (c < -1.0f ? -1.0f : c);
+    return std::acos(c) * (180.0f / 3.14159265f);
 }
 
-image8 render_sphere_map()
+static vec3 studio_environment(vec3 r)
 {
-    image8 img = make_image(SIZE, SIZE, 3);
-    vec3 rim = environment(v3(0.0f, 0.0f, -1.0f));
-    parallel_rows(SIZE, [&](int py) {
-        for (int px = 0; px < SIZE; ++px) {
+    // The room: a deep blue-violet dome over a floor graded from near black to warm at the horizon,
+    // the two meeting in a soft rose-amber glow. Everything varies slowly: sphere mapping interpolates
+    // between the model's vertices, and any fine pattern would turn to moire there.
+    float y = r.y;
+    vec3 c;
+    if (y >= 0.0f) {
+        c = mix(v3(0.16f, 0.13f, 0.26f), v3(0.025f, 0.03f, 0.09f), std::pow(y, 0.6f));
+    } else {
+        float d = std::pow(-y, 0.55f);
+        c = mix(v3(0.42f, 0.24f, 0.17f), v3(0.012f, 0.010f, 0.016f), d);
+    }
+    float glow = std::exp(-std::fabs(y) * 9.0f);
+    c = c + v3(0.95f, 0.52f, 0.42f) * (glow * 0.55f);
+    for (const soft_light &l : g_lights) {
+        float a = angle_deg(r, direction_deg(l.elevation, l.azimuth));
+        float w = smoothstep(l.radius + l.soft, l.radius - l.soft * 0.5f, a);
+        c = c + l.colour * w;
+    }
+    return c;
+}
+
+image8 render_sphere_map(int size)
+{
+    image8 img = make_image(size, size, 3);
+    vec3 rim = studio_environment(v3(0.0f, 0.0f, -1.0f));
+    parallel_rows(size, [&](int py) {
+        for (int px = 0; px < size; ++px) {
             vec3 sum = v3(0.0f);
-            // Four samples per pixel: the outer ring of the ball squeezes half the world.
-            for (int k = 0; k < 4; ++k) {
-                float u = (px + 0.25f + 0.5f * (k & 1)) / SIZE * 2.0f - 1.0f;
-                float v = 1.0f - (py + 0.25f + 0.5f * (k >> 1)) / SIZE * 2.0f;
+            for (int k = 0; k < SAMPLES * SAMPLES; ++k) {
+                float u = (px + (k % SAMPLES + 0.5f) / SAMPLES) / size * 2.0f - 1.0f;
+                float v = 1.0f - (py + (k / SAMPLES + 0.5f) / SAMPLES) / size * 2.0f;
                 float rr = u * u + v * v;
                 if (rr >= 1.0f) {
                     sum = sum + rim;
                     continue;
                 }
+                // the ball's normal at (u, v), and the view ray (0, 0, -1) reflected in it
                 float nz = std::sqrt(1.0f - rr);
-                vec3 refl = v3(2.0f * nz * u, 2.0f * nz * v, 2.0f * nz * nz - 1.0f);
-                sum = sum + environment(refl);
+                sum = sum + studio_environment(v3(2.0f * nz * u, 2.0f * nz * v, 2.0f * nz * nz - 1.0f));
             }
-            vec3 c = sum * 0.25f;
-            tone_map(c.x, c.y, c.z, 1.0f, &img.pixels[(size_t(py) * SIZE + px) * 3]);
+            vec3 c = sum * (1.0f / (SAMPLES * SAMPLES));
+            tone_map(c.x, c.y, c.z, 1.0f, &img.pixels[(size_t(py) * size + px) * 3]);
         }
     });
     return img;
