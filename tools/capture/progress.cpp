@@ -52,6 +52,10 @@ void finish_progress(long done, const std::string& what)
     double wall = seconds_since(g_started);
     double show = done * g_frame_seconds;
     if (g_terminal) std::fputs("\r\033[K", stderr);
-    std::fprintf(stderr, "vellamor-capture: %s: %ld frames, %.3f show-s in %.1f s (%.2f show-s per s)\n",
-                 what.c_str(), done, show, wall, wall > 0 ? show / wall : 0.0);
+    if (g_frame_seconds > 0) {
+        std::fprintf(stderr, "vellamor-capture: %s: %ld frames, %.3f show-s in %.1f s (%.2f show-s per s)\n",
+                     what.c_str(), done, show, wall, wall > 0 ? show / wall : 0.0);
+    } else {
+        std::fprintf(stderr, "vellamor-capture: %s: %ld frames in %.1f s\n", what.c_str(), done, wall);
+    }
 }

@@ -9,5 +9,5 @@ void start_progress(long total, double frame_seconds);
 // `done` frames are finished; redraws the bar at most ten times a second, on a terminal only.
 void show_progress(long done);
 
-// Clears the bar and prints "vellamor-capture: <what>: N frames, S show-seconds in W s (R per s)".
+// Clears the bar and prints one line: what was written, frames, show-seconds, wall time, rate.
 void finish_progress(long done, const std::string& what);
