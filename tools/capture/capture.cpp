@@ -153,9 +153,9 @@ static bool render_span(const capture_options& o, const decoded_music& music, co
     }
     std::string what = !o.video.empty() ? "wrote " + o.video
                      : !o.frames_dir.empty() ? "wrote " + o.frames_dir + "/frame_*.png" : "rendered";
-    char span[96];
-    std::snprintf(span, sizeof span, " (%dx%d, %d fps, %.3f-%.3f s)", o.width, o.height, o.fps, o.from,
-                  frame_time(o.from, frames, o.fps));
+    char span[128];
+    std::snprintf(span, sizeof span, " (%dx%d, %d fps, %.3f-%.3f s, %s driver)", o.width, o.height, o.fps,
+                  o.from, frame_time(o.from, frames, o.fps), capture_video_driver().c_str());
     finish_progress(frames, what + span);
     return true;
 }
