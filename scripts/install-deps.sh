@@ -11,6 +11,8 @@ packages=(
   # asset generators and the mesh baker
   libmp3lame-dev libcairo2-dev fonts-dejavu-core fonts-bebas-neue fonts-comfortaa libpng-dev libjpeg-dev
   libassimp-dev libmeshoptimizer-dev
+  # the capture tool: EGL to draw with no display, ffmpeg for its videos
+  libegl1 libegl-mesa0 ffmpeg
   # tests and benchmarks
   libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils ffmpeg hyperfine valgrind
   # the package's test: dpkg-shlibdeps for cpack's dependencies, and the menu entry's checker

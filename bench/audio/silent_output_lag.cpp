@@ -7,6 +7,7 @@
 
 #include "platform/bass.h"
 #include "tests/audio/mp3_fixture.h"
+#include "tests/support/temp_dir.h"
 
 int main(int argc, char** argv)
 {

@@ -7,6 +7,7 @@
 #include "platform/bass.h"
 #include "platform/sdl_output.h"
 #include "tests/audio/mp3_fixture.h"
+#include "tests/support/temp_dir.h"
 
 static audio_output_fill g_hand_fill = nullptr;
 static bool g_hand_paused = true;

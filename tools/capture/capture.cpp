@@ -1,146 +1,219 @@
-// Captures the show's real window at chosen show times and lays the frames out in a contact sheet.
-#include <GL/gl.h>
-#include <SDL/SDL.h>
+// The show's video renderer: draws the show frame by frame on a clock of its own, with the
+// spectrum the live show would see, into an MP4 with its soundtrack, numbered PNGs, or a
+// contact sheet of chosen times.
+#include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "assets/texture_bank.h"
+#include "audio/decoded_music.h"
 #include "audio/music.h"
-#include "shell/display.h"
 #include "show/timeline.h"
 #include "tools/capture/capture_clock.h"
+#include "tools/capture/capture_context.h"
+#include "tools/capture/capture_options.h"
+#include "tools/capture/interrupt.h"
+#include "tools/capture/output_files.h"
 #include "tools/capture/frame_sheet.h"
+#include "tools/capture/progress.h"
+#include "tools/capture/video_pipe.h"
 #include "tools/common/image_io.h"
-#include "tools/common/swap_hook.h"
 
-static const char* k_usage =
-    "usage: vellamor-capture [--times T1,T2,...] [--out SHEET.png] [--frames DIR]\n"
-    "                        [--columns N] [--shrink N] [--spectrum V6,V7]\n"
-    "Draws the show at each show time in its real 1024x768 window, from the folder that holds\n"
-    "data/, and writes a contact sheet of the frames (and each frame, with --frames).\n"
-    "The spectrum values 6 and 7 (how far the model jumps) default to 0: the model at rest.\n";
+static const char* k_soundtrack = "data/Zyk-Morrelvisa.mp3";
 
-struct capture_options {
-    std::vector<float> times{5, 12, 20, 30, 40, 50, 70, 82};
-    std::string out = "docs/show.png";
-    std::string frames_dir;
-    int columns = 4;
-    int shrink = 4;
-    float spectrum6 = 0, spectrum7 = 0;
-};
-
-static bool parse_list(const char* text, std::vector<float>& values)
+static int fail(const std::string& message, int status = 1)
 {
-    values.clear();
-    std::stringstream in(text);
-    std::string item;
-    while (std::getline(in, item, ',')) {
-        char* end = nullptr;
-        float v = std::strtof(item.c_str(), &end);
-        if (item.empty() || *end) return false;
-        values.push_back(v);
-    }
-    return !values.empty();
+    std::fprintf(stderr, "vellamor-capture: %s\n", message.c_str());
+    return status;
 }
 
-static bool parse_options(int argc, char** argv, capture_options& o)
+static std::string frame_path(const std::string& dir, long k)
 {
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-        std::vector<float> pair;
-        if (arg == "--help") {
-            std::fputs(k_usage, stdout);
-            std::exit(0);
-        } else if (arg == "--times" && value && parse_list(value, o.times)) {
-        } else if (arg == "--out" && value) {
-            o.out = value;
-        } else if (arg == "--frames" && value) {
-            o.frames_dir = value;
-        } else if (arg == "--columns" && value && std::atoi(value) > 0) {
-            o.columns = std::atoi(value);
-        } else if (arg == "--shrink" && value && std::atoi(value) > 0) {
-            o.shrink = std::atoi(value);
-        } else if (arg == "--spectrum" && value && parse_list(value, pair) && pair.size() == 2) {
-            o.spectrum6 = pair[0];
-            o.spectrum7 = pair[1];
-        } else {
-            std::fprintf(stderr, "vellamor-capture: bad option '%s'\n%s", arg.c_str(), k_usage);
+    char name[32];
+    std::snprintf(name, sizeof name, "/frame_%06ld.png", k);
+    return dir + name;
+}
+
+static std::string still_path(const std::string& dir, float t)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "/t%05.1f.png", static_cast<double>(t));
+    return dir + name;
+}
+
+// Everything the run will write can be written, and replaces nothing without --force.
+static bool check_outputs(const capture_options& o, std::string& ffmpeg, std::string& error)
+{
+    if (!o.video.empty()) {
+        ffmpeg = find_ffmpeg();
+        if (ffmpeg.empty()) {
+            error = "--video needs ffmpeg, which is not on PATH (Debian: apt-get install ffmpeg)";
             return false;
         }
-        ++i;
+        if (!check_output_file(o.video, o.force, error)) return false;
+    }
+    if (!o.times.empty() && !check_output_file(o.sheet, o.force, error)) return false;
+    if (o.frames_dir.empty()) return true;
+    if (!check_output_folder(o.frames_dir, error)) return false;
+    long count = o.times.empty() ? span_frames(o) : static_cast<long>(o.times.size());
+    for (long k = 0; k < count && !o.force; ++k) {
+        std::string path = o.times.empty() ? frame_path(o.frames_dir, k) : still_path(o.frames_dir, o.times[k]);
+        if (access(path.c_str(), F_OK) == 0) {
+            error = path + " exists (add --force to replace it)";
+            return false;
+        }
     }
     return true;
 }
 
-// What the frame presented: the back buffer just before the swap.
-static frame_image read_frame(float t)
+// The frame at show time t, seeing the spectrum fetched after the frame before, 1/fps earlier.
+static void render_at(const capture_options& o, const decoded_music& music, double t)
 {
-    frame_image f{1024, 768, std::vector<unsigned char>(1024 * 768 * 3), ""};
-    std::vector<unsigned char> upside_down(f.rgb.size());
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, 1024, 768, GL_RGB, GL_UNSIGNED_BYTE, upside_down.data());
-    for (int y = 0; y < 768; ++y) {
-        std::memcpy(&f.rgb[y * 1024 * 3], &upside_down[(767 - y) * 1024 * 3], 1024 * 3);
+    if (o.fixed_spectrum) {
+        for (float& v : g_spectrum) v = 0.0f;
+        g_spectrum[6] = o.spectrum6;
+        g_spectrum[7] = o.spectrum7;
+    } else {
+        decoded_spectrum(music, frame_heard_at(music, t - 1.0 / o.fps), g_spectrum);
     }
-    char label[32];
-    std::snprintf(label, sizeof label, "t%05.1f", static_cast<double>(t));
-    f.label = label;
-    return f;
+    set_capture_time(static_cast<float>(t));
+    g_show_over = false;
+    render_frame();
 }
 
-static frame_image g_last_frame;
-static float g_frame_time = 0;
-
-static bool write_frame(const std::string& path, const frame_image& frame)
+static frame_image presented_image(const capture_options& o, const std::string& label)
 {
-    return write_png(path, frame.width, frame.height, 3, frame.rgb.data());
+    return frame_image{o.width, o.height, presented_frame(), label};
 }
 
-// Keeps each frame as it is presented.
-void on_frame_presented()
+static bool write_png_whole(const std::string& path, const frame_image& image, std::string& error)
 {
-    g_last_frame = read_frame(g_frame_time);
+    std::string partial = make_partial(path, error);
+    if (partial.empty()) return false;
+    if (!write_png(partial, image.width, image.height, 3, image.rgb.data())) {
+        error = "cannot write " + path;
+        return false;
+    }
+    return commit_partial(partial, path, error);
+}
+
+// The soundtrack under the span as a WAV file for ffmpeg: from the sample heard at the first
+// frame, as long as the frames last, silence past the end of the file.
+static bool write_sound_span(const capture_options& o, const decoded_music& music, long frames,
+                             const std::string& path)
+{
+    std::int64_t first = frame_heard_at(music, o.from);
+    std::int64_t count = static_cast<std::int64_t>(static_cast<double>(frames) * music.rate / o.fps + 0.5);
+    std::vector<std::int16_t> span(static_cast<std::size_t>(count) * 2, 0);
+    std::int64_t available = std::max<std::int64_t>(0, std::min(count, music.frames - first));
+    std::memcpy(span.data(), music.samples + first * 2, static_cast<std::size_t>(available) * 4);
+    return write_wav(path, span.data(), count, music.rate);
+}
+
+static bool start_video_output(const capture_options& o, const decoded_music& music, long frames,
+                               const std::string& ffmpeg, std::string& partial, std::string& sound,
+                               std::string& error)
+{
+    partial = make_partial(o.video, error);
+    if (partial.empty()) return false;
+    sound = make_partial(o.video, error);
+    if (sound.empty()) return false;
+    if (!write_sound_span(o, music, frames, sound)) {
+        error = "cannot write the soundtrack's span beside " + o.video;
+        return false;
+    }
+    return start_video(video_settings{ffmpeg, partial, sound, o.width, o.height, o.fps}, error);
+}
+
+// The span from --from to --to, frame by frame, to the video, the numbered frames or nowhere.
+static bool render_span(const capture_options& o, const decoded_music& music, const std::string& ffmpeg,
+                        std::string& error)
+{
+    long frames = span_frames(o);
+    std::string partial, sound;
+    if (!o.video.empty() && !start_video_output(o, music, frames, ffmpeg, partial, sound, error)) return false;
+
+    start_progress(frames, 1.0 / o.fps);
+    for (long k = 0; k < frames; ++k) {
+        if (interrupted()) return false;
+        render_at(o, music, frame_time(o.from, k, o.fps));
+        const std::vector<unsigned char>& rgb = presented_frame();
+        if (!o.video.empty() && !write_video_frame(rgb.data(), rgb.size(), error)) return false;
+        if (!o.frames_dir.empty() && !write_png_whole(frame_path(o.frames_dir, k), presented_image(o, ""), error))
+            return false;
+        show_progress(k + 1);
+    }
+
+    if (!o.video.empty()) {
+        if (!finish_video(error)) return false;
+        if (interrupted() || !commit_partial(partial, o.video, error)) return false;
+        unlink(sound.c_str());
+    }
+    std::string what = !o.video.empty() ? "wrote " + o.video
+                     : !o.frames_dir.empty() ? "wrote " + o.frames_dir + "/frame_*.png" : "rendered";
+    char span[128];
+    std::snprintf(span, sizeof span, " (%dx%d, %d fps, %.3f-%.3f s, %s driver)", o.width, o.height, o.fps,
+                  o.from, frame_time(o.from, frames, o.fps), capture_video_driver().c_str());
+    finish_progress(frames, what + span);
+    return true;
+}
+
+// The frames at the chosen times, laid out in a contact sheet (and each on its own with --frames).
+static bool render_sheet(const capture_options& o, const decoded_music& music, std::string& error)
+{
+    std::vector<frame_image> frames;
+    start_progress(static_cast<long>(o.times.size()), 0.0);
+    for (float t : o.times) {
+        if (interrupted()) return false;
+        render_at(o, music, t);
+        char label[32];
+        std::snprintf(label, sizeof label, "t%05.1f", static_cast<double>(t));
+        frames.push_back(presented_image(o, label));
+        if (!o.frames_dir.empty() && !write_png_whole(still_path(o.frames_dir, t), frames.back(), error))
+            return false;
+        show_progress(static_cast<long>(frames.size()));
+    }
+    if (!write_png_whole(o.sheet, make_sheet(frames, o.columns, o.shrink), error)) return false;
+    finish_progress(static_cast<long>(frames.size()), "wrote " + o.sheet);
+    return true;
 }
 
 int main(int argc, char** argv)
 {
     capture_options o;
-    if (!parse_options(argc, argv, o)) return 2;
-    if (!init_display(1024, 768)) return 1;
-    init_gl_state();
+    std::string error, ffmpeg;
+    if (!parse_capture_options(argc, argv, o, error)) return fail(error + " (see --help)", 2);
+    if (o.help) {
+        std::fputs(k_capture_usage, stdout);
+        return 0;
+    }
+    if (!check_outputs(o, ffmpeg, error)) return fail(error);
+    if (access(k_soundtrack, R_OK) != 0)
+        return fail(std::string("no ") + k_soundtrack + " here: run it from the folder that holds data/");
+
+    catch_interrupts();
+    decoded_music music;
+    if (!open_decoded_music(k_soundtrack, music)) return fail(std::string("cannot decode ") + k_soundtrack);
+    if (!open_capture_context(o.width, o.height, error)) {
+        close_decoded_music(music);
+        return fail(error);
+    }
     load_textures();
 
-    std::vector<frame_image> frames;
-    for (float t : o.times) {
-        // the model scene reads the spectrum fetched after the previous frame
-        g_spectrum[6] = o.spectrum6;
-        g_spectrum[7] = o.spectrum7;
-        set_capture_time(t);
-        g_frame_time = t;
-        g_show_over = false;
-        render_frame();
-        frames.push_back(g_last_frame);
-        if (!o.frames_dir.empty()) {
-            std::string path = o.frames_dir + "/" + g_last_frame.label + ".png";
-            if (!write_frame(path, g_last_frame)) {
-                std::fprintf(stderr, "vellamor-capture: cannot write %s\n", path.c_str());
-                return 1;
-            }
-        }
-    }
+    bool done = o.times.empty() ? render_span(o, music, ffmpeg, error) : render_sheet(o, music, error);
+    if (!done) abort_video();
 
     free_textures();
-    SDL_Quit();
-    if (!write_frame(o.out, make_sheet(frames, o.columns, o.shrink))) {
-        std::fprintf(stderr, "vellamor-capture: cannot write %s\n", o.out.c_str());
-        return 1;
+    close_capture_context();
+    close_decoded_music(music);
+    if (done) {
+        keep_run_files();
+        return 0;
     }
-    std::printf("wrote %s (%zu frames)\n", o.out.c_str(), frames.size());
-    return 0;
+    remove_run_files();
+    if (interrupted()) return fail("interrupted; nothing written", 130);
+    return fail(error);
 }

@@ -1,0 +1,33 @@
+// The capture tool's options: what to render, how, and where to write it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+const double k_show_start = 0.0;
+const double k_show_end = 83.0;
+
+struct capture_options {
+    std::vector<float> times;          // contact-sheet mode when not empty
+    std::string sheet = "docs/show.png";
+    bool sheet_given = false;
+    std::string video;                 // MP4 file
+    std::string frames_dir;            // numbered PNGs (or, with --times, one per time)
+    bool null_output = false;          // render and read back, write nothing
+    bool force = false;
+    int fps = 60;
+    double from = k_show_start, to = k_show_end;
+    int width = 1024, height = 768;
+    bool fixed_spectrum = false;
+    float spectrum6 = 0, spectrum7 = 0;
+    int columns = 4, shrink = 4;
+    bool help = false;
+};
+
+extern const char* k_capture_usage;
+
+// Reads and checks the command line; false with a one-line message in `error`.
+bool parse_capture_options(int argc, char** argv, capture_options& o, std::string& error);
+
+// Frames in the span: every k with from + k / fps < to.
+long span_frames(const capture_options& o);
