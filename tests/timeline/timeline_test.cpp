@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "assets/texture_bank.h"
+#include "show/show_times.h"
 #include "show/timeline.h"
 #include "show/window_table.h"
 #include "tests/support/settable_clock.h"
@@ -91,10 +92,10 @@ TEST_F(title_strips, the_title_card_stands_from_6_35_then_slides_down_from_10_9)
 {
     rgb card = bank_colour(&g_tex_flanokk);
 
-    show_frame_at(time_before(6.35));
+    show_frame_at(time_before(k_title_card_at));
     EXPECT_TRUE(shows(512, 384, k_white));
 
-    show_frame_at(time_at(6.35));
+    show_frame_at(time_at(k_title_card_at));
     EXPECT_TRUE(shows(512, 384, card));
     EXPECT_TRUE(shows(512, screen_y(0.1f - 0.5f, -1.4f) - 3, card));
     EXPECT_TRUE(shows(512, screen_y(0.1f - 0.5f, -1.4f) + 3, k_white));
@@ -108,17 +109,11 @@ TEST_F(title_strips, the_title_card_stands_from_6_35_then_slides_down_from_10_9)
 
 // --- 11.8 to 29.3 s: the slideshow --------------------------------------------------
 
-struct slide {
-    double from;
-    const GLuint* texture;
-};
-
-static const std::vector<slide> k_slides = {
-    {11.8, &g_tex_bilde01}, {12.8, &g_tex_bilde02}, {13.8, &g_tex_bilde03}, {14.8, &g_tex_bilde04},
-    {15.8, &g_tex_bilde05}, {16.8, &g_tex_bilde06}, {17.8, &g_tex_bilde07}, {18.8, &g_tex_bilde08},
-    {19.8, &g_tex_bilde09}, {20.8, &g_tex_bilde10}, {21.8, &g_tex_bilde11}, {22.8, &g_tex_bilde12},
-    {23.8, &g_tex_bilde13}, {24.8, &g_tex_bilde14}, {25.8, &g_tex_bilde15}, {26.8, &g_tex_bilde16},
-    {27.8, &g_tex_bilde17}, {28.2, &g_tex_bilde01}, {28.8, &g_tex_bilde01},
+// The picture each slide shows, in order; its bounds come from the show's times.
+static const GLuint* const k_slide_textures[k_slide_count] = {
+    &g_tex_bilde01, &g_tex_bilde02, &g_tex_bilde03, &g_tex_bilde04, &g_tex_bilde05, &g_tex_bilde06, &g_tex_bilde07,
+    &g_tex_bilde08, &g_tex_bilde09, &g_tex_bilde10, &g_tex_bilde11, &g_tex_bilde12, &g_tex_bilde13, &g_tex_bilde14,
+    &g_tex_bilde15, &g_tex_bilde16, &g_tex_bilde17, &g_tex_bilde01, &g_tex_bilde01,
 };
 
 static bool fills_screen(rgb colour)
@@ -134,18 +129,18 @@ static bool fills_screen(rgb colour)
 // Just below, at and just after every bound, in the clock's own single precision.
 TEST_F(slideshow, each_picture_fills_the_screen_from_its_bound_on)
 {
-    for (size_t i = 0; i < k_slides.size(); ++i) {
-        SCOPED_TRACE(k_slides[i].from);
-        show_frame_at(time_at(k_slides[i].from));
-        EXPECT_TRUE(fills_screen(bank_colour(k_slides[i].texture)));
-        show_frame_at(time_at(k_slides[i].from) + 0.01f);
-        EXPECT_TRUE(fills_screen(bank_colour(k_slides[i].texture)));
+    for (int i = 0; i < k_slide_count; ++i) {
+        SCOPED_TRACE(k_slide_at[i]);
+        show_frame_at(time_at(k_slide_at[i]));
+        EXPECT_TRUE(fills_screen(bank_colour(k_slide_textures[i])));
+        show_frame_at(time_at(k_slide_at[i]) + 0.01f);
+        EXPECT_TRUE(fills_screen(bank_colour(k_slide_textures[i])));
         if (i > 0) {
-            show_frame_at(time_before(k_slides[i].from));
-            EXPECT_TRUE(fills_screen(bank_colour(k_slides[i - 1].texture)));
+            show_frame_at(time_before(k_slide_at[i]));
+            EXPECT_TRUE(fills_screen(bank_colour(k_slide_textures[i - 1])));
         }
     }
-    show_frame_at(time_before(29.3));
+    show_frame_at(time_before(k_model_scene_at));
     EXPECT_TRUE(fills_screen(bank_colour(&g_tex_bilde01)));
 }
 
@@ -178,25 +173,24 @@ TEST_F(slideshow, a_clock_that_stands_still_keeps_its_picture)
 
 // --- 29.3 to 83 s: billboards over the model scene ------------------------------------
 
+// Each card in order, where it stands; its bounds come from the show's times.
 struct card {
-    double from;
     const GLuint* texture;
     float y, z;
 };
 
-static const std::vector<card> k_cards = {
-    {29.3, &g_tex_rosamelt, 0.1f, -1.4f},       {31.5, &g_tex_zorq1, 0.1f, -1.4f},
-    {34.6, &g_tex_vexil_credits, 0.2f, -2.4f},  {38.6, &g_tex_gfx_credit, 0.2f, -2.4f},
-    {42.6, &g_tex_music_credits, -0.2f, -2.4f}, {46.6, &g_tex_gaming, 0.0f, -2.4f},
+static const card k_cards[k_card_count] = {
+    {&g_tex_rosamelt, 0.1f, -1.4f},       {&g_tex_zorq1, 0.1f, -1.4f},       {&g_tex_vexil_credits, 0.2f, -2.4f},
+    {&g_tex_gfx_credit, 0.2f, -2.4f},     {&g_tex_music_credits, -0.2f, -2.4f}, {&g_tex_gaming, 0.0f, -2.4f},
 };
 
 TEST_F(model_half, each_card_stands_over_the_backdrop_from_its_bound_on)
 {
     rgb backdrop = bank_colour(&g_tex_univers);
-    for (size_t i = 0; i < k_cards.size(); ++i) {
+    for (int i = 0; i < k_card_count; ++i) {
         const card& c = k_cards[i];
-        SCOPED_TRACE(c.from);
-        show_frame_at(time_at(c.from));
+        SCOPED_TRACE(k_card_at[i]);
+        show_frame_at(time_at(k_card_at[i]));
         // left of the model, which stands in the middle
         int bottom = screen_y(c.y - 0.5f, c.z);
         EXPECT_TRUE(shows(200, bottom - 4, bank_colour(c.texture)));
@@ -208,7 +202,7 @@ TEST_F(model_half, each_card_stands_over_the_backdrop_from_its_bound_on)
             EXPECT_TRUE(shows(screen_x(-1.0f, c.z) - 4, screen_y(c.y, c.z), backdrop));
         }
         if (i > 0) {
-            show_frame_at(time_before(c.from));
+            show_frame_at(time_before(k_card_at[i]));
             EXPECT_TRUE(shows(512, screen_y(c.y, c.z), bank_colour(k_cards[i - 1].texture)));
         }
     }
@@ -226,7 +220,7 @@ TEST_F(show_end, the_first_frame_at_83_only_swaps_and_the_next_call_does_nothing
 {
     // what is in the back buffer before the frame is what the frame presents: no clear, no draw
     clear_back_buffer(1, 0, 1);
-    set_show_time(83.0f);
+    set_show_time(k_show_end);
     int swaps = presented_frames();
     EXPECT_TRUE(render_frame());
     EXPECT_TRUE(g_show_over);
@@ -244,13 +238,13 @@ TEST_F(show_end, the_first_frame_at_83_only_swaps_and_the_next_call_does_nothing
 TEST_F(show_end, readings_past_83_within_a_frame_before_it_draw_nothing_and_do_not_end_it)
 {
     clear_back_buffer(1, 0, 1);
-    script_show_time({82.999f, 83.0f});
+    script_show_time({82.999f, k_show_end});
     EXPECT_TRUE(render_frame());
     EXPECT_FALSE(g_show_over);
     EXPECT_EQ(show_time_reads(), 58);
     EXPECT_TRUE(shows(512, 384, (rgb{255, 0, 255})));
 
-    set_show_time(83.0f);
+    set_show_time(k_show_end);
     EXPECT_TRUE(render_frame());
     EXPECT_TRUE(g_show_over);
 }
