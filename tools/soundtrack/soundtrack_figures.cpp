@@ -16,7 +16,8 @@
 namespace {
 const int k_values = k_spectrum_size / 2;
 const double k_fps = 240.0;  // frames per second for peaks and medians
-const int k_flux_hop = 64;   // frames between the transforms whose rise is the onset strength
+const int k_flux_lag = 441;  // 10 ms: the two transforms whose difference is the onset strength
+const int k_flux_step = 64;  // where onsets are looked for, every 1.5 ms
 const double k_half_window = 0.5 * k_spectrum_size / k_rate;
 
 // Octave bands by their nominal centres; a value belongs to the band its centre falls in.
@@ -78,13 +79,14 @@ void report_bands(const bass_stream* d, double from, double until)
     printf("\nband120-250 %.3f-%.3f s: %.1f dB\n", from, until, db(band_power(p, 120.0, 250.0)) - db(loudest));
 }
 
-// Rise of the spectrum from the transform centred one hop before t to the one centred at t.
+// Rise of the spectrum from the transform centred 5 ms before t to the one centred 5 ms after it
+// (spectral flux).
 double flux_at(const bass_stream* d, double t)
 {
     float a[k_values], b[k_values];
-    double end = t + k_half_window;
-    spectrum_at(d, end - (double)k_flux_hop / k_rate, a);
-    spectrum_at(d, end, b);
+    double end = t + k_half_window, lag = (double)k_flux_lag / k_rate;
+    spectrum_at(d, end - 0.5 * lag, a);
+    spectrum_at(d, end + 0.5 * lag, b);
     double rise = 0.0;
     for (int k = 1; k < k_values; ++k) rise += std::max(0.0f, b[k] - a[k]);
     return rise;
@@ -94,7 +96,7 @@ double flux_at(const bass_stream* d, double t)
 double strongest_onset(const bass_stream* d, double t, double before, double after, double* where)
 {
     double best = -1.0;
-    for (double s = t - before; s <= t + after; s += (double)k_flux_hop / k_rate) {
+    for (double s = t - before; s <= t + after; s += (double)k_flux_step / k_rate) {
         double f = flux_at(d, s);
         if (f > best) {
             best = f;
