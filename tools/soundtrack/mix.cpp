@@ -60,9 +60,8 @@ stereo_bus render_piece()
     mix_into(&mix, space, 1.2f);
     fx_lowpass_sweep(&mix, k_lift_from, k_lift_silence_from, 12000.0f, 300.0f);
     mix_into(&mix, b.fx, 0.8f);
+    // a moment of silence, so the drop strikes out of nothing
     fx_silence(&mix, k_lift_silence_from, k_model_scene_at, 0.03);
-    // only the swell into the drop sounds in the gap
-    fx_reverse_cymbal(&mix, k_model_scene_at, k_model_scene_at - k_lift_silence_from, 0.25f);
 
     for (size_t i = 0; i < mix.left.size(); ++i) {
         mix.left[i] *= k_master_gain;

@@ -15,7 +15,7 @@ const int k_rest = -99;
 const int k_bass_line[16] = {k_rest, 0, 12, 0, k_rest, 0, 12, 7, k_rest, 0, 12, 0, k_rest, 12, 10, k_rest};
 
 // The kick's knock is mixed in with the drum, so it is scaled with it.
-const float k_knock_gain = 1.9f;
+const float k_knock_gain = 2.1f;
 const float k_kick_gain = 0.42f;
 
 void play_tune(piece_buses* b, const bar_plan& bar, double bar_beat, const part_layers& p, int bar_index)
