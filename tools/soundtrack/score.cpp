@@ -155,14 +155,14 @@ void play_accents(piece_buses* b)
 {
     // the title billboard appears
     fx_reverse_cymbal(&b->fx, k_title_card_at, 1.6, 0.22f);
-    fx_impact(&b->fx, k_title_card_at, 0.3f);
+    fx_impact(&b->fx, k_title_card_at, 0.15f);
     voice_bell(&b->fx, k_title_card_at, 77, 0.16f, -0.3f);
     voice_bell(&b->fx, k_title_card_at, 81, 0.14f, 0.3f);
     voice_bell(&b->fx, k_title_card_at, 84, 0.12f, 0.0f);
     // rises to the billboard's slide, strikes as it starts, falls with it, lands on the first beat
     fx_riser(&b->fx, 7.8, k_title_card_slides_at, 0.3f);
     drum_tom(&b->room_drums, k_title_card_slides_at, 50, 0.7f);
-    fx_impact(&b->fx, k_title_card_slides_at, 0.35f);
+    fx_impact(&b->fx, k_title_card_slides_at, 0.2f);
     voice_bell(&b->fx, k_title_card_slides_at, 74, 0.18f, 0.0f);
     fx_downsweep(&b->fx, k_title_card_slides_at, k_first_slide_at, 0.35f);
     fx_reverse_cymbal(&b->fx, k_first_slide_at, 1.0, 0.25f);
