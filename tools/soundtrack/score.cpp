@@ -14,7 +14,7 @@ const float k_hat_accent[4] = {0.35f, 0.22f, 1.0f, 0.22f};
 const int k_rest = -99;
 const int k_bass_line[16] = {k_rest, 0, 12, 0, k_rest, 0, 12, 7, k_rest, 0, 12, 0, k_rest, 12, 10, k_rest};
 
-// The kick's knock is mixed in with the drum, so it is scaled with it.
+// How loud the kick and its knock play for a part's kick and pulse levels.
 const float k_knock_gain = 2.1f;
 const float k_kick_gain = 0.42f;
 

@@ -16,8 +16,9 @@
 namespace {
 const int k_values = k_spectrum_size / 2;
 const double k_fps = 240.0;  // frames per second for peaks and medians
-const int k_flux_lag = 441;  // 10 ms: the two transforms whose difference is the onset strength
-const int k_flux_step = 64;  // where onsets are looked for, every 1.5 ms
+const int k_strength_lag = 441;  // 10 ms
+const int k_timing_lag = 64;     // 1.5 ms
+const int k_flux_step = 64;      // where onsets are looked for, every 1.5 ms
 const double k_half_window = 0.5 * k_spectrum_size / k_rate;
 
 // Octave bands by their nominal centres; a value belongs to the band its centre falls in.
@@ -43,7 +44,8 @@ std::vector<double> mean_power(const bass_stream* d, double from, double until)
     std::vector<kiss_fft_cpx> out(k_long / 2 + 1);
     std::vector<double> sum(k_long / 2, 0.0);
     long n = 0;
-    for (long a = std::lround(from * d->rate); a + k_long <= std::lround(until * d->rate); a += k_long / 2, ++n) {
+    long last = std::min<long>(std::lround(until * d->rate), d->frames);
+    for (long a = std::lround(from * d->rate); a + k_long <= last; a += k_long / 2, ++n) {
         for (int i = 0; i < k_long; ++i) {
             float mono = 0.5f * (d->pcm[2 * (a + i)] + d->pcm[2 * (a + i) + 1]) / 32768.0f;
             in[i] = mono * (float)(0.5 - 0.5 * std::cos(2.0 * M_PI * i / k_long));
@@ -79,25 +81,26 @@ void report_bands(const bass_stream* d, double from, double until)
     printf("\nband120-250 %.3f-%.3f s: %.1f dB\n", from, until, db(band_power(p, 120.0, 250.0)) - db(loudest));
 }
 
-// Rise of the spectrum from the transform centred 5 ms before t to the one centred 5 ms after it
-// (spectral flux).
-double flux_at(const bass_stream* d, double t)
+// Rise of the spectrum from the transform centred lag/2 frames before t to the one centred
+// lag/2 after it (spectral flux). A short lag finds where an onset is, for clicks and for held
+// sounds alike; a 10 ms lag says how strongly it stands out of what came just before.
+double flux_at(const bass_stream* d, double t, int lag)
 {
     float a[k_values], b[k_values];
-    double end = t + k_half_window, lag = (double)k_flux_lag / k_rate;
-    spectrum_at(d, end - 0.5 * lag, a);
-    spectrum_at(d, end + 0.5 * lag, b);
+    double end = t + k_half_window, half = 0.5 * lag / k_rate;
+    spectrum_at(d, end - half, a);
+    spectrum_at(d, end + half, b);
     double rise = 0.0;
     for (int k = 1; k < k_values; ++k) rise += std::max(0.0f, b[k] - a[k]);
     return rise;
 }
 
-// The strongest onset within [t - before, t + after]: its strength and where it is.
-double strongest_onset(const bass_stream* d, double t, double before, double after, double* where)
+// The strongest onset within [t - before, t + after] for the given lag: its rise and where it is.
+double strongest_onset(const bass_stream* d, double t, double before, double after, int lag, double* where)
 {
     double best = -1.0;
     for (double s = t - before; s <= t + after; s += (double)k_flux_step / k_rate) {
-        double f = flux_at(d, s);
+        double f = flux_at(d, s, lag);
         if (f > best) {
             best = f;
             *where = s;
@@ -152,7 +155,7 @@ void report_onsets(const bass_stream* d)
     for (long beat = 0;; ++beat) {
         double t = k_first_slide_at + beat * k_beat;
         if (t >= k_show_end) break;
-        double f = strongest_onset(d, t, 0.01, 0.03, &where);
+        double f = strongest_onset(d, t, 0.01, 0.03, k_strength_lag, &where);
         beat_flux.push_back(f);
         if (std::fabs(t - k_model_scene_at) < 1e-6) drop_flux = f;
     }
@@ -167,7 +170,8 @@ void report_onsets(const bass_stream* d)
     cues.insert(cues.end(), k_slide_at, k_slide_at + k_slide_count + 1);
     double worst = 0.0;
     for (double cue : cues) {
-        double f = strongest_onset(d, cue, 0.04, 0.04, &where);
+        double f = strongest_onset(d, cue, 0.04, 0.04, k_strength_lag, &where);
+        strongest_onset(d, cue, 0.04, 0.04, k_timing_lag, &where);
         double off_ms = 1000.0 * (where - cue);
         if (cue >= k_first_slide_at) worst = std::max(worst, std::fabs(off_ms));
         printf("onset cue %.3f s: at %+.1f ms, %.1f times the median beat\n", cue, off_ms, f / median);
