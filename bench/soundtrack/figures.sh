@@ -27,8 +27,8 @@ cat <<MD
 | 120–250 Hz under the loudest octave band, groove 30–60 s | $(pick '$1 == "band120-250" && $2 ~ /^30.000/ { print -$4 }') dB |
 | value 6: downbeat peak / other beats' peak | $(pick '$1 == "bin6" { sub("ratio=", "", $4); print $4 }') |
 | value 7: downbeat peak / other beats' peak | $(pick '$1 == "bin7" { sub("ratio=", "", $4); print $4 }') |
-| value 6: beat peaks min / median / max | $(pick '$1 == "bin6" { sub("peak_min=", "", $5); sub("median=", "", $7); sub("max=", "", $8); print $5 " / " $7 " / " $8 }') |
-| value 7: beat peaks min / median / max | $(pick '$1 == "bin7" { sub("peak_min=", "", $5); sub("median=", "", $7); sub("max=", "", $8); print $5 " / " $7 " / " $8 }') |
+| value 6: beat peaks min / 10th percentile / median / max | $(pick '$1 == "bin6" { sub("peak_min=", "", $5); sub("p10=", "", $6); sub("median=", "", $7); sub("max=", "", $8); print $5 " / " $6 " / " $7 " / " $8 }') |
+| value 7: beat peaks min / 10th percentile / median / max | $(pick '$1 == "bin7" { sub("peak_min=", "", $5); sub("p10=", "", $6); sub("median=", "", $7); sub("max=", "", $8); print $5 " / " $6 " / " $7 " / " $8 }') |
 | value 6 / 7: median between beats | $(pick '$1 ~ /^bin[67]$/ { sub("between_median=", "", $10); printf "%s ", $10 }' | sed 's/ $//; s/ / \/ /') |
 | drop at 29.3 s: onset rank among the beats | $(pick '$1 == "drop" { sub(",$", "", $11); print $6 " of " $8 " " $10 " " $11 }') |
 | onset at 6.35 s; at 10.9 s (offset, strength against the median beat) | $(pick '$1 == "onset" && ($3 == "6.350" || $3 == "10.900") { printf "%s ms, %s×; ", $6, $8 }' | sed 's/; $//') |
