@@ -7,11 +7,10 @@
 
 #include "audio/music.h"
 #include "show/scenes.h"
+#include "show/show_times.h"
 #include "show/window_table.h"
 
 bool g_show_over = false;
-
-static const float k_show_end = 83.0f;
 
 // Each bound is compared with a reading of its own, taken at the moment of the test,
 // so a frame in which the clock passes a bound draws both neighbours, in order.

@@ -4,39 +4,40 @@
 #include <cmath>
 
 #include "assets/texture_bank.h"
+#include "show/show_times.h"
 
 const double k_no_lower_bound = -HUGE_VAL;
 
-// The last bound is the single-precision 83.0, the show's end.
+// The bounds are the show's times; the last, the show's end, is the single-precision 83.0.
 const show_window g_window_table[29] = {
-    // from              until   scene                    texture                 x     y      z
-    {k_no_lower_bound,   12.8,   scene_title_strips,      &g_tex_dimbrane,      0.0f,  0.0f, -1.4f},
-    { 6.35,              10.9,   scene_billboard,         &g_tex_flanokk,       0.0f,  0.1f, -1.4f},
-    {10.9,               11.8,   scene_sliding_billboard, &g_tex_flanokk,       0.0f,  0.1f, -1.4f},
-    {11.8,               12.8,   scene_picture,           &g_tex_bilde01,       0.0f,  0.0f, -1.8f},
-    {12.8,               13.8,   scene_picture,           &g_tex_bilde02,       0.0f,  0.0f, -1.8f},
-    {13.8,               14.8,   scene_picture,           &g_tex_bilde03,       0.0f,  0.0f, -1.8f},
-    {14.8,               15.8,   scene_picture,           &g_tex_bilde04,       0.0f,  0.0f, -1.8f},
-    {15.8,               16.8,   scene_picture,           &g_tex_bilde05,       0.0f,  0.0f, -1.8f},
-    {16.8,               17.8,   scene_picture,           &g_tex_bilde06,       0.0f,  0.0f, -1.8f},
-    {17.8,               18.8,   scene_picture,           &g_tex_bilde07,       0.0f,  0.0f, -1.8f},
-    {18.8,               19.8,   scene_picture,           &g_tex_bilde08,       0.0f,  0.0f, -1.8f},
-    {19.8,               20.8,   scene_picture,           &g_tex_bilde09,       0.0f,  0.0f, -1.8f},
-    {20.8,               21.8,   scene_picture,           &g_tex_bilde10,       0.0f,  0.0f, -1.8f},
-    {21.8,               22.8,   scene_picture,           &g_tex_bilde11,       0.0f,  0.0f, -1.8f},
-    {22.8,               23.8,   scene_picture,           &g_tex_bilde12,       0.0f,  0.0f, -1.8f},
-    {23.8,               24.8,   scene_picture,           &g_tex_bilde13,       0.0f,  0.0f, -1.8f},
-    {24.8,               25.8,   scene_picture,           &g_tex_bilde14,       0.0f,  0.0f, -1.8f},
-    {25.8,               26.8,   scene_picture,           &g_tex_bilde15,       0.0f,  0.0f, -1.8f},
-    {26.8,               27.8,   scene_picture,           &g_tex_bilde16,       0.0f,  0.0f, -1.8f},
-    {27.8,               28.2,   scene_picture,           &g_tex_bilde17,       0.0f,  0.0f, -1.8f},
-    {28.2,               28.8,   scene_picture,           &g_tex_bilde01,       0.0f,  0.0f, -1.8f},
-    {28.8,               29.3,   scene_picture,           &g_tex_bilde01,       0.0f,  0.0f, -1.8f},
-    {29.3,               83.0f,  scene_model,             &g_tex_univers,       0.0f,  0.0f,  0.0f},
-    {29.3,               31.5,   scene_model_billboard,   &g_tex_rosamelt,      0.0f,  0.1f, -1.4f},
-    {31.5,               34.6,   scene_model_billboard,   &g_tex_zorq1,         0.0f,  0.1f, -1.4f},
-    {34.6,               38.6,   scene_model_billboard,   &g_tex_vexil_credits, 0.0f,  0.2f, -2.4f},
-    {38.6,               42.6,   scene_model_billboard,   &g_tex_gfx_credit,    0.0f,  0.2f, -2.4f},
-    {42.6,               46.6,   scene_model_billboard,   &g_tex_music_credits, 0.0f, -0.2f, -2.4f},
-    {46.6,               83.0f,  scene_model_billboard,   &g_tex_gaming,        0.0f,  0.0f, -2.4f},
+    // from                  until                   scene                    texture                 x      y      z
+    {k_no_lower_bound,       k_title_strips_until,   scene_title_strips,      &g_tex_dimbrane,      0.0f,  0.0f, -1.4f},
+    {k_title_card_at,        k_title_card_slides_at, scene_billboard,         &g_tex_flanokk,       0.0f,  0.1f, -1.4f},
+    {k_title_card_slides_at, k_first_slide_at,       scene_sliding_billboard, &g_tex_flanokk,       0.0f,  0.1f, -1.4f},
+    {k_slide_at[0],          k_slide_at[1],          scene_picture,           &g_tex_bilde01,       0.0f,  0.0f, -1.8f},
+    {k_slide_at[1],          k_slide_at[2],          scene_picture,           &g_tex_bilde02,       0.0f,  0.0f, -1.8f},
+    {k_slide_at[2],          k_slide_at[3],          scene_picture,           &g_tex_bilde03,       0.0f,  0.0f, -1.8f},
+    {k_slide_at[3],          k_slide_at[4],          scene_picture,           &g_tex_bilde04,       0.0f,  0.0f, -1.8f},
+    {k_slide_at[4],          k_slide_at[5],          scene_picture,           &g_tex_bilde05,       0.0f,  0.0f, -1.8f},
+    {k_slide_at[5],          k_slide_at[6],          scene_picture,           &g_tex_bilde06,       0.0f,  0.0f, -1.8f},
+    {k_slide_at[6],          k_slide_at[7],          scene_picture,           &g_tex_bilde07,       0.0f,  0.0f, -1.8f},
+    {k_slide_at[7],          k_slide_at[8],          scene_picture,           &g_tex_bilde08,       0.0f,  0.0f, -1.8f},
+    {k_slide_at[8],          k_slide_at[9],          scene_picture,           &g_tex_bilde09,       0.0f,  0.0f, -1.8f},
+    {k_slide_at[9],          k_slide_at[10],         scene_picture,           &g_tex_bilde10,       0.0f,  0.0f, -1.8f},
+    {k_slide_at[10],         k_slide_at[11],         scene_picture,           &g_tex_bilde11,       0.0f,  0.0f, -1.8f},
+    {k_slide_at[11],         k_slide_at[12],         scene_picture,           &g_tex_bilde12,       0.0f,  0.0f, -1.8f},
+    {k_slide_at[12],         k_slide_at[13],         scene_picture,           &g_tex_bilde13,       0.0f,  0.0f, -1.8f},
+    {k_slide_at[13],         k_slide_at[14],         scene_picture,           &g_tex_bilde14,       0.0f,  0.0f, -1.8f},
+    {k_slide_at[14],         k_slide_at[15],         scene_picture,           &g_tex_bilde15,       0.0f,  0.0f, -1.8f},
+    {k_slide_at[15],         k_slide_at[16],         scene_picture,           &g_tex_bilde16,       0.0f,  0.0f, -1.8f},
+    {k_slide_at[16],         k_slide_at[17],         scene_picture,           &g_tex_bilde17,       0.0f,  0.0f, -1.8f},
+    {k_slide_at[17],         k_slide_at[18],         scene_picture,           &g_tex_bilde01,       0.0f,  0.0f, -1.8f},
+    {k_slide_at[18],         k_slide_at[19],         scene_picture,           &g_tex_bilde01,       0.0f,  0.0f, -1.8f},
+    {k_model_scene_at,       k_show_end,             scene_model,             &g_tex_univers,       0.0f,  0.0f,  0.0f},
+    {k_card_at[0],           k_card_at[1],           scene_model_billboard,   &g_tex_rosamelt,      0.0f,  0.1f, -1.4f},
+    {k_card_at[1],           k_card_at[2],           scene_model_billboard,   &g_tex_zorq1,         0.0f,  0.1f, -1.4f},
+    {k_card_at[2],           k_card_at[3],           scene_model_billboard,   &g_tex_vexil_credits, 0.0f,  0.2f, -2.4f},
+    {k_card_at[3],           k_card_at[4],           scene_model_billboard,   &g_tex_gfx_credit,    0.0f,  0.2f, -2.4f},
+    {k_card_at[4],           k_card_at[5],           scene_model_billboard,   &g_tex_music_credits, 0.0f, -0.2f, -2.4f},
+    {k_card_at[5],           k_show_end,             scene_model_billboard,   &g_tex_gaming,        0.0f,  0.0f, -2.4f},
 };

@@ -69,12 +69,32 @@ double end_of_bars()
 TEST(Score, SectionsLandOnTheShowsCues)
 {
     EXPECT_NEAR(start_of_part(part_dawn), -0.2, 1e-9);  // bars run on the beat grid through the intro
-    EXPECT_NEAR(start_of_part(part_slides), 11.8, 1e-9);
-    EXPECT_NEAR(start_of_part(part_fill), 27.8, 1e-9);
-    EXPECT_NEAR(start_of_part(part_drop), 29.3, 1e-9);
-    double last_hit = end_of_bars();
-    EXPECT_NEAR(last_hit, 82.8, 1e-9);
-    EXPECT_GE(k_piece_length, 84.0) << "the last hit needs its tail past the show's end at 83 s";
+    EXPECT_NEAR(start_of_part(part_slides), k_first_slide_at, 1e-9);
+    EXPECT_NEAR(start_of_part(part_fill), k_slide_at[16], 1e-9);
+    EXPECT_NEAR(start_of_part(part_drop), k_model_scene_at, 1e-9);
+    EXPECT_GT(k_lift_silence_from, k_slide_at[18]) << "the last picture before the drop keeps its stab";
+    EXPECT_LT(k_lift_silence_from, k_model_scene_at);
+    // the last chord lands on a beat, with time to ring out before the show ends
+    double last = end_of_bars();
+    EXPECT_NEAR(final_chord_time(), last, 1e-9);
+    double beats = (last - k_first_slide_at) / k_beat;
+    EXPECT_NEAR(beats, std::round(beats), 1e-9);
+    EXPECT_LE(last, k_show_end - 3.0);
+    EXPECT_GE(k_piece_length, k_show_end + 1.0) << "the file must outlast the show";
+}
+
+// The break is the only stretch of the model scene without the kick; it keeps a pulse of its own.
+TEST(Score, TheBreakDropsTheKickButKeepsThePulse)
+{
+    int kickless_bars = 0;
+    for (int i = 0; i < k_bar_count; ++i) {
+        const part_layers& p = k_parts[k_bars[i].part];
+        if (start_of_part(k_bars[i].part) < k_model_scene_at) continue;
+        EXPECT_GT(p.pulse, 0.0f) << "bar " << i;
+        kickless_bars += p.kick == 0.0f;
+    }
+    EXPECT_GE(kickless_bars, 3);
+    EXPECT_GT(start_of_part(part_break), 0.5 * k_show_end) << "the break belongs in the second half";
 }
 
 TEST(Score, ChordsKeepTheBinsForTheMidBass)
@@ -85,6 +105,9 @@ TEST(Score, ChordsKeepTheBinsForTheMidBass)
         EXPECT_LE(pulse, 315.0) << "chord " << c;
         EXPECT_LT(midi_hz(k_chords[c].sub), 125.0) << "chord " << c;
         for (int note : k_chords[c].pad) EXPECT_GE(midi_hz(note), 345.0) << "chord " << c;
+        // the low voices play under the bins, so only their overtones need the notch
+        for (int note : k_chords[c].low_pad) EXPECT_LE(midi_hz(note), 180.0) << "chord " << c;
+        EXPECT_LE(midi_hz(k_chords[c].bass + 12), 180.0) << "chord " << c << ": the bass line's octave";
     }
 }
 
@@ -185,4 +208,78 @@ TEST(Mp3, RoundTripIsGaplessAndKeepsTheLevel)
     EXPECT_NEAR(value_at(a, 1.0 + 1100.0 / k_rate, 7), 0.5f, 0.02f);
     EXPECT_NEAR(value_at(a, 1.5, 6), 0.25f, 0.02f);
     BASS_Free();
+}
+
+namespace {
+// Mean of value k over the frames of [from, until), read through the show's own spectrum.
+double mean_value(const bass_stream* s, double from, double until, int k)
+{
+    double sum = 0.0;
+    int n = 0;
+    for (double t = from; t < until; t += 0.01, ++n) sum += value_at(s, t, k);
+    return sum / n;
+}
+
+// The Dm chord's low voices as the groove plays them: low pads held, the bass line's octave.
+stereo_bus low_voices()
+{
+    stereo_bus bus = make_bus(2 * k_rate);
+    for (int note : k_chords[chord_dm].low_pad) voice_pad(&bus, 0.0, 1.6, note, 0.2f, 0.6f);
+    for (int s = 0; s < 12; ++s) voice_bass(&bus, 0.25 + s * 0.125, 0.11, k_chords[chord_dm].bass + (s % 2) * 12, 0.3f);
+    return bus;
+}
+}  // namespace
+
+// The notch takes the low voices' overtones off values 6 and 7 and leaves the low mids under them.
+TEST(Mix, NotchQuietsTheBinsBandAndKeepsTheBandBelow)
+{
+    stereo_bus plain = low_voices(), notched = low_voices();
+    fx_clear_bins_band(&notched);
+    std::unique_ptr<bass_stream> a = as_stream(plain), b = as_stream(notched);
+    for (int k : {6, 7}) {
+        double before = mean_value(a.get(), 0.8, 1.6, k), after = mean_value(b.get(), 0.8, 1.6, k);
+        EXPECT_GT(before, 0.01) << "value " << k << ": the voices should reach the bins unfiltered";
+        EXPECT_LT(after, 0.25 * before) << "value " << k;
+        EXPECT_LT(after, 0.01) << "value " << k;
+    }
+    for (int k : {2, 3, 4}) {
+        double before = mean_value(a.get(), 0.8, 1.6, k), after = mean_value(b.get(), 0.8, 1.6, k);
+        EXPECT_GT(after, 0.7 * before) << "value " << k << " (" << k * 43 << " Hz) lost its level";
+    }
+}
+
+// The knock is what lights the bins on the beat, and like the pulse it is gone by the off-beat;
+// a kick without it leaves the bins nearly dark.
+TEST(Voices, KickKnockLightsTheBinsOnTheBeatOnly)
+{
+    for (int note : {60, 61, 62}) {
+        stereo_bus with = make_bus(k_rate), without = make_bus(k_rate);
+        drum_kick(&with, 0.1, 0.42f, note, 0.6f);
+        drum_kick(&without, 0.1, 0.42f, note, 0.0f);
+        std::unique_ptr<bass_stream> a = as_stream(with), b = as_stream(without);
+        float on6 = value_at(a.get(), 0.135, 6), on7 = value_at(a.get(), 0.135, 7);
+        EXPECT_GT(std::min(on6, on7), 0.1f) << "note " << note;
+        EXPECT_LT(std::max(on6, on7), 0.58f) << "note " << note;
+        EXPECT_LT(value_at(a.get(), 0.35, 6), 0.1f * on6) << "note " << note;
+        EXPECT_LT(value_at(a.get(), 0.35, 7), 0.1f * on7) << "note " << note;
+        EXPECT_LT(std::max(value_at(b.get(), 0.135, 6), value_at(b.get(), 0.135, 7)), 0.25f * std::max(on6, on7));
+    }
+}
+
+// The lift: the fill darkens towards the drop, then the music stops until the drop exactly.
+TEST(Mix, LiftClosesTheFilterThenFallsSilentUntilTheDrop)
+{
+    stereo_bus bus = make_bus(3 * k_rate);
+    uint32_t seed = 7;
+    for (long n = 0; n < 3 * k_rate; ++n) bus.left[n] = bus.right[n] = 0.5f * noise_white(&seed);
+    std::vector<float> original = bus.left;
+    fx_lowpass_sweep(&bus, 0.5, 1.5, 12000.0f, 300.0f);
+    fx_silence(&bus, 1.5, 2.0, 0.03);
+    std::unique_ptr<bass_stream> s = as_stream(bus);
+    double early_high = mean_value(s.get(), 0.6, 0.7, 100), late_high = mean_value(s.get(), 1.4, 1.5, 100);
+    EXPECT_LT(late_high, 0.03 * early_high) << "4.3 kHz should be filtered out by the end of the fill";
+    EXPECT_GT(mean_value(s.get(), 1.4, 1.5, 3), 0.3 * mean_value(s.get(), 0.6, 0.7, 3)) << "the low end stays";
+    for (long n = 0; n < to_sample(0.5); ++n) ASSERT_EQ(bus.left[n], original[n]) << "sample " << n;
+    for (long n = to_sample(1.53); n < to_sample(2.0); ++n) ASSERT_EQ(bus.left[n], 0.0f) << "sample " << n;
+    for (long n = to_sample(2.0); n < 3 * k_rate; ++n) ASSERT_EQ(bus.left[n], original[n]) << "sample " << n;
 }

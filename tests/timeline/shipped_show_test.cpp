@@ -9,6 +9,8 @@
 #include "assets/texture_bank.h"
 #include "audio/music.h"
 #include "show/quad.h"
+#include "show/show_times.h"
+#include "show/timeline.h"
 #include "tests/support/gl_window.h"
 #include "tests/timeline/render_fixture.h"
 
@@ -105,7 +107,7 @@ TEST_F(shipped_show, the_title_strips_scroll_over_white)
 
 TEST_F(shipped_show, the_title_card_appears_at_6_35_and_slides_down_from_10_9)
 {
-    frame before = frame_at(time_before(6.35)), card = frame_at(time_at(6.35));
+    frame before = frame_at(time_before(k_title_card_at)), card = frame_at(time_at(k_title_card_at));
     int inside = 0, outside = 0;
     count_differences(before, card, 0, screen_y(0.1f - 0.5f, -1.4f) + 1, inside, outside);
     EXPECT_GT(inside, 5000) << "the card shows";
@@ -113,7 +115,7 @@ TEST_F(shipped_show, the_title_card_appears_at_6_35_and_slides_down_from_10_9)
 
     // a tenth of a second after 10.9 s the card stands 0.1 lower
     int shift = screen_y(-0.1f, -1.4f) - screen_y(0.0f, -1.4f);
-    int low_at_start = lowest_ink(frame_at(time_at(10.9))), low_later = lowest_ink(frame_at(11.0f));
+    int low_at_start = lowest_ink(frame_at(time_at(k_title_card_slides_at))), low_later = lowest_ink(frame_at(11.0f));
     ASSERT_GT(low_at_start, 0);
     EXPECT_NEAR(low_later - low_at_start, shift, 3);
 }

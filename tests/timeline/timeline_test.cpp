@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "assets/texture_bank.h"
+#include "show/show_times.h"
 #include "show/timeline.h"
 #include "show/window_table.h"
 #include "tests/support/settable_clock.h"
@@ -110,10 +111,10 @@ TEST_F(title_strips, the_title_card_stands_from_6_35_then_slides_down_from_10_9)
 {
     rgb card = bank_colour(&g_tex_flanokk);
 
-    show_frame_at(time_before(6.35));
+    show_frame_at(time_before(k_title_card_at));
     EXPECT_TRUE(shows(512, 384, k_white));
 
-    show_frame_at(time_at(6.35));
+    show_frame_at(time_at(k_title_card_at));
     EXPECT_TRUE(shows(512, 384, card));
     EXPECT_TRUE(shows(512, screen_y(0.1f - 0.5f, -1.4f) - 3, card));
     EXPECT_TRUE(shows(512, screen_y(0.1f - 0.5f, -1.4f) + 3, k_white));
@@ -234,7 +235,7 @@ TEST_F(show_end, the_first_frame_at_83_only_swaps_and_the_next_call_does_nothing
 {
     // what is in the back buffer before the frame is what the frame presents: no clear, no draw
     clear_back_buffer(1, 0, 1);
-    set_show_time(83.0f);
+    set_show_time(k_show_end);
     int swaps = presented_frames();
     EXPECT_TRUE(render_frame());
     EXPECT_TRUE(g_show_over);
@@ -263,13 +264,13 @@ TEST_F(show_end, the_show_ends_where_the_last_rows_end)
 TEST_F(show_end, readings_past_83_within_a_frame_before_it_draw_nothing_and_do_not_end_it)
 {
     clear_back_buffer(1, 0, 1);
-    script_show_time({82.999f, 83.0f});
+    script_show_time({82.999f, k_show_end});
     EXPECT_TRUE(render_frame());
     EXPECT_FALSE(g_show_over);
     EXPECT_EQ(show_time_reads(), reads_for_frame(83.0f));
     EXPECT_TRUE(shows(512, 384, (rgb{255, 0, 255})));
 
-    set_show_time(83.0f);
+    set_show_time(k_show_end);
     EXPECT_TRUE(render_frame());
     EXPECT_TRUE(g_show_over);
 }

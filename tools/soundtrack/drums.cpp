@@ -38,13 +38,13 @@ float metal(double t)
 }
 }  // namespace
 
-void drum_kick(stereo_bus* bus, double start, float level)
+void drum_kick(stereo_bus* bus, double start, float level, double knock_note, float knock_level)
 {
     long first = to_sample(start);
     long count = to_sample(0.45);
-    double phase = 0.0;
+    double phase = 0.0, knock_phase = 0.0, knock_hz = midi_hz(knock_note);
     uint32_t seed = seed_at(start, 0x4b1c);
-    svf_state click;
+    svf_state click, shell;
     for (long n = 0; n < count; ++n) {
         double t = (double)n / k_rate;
         double hz = 47.0 + 150.0 * std::exp(-t / 0.022) + 30.0 * std::exp(-t / 0.1);
@@ -52,7 +52,15 @@ void drum_kick(stereo_bus* bus, double start, float level)
         float body = (float)std::tanh(1.4 * std::sin(2.0 * k_pi * phase)) * env_perc(t, 0.001, 0.2);
         if (t > 0.35) body *= (float)std::max(0.0, 1.0 - (t - 0.35) / 0.1);
         float tick = svf_run(&click, noise_white(&seed), 3000.0f, 0.8f).band * env_perc(t, 0.0005, 0.004);
-        float v = level * (0.9f * body + 0.5f * tick);
+        // the knock is struck a little sharp and settles on its note as the skin relaxes, with a
+        // short rattle of the shell, so it is heard as the drum's body and not as a held tone
+        knock_phase += knock_hz * (1.0 + 0.35 * std::exp(-t / 0.007)) / k_rate;
+        float knock = (float)std::sin(2.0 * k_pi * knock_phase) * env_perc(t, 0.0015, 0.07);
+        if (t > 0.22) knock *= (float)std::max(0.0, 1.0 - (t - 0.22) / 0.06);
+        float rattle = svf_run(&shell, noise_white(&seed), 1400.0f, 1.2f).band * env_perc(t, 0.001, 0.012);
+        float v = level * (0.9f * body + 0.5f * tick) + knock_level * (1.1f * knock + 0.25f * rattle);
+        // one drum: the knock and the body saturate together
+        v = (float)std::tanh(1.2 * v) / 1.2f;
         put(bus, first + n, v, v);
     }
 }

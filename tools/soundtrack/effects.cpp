@@ -135,3 +135,41 @@ void fx_limit(stereo_bus* bus, float ceiling, double window_s, double release_s)
         bus->right[n] *= (float)g;
     }
 }
+
+// A band-stop over spectrum values 6 and 7 and their neighbours' reach (about 215-345 Hz), for the
+// voices that must leave the model still between beats; below 175 Hz and above 500 Hz it keeps
+// the level within 3 dB, so the low mids stay full.
+void fx_clear_bins_band(stereo_bus* bus)
+{
+    biquad_bus(bus, biquad_notch(250.0, 2.0));
+    biquad_bus(bus, biquad_notch(280.0, 2.5));
+    biquad_bus(bus, biquad_notch(312.0, 2.0));
+}
+
+// A low-pass whose cutoff glides from from_hz to to_hz over [from, until) (exponentially, as the ear
+// hears it); the bus is untouched outside the span.
+void fx_lowpass_sweep(stereo_bus* bus, double from, double until, float from_hz, float to_hz)
+{
+    long a = std::max(0L, to_sample(from));
+    long b = std::min((long)bus->left.size(), to_sample(until));
+    svf_state fl, fr;
+    for (long n = a; n < b; ++n) {
+        double x = (double)(n - a) / std::max(1L, b - a);
+        float cutoff = from_hz * (float)std::pow(to_hz / from_hz, x);
+        bus->left[n] = svf_run(&fl, bus->left[n], cutoff, 0.9f).low;
+        bus->right[n] = svf_run(&fr, bus->right[n], cutoff, 0.9f).low;
+    }
+}
+
+// Silence over [from, until): faded out over fade_s from `from`, back at full level at `until`.
+void fx_silence(stereo_bus* bus, double from, double until, double fade_s)
+{
+    long a = std::max(0L, to_sample(from));
+    long b = std::min((long)bus->left.size(), to_sample(until));
+    long fade = std::max(1L, to_sample(fade_s));
+    for (long n = a; n < b; ++n) {
+        float g = n - a < fade ? 1.0f - (float)(n - a) / fade : 0.0f;
+        bus->left[n] *= g;
+        bus->right[n] *= g;
+    }
+}

@@ -89,6 +89,19 @@ biquad biquad_peak(double hz, double q, double gain_db)
     return f;
 }
 
+biquad biquad_notch(double hz, double q)
+{
+    double w = 2.0 * k_pi * hz / k_rate, c = std::cos(w), alpha = std::sin(w) / (2.0 * q);
+    double a0 = 1.0 + alpha;
+    biquad f;
+    f.b0 = 1.0 / a0;
+    f.b1 = -2.0 * c / a0;
+    f.b2 = f.b0;
+    f.a1 = -2.0 * c / a0;
+    f.a2 = (1.0 - alpha) / a0;
+    return f;
+}
+
 float biquad_run(biquad* f, float x)
 {
     double y = f->b0 * x + f->z1;

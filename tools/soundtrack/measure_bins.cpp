@@ -1,5 +1,6 @@
 // measure_bins: decodes an MP3 through the audio layer and reports the show's spectrum values 6 and 7 frame by frame.
 #include "bin_spectrum.h"
+#include "synth.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,13 +10,12 @@
 #include <vector>
 
 #include "platform/bass_internal.h"
+#include "show/show_times.h"
 
 namespace {
 const int k_size = k_spectrum_size;
-const double k_grid_start = 11.8;  // the soundtrack's first beat
-const double k_beat = 0.5;
-const double k_model_from = 29.3;  // the model scene, which follows the two bins
-const double k_model_until = 83.0;
+const double k_model_from = k_model_scene_at;  // the model scene, which follows the two bins
+const double k_model_until = k_show_end;
 const float k_off_screen = 0.58f;  // bin 7 above this carries the model out of view
 
 float percentile(std::vector<float> v, double p)

@@ -3,33 +3,32 @@
 
 #include <cstddef>
 
-const double k_piece_length = 86.0;
+const double k_piece_length = 84.0;
 
 namespace {
-const float k_master_gain = 0.88f;
-const float k_ceiling = 0.84f;  // -1.5 dBFS, headroom for the encoder's overshoot
+const float k_master_gain = 0.95f;
+const float k_ceiling = 0.76f;  // -2.4 dBFS, headroom for the encoder's overshoot
 
-// Everything but the bass and drums is kept off the spectrum bins the model follows.
-void clear_low_mids(stereo_bus* bus)
-{
-    biquad_bus(bus, biquad_highpass(330.0, 0.707));
-    biquad_bus(bus, biquad_highpass(330.0, 0.707));
-}
+// Where the fill starts closing: the short picture step before the drop.
+const double k_lift_from = k_slide_at[16];
 }  // namespace
 
 stereo_bus render_piece()
 {
     long frames = to_sample(k_piece_length);
-    piece_buses b = {make_bus(frames), make_bus(frames), make_bus(frames), make_bus(frames),
+    piece_buses b = {make_bus(frames), make_bus(frames), make_bus(frames), make_bus(frames), make_bus(frames),
                      make_bus(frames), make_bus(frames), make_bus(frames), make_bus(frames)};
     play_score(&b);
 
-    clear_low_mids(&b.pads);
-    clear_low_mids(&b.arp);
-    clear_low_mids(&b.stabs);
-    clear_low_mids(&b.lead);
-    fx_duck(&b.pads, k_grid_start, 82.8, 0.5f, 0.14);
-    fx_duck(&b.stabs, k_grid_start, 82.8, 0.3f, 0.1);
+    // everything tonal but the kick's knock and the sub leaves the spectrum bins to them
+    fx_clear_bins_band(&b.pads);
+    fx_clear_bins_band(&b.arp);
+    fx_clear_bins_band(&b.stabs);
+    fx_clear_bins_band(&b.lead);
+    fx_clear_bins_band(&b.bass_line);
+    double last_chord = final_chord_time();
+    fx_duck(&b.pads, k_grid_start, last_chord, 0.5f, 0.14);
+    fx_duck(&b.stabs, k_grid_start, last_chord, 0.3f, 0.1);
 
     stereo_bus echo_send = make_bus(frames), echoes = make_bus(frames);
     mix_into(&echo_send, b.lead, 0.5f);
@@ -45,30 +44,29 @@ stereo_bus render_piece()
     mix_into(&space_send, b.fx, 0.6f);
     mix_into(&space_send, echoes, 0.3f);
     fx_reverb(space_send, &space, 0.85f, 0.45f, 1.0f);
-    clear_low_mids(&space);
+    fx_clear_bins_band(&space);
 
+    // the band, filtered shut through the fill before the drop
     stereo_bus mix = make_bus(frames);
     mix_into(&mix, b.drums, 0.42f);
     mix_into(&mix, b.room_drums, 0.6f);
     mix_into(&mix, b.bass, 1.0f);
+    mix_into(&mix, b.bass_line, 1.0f);
     mix_into(&mix, b.pads, 1.1f);
     mix_into(&mix, b.arp, 0.6f);
     mix_into(&mix, b.stabs, 0.8f);
     mix_into(&mix, b.lead, 0.95f);
-    mix_into(&mix, b.fx, 0.8f);
     mix_into(&mix, echoes, 0.35f);
     mix_into(&mix, space, 1.2f);
+    fx_lowpass_sweep(&mix, k_lift_from, k_lift_silence_from, 12000.0f, 300.0f);
+    mix_into(&mix, b.fx, 0.8f);
+    // a moment of silence, so the drop strikes out of nothing
+    fx_silence(&mix, k_lift_silence_from, k_model_scene_at, 0.03);
+
     for (size_t i = 0; i < mix.left.size(); ++i) {
         mix.left[i] *= k_master_gain;
         mix.right[i] *= k_master_gain;
     }
     fx_limit(&mix, k_ceiling, 0.005, 0.08);
-    // the last crash and reverb are still ringing when the file ends: let them fade, not stop
-    long fade = to_sample(0.6);
-    for (long n = 0; n < fade; ++n) {
-        float g = (float)n / fade;
-        mix.left[frames - 1 - n] *= g;
-        mix.right[frames - 1 - n] *= g;
-    }
     return mix;
 }

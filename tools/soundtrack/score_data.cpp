@@ -1,34 +1,39 @@
 // The piece in D minor at 120 BPM: chord voicings, what plays in each part, bar by bar, and the tunes.
 #include "score.h"
 
-// The mid-bass notes are all C4..D4 (262-294 Hz), between the show's spectrum bins 6 and 7.
-// Pad voicings start at F4 (349 Hz), clear of those bins.
+// The knock notes are all C4..D4 (262-294 Hz), between the show's spectrum bins 6 and 7. Pad
+// voicings start at F4 (349 Hz), the low pads and the bass line stay at or under F3 (175 Hz):
+// both clear of those bins, whose band is notched out of them in the mix.
 const chord k_chords[] = {
-    /* Dm */ {62, 38, {65, 69, 74}},
-    /* Bb */ {62, 34, {65, 70, 74}},
-    /* F  */ {60, 41, {65, 69, 72}},
-    /* C  */ {60, 36, {67, 72, 76}},
-    /* Gm */ {62, 43, {67, 70, 74}},
-    /* A  */ {61, 45, {69, 73, 76}},
+    /* Dm */ {62, 38, 38, {65, 69, 74}, {45, 50, 53}},
+    /* Bb */ {62, 34, 34, {65, 70, 74}, {46, 50, 53}},
+    /* F  */ {60, 41, 41, {65, 69, 72}, {45, 48, 53}},
+    /* C  */ {60, 36, 36, {67, 72, 76}, {43, 48, 52}},
+    /* Gm */ {62, 43, 31, {67, 70, 74}, {43, 46, 50}},
+    /* A  */ {61, 45, 33, {69, 73, 76}, {45, 49, 52}},
 };
 
 const part_layers k_parts[] = {
-    //  kick  clap   hats   open   pulse  sub    pad    arp    stabP  stabO  lead   bell   ghosts
-    {0.00f, 0.00f, 0.00f, 0.00f, 0.00f, 0.00f, 0.42f, 0.00f, 0.00f, 0.00f, 0.00f, 0.00f, false},  // dawn
-    {0.00f, 0.00f, 0.00f, 0.00f, 0.00f, 0.25f, 0.42f, 0.26f, 0.00f, 0.00f, 0.00f, 0.00f, false},  // intro
-    {0.85f, 0.00f, 0.55f, 0.00f, 0.20f, 0.45f, 0.45f, 0.35f, 0.30f, 0.00f, 0.00f, 0.00f, false},  // slides
-    {0.90f, 0.45f, 0.65f, 0.35f, 0.26f, 0.50f, 0.45f, 0.35f, 0.34f, 0.00f, 0.00f, 0.00f, true},   // slides, full
-    {0.90f, 0.00f, 0.00f, 0.00f, 0.26f, 0.00f, 0.40f, 0.00f, 0.34f, 0.00f, 0.00f, 0.00f, false},  // fill
-    {1.00f, 0.50f, 0.70f, 0.40f, 0.30f, 0.55f, 0.40f, 0.22f, 0.00f, 0.22f, 0.55f, 0.00f, true},   // drop
-    {1.00f, 0.50f, 0.75f, 0.45f, 0.30f, 0.55f, 0.45f, 0.30f, 0.00f, 0.26f, 0.55f, 0.00f, true},   // lift
-    {0.80f, 0.00f, 0.00f, 0.00f, 0.24f, 0.40f, 0.60f, 0.35f, 0.00f, 0.00f, 0.00f, 0.40f, false},  // break
-    {0.95f, 0.45f, 0.55f, 0.00f, 0.28f, 0.50f, 0.50f, 0.35f, 0.00f, 0.20f, 0.00f, 0.30f, false},  // build
-    {1.00f, 0.55f, 0.75f, 0.45f, 0.30f, 0.55f, 0.45f, 0.30f, 0.00f, 0.26f, 0.60f, 0.00f, true},   // climax
-    {1.00f, 0.00f, 0.00f, 0.00f, 0.30f, 0.00f, 0.40f, 0.00f, 0.00f, 0.00f, 0.00f, 0.00f, false},  // ending fill
+    //  kick  clap   hats   open   pulse  sub    bass   pad    lowpad arp    stabP  stabO  lead   bell   ghosts
+    {0.00f, 0.00f, 0.00f, 0.00f, 0.00f, 0.00f, 0.00f, 0.28f, 0.24f, 0.00f, 0.00f, 0.00f, 0.00f, 0.00f, false},  // dawn
+    {0.00f, 0.00f, 0.00f, 0.00f, 0.00f, 0.18f, 0.00f, 0.28f, 0.26f, 0.18f, 0.00f, 0.00f, 0.00f, 0.00f, false},  // intro
+    {0.85f, 0.00f, 0.55f, 0.00f, 0.20f, 0.00f, 0.22f, 0.45f, 0.30f, 0.35f, 0.30f, 0.00f, 0.00f, 0.00f, false},  // slides
+    {0.90f, 0.45f, 0.65f, 0.35f, 0.26f, 0.00f, 0.28f, 0.45f, 0.30f, 0.35f, 0.34f, 0.00f, 0.00f, 0.00f, true},   // slides, full
+    {0.90f, 0.00f, 0.00f, 0.00f, 0.26f, 0.00f, 0.00f, 0.40f, 0.25f, 0.00f, 0.34f, 0.00f, 0.00f, 0.00f, false},  // fill
+    {1.00f, 0.50f, 0.70f, 0.40f, 0.30f, 0.00f, 0.32f, 0.40f, 0.30f, 0.22f, 0.00f, 0.22f, 0.55f, 0.00f, true},   // drop
+    {1.00f, 0.50f, 0.75f, 0.45f, 0.30f, 0.00f, 0.32f, 0.45f, 0.30f, 0.30f, 0.00f, 0.26f, 0.55f, 0.00f, true},   // lift
+    {0.00f, 0.00f, 0.00f, 0.00f, 0.30f, 0.16f, 0.00f, 0.22f, 0.20f, 0.08f, 0.00f, 0.00f, 0.00f, 0.24f, false},  // break
+    {0.95f, 0.45f, 0.55f, 0.00f, 0.28f, 0.00f, 0.30f, 0.50f, 0.30f, 0.35f, 0.00f, 0.20f, 0.00f, 0.30f, false},  // build
+    {1.00f, 0.55f, 0.80f, 0.50f, 0.30f, 0.00f, 0.34f, 0.45f, 0.32f, 0.32f, 0.00f, 0.28f, 0.62f, 0.18f, true},   // climax
 };
+
+const float k_beat_accent[4] = {1.0f, 0.62f, 0.7f, 0.62f};
 
 // Beat -24 is at -0.2 s, so the intro's bars meet the groove's first beat at 11.8 s.
 const double k_first_bar_beat = -24.0;
+
+// The 28.8 s picture's stab rings briefly, then nothing until the drop.
+const double k_lift_silence_from = 28.95;
 
 const bar_plan k_bars[] = {
     // intro under the title strips, 0 to 11.8 s
@@ -39,7 +44,7 @@ const bar_plan k_bars[] = {
     {4, chord_c, part_slides, -1, 0}, {4, chord_dm, part_slides_full, -1, 0},
     {4, chord_bb, part_slides_full, -1, 0}, {4, chord_gm, part_slides_full, -1, 0},
     {4, chord_a, part_slides_full, -1, 0},
-    // three beats of fill into the drop at 29.3 s
+    // three beats of filtered fill, then silence into the drop at 29.3 s
     {3, chord_a, part_fill, -1, 0},
     // the model scene: drop with the first tune, 29.3 s
     {4, chord_dm, part_drop, 0, 0}, {4, chord_bb, part_drop, 0, 1}, {4, chord_f, part_drop, 0, 2},
@@ -49,13 +54,13 @@ const bar_plan k_bars[] = {
     {4, chord_gm, part_lift, 1, 0}, {4, chord_dm, part_lift, 1, 1}, {4, chord_bb, part_lift, 1, 2},
     {4, chord_c, part_lift, 1, 3},  {4, chord_gm, part_lift, 1, 4}, {4, chord_dm, part_lift, 1, 5},
     {4, chord_bb, part_lift, 1, 6}, {4, chord_a, part_lift, 1, 7},
-    // a lighter break with the first tune on bells, then the build, 61.3 s
+    // the break, 61.3 s: no drums, the first tune on bells over a soft pulse
     {4, chord_dm, part_break, 0, 0}, {4, chord_bb, part_break, 0, 1}, {4, chord_f, part_break, 0, 2},
-    {4, chord_c, part_break, 0, 3},  {4, chord_dm, part_build, 0, 4}, {4, chord_bb, part_build, 0, 5},
-    {4, chord_gm, part_build, 2, 0}, {4, chord_a, part_build, 2, 1},
-    // the climax, 77.3 s, and three beats of fill to the last hit at 82.8 s
-    {4, chord_bb, part_climax, 3, 0}, {4, chord_c, part_climax, 3, 1},
-    {3, chord_a, part_ending, -1, 0},
+    {4, chord_c, part_break, 0, 3},
+    // one bar of build, 69.3 s, then the climax, 71.3 s, resolving on the last chord at 79.3 s
+    {4, chord_a, part_build, 2, 1},
+    {4, chord_bb, part_climax, 3, 0}, {4, chord_c, part_climax, 3, 1}, {4, chord_gm, part_climax, 3, 2},
+    {4, chord_a, part_climax, 3, 3},
 };
 const int k_bar_count = sizeof(k_bars) / sizeof(k_bars[0]);
 
@@ -90,10 +95,12 @@ const phrase_note k_tune_build[] = {
     {7, 0.5, 88}, {7.5, 0.5, 93},
 };
 
-// The last two bars: the tune's peak, ending on the leading note.
+// The climax: the tune's peak over Bb C Gm A, leaning on the leading note into the last chord.
 const phrase_note k_tune_end[] = {
-    {0, 1, 86}, {1, 0.5, 84}, {1.5, 0.5, 82}, {2, 1, 81}, {3, 1, 82},
-    {4, 1.5, 84}, {5.5, 0.5, 82}, {6, 2, 81},
+    {0, 1, 86},  {1, 0.5, 84},   {1.5, 0.5, 82}, {2, 1, 81},    {3, 1, 82},
+    {4, 1.5, 84}, {5.5, 0.5, 82}, {6, 2, 79},
+    {8, 1, 82},  {9, 1, 86},     {10, 1.5, 91},  {11.5, 0.5, 89},
+    {12, 1, 88}, {13, 1, 85},    {14, 2, 81},
 };
 
 const phrase k_phrases[] = {

@@ -3,9 +3,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "show/show_times.h"
+
 constexpr int k_rate = 44100;
 constexpr double k_beat = 0.5;         // 120 BPM
-constexpr double k_grid_start = 11.8;  // the first beat of the groove, in seconds of playback
+constexpr double k_grid_start = k_first_slide_at;  // the first beat of the groove, with the first picture
 
 // A stereo signal at k_rate; both channels always have the same length.
 struct stereo_bus {
@@ -52,6 +54,7 @@ struct biquad {
 biquad biquad_highpass(double hz, double q);
 biquad biquad_lowpass(double hz, double q);
 biquad biquad_peak(double hz, double q, double gain_db);
+biquad biquad_notch(double hz, double q);
 float biquad_run(biquad* f, float x);
 void biquad_bus(stereo_bus* bus, biquad proto);
 
@@ -59,13 +62,15 @@ void biquad_bus(stereo_bus* bus, biquad proto);
 void voice_pad(stereo_bus* bus, double start, double held, double note, float level, float brightness);
 void voice_pulse(stereo_bus* bus, double start, double note, float level);
 void voice_sub(stereo_bus* bus, double start, double held, double note, float level, double attack);
+void voice_bass(stereo_bus* bus, double start, double held, double note, float level);
 void voice_lead(stereo_bus* bus, double start, double held, double note, float level);
 void voice_arp(stereo_bus* bus, double start, double note, float level, float brightness, float pan);
 void voice_stab(stereo_bus* bus, double start, double note, float level);
 void voice_bell(stereo_bus* bus, double start, double note, float level, float pan);
 
 // drums.cpp: percussion and sweeps
-void drum_kick(stereo_bus* bus, double start, float level);
+// The kick's knock rings at knock_note: the mid-bass pulse on the spectrum bins, struck with the drum.
+void drum_kick(stereo_bus* bus, double start, float level, double knock_note, float knock_level);
 void drum_snare(stereo_bus* bus, double start, float level);
 void drum_clap(stereo_bus* bus, double start, float level);
 void drum_hat(stereo_bus* bus, double start, float level, bool open);
@@ -81,6 +86,9 @@ void fx_reverb(const stereo_bus& in, stereo_bus* out, float room, float damp, fl
 void fx_pingpong(const stereo_bus& in, stereo_bus* out, double delay_s, float feedback, float wet);
 void fx_duck(stereo_bus* bus, double from, double until, float depth, double recover_s);
 void fx_limit(stereo_bus* bus, float ceiling, double window_s, double release_s);
+void fx_clear_bins_band(stereo_bus* bus);
+void fx_lowpass_sweep(stereo_bus* bus, double from, double until, float from_hz, float to_hz);
+void fx_silence(stereo_bus* bus, double from, double until, double fade_s);
 
 // score.cpp: the whole piece rendered into one bus
 stereo_bus render_piece();

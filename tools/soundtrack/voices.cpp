@@ -99,6 +99,25 @@ void voice_sub(stereo_bus* bus, double start, double held, double note, float le
     }
 }
 
+// The moving bass line: a saw through a low-pass that opens on each note, over a sine for weight.
+void voice_bass(stereo_bus* bus, double start, double held, double note, float level)
+{
+    double step = midi_hz(note) / k_rate;
+    long first = to_sample(start);
+    long count = to_sample(held + 0.1);
+    double phase = 0.0;
+    svf_state filt;
+    for (long n = 0; n < count; ++n) {
+        double t = (double)n / k_rate;
+        float amp = level * env_adsr(t, held, 0.004, 0.12, 0.6f, 0.025);
+        float cutoff = 260.0f + 1100.0f * (float)std::exp(-t / 0.045);
+        float tone = svf_run(&filt, osc_saw(phase, step), cutoff, 1.3f).low;
+        put(bus, first + n, amp * (0.8f * tone + 0.55f * osc_sine(phase)), 0.0f);
+        phase += step;
+        if (phase >= 1.0) phase -= 1.0;
+    }
+}
+
 void voice_lead(stereo_bus* bus, double start, double held, double note, float level)
 {
     long first = to_sample(start);

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# The soundtrack as the show hears it: band levels, spectrum values 6 and 7 on and between the
+# beats, onsets at the cues, the drop, the level at the show's end (soundtrack_figures, the audio
+# layer's own decoding and spectrum) and loudness, loudness range and true peak (ffmpeg's ebur128).
+set -euo pipefail
+usage() { echo "usage: figures.sh BUILD_DIR [MP3]   (MP3 defaults to data/Zyk-Morrelvisa.mp3)"; }
+[ "${1:-}" = --help ] && { usage; exit 0; }
+[ $# -ge 1 ] || { usage >&2; exit 2; }
+root=$(cd "$(dirname "$0")/../.." && pwd)
+figures=$(cd "$1" && pwd)/tools/soundtrack/soundtrack_figures
+mp3=${2:-$root/data/Zyk-Morrelvisa.mp3}
+[ -x "$figures" ] || { echo "build soundtrack_figures in $1 first" >&2; exit 1; }
+command -v ffmpeg > /dev/null || { echo "figures.sh needs ffmpeg" >&2; exit 1; }
+
+report=$("$figures" "$mp3")
+loud=$(ffmpeg -hide_banner -nostats -i "$mp3" -af ebur128=peak=true -f null - 2>&1 | tail -12)
+field() { echo "$loud" | awk -v k="$1" '$1 == k { print $2 }'; }
+pick() { echo "$report" | awk "$1"; }
+
+cat <<MD
+| figure | value |
+|---|---|
+| integrated loudness | $(field I:) LUFS |
+| loudness range (short-term) | $(field LRA:) LU |
+| true peak | $(field Peak:) dBTP |
+| 120–250 Hz under the loudest octave band, intro 0–11.8 s | $(pick '$1 == "band120-250" && $2 ~ /^0.000/ { print -$4 }') dB |
+| 120–250 Hz under the loudest octave band, groove 30–60 s | $(pick '$1 == "band120-250" && $2 ~ /^30.000/ { print -$4 }') dB |
+| value 6: downbeat peak / other beats' peak | $(pick '$1 == "bin6" { sub("ratio=", "", $4); print $4 }') |
+| value 7: downbeat peak / other beats' peak | $(pick '$1 == "bin7" { sub("ratio=", "", $4); print $4 }') |
+| value 6: beat peaks min / 10th percentile / median / max | $(pick '$1 == "bin6" { sub("peak_min=", "", $5); sub("p10=", "", $6); sub("median=", "", $7); sub("max=", "", $8); print $5 " / " $6 " / " $7 " / " $8 }') |
+| value 7: beat peaks min / 10th percentile / median / max | $(pick '$1 == "bin7" { sub("peak_min=", "", $5); sub("p10=", "", $6); sub("median=", "", $7); sub("max=", "", $8); print $5 " / " $6 " / " $7 " / " $8 }') |
+| value 6 / 7: median between beats | $(pick '$1 ~ /^bin[67]$/ { sub("between_median=", "", $10); printf "%s ", $10 }' | sed 's/ $//; s/ / \/ /') |
+| drop at 29.3 s: onset rank among the beats | $(pick '$1 == "drop" { sub(",$", "", $11); print $6 " of " $8 " " $10 " " $11 }') |
+| onset at 6.35 s; at 10.9 s (offset, strength against the median beat) | $(pick '$1 == "onset" && ($3 == "6.350" || $3 == "10.900") { printf "%s ms, %s×; ", $6, $8 }' | sed 's/; $//') |
+| slide changes: worst onset offset | $(pick '$1 == "onsets" { print $6 }') ms |
+| RMS level 82.9–83.0 s | $(pick '$1 == "level" && $2 == "82.9-83.0" { print $4 }') dBFS |
+
+\`\`\`
+$report
+\`\`\`
+MD
