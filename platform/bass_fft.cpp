@@ -1,4 +1,4 @@
-// Our audio layer's spectrum: BASS_ChannelGetData with BASS_DATA_FFT1024.
+// Our audio layer's spectrum: BASS_ChannelGetData with BASS_DATA_FFT1024, and the same values of samples in memory.
 #include <kiss_fftr.h>
 
 #include <cmath>
@@ -7,7 +7,9 @@
 #include "platform/bass_fft.h"
 
 #include "platform/bass.h"
+#include "platform/pcm_spectrum.h"
 #include "platform/position_model.h"
+#include "platform/stream_table.h"
 
 static const int k_fft_size = 1024;
 static const int k_fft_bins = k_fft_size / 2;
@@ -15,7 +17,7 @@ static const int k_fft_bins = k_fft_size / 2;
 // The magnitude scale: a full-scale sine (amplitude 1.0) exactly at a bin's centre frequency
 // reads 1.0 in that bin. The transform of such a sine under the Hann window is the amplitude
 // times half the window's sum, and the window sums to N/2, hence 4/N. The soundtrack's
-// measuring tool calls stream_spectrum itself, so its figures are the show's.
+// measuring tools call pcm_spectrum, so their figures are the show's.
 static const float k_spectrum_scale = 4.0f / k_fft_size;
 
 static kiss_fftr_cfg g_fft = nullptr;
@@ -41,13 +43,13 @@ void free_spectrum()
 
 // The 1024 frames ending at `end`, mixed to mono in [-1, 1], zeros before the start and
 // after the end.
-static void gather_window(const bass_stream* s, std::int64_t end)
+static void gather_window(const std::int16_t* pcm, std::int64_t frames, std::int64_t end)
 {
     for (int n = 0; n < k_fft_size; ++n) {
         std::int64_t frame = end - k_fft_size + n;
         float mono = 0.0f;
-        if (frame >= 0 && frame < s->frames) {
-            int sum = s->pcm[frame * 2] + s->pcm[frame * 2 + 1];
+        if (frame >= 0 && frame < frames) {
+            int sum = pcm[frame * 2] + pcm[frame * 2 + 1];
             mono = static_cast<float>(sum) / 65536.0f;
         }
         g_samples[n] = mono * g_window[n];
@@ -56,12 +58,17 @@ static void gather_window(const bass_stream* s, std::int64_t end)
 
 // The static buffers make this allocation-free; callers are the show's one thread or a
 // tool's, never two at once.
-void stream_spectrum(const bass_stream* s, std::int64_t end_frame, float* out)
+bool pcm_spectrum(const std::int16_t* pcm, std::int64_t frames, std::int64_t end_frame, float* out)
 {
-    gather_window(s, end_frame);
+    if (!g_fft) {
+        std::memset(out, 0, sizeof(float) * k_fft_bins);
+        return false;
+    }
+    gather_window(pcm, frames, end_frame);
     kiss_fftr(g_fft, g_samples, g_bins);
     for (int k = 0; k < k_fft_bins; ++k)
         out[k] = std::sqrt(g_bins[k].r * g_bins[k].r + g_bins[k].i * g_bins[k].i) * k_spectrum_scale;
+    return true;
 }
 
 // Only the FFT1024 request is served. Without a stream (handle 0 among others) the call
@@ -78,6 +85,6 @@ DWORD BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length)
         return failed;
     }
 
-    stream_spectrum(s, static_cast<std::int64_t>(heard_frame(s->heard, s->rate)), out);
+    pcm_spectrum(s->pcm.data(), s->frames, static_cast<std::int64_t>(heard_frame(s->heard, s->rate)), out);
     return k_fft_bins * sizeof(float);
 }

@@ -1,10 +1,13 @@
-// The FFT1024 spectrum: the right bin at each rate, the documented scale, and the right samples.
+// The FFT1024 spectrum: the right bin at each rate, the documented scale, and the right samples,
+// and the same values of samples held in memory (pcm_spectrum).
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
 
 #include "platform/bass.h"
+#include "platform/pcm_spectrum.h"
+#include "platform/stream_samples.h"
 #include "tests/audio/mp3_fixture.h"
 #include "tests/support/temp_dir.h"
 
@@ -145,4 +148,52 @@ TEST_F(SpectrumTest, MissingStreamGivesZerosAndFails)
     ASSERT_NE(h, 0u);
     EXPECT_EQ(BASS_ChannelGetData(h, spectrum, 4096), static_cast<DWORD>(-1));
     EXPECT_EQ(BASS_ChannelGetData(h, nullptr, BASS_DATA_FFT1024), static_cast<DWORD>(-1));
+}
+
+// pcm_spectrum on the layer's own decoding of a stream reads bit for bit what the show's fetch
+// reads with that frame heard; on another decoder's samples, and past their end, it follows
+// the definition.
+TEST_F(SpectrumTest, SamplesInMemoryReadAsTheShowsFetch)
+{
+    std::string path = dir + "/sweep.mp3";
+    ASSERT_TRUE(make_mp3(path, "gte(t,0.5)*0.6*sin(2*PI*(300*t+900*t*t))|0.3*sin(2*PI*5000*t)", 44100, 1.5));
+    HSTREAM h = BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, BASS_STREAM_PRESCAN);
+    ASSERT_NE(h, 0u);
+    stream_samples layer;
+    ASSERT_TRUE(get_stream_samples(h, layer));
+
+    float mine[k_bins];
+    for (long end : {0L, 700L, 22150L, 44100L, static_cast<long>(layer.frames)}) {
+        SCOPED_TRACE(end);
+        fetch_at(h, end);
+        ASSERT_TRUE(pcm_spectrum(layer.pcm, layer.frames, end, mine));
+        for (int k = 0; k < k_bins; ++k) ASSERT_EQ(mine[k], spectrum[k]) << "bin " << k;
+    }
+
+    std::vector<std::int16_t> pcm = decode_with_ffmpeg(path);
+    long frames = static_cast<long>(pcm.size() / 2);
+    for (long end : {-5L, 900L, 30000L, frames + 300, frames + 1023, frames + 5000}) {
+        SCOPED_TRACE(end);
+        ASSERT_TRUE(pcm_spectrum(pcm.data(), frames, end, mine));
+        std::vector<double> want = reference_spectrum(pcm, end);
+        double worst = 0;
+        for (int k = 0; k < k_bins; ++k) worst = std::max(worst, std::abs(mine[k] - want[k]));
+        EXPECT_LT(worst, 5e-5);
+    }
+}
+
+// The transform belongs to the layer: without BASS_Init there is none, and the values are zeros.
+TEST_F(SpectrumTest, SamplesInMemoryNeedTheLayerStarted)
+{
+    std::vector<std::int16_t> pcm(2 * 4096);
+    for (size_t i = 0; i < pcm.size(); ++i) pcm[i] = static_cast<std::int16_t>(12000 * std::sin(0.3 * (i / 2)));
+    EXPECT_TRUE(pcm_spectrum(pcm.data(), 4096, 2048, spectrum));
+    float loudest = 0.0f;
+    for (float v : spectrum) loudest = std::max(loudest, v);
+    EXPECT_GT(loudest, 0.1f);
+
+    BASS_Free();
+    for (float& v : spectrum) v = 7.0f;
+    EXPECT_FALSE(pcm_spectrum(pcm.data(), 4096, 2048, spectrum));
+    for (int k = 0; k < k_bins; ++k) ASSERT_EQ(spectrum[k], 0.0f) << "bin " << k;
 }

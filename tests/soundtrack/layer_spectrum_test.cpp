@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/bass_internal.h"
+#include "platform/bass.h"
 
 namespace {
 const double k_pi = 3.14159265358979323846;
@@ -33,9 +33,10 @@ std::string sweep_mp3()
 
 struct LayerSpectrum : ::testing::Test {
     std::string path = sweep_mp3();
+    decoded_music music;
     void TearDown() override
     {
-        BASS_Free();
+        close_decoded_music(music);
         if (!path.empty()) unlink(path.c_str());
     }
 
@@ -53,16 +54,15 @@ struct LayerSpectrum : ::testing::Test {
 TEST_F(LayerSpectrum, ToolValuesEqualTheShowsFetchAtTheNearestFrame)
 {
     ASSERT_FALSE(path.empty());
-    const bass_stream* s = open_soundtrack(path.c_str());
-    ASSERT_NE(s, nullptr);
+    ASSERT_TRUE(open_decoded_music(path.c_str(), music));
     HSTREAM h = BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, BASS_STREAM_PRESCAN);
     ASSERT_NE(h, 0u);
-    ASSERT_EQ(s->rate, k_rate);
+    ASSERT_EQ(music.rate, k_rate);
 
     float tool[512], show[512], neighbour[512];
     for (double frame : {700.7, 22050.3, 44100.5, 70000.8}) {
         std::int64_t nearest = std::llround(frame);
-        spectrum_at(s, frame / k_rate, tool);
+        ASSERT_TRUE(spectrum_at(music, frame / k_rate, tool));
         show_fetch(h, nearest, show);
         show_fetch(h, nearest - 1, neighbour);
         int differing = 0;
@@ -74,7 +74,7 @@ TEST_F(LayerSpectrum, ToolValuesEqualTheShowsFetchAtTheNearestFrame)
     }
 }
 
-// A file the layer cannot decode gives the tool no stream, so it fails instead of measuring silence.
+// A file the layer cannot decode gives the tool no samples, so it fails instead of measuring silence.
 TEST_F(LayerSpectrum, AFileTheLayerCannotDecodeGivesNoStream)
 {
     std::string junk = testing::TempDir() + "vellamor_junk_" + std::to_string(getpid()) + ".mp3";
@@ -82,7 +82,9 @@ TEST_F(LayerSpectrum, AFileTheLayerCannotDecodeGivesNoStream)
     ASSERT_NE(f, nullptr);
     fputs("not an mp3 at all\n", f);
     fclose(f);
-    EXPECT_EQ(open_soundtrack(junk.c_str()), nullptr);
-    EXPECT_EQ(open_soundtrack("/nonexistent/vellamor.mp3"), nullptr);
+    EXPECT_FALSE(open_decoded_music(junk.c_str(), music));
+    EXPECT_EQ(music.samples, nullptr);
+    EXPECT_FALSE(open_decoded_music("/nonexistent/vellamor.mp3", music));
+    EXPECT_EQ(music.frames, 0);
     unlink(junk.c_str());
 }

@@ -1,25 +1,25 @@
-// Opens the soundtrack and reads its spectrum through the audio layer, so the figures are the show's own.
+// Reads a soundtrack's spectrum through the audio layer's public entries, so the figures are the show's own.
 #include "bin_spectrum.h"
 
 #include <cmath>
-#include <cstdint>
 
-#include "platform/bass_internal.h"
+#include "platform/bass.h"
+#include "platform/pcm_spectrum.h"
 
-// Device 0 is "no sound": BASS_StreamCreateFile and the transform need the layer started,
-// but a measuring tool has no use for an audio device, and a test machine may lack one.
-bool start_spectrum_layer()
+// Device 0 is "no sound": the transform needs the layer started, but a measuring tool has no
+// use for an audio device, and a test machine may lack one. A second start is refused, and the
+// layer serves as it is.
+void start_spectrum_layer()
 {
-    return g_bass_ready || BASS_Init(0, 44100, 0, nullptr, nullptr);
+    BASS_Init(0, 44100, 0, nullptr, nullptr);
 }
 
-const bass_stream* open_soundtrack(const char* path)
+bool pcm_spectrum_at(const std::int16_t* pcm, std::int64_t frames, int rate, double t, float* values)
 {
-    if (!start_spectrum_layer()) return nullptr;
-    return find_stream(BASS_StreamCreateFile(FALSE, path, 0, 0, BASS_STREAM_PRESCAN));
+    return pcm_spectrum(pcm, frames, static_cast<std::int64_t>(std::llround(t * rate)), values);
 }
 
-void spectrum_at(const bass_stream* s, double t, float* values)
+bool spectrum_at(const decoded_music& music, double t, float* values)
 {
-    stream_spectrum(s, static_cast<std::int64_t>(std::llround(t * s->rate)), values);
+    return pcm_spectrum_at(music.samples, music.frames, music.rate, t, values);
 }

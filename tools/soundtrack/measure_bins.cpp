@@ -9,7 +9,6 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/bass_internal.h"
 #include "show/show_times.h"
 
 namespace {
@@ -26,7 +25,7 @@ float percentile(std::vector<float> v, double p)
     return v[i];
 }
 
-void report_range(const bass_stream* d, double from, double until, double fps)
+void report_range(const decoded_music& d, double from, double until, double fps)
 {
     std::vector<float> b6, b7;
     float values[k_size / 2];
@@ -48,7 +47,7 @@ void report_range(const bass_stream* d, double from, double until, double fps)
 
 // Mean of each bin just after the beats and halfway between them over the model scene, and the
 // distribution of each beat's highest frame.
-void report_beats(const bass_stream* d, double fps)
+void report_beats(const decoded_music& d, double fps)
 {
     double on[2] = {0, 0}, off[2] = {0, 0};
     long n_on = 0, n_off = 0;
@@ -121,13 +120,13 @@ int main(int argc, char** argv)
         fprintf(stderr, "measure_bins: need one MP3 file and a positive --fps (try --help)\n");
         return 2;
     }
-    const bass_stream* d = open_soundtrack(path);
-    if (!d) {
+    decoded_music d;
+    if (!open_decoded_music(path, d)) {
         fprintf(stderr, "measure_bins: cannot open or decode %s\n", path);
-        BASS_Free();
+        close_decoded_music(d);
         return 1;
     }
-    printf("decoded %lld samples at %d Hz (%.3f s)\n", (long long)d->frames, d->rate, (double)d->frames / d->rate);
+    printf("decoded %lld samples at %d Hz (%.3f s)\n", (long long)d.frames, d.rate, (double)d.frames / d.rate);
     if (!at.empty()) {
         float values[k_size / 2];
         for (double t : at) {
@@ -141,6 +140,6 @@ int main(int argc, char** argv)
         report_range(d, k_model_from, k_model_until, fps);
         report_beats(d, fps);
     }
-    BASS_Free();
+    close_decoded_music(d);
     return 0;
 }

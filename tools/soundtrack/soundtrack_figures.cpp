@@ -10,7 +10,6 @@
 
 #include <kiss_fftr.h>
 
-#include "platform/bass_internal.h"
 #include "show/show_times.h"
 
 namespace {
@@ -37,17 +36,17 @@ float percentile(std::vector<float> v, double p)
 // show's 43 Hz values would smear the sub bass over the low mids, so band levels need finer ones.
 const int k_long = 16384;
 
-std::vector<double> mean_power(const bass_stream* d, double from, double until)
+std::vector<double> mean_power(const decoded_music& d, double from, double until)
 {
     static kiss_fftr_cfg cfg = kiss_fftr_alloc(k_long, 0, nullptr, nullptr);
     std::vector<float> in(k_long);
     std::vector<kiss_fft_cpx> out(k_long / 2 + 1);
     std::vector<double> sum(k_long / 2, 0.0);
     long n = 0;
-    long last = std::min<long>(std::lround(until * d->rate), d->frames);
-    for (long a = std::lround(from * d->rate); a + k_long <= last; a += k_long / 2, ++n) {
+    long last = std::min<long>(std::lround(until * d.rate), d.frames);
+    for (long a = std::lround(from * d.rate); a + k_long <= last; a += k_long / 2, ++n) {
         for (int i = 0; i < k_long; ++i) {
-            float mono = 0.5f * (d->pcm[2 * (a + i)] + d->pcm[2 * (a + i) + 1]) / 32768.0f;
+            float mono = 0.5f * (d.samples[2 * (a + i)] + d.samples[2 * (a + i) + 1]) / 32768.0f;
             in[i] = mono * (float)(0.5 - 0.5 * std::cos(2.0 * M_PI * i / k_long));
         }
         kiss_fftr(cfg, in.data(), out.data());
@@ -68,7 +67,7 @@ double band_power(const std::vector<double>& p, double lo, double hi)
 }
 
 // Every octave band and the 120-250 Hz band, in dB under the loudest octave band.
-void report_bands(const bass_stream* d, double from, double until)
+void report_bands(const decoded_music& d, double from, double until)
 {
     std::vector<double> p = mean_power(d, from, until);
     double octave[10], loudest = 0.0;
@@ -84,7 +83,7 @@ void report_bands(const bass_stream* d, double from, double until)
 // Rise of the spectrum from the transform centred lag/2 frames before t to the one centred
 // lag/2 after it (spectral flux). A short lag finds where an onset is, for clicks and for held
 // sounds alike; a 10 ms lag says how strongly it stands out of what came just before.
-double flux_at(const bass_stream* d, double t, int lag)
+double flux_at(const decoded_music& d, double t, int lag)
 {
     float a[k_values], b[k_values];
     double end = t + k_half_window, half = 0.5 * lag / k_rate;
@@ -96,7 +95,7 @@ double flux_at(const bass_stream* d, double t, int lag)
 }
 
 // The strongest onset within [t - before, t + after] for the given lag: its rise and where it is.
-double strongest_onset(const bass_stream* d, double t, double before, double after, int lag, double* where)
+double strongest_onset(const decoded_music& d, double t, double before, double after, int lag, double* where)
 {
     double best = -1.0;
     for (double s = t - before; s <= t + after; s += (double)k_flux_step / k_rate) {
@@ -111,7 +110,7 @@ double strongest_onset(const bass_stream* d, double t, double before, double aft
 
 // The peaks of values 6 and 7 on every beat of the model scene, bars of four counted from the
 // drop; the downbeats' mean against the others', and the values between beats.
-void report_beats(const bass_stream* d)
+void report_beats(const decoded_music& d)
 {
     float v[k_values];
     std::vector<float> peaks[2], down[2], other[2], between[2];
@@ -148,7 +147,7 @@ void report_beats(const bass_stream* d)
 }
 
 // Where the onset nearest each cue lands, and how strong it is against the median beat.
-void report_onsets(const bass_stream* d)
+void report_onsets(const decoded_music& d)
 {
     std::vector<double> beat_flux;
     double drop_flux = 0.0, where = 0.0;
@@ -180,13 +179,13 @@ void report_onsets(const bass_stream* d)
 }
 
 // RMS of both channels over [from, from + 0.1 s), in dB under a full-scale square wave.
-void report_level(const bass_stream* d, double from)
+void report_level(const decoded_music& d, double from)
 {
-    long a = std::lround(from * d->rate), b = std::lround((from + 0.1) * d->rate);
+    long a = std::lround(from * d.rate), b = std::lround((from + 0.1) * d.rate);
     double sum = 0.0;
     long n = 0;
-    for (long f = std::max(0L, a); f < b && f < d->frames; ++f, ++n)
-        for (int c = 0; c < 2; ++c) sum += std::pow(d->pcm[2 * f + c] / 32768.0, 2.0);
+    for (long f = std::max(0L, a); f < b && f < d.frames; ++f, ++n)
+        for (int c = 0; c < 2; ++c) sum += std::pow(d.samples[2 * f + c] / 32768.0, 2.0);
     printf("level %.1f-%.1f s: %.1f dBFS RMS\n", from, from + 0.1, n ? db(sum / (2.0 * n)) : -999.0);
 }
 
@@ -212,19 +211,19 @@ int main(int argc, char** argv)
         fprintf(stderr, "soundtrack_figures: need exactly one MP3 file (try --help)\n");
         return 2;
     }
-    const bass_stream* d = open_soundtrack(argv[1]);
-    if (!d) {
+    decoded_music d;
+    if (!open_decoded_music(argv[1], d)) {
         fprintf(stderr, "soundtrack_figures: cannot open or decode %s\n", argv[1]);
-        BASS_Free();
+        close_decoded_music(d);
         return 1;
     }
-    printf("decoded %lld samples at %d Hz (%.3f s)\n", (long long)d->frames, d->rate, (double)d->frames / d->rate);
+    printf("decoded %lld samples at %d Hz (%.3f s)\n", (long long)d.frames, d.rate, (double)d.frames / d.rate);
     report_bands(d, 0.0, k_first_slide_at);
     report_bands(d, 30.0, 60.0);
     report_beats(d);
     report_onsets(d);
     for (double t = k_show_end - 3.0; t < k_show_end - 0.05; t += 0.5) report_level(d, t);
     report_level(d, k_show_end - 0.1);
-    BASS_Free();
+    close_decoded_music(d);
     return 0;
 }
