@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "platform/bass.h"
@@ -47,6 +48,11 @@ extern int g_bass_device_rate;   // output rate in Hz
 // bass_stream.cpp
 bass_stream* find_stream(DWORD handle);
 void free_all_streams();
+
+// bass_decode.cpp
+// Decodes the whole MPEG audio file into `s` (pcm, frames, rate); false when the file cannot be
+// read or holds no MPEG audio. Decoding it all gives the exact length that a prescan would.
+bool decode_file(const std::string& path, bass_stream* s);
 
 // bass_position.cpp
 std::int64_t steady_now_ns();
