@@ -13,6 +13,8 @@ packages=(
   libassimp-dev libmeshoptimizer-dev
   # tests and benchmarks
   libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils ffmpeg hyperfine valgrind
+  # the sanitizer run and the fuzz targets (clang with libFuzzer and its sanitizer runtimes)
+  clang libclang-rt-14-dev libfuzzer-14-dev
   # the error box draws with a core X font; without one SDL2 shows no box at all
   xfonts-base
   # the shell tests' window-close helper talks to the X server, the same-id box helper through XCB

@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Times each way of stopping the running show (Escape held, the window closed, SIGTERM): N runs
+# each, from the stop to the end of the process, with every exit status. Run it inside xvfb-run
+# from the repository root after a build.
+# Usage: quit_paths.sh [--runs N] (default 20)
+set -euo pipefail
+runs=20
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --runs) runs=${2:?--runs needs a number}; shift 2 ;;
+        -h|--help) sed -n '2,5p' "$0" | sed 's/^# //'; exit 0 ;;
+        *) echo "quit_paths.sh: unknown option $1" >&2; exit 2 ;;
+    esac
+done
+root=$(cd "$(dirname "$0")/../.." && pwd)
+export VELLAMOR_BIN="$root/build/vellamor" VELLAMOR_ROOT="$root"
+CLOSE_WINDOW="$root/build/tests/shell/close_window"
+[ -x "$VELLAMOR_BIN" ] && [ -x "$CLOSE_WINDOW" ] || { echo "quit_paths.sh: build first" >&2; exit 1; }
+[ -n "${DISPLAY:-}" ] || { echo "quit_paths.sh: no DISPLAY; run it inside xvfb-run" >&2; exit 1; }
+source "$root/tests/shell/xshow.sh"
+
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+# Waits (polling every 5 ms) until the show has ended; prints the milliseconds since $1.
+ms_until_exit() {
+    while xshow_running; do sleep 0.005; done
+    echo $(($(now_ms) - $1))
+}
+
+# One run: start, wait until the frame loop has drawn a while, stop it the given way.
+# Prints "<ms> <status>".
+one_run() {
+    xshow_start
+    xshow_wait_window
+    xshow_wait_busy 10
+    local start ms
+    case "$1" in
+        escape)
+            xdotool mousemove --window "$XSHOW_WINDOW" 512 384
+            start=$(now_ms)
+            xshow_key_down Escape
+            ms=$(ms_until_exit "$start")
+            xshow_key_up Escape
+            ;;
+        close)
+            start=$(now_ms)
+            "$CLOSE_WINDOW" "$XSHOW_WINDOW"
+            ms=$(ms_until_exit "$start")
+            ;;
+        term)
+            start=$(now_ms)
+            kill -TERM "$XSHOW_PID"
+            ms=$(ms_until_exit "$start")
+            ;;
+    esac
+    xshow_wait_exit
+    echo "$ms $XSHOW_STATUS"
+}
+
+echo "load average before (1, 5, 15 min): $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "| stop | runs | exit 0 | within 1 s | median ms | max ms |"
+echo "|---|---|---|---|---|---|"
+for way in escape close term; do
+    results=()
+    for _ in $(seq "$runs"); do results+=("$(one_run "$way")"); done
+    printf '%s\n' "${results[@]}" | sort -n | awk -v way="$way" '
+        { ms[NR] = $1; if ($2 == 0) ok++; if ($1 < 1000) fast++ }
+        END { printf "| %s | %d | %d | %d | %d | %d |\n", way, NR, ok, fast, ms[int((NR + 1) / 2)], ms[NR] }'
+done
+echo "load average after (1, 5, 15 min): $(cut -d' ' -f1-3 /proc/loadavg)"
