@@ -2,10 +2,10 @@
 //
 // A file is taken for MPEG audio only when its audio data (after any ID3v2 tags) opens with a
 // frame header; anything else (a WAV under the soundtrack's name, say) is refused, since
-// mpg123 finds false frames in any large enough file. Within the stream, the first frame's
-// kind (version, layer, rate, mono or not) is the stream's: a frame of another kind is a
-// damaged header that mpg123 read as a change of format, and its place is kept as one frame
-// of silence, so the stream keeps its rate and its length.
+// mpg123 finds false frames in any large enough file. Within the stream, the first frame's kind
+// (version, layer, rate, mono or not) is the stream's: a frame of another kind is a damaged
+// header that mpg123 read as a change of format, and its place is kept as one frame of
+// silence, so the stream keeps its rate and its length.
 //
 // Every frame is decoded, so the length is exact without mpg123's scan of the headers (which
 // would also drop the gapless trim once it counted a damaged frame).
@@ -96,6 +96,29 @@ static bool set_up_decoder(mpg123_handle* mh)
     return true;
 }
 
+// One decoded frame: its kind, its samples per frame and its sound.
+struct decoded_frame {
+    frame_kind kind;
+    std::size_t spf;
+    const std::int16_t* pcm;
+    std::size_t frames;
+};
+
+// A frame of the stream's kind is sound; another is a frame of silence, less whatever mpg123
+// cut from it (the encoder's delay at the start, its padding at the end).
+static void append_frame(bass_stream* s, const frame_kind& stream, std::size_t stream_spf,
+                         const decoded_frame& f)
+{
+    if (same_kind(f.kind, stream)) {
+        s->pcm.insert(s->pcm.end(), f.pcm, f.pcm + f.frames * 2);
+    } else {
+        std::size_t cut = f.spf > f.frames ? f.spf - f.frames : 0;
+        if (stream_spf > cut) s->pcm.resize(s->pcm.size() + (stream_spf - cut) * 2, 0);
+    }
+}
+
+// The first frame sets the stream's kind: mpg123 takes a first frame only when the header
+// after it agrees, so a damaged one is not taken for it.
 static void decode_frames(mpg123_handle* mh, bass_stream* s)
 {
     frame_kind stream;
@@ -108,16 +131,13 @@ static void decode_frames(mpg123_handle* mh, bass_stream* s)
         if (err == MPG123_NEW_FORMAT) continue;
         if (err != MPG123_OK) break;  // the end, or an error mpg123 cannot read past
 
-        frame_kind kind = kind_of_frame(mh);
+        decoded_frame f = {kind_of_frame(mh), static_cast<std::size_t>(mpg123_spf(mh)),
+                           reinterpret_cast<const std::int16_t*>(audio), bytes / 4};
         if (stream.rate == 0) {
-            stream = kind;
-            stream_spf = static_cast<std::size_t>(mpg123_spf(mh));
+            stream = f.kind;
+            stream_spf = f.spf;
         }
-        const std::int16_t* pcm = reinterpret_cast<const std::int16_t*>(audio);
-        if (same_kind(kind, stream))
-            s->pcm.insert(s->pcm.end(), pcm, pcm + bytes / 2);
-        else
-            s->pcm.resize(s->pcm.size() + stream_spf * 2, 0);
+        append_frame(s, stream, stream_spf, f);
     }
     s->rate = static_cast<int>(stream.rate);
 }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Plays the whole show once and reports its resident memory: at show times 10 s and 80 s (read
-# from the caption), the growth between them, and the peak of the run. Run it inside xvfb-run
+# Plays the whole show once and reports its resident memory: every 10 s of show time from 10 s
+# to 80 s (read from the caption), the growth from 10 s to 80 s, and the peak of the run. Run it inside xvfb-run
 # from the repository root after a build.
 # Usage: show_memory.sh
 set -euo pipefail
@@ -19,13 +19,14 @@ kb() { awk -v f="$1:" '$1 == f { print $2 }' "/proc/$XSHOW_PID/status"; }
 
 xshow_start
 xshow_wait_window
-rss10="" rss80="" peak=""
+declare -A rss=()
+peak=""
 while xshow_running; do
     caption=$(xshow_caption 2>/dev/null || true)
     if [[ $caption =~ Time:\ \ ([0-9]+)\. ]]; then
         t=${BASH_REMATCH[1]}
-        [ -n "$rss10" ] || [ "$t" -lt 10 ] || rss10=$(kb VmRSS)
-        [ -n "$rss80" ] || [ "$t" -lt 80 ] || rss80=$(kb VmRSS)
+        mark=$((t / 10 * 10))
+        [ "$mark" -lt 10 ] || [ "$mark" -gt 80 ] || [ -n "${rss[$mark]:-}" ] || rss[$mark]=$(kb VmRSS)
     fi
     peak=$(kb VmHWM 2>/dev/null || echo "$peak")
     sleep 0.2
@@ -33,4 +34,5 @@ done
 xshow_wait_exit
 [ "$XSHOW_STATUS" -eq 0 ] || { echo "show_memory.sh: the show ended with $XSHOW_STATUS" >&2; exit 1; }
 echo "load average (1, 5, 15 min): $(cut -d' ' -f1-3 /proc/loadavg)"
-echo "RSS at 10 s: $rss10 KB; at 80 s: $rss80 KB; growth: $((rss80 - rss10)) KB; peak (VmHWM): $peak KB"
+for mark in 10 20 30 40 50 60 70 80; do echo "RSS at $mark s: ${rss[$mark]:-?} KB"; done
+echo "growth from 10 s to 80 s: $((${rss[80]:-0} - ${rss[10]:-0})) KB; peak (VmHWM): $peak KB"

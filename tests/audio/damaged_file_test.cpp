@@ -109,6 +109,29 @@ TEST_F(DamagedFile, OneBadHeaderCostsAFewFramesAndKeepsRateAndLength)
     }
 }
 
+// The first frames of sound (frame 0 is the encoder's Info frame) must not give the whole
+// stream their kind. A damaged frame 1 also costs the Info frame (mpg123 then takes neither
+// for the stream's start) and with it the trim of the encoder's delay: the length may then
+// differ by less than a frame.
+TEST_F(DamagedFile, ABadFirstFrameDoesNotSetTheStreamsRate)
+{
+    const std::string good = dir + "/good.mp3";
+    ASSERT_TRUE(make_mp3(good, "0.3*sin(2*PI*440*t)", 44100, 2.0));
+    bytes data = read_bytes(good);
+    const bass_stream* reference = open(good);
+    ASSERT_NE(reference, nullptr);
+    for (int frame = 1; frame <= 2; ++frame) {
+        SCOPED_TRACE(frame);
+        bytes copy = data;
+        copy[frame_offset(copy, frame) + 2] ^= 0x04;  // 44.1 kHz read as 48 kHz
+        write_bytes(dir + "/damaged.mp3", copy);
+        const bass_stream* s = open(dir + "/damaged.mp3");
+        ASSERT_NE(s, nullptr);
+        EXPECT_EQ(s->rate, 44100);
+        EXPECT_LT(std::abs(s->frames - reference->frames), 1152);
+    }
+}
+
 TEST_F(DamagedFile, CutShortPlaysWhatIsThere)
 {
     const std::string good = dir + "/good.mp3";
