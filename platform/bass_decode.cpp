@@ -1,13 +1,13 @@
-// Our audio layer's decoder: a whole MPEG audio file into 16-bit stereo, past damaged frames.
+// Our audio layer's decoder: a whole MP3 file into 16-bit stereo, past damaged frames.
 //
-// A file is taken for MPEG audio only when its audio data (after any ID3v2 tags) opens with a
-// frame header; anything else (a WAV under the soundtrack's name, say) is refused, since
+// A file is taken for MP3 only when its audio data (after any ID3v2 tags) opens with a layer
+// III frame header; anything else (a WAV under the soundtrack's name, say) is refused, since
 // mpg123 finds false frames in any large enough file. Within the stream, the first frame's kind
 // (version, layer, rate, mono or not) is the stream's: a frame of another kind is a damaged
 // header that mpg123 read as a change of format, and its place is kept as one frame of
 // silence, so the stream keeps its rate and its length.
 //
-// Every frame is decoded, so the length is exact without mpg123's scan of the headers (which
+// Every frame is read, so the length is exact without mpg123's scan of the headers (which
 // would also drop the gapless trim once it counted a damaged frame).
 #include <mpg123.h>
 
@@ -40,11 +40,11 @@ static long audio_start(std::FILE* f)
     }
 }
 
-// An MPEG audio frame header: 11 sync bits, and no reserved version, layer, bitrate or rate.
+// An MP3 frame header: 11 sync bits, layer III (bits 01), no reserved version, bitrate or rate.
 static bool is_frame_header(const unsigned char* h)
 {
     return h[0] == 0xff && (h[1] & 0xe0) == 0xe0 && ((h[1] >> 3) & 3) != 1 &&
-           ((h[1] >> 1) & 3) != 0 && (h[2] >> 4) != 15 && ((h[2] >> 2) & 3) != 3;
+           ((h[1] >> 1) & 3) == 1 && (h[2] >> 4) != 15 && ((h[2] >> 2) & 3) != 3;
 }
 
 static bool starts_with_mpeg_audio(const std::string& path)
@@ -96,48 +96,40 @@ static bool set_up_decoder(mpg123_handle* mh)
     return true;
 }
 
-// One decoded frame: its kind, its samples per frame and its sound.
-struct decoded_frame {
-    frame_kind kind;
-    std::size_t spf;
-    const std::int16_t* pcm;
-    std::size_t frames;
-};
+// Only layer III frames are decoded: mpg123's layer I and II decoders write to stderr, quiet
+// or not, about the damaged frames a damaged header makes them read.
+static const int k_mp3_layer = 3;
 
-// A frame of the stream's kind is sound; another is a frame of silence, less whatever mpg123
-// cut from it (the encoder's delay at the start, its padding at the end).
-static void append_frame(bass_stream* s, const frame_kind& stream, std::size_t stream_spf,
-                         const decoded_frame& f)
-{
-    if (same_kind(f.kind, stream)) {
-        s->pcm.insert(s->pcm.end(), f.pcm, f.pcm + f.frames * 2);
-    } else {
-        std::size_t cut = f.spf > f.frames ? f.spf - f.frames : 0;
-        if (stream_spf > cut) s->pcm.resize(s->pcm.size() + (stream_spf - cut) * 2, 0);
-    }
-}
-
-// The first frame sets the stream's kind: mpg123 takes a first frame only when the header
-// after it agrees, so a damaged one is not taken for it.
+// Frame by frame, each header is read before its frame is decoded: a frame of the stream's
+// kind is decoded to sound; another is not decoded at all, and becomes a frame of silence.
+// The first layer III frame sets the stream's kind: mpg123 takes a first frame only when the
+// header after it agrees, so a damaged one is not taken for it.
 static void decode_frames(mpg123_handle* mh, bass_stream* s)
 {
     frame_kind stream;
     std::size_t stream_spf = 0;
     for (;;) {
+        int err = mpg123_framebyframe_next(mh);
+        if (err != MPG123_OK && err != MPG123_NEW_FORMAT) break;  // the end, or unreadable
+
+        frame_kind kind = kind_of_frame(mh);
+        if (stream.rate == 0 && kind.layer == k_mp3_layer) {
+            stream = kind;
+            stream_spf = static_cast<std::size_t>(mpg123_spf(mh));
+        }
+        if (stream.rate == 0) continue;
+        if (!same_kind(kind, stream)) {
+            s->pcm.resize(s->pcm.size() + stream_spf * 2, 0);
+            continue;
+        }
+
         off_t number = 0;
         unsigned char* audio = nullptr;
         std::size_t bytes = 0;
-        int err = mpg123_decode_frame(mh, &number, &audio, &bytes);
-        if (err == MPG123_NEW_FORMAT) continue;
-        if (err != MPG123_OK) break;  // the end, or an error mpg123 cannot read past
-
-        decoded_frame f = {kind_of_frame(mh), static_cast<std::size_t>(mpg123_spf(mh)),
-                           reinterpret_cast<const std::int16_t*>(audio), bytes / 4};
-        if (stream.rate == 0) {
-            stream = f.kind;
-            stream_spf = f.spf;
-        }
-        append_frame(s, stream, stream_spf, f);
+        err = mpg123_framebyframe_decode(mh, &number, &audio, &bytes);
+        if (err != MPG123_OK && err != MPG123_NEW_FORMAT) break;
+        const std::int16_t* pcm = reinterpret_cast<const std::int16_t*>(audio);
+        s->pcm.insert(s->pcm.end(), pcm, pcm + bytes / 2);
     }
     s->rate = static_cast<int>(stream.rate);
 }

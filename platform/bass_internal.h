@@ -50,8 +50,8 @@ bass_stream* find_stream(DWORD handle);
 void free_all_streams();
 
 // bass_decode.cpp
-// Decodes the whole MPEG audio file into `s` (pcm, frames, rate); false when the file cannot be
-// read or holds no MPEG audio. Decoding it all gives the exact length that a prescan would.
+// Decodes the whole MP3 file into `s` (pcm, frames, rate); false when the file cannot be
+// read or is not an MP3. Decoding it all gives the exact length that a prescan would.
 bool decode_file(const std::string& path, bass_stream* s);
 
 // bass_position.cpp
