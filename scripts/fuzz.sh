@@ -13,7 +13,7 @@ seconds=60
 all_targets=(mp3_fuzz)
 
 usage() {
-    sed -n '2,7p' "$0" | sed 's/^# \{0,1\}//'
+    sed -n '2,6p' "$0" | sed 's/^# \{0,1\}//'
 }
 
 targets=()

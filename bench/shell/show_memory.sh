@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Plays the whole show once and reports its resident memory: every 10 s of show time from 10 s
-# to 80 s (read from the caption), the growth from 10 s to 80 s, and the peak of the run. Run it inside xvfb-run
-# from the repository root after a build.
+# Plays the whole show once and reports its resident memory every 10 s of show time from 10 s
+# to 80 s (read from the caption), the growth from 10 s to 80 s, and the peak of the run.
+# Run it inside xvfb-run from the repository root after a build.
 # Usage: show_memory.sh
 set -euo pipefail
 case "${1:-}" in
