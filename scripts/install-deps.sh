@@ -17,6 +17,8 @@ packages=(
   libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils ffmpeg hyperfine valgrind
   # the package's test: dpkg-shlibdeps for cpack's dependencies, and the menu entry's checker
   dpkg-dev desktop-file-utils
+  # the sanitizer run and the fuzz targets (clang with libFuzzer and its sanitizer runtimes)
+  clang libclang-rt-14-dev libfuzzer-14-dev
   # the error box draws with a core X font; without one SDL2 shows no box at all
   xfonts-base
   # the shell tests' window-close helper talks to the X server, the same-id box helper through XCB

@@ -5,6 +5,8 @@
 #include <GL/glu.h>
 #include <SDL/SDL.h>
 
+#include <cstring>
+
 #include "platform/message_box.h"
 
 struct gl_attribute {
@@ -29,9 +31,22 @@ static void error_box(const char* text)
     MessageBoxA(nullptr, text, "ERROR", MB_ICONWARNING | MB_OK);
 }
 
+// With no display to reach, SDL falls back on its off-screen driver, which renders into memory
+// and shows nobody anything: for the show that is no screen at all.
+static bool video_reaches_a_screen()
+{
+    char driver[32] = {};
+    return SDL_VideoDriverName(driver, sizeof driver) && std::strcmp(driver, "offscreen") != 0;
+}
+
 bool init_display(int width, int height)
 {
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
+        error_box("Unable to initialize SDL!");
+        return false;
+    }
+    if (!video_reaches_a_screen()) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
         error_box("Unable to initialize SDL!");
         return false;
     }

@@ -7,9 +7,13 @@
 #include "audio/music.h"
 #include "shell/display.h"
 #include "shell/main_loop.h"
+#include "shell/stop_signals.h"
 
 int main(int, char**)
 {
+    // SIGTERM and SIGINT stop the show through its ordinary shutdown, whatever state it is in
+    watch_stop_signals();
+
     // start-up: no step's failure stops the next one
     init_display(1024, 768);
     init_gl_state();

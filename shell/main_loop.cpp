@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "audio/music.h"
+#include "shell/stop_signals.h"
 #include "show/timeline.h"
 
 int g_quit = 0;
@@ -19,6 +20,8 @@ bool run_main_loop()
             if (event.type == SDL_QUIT) g_quit = 1;
             g_keys = SDL_GetKeyState(nullptr);
         }
+        // SIGTERM and SIGINT are the system asking the show to quit, as SDL_QUIT is
+        if (stop_signal_received()) g_quit = 1;
 
         // draw and present the frame; false once the show is over
         if (!render_frame()) g_quit = 1;

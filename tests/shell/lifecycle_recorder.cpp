@@ -10,12 +10,15 @@
 #include "audio/music.h"
 #include "shell/display.h"
 #include "shell/main_loop.h"
+#include "shell/stop_signals.h"
 
 static void step(const char* name)
 {
     std::printf("%s\n", name);
     std::fflush(stdout);
 }
+
+void watch_stop_signals() { step("watch_stop_signals"); }
 
 bool init_display(int width, int height)
 {

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# main runs each step once, in order, whether or not the window opened, ends with SDL_Quit at
+# main runs each step once, in order (taking the stop signals first), whether or not the window opened, ends with SDL_Quit at
 # exit after the textures are gone, and exits with status 0.
 # Usage: lifecycle_test.sh window_opens|window_fails
 set -euo pipefail
@@ -11,7 +11,8 @@ case "${1:-}" in
     *) echo "usage: lifecycle_test.sh window_opens|window_fails" >&2; exit 2 ;;
 esac
 
-expected="init_display 1024 768
+expected="watch_stop_signals
+init_display 1024 768
 init_gl_state
 load_textures
 start_music Data/Zyk-Morrelvisa.mp3

@@ -23,7 +23,7 @@ case "${1:-}" in
         xshow_wait_exit
         ;;
     terminated)
-        # SDL turns SIGTERM into a quit event, as when the system asks the program to quit
+        # the show takes SIGTERM as the system asking it to quit, as SDL_QUIT is
         xshow_stop TERM
         ;;
     interrupted)
