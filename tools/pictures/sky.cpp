@@ -39,9 +39,12 @@ static vec3 add_clouds(const slide_look &look, vec3 d, vec3 sky, vec3 sun)
     return mix(sky, colour, clamp01(dens * 1.4f) * fade);
 }
 
+// With the sun up (or barely down) the sky outshines every star, on Earth or in a photograph of the Moon.
+static bool daylight(const slide_look &look) { return look.body == B_SUN && look.sun_elevation > -6.0f; }
+
 static vec3 add_stars(const slide_look &look, vec3 d, vec3 sky)
 {
-    if (look.stars <= 0.0f || d.y <= 0.0f) return sky;
+    if (look.stars <= 0.0f || d.y <= 0.0f || daylight(look)) return sky;
     const float cell = 0.0045f;
     float u = std::atan2(d.x, -d.z), v = std::asin(d.y);
     float fu = u / cell, fv = v / cell;
