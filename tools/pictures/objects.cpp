@@ -136,6 +136,9 @@ static float pebbles(const slide_look &look, vec3 p, int *cx_out, int *cz_out)
             if (hash2(cx, cz, look.seed + 90) < 0.12f) continue;
             float px = (cx + 0.3f + 0.4f * hash2(cx, cz, look.seed + 91)) * cell;
             float pz = (cz + 0.3f + 0.4f * hash2(cx, cz, look.seed + 92)) * cell;
+            // No radius exceeds 0.48 nor falls below 0.10: a pebble this far off cannot be nearer.
+            float reach = std::sqrt((p.x - px) * (p.x - px) + (p.z - pz) * (p.z - pz) + p.y * p.y);
+            if ((reach / 0.48f - 1.0f) * 0.10f >= best) continue;
             float rx = 0.32f + 0.16f * hash2(cx, cz, look.seed + 93);
             float rz = 0.27f + 0.14f * hash2(cx, cz, look.seed + 94);
             float ry = 0.10f + 0.10f * hash2(cx, cz, look.seed + 95);
