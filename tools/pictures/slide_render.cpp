@@ -93,13 +93,35 @@ static vec3 glitter(const slide_look &look, vec3 p, vec3 n, vec3 d, float slope_
     return irradiance * (fresnel * lobe * lit / (4.0f * nv));
 }
 
+// The lighthouse's beam as light scattered by the air along it: brightest where the ray passes closest
+// to its axis, widening and fading with distance from the lantern.
+static vec3 beam_glow(const slide_look &look, vec3 o, vec3 d, float t_max)
+{
+    if (look.beam <= 0.0f) return v3(0.0f);
+    const vec3 lantern = v3(-30.0f, 28.0f, -150.0f);
+    const vec3 axis = direction_deg(-1.5f, -112.0f);
+    vec3 w0 = o - lantern;
+    float bd = dot(d, axis), dd = dot(d, w0), e = dot(axis, w0);
+    float den = std::max(1.0f - bd * bd, 1e-4f);
+    float t = (bd * e - dd) / den, s = e + bd * t;
+    if (s < 0.0f) {
+        s = 0.0f;
+        t = -dd;
+    }
+    if (t < 0.0f || t > t_max) return v3(0.0f);
+    float r = length(w0 + d * t - axis * s);
+    float width = 0.9f + 0.05f * s;
+    float glow = std::exp(-(r * r) / (width * width)) * std::exp(-s / 900.0f) / (width * std::max(std::sqrt(den), 0.15f));
+    return v3(1.0f, 0.86f, 0.62f) * (look.beam * glow);
+}
+
 static vec3 shade_water(const slide_look &look, vec3 p, vec3 d, float t, int depth)
 {
     // Wave normals, their octaves filtered by the pixel's footprint on the water (stretched where it is seen edge-on).
     float s = look.waves;
-    float f = 0.35f;
+    float f = 0.35f / (look.wave_size > 0.0f ? look.wave_size : 1.0f);
     float footprint = t * g_pixel_angle / std::max(-d.y, 0.02f) * f * 2.5f * 0.5f;
-    float e = 0.05f, lost = 0.0f;
+    float e = 0.05f / (look.wave_size > 0.0f ? look.wave_size : 1.0f), lost = 0.0f;
     float w0 = fbm2_footprint(p.x * f, p.z * f * 2.5f, 6, look.seed + 15, footprint, &lost);
     float wx = fbm2_footprint((p.x + e) * f, p.z * f * 2.5f, 6, look.seed + 15, footprint, nullptr);
     float wz = fbm2_footprint(p.x * f, (p.z + e) * f * 2.5f, 6, look.seed + 15, footprint, nullptr);
@@ -117,13 +139,13 @@ static vec3 shade_water(const slide_look &look, vec3 p, vec3 d, float t, int dep
     vec3 l = sun_direction(look);
     vec3 lit = body * (look.sun_colour * clamp01(l.y) * 0.6f + look.zenith * 0.8f + look.horizon * 0.2f);
     vec3 col = mix(lit, reflected, fresnel) + glitter(look, p, n, d, slope_var, t);
-    return apply_fog(look, col, p - d * t, d, t);
+    return apply_fog(look, col, p - d * t, d, t) + beam_glow(look, p - d * t, d, t);
 }
 
 static vec3 shade(const slide_look &look, vec3 o, vec3 d, int depth, bool sun_disc, float t_start = 0.01f)
 {
     hit h = march_scene(look, o, d, true, t_start);
-    if (h.kind == HIT_SKY) return sky_colour(look, d, sun_disc);
+    if (h.kind == HIT_SKY) return sky_colour(look, d, sun_disc) + beam_glow(look, o, d, 1e9f);
     vec3 p = o + d * h.t;
     if (h.kind == HIT_WATER) return shade_water(look, p, d, h.t, depth);
     vec3 col;
@@ -158,7 +180,7 @@ static vec3 shade(const slide_look &look, vec3 o, vec3 d, int depth, bool sun_di
         }
         col = col + s.emission;
     }
-    return apply_fog(look, col, o, d, h.t);
+    return apply_fog(look, col, o, d, h.t) + beam_glow(look, o, d, h.t);
 }
 
 static void report_progress(int number, int done, int total)
