@@ -82,12 +82,12 @@ static const slide_look g_looks[17] = {
      -2.5f, 40.0f, B_NONE, {1.2f, 0.55f, 0.35f}, {0.025f, 0.04f, 0.13f}, {0.62f, 0.30f, 0.22f},
      0.0f, 100.0f, 0.3f, 1100.0f, 0.12f, 0.0f, 0.0f,
      {-10.0f, 4.0f, -80.0f}, 5.0f, -12.0f, 45.0f, 1.1f, 133, {1.0f, 1.0f, 1.0f}, 2.0f, 1.2f},
-    // 13: a moonscape with a blue planet rising.
+    // 13: the Earth above the Moon's horizon, a low sun throwing long crater shadows.
     {T_CRATERS, O_NONE, 30.0f, 220.0f,
      NO_WATER, NEVER_SNOW,
-     15.0f, 125.0f, B_SUN, {3.2f, 3.15f, 3.0f}, {0.006f, 0.007f, 0.01f}, {0.006f, 0.007f, 0.01f},
-     0.0f, 100.0f, 0.0f, 1000.0f, 0.7f, 0.0f, 0.12f,
-     {0.0f, 3.0f, 0.0f}, 3.0f, 40.0f, 55.0f, 1.05f, 144, {1.0f, 1.0f, 1.0f}, 0.0f, 0.0f},
+     7.0f, 120.0f, B_SUN, {3.2f, 3.15f, 3.0f}, {0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f},
+     0.0f, 100.0f, 0.0f, 1000.0f, 0.0f, 0.0f, 0.15f,
+     {0.0f, 2.2f, 0.0f}, 13.0f, 40.0f, 50.0f, 1.0f, 144, {1.0f, 1.0f, 1.0f}, 0.0f, 0.0f},
     // 14: the northern lights over a frozen lake.
     {T_HILLS, O_NONE, 90.0f, 500.0f,
      30.0f, {0.01f, 0.015f, 0.02f}, {0.03f, 0.04f, 0.05f}, 0.015f, -1000.0f,

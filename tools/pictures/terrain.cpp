@@ -4,7 +4,8 @@
 
 #include <cmath>
 
-// Bowls with a raised rim, one per cell at a random spot; two sizes.
+// Bowls with a raised rim, one per cell at a random spot; two sizes. One hash per cell gives its
+// four numbers, and a bowl more than three radii off adds nothing, so is not measured.
 static float craters(float x, float z, float cell, uint32_t seed)
 {
     float fx = std::floor(x / cell), fz = std::floor(z / cell);
@@ -12,12 +13,15 @@ static float craters(float x, float z, float cell, uint32_t seed)
     for (int j = -1; j <= 1; ++j)
         for (int i = -1; i <= 1; ++i) {
             int cx = int(fx) + i, cz = int(fz) + j;
-            if (hash2(cx, cz, seed) > 0.6f) continue;
-            float px = (cx + 0.2f + 0.6f * hash2(cx, cz, seed + 1)) * cell;
-            float pz = (cz + 0.2f + 0.6f * hash2(cx, cz, seed + 2)) * cell;
-            float r = cell * (0.12f + 0.25f * hash2(cx, cz, seed + 3));
-            float d = std::sqrt((x - px) * (x - px) + (z - pz) * (z - pz)) / r;
-            if (d < 1.0f) h += (d * d - 1.0f) * 0.5f + 0.15f * d * d * d * d;
+            uint32_t k = hash_u32(uint32_t(cx) * 0x8da6b343U ^ hash_u32(uint32_t(cz) * 0xd8163841U ^ seed));
+            if ((k & 0xffU) > 153U) continue; // 60 % of cells hold a crater
+            float px = (cx + 0.2f + 0.6f * float((k >> 8) & 0xffU) / 256.0f) * cell;
+            float pz = (cz + 0.2f + 0.6f * float((k >> 16) & 0xffU) / 256.0f) * cell;
+            float r = cell * (0.12f + 0.25f * float(k >> 24) / 256.0f);
+            float d2 = ((x - px) * (x - px) + (z - pz) * (z - pz)) / (r * r);
+            if (d2 > 9.0f) continue;
+            float d = std::sqrt(d2);
+            if (d < 1.0f) h += (d2 - 1.0f) * 0.5f + 0.15f * d2 * d2;
             else h += 0.15f * std::exp(-(d - 1.0f) * 4.0f);
         }
     return h * cell * 0.25f;
