@@ -10,11 +10,11 @@
 // fog density and height, cloud cover and height, stars, aurora, planet,
 // camera (x, height, z), pitch, yaw, field of view, exposure, seed, ground tint.
 static const slide_look g_looks[17] = {
-    // 1: an alpine lake at golden hour, snow peaks mirrored in still water.
-    {T_MOUNTAINS, O_NONE, 850.0f, 950.0f,
-     12.0f, {0.01f, 0.035f, 0.045f}, {0.05f, 0.10f, 0.08f}, 0.015f, 340.0f,
-     9.0f, 105.0f, B_SUN, {3.4f, 2.0f, 1.0f}, {0.08f, 0.18f, 0.45f}, {0.90f, 0.62f, 0.45f},
-     0.00004f, 260.0f, 0.35f, 2600.0f, 0.0f, 0.0f, 0.0f,
+    // 1: an alpine lake at golden hour: broad massifs in alpenglow, mirrored in still water.
+    {T_MOUNTAINS, O_NONE, 750.0f, 1500.0f,
+     12.0f, {0.01f, 0.035f, 0.045f}, {0.05f, 0.10f, 0.08f}, 0.012f, 380.0f,
+     5.0f, 105.0f, B_SUN, {3.8f, 2.0f, 0.9f}, {0.07f, 0.16f, 0.42f}, {0.90f, 0.60f, 0.42f},
+     0.00008f, 260.0f, 0.25f, 2600.0f, 0.0f, 0.0f, 0.0f,
      {0.0f, 9.0f, 0.0f}, 6.0f, 0.0f, 55.0f, 1.0f, 11, {1.0f, 1.0f, 1.0f}, 0.0f, 0.0f},
     // 2: desert dunes at sunset, long shadows.
     {T_DUNES, O_NONE, 55.0f, 200.0f,
@@ -46,12 +46,12 @@ static const slide_look g_looks[17] = {
      1.2f, 0.0f, B_SUN, {4.2f, 1.5f, 0.45f}, {0.035f, 0.05f, 0.16f}, {0.80f, 0.34f, 0.16f},
      0.0f, 100.0f, 0.32f, 1200.0f, 0.0f, 0.0f, 0.0f,
      {0.0f, 5.0f, 0.0f}, 3.0f, 0.0f, 48.0f, 0.7f, 66, {1.0f, 1.0f, 1.0f}, 2.5f, 0.0f},
-    // 7: a tropical lagoon seen from a headland at midday.
-    {T_ISLANDS, O_NONE, 40.0f, 320.0f,
-     0.0f, {0.0f, 0.06f, 0.14f}, {0.15f, 0.75f, 0.65f}, 0.06f, NEVER_SNOW,
+    // 7: a tropical island from the air at midday: green hills, a white beach, a reef-fringed lagoon.
+    {T_ISLANDS, O_NONE, 90.0f, 320.0f,
+     0.0f, {0.0f, 0.05f, 0.13f}, {0.20f, 0.80f, 0.70f}, 0.05f, NEVER_SNOW,
      62.0f, 160.0f, B_SUN, {3.0f, 2.9f, 2.7f}, {0.06f, 0.28f, 0.70f}, {0.60f, 0.80f, 0.95f},
      0.0002f, 200.0f, 0.3f, 900.0f, 0.0f, 0.0f, 0.0f,
-     {0.0f, 40.0f, 0.0f}, -9.0f, 0.0f, 55.0f, 0.9f, 77, {1.0f, 1.0f, 1.0f}, 0.0f, 0.0f},
+     {0.0f, 150.0f, 0.0f}, -16.0f, 0.0f, 55.0f, 0.9f, 77, {1.0f, 1.0f, 1.0f}, 0.0f, 0.0f},
     // 8: a colonnade at sunset, light raking between the columns.
     {T_FLAT, O_COLONNADE, 0.0f, 100.0f,
      NO_WATER, NEVER_SNOW,
@@ -100,12 +100,12 @@ static const slide_look g_looks[17] = {
      3.0f, 75.0f, B_SUN, {2.6f, 1.3f, 1.1f}, {0.06f, 0.10f, 0.28f}, {0.50f, 0.45f, 0.62f},
      0.00012f, 220.0f, 0.25f, 2200.0f, 0.15f, 0.0f, 0.0f,
      {0.0f, 8.0f, 0.0f}, 5.0f, 0.0f, 55.0f, 1.2f, 166, {1.0f, 1.0f, 1.0f}, 0.0f, 0.0f},
-    // 16: sunrise above a sea of clouds, peaks breaking through.
+    // 16: sunrise above a sea of clouds, knife-edged ridges breaking through it against the light.
     {T_CLOUDSEA, O_NONE, 1100.0f, 1300.0f,
-     NO_WATER, 500.0f,
-     7.0f, 215.0f, B_SUN, {3.4f, 2.1f, 1.5f}, {0.05f, 0.11f, 0.34f}, {0.75f, 0.55f, 0.58f},
-     0.00025f, 700.0f, 0.15f, 3000.0f, 0.0f, 0.0f, 0.0f,
-     {0.0f, 50.0f, 0.0f}, 3.0f, 0.0f, 55.0f, 0.95f, 177, {1.0f, 1.0f, 1.0f}, 0.0f, 0.0f},
+     NO_WATER, 760.0f,
+     6.0f, 235.0f, B_SUN, {3.6f, 2.1f, 1.3f}, {0.05f, 0.11f, 0.34f}, {0.80f, 0.56f, 0.50f},
+     0.0005f, 350.0f, 0.12f, 3000.0f, 0.0f, 0.0f, 0.0f,
+     {0.0f, 160.0f, 0.0f}, -1.0f, 300.0f, 55.0f, 0.85f, 177, {1.0f, 1.0f, 1.0f}, 0.0f, 0.0f},
     // 17: wet pebbles on a beach, close up.
     {T_FLAT, O_PEBBLES, 0.0f, 100.0f,
      NO_WATER, NEVER_SNOW,

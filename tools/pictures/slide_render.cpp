@@ -158,6 +158,10 @@ static vec3 shade(const slide_look &look, vec3 o, vec3 d, int depth, bool sun_di
             vec3 l = sun_direction(look);
             float wrap = clamp01(dot(n, l) * 0.85f + 0.15f);
             col = look.sun_colour * (wrap * wrap * 0.75f) + (look.zenith * 1.0f + look.horizon * 0.35f) * (0.5f + 0.5f * n.y);
+            // Light soaks into the folds between the billows, and glows through the edges facing the sun.
+            float fold = clamp01((p.y - look.terrain_height * 0.45f) / 120.0f);
+            float through = std::pow(clamp01(dot(d, l)), 4.0f) * (1.0f - fold);
+            col = col * (0.45f + 0.55f * fold) + look.sun_colour * (through * 0.5f);
         } else {
             col = light_surface(look, p, n, albedo, scale, h.t, h.kind, depth);
         }

@@ -30,9 +30,9 @@ static float craters(float x, float z, float cell, uint32_t seed)
 // The top of a sea of clouds that fills the valleys, soft and lumpy.
 static float cloud_deck(const slide_look &look, float x, float z, int octaves)
 {
-    float n = fbm2(x / 450.0f, z / 450.0f, octaves < 5 ? octaves : 5, look.seed + 5);
+    float n = fbm2(x / 700.0f, z / 700.0f, octaves < 5 ? octaves : 5, look.seed + 5);
     // Billows: folding the noise at zero gives rounded heaps with creases between them.
-    return look.terrain_height * 0.33f + 170.0f * std::sqrt(std::fabs(n) + 0.01f);
+    return look.terrain_height * 0.45f + 120.0f * std::sqrt(std::fabs(n) + 0.01f);
 }
 
 bool is_cloud(const slide_look &look, vec3 p)
@@ -57,9 +57,11 @@ float ground_height(const slide_look &look, float x, float z, int octaves)
         return H * ((e * 0.5f + 0.3f) * (0.2f + 0.8f * basin) - 0.05f);
     }
     case T_CLOUDSEA: {
+        // Summits only: the eroded field raised to a power, so ranges break the deck as jagged crests.
         float e = eroded2(x * s * 2.0f, z * s * 2.0f, octaves, look.seed);
         float basin = smoothstep(look.terrain_scale * 0.15f, look.terrain_scale * 0.8f, dist);
-        return std::max(H * (e * 0.5f + 0.3f) * (0.1f + 0.9f * basin), cloud_deck(look, x, z, octaves));
+        float lift = std::max(e * 0.5f + 0.3f, 0.0f);
+        return std::max(H * 1.25f * std::pow(lift, 1.4f) * (0.1f + 0.9f * basin), cloud_deck(look, x, z, octaves));
     }
     case T_DUNES: {
         float warp = fbm2(x * s * 0.4f, z * s * 0.4f, 3, look.seed) * 2.2f;
@@ -128,7 +130,9 @@ vec3 ground_albedo(const slide_look &look, vec3 p, vec3 n)
         a = mix(a, v3(0.3f, 0.24f, 0.16f), smoothstep(0.85f, 0.7f, n.y));
         break;
     case T_MESAS: {
-        float band = 0.5f + 0.5f * std::sin(p.y * 0.35f + var * 6.0f);
+        // Strata: soft, of uneven thickness, wandering with the rock.
+        float strata = p.y * 0.22f + var * 4.0f + 1.5f * fbm2(p.x * s * 3.0f, p.z * s * 3.0f, 3, look.seed + 57);
+        float band = 0.5f + 0.3f * std::sin(strata) + 0.2f * std::sin(strata * 2.7f + 1.3f);
         a = mix(v3(0.42f, 0.16f, 0.07f), v3(0.62f, 0.34f, 0.18f), band * 0.35f + 0.3f + 0.3f * var);
         // Flat ground: red sand dotted with dark scrub.
         float scrub = smoothstep(0.35f, 0.6f, fbm2(p.x * 0.35f, p.z * 0.35f, 3, look.seed + 53));
