@@ -1,5 +1,6 @@
 // Checks the 28 image files the show ships in data/: type, shape, hard-edged cut-outs, and real picture content.
 #include "tests/pictures/decoded_image.h"
+#include "tools/pictures/sharp_noise.h"
 
 #include <gtest/gtest.h>
 
@@ -200,4 +201,18 @@ TEST(Backdrop, UniversIsDarkInsideTheVisibleDisc)
             ++n;
         }
     EXPECT_LE(sum / n, 0.2) << "the backdrop would drown the model and the billboards";
+}
+
+// Where the screen shows a slide, neighbouring pixels must not flicker against each other:
+// the mean absolute 4-neighbour Laplacian of luminance (0..255) stays at 12 or less.
+TEST(Slideshow, EverySlideIsFreeOfPixelGrainWhereItIsSeen)
+{
+    for (const shipped_file &f : g_files) {
+        if (!is_slide(f.name)) continue;
+        const decoded_image &img = shipped(f.name);
+        ASSERT_TRUE(img.ok) << f.name;
+        int first, end;
+        seen_rows(img.height, &first, &end);
+        EXPECT_LE(sharp_noise(img.rgba.data(), img.width, img.height, 4, first, end), 12.0) << f.name;
+    }
 }

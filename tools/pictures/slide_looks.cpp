@@ -42,10 +42,10 @@ static const slide_look g_looks[17] = {
      {0.0f, 4.0f, 0.0f}, 5.0f, 0.0f, 55.0f, 0.8f, 55, {1.0f, 1.0f, 1.0f}, 0.0f, 0.0f},
     // 6: the open sea at sunset: a long swell, the sun's path on it, a band of dark cloud.
     {T_NONE, O_NONE, 0.0f, 100.0f,
-     0.0f, {0.004f, 0.012f, 0.025f}, {0.004f, 0.012f, 0.025f}, 0.05f, NEVER_SNOW,
+     0.0f, {0.004f, 0.012f, 0.025f}, {0.004f, 0.012f, 0.025f}, 0.035f, NEVER_SNOW,
      1.2f, 0.0f, B_SUN, {4.2f, 1.5f, 0.45f}, {0.035f, 0.05f, 0.16f}, {0.80f, 0.34f, 0.16f},
      0.0f, 100.0f, 0.32f, 1200.0f, 0.0f, 0.0f, 0.0f,
-     {0.0f, 5.0f, 0.0f}, 3.0f, 0.0f, 48.0f, 0.7f, 66, {1.0f, 1.0f, 1.0f}, 2.5f, 0.0f},
+     {0.0f, 5.0f, 0.0f}, 3.0f, 0.0f, 48.0f, 0.7f, 66, {1.0f, 1.0f, 1.0f}, 6.0f, 0.0f},
     // 7: a tropical island from the air at midday: green hills, a white beach, a reef-fringed lagoon.
     {T_ISLANDS, O_NONE, 90.0f, 320.0f,
      0.0f, {0.0f, 0.05f, 0.13f}, {0.20f, 0.80f, 0.70f}, 0.05f, NEVER_SNOW,
@@ -72,10 +72,10 @@ static const slide_look g_looks[17] = {
      {0.0f, 2.2f, 0.0f}, 2.0f, 0.0f, 55.0f, 1.1f, 111, {1.0f, 1.0f, 1.0f}, 0.0f, 0.0f},
     // 11: a city's skyline across a bay in the blue hour, its lights drawn out on the water.
     {T_NONE, O_CITY, 0.0f, 100.0f,
-     0.0f, {0.004f, 0.007f, 0.014f}, {0.004f, 0.007f, 0.014f}, 0.05f, NEVER_SNOW,
+     0.0f, {0.004f, 0.007f, 0.014f}, {0.004f, 0.007f, 0.014f}, 0.04f, NEVER_SNOW,
      -5.0f, 20.0f, B_NONE, {0.5f, 0.3f, 0.25f}, {0.006f, 0.014f, 0.055f}, {0.10f, 0.09f, 0.16f},
      0.0007f, 150.0f, 0.0f, 1400.0f, 0.0f, 0.0f, 0.0f,
-     {0.0f, 6.0f, 0.0f}, 4.0f, 0.0f, 40.0f, 1.25f, 122, {1.0f, 1.0f, 1.0f}, 3.0f, 0.0f},
+     {0.0f, 6.0f, 0.0f}, 4.0f, 0.0f, 40.0f, 1.05f, 122, {1.0f, 1.0f, 1.0f}, 8.0f, 0.0f},
     // 12: a lighthouse at dusk on a swelling sea, its beam sweeping the haze.
     {T_NONE, O_LIGHTHOUSE, 0.0f, 100.0f,
      0.0f, {0.01f, 0.02f, 0.04f}, {0.01f, 0.02f, 0.04f}, 0.14f, NEVER_SNOW,
