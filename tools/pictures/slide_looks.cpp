@@ -74,8 +74,8 @@ static const slide_look g_looks[17] = {
     {T_NONE, O_CITY, 0.0f, 100.0f,
      0.0f, {0.004f, 0.007f, 0.014f}, {0.004f, 0.007f, 0.014f}, 0.04f, NEVER_SNOW,
      -5.0f, 20.0f, B_NONE, {0.5f, 0.3f, 0.25f}, {0.006f, 0.014f, 0.055f}, {0.10f, 0.09f, 0.16f},
-     0.0007f, 150.0f, 0.0f, 1400.0f, 0.0f, 0.0f, 0.0f,
-     {0.0f, 6.0f, 0.0f}, 4.0f, 0.0f, 40.0f, 1.05f, 122, {1.0f, 1.0f, 1.0f}, 8.0f, 0.0f},
+     0.0011f, 150.0f, 0.0f, 1400.0f, 0.0f, 0.0f, 0.0f,
+     {0.0f, 6.0f, 0.0f}, 4.0f, 0.0f, 40.0f, 0.9f, 122, {1.0f, 1.0f, 1.0f}, 8.0f, 0.0f},
     // 12: a lighthouse at dusk on a swelling sea, its beam sweeping the haze.
     {T_NONE, O_LIGHTHOUSE, 0.0f, 100.0f,
      0.0f, {0.01f, 0.02f, 0.04f}, {0.01f, 0.02f, 0.04f}, 0.14f, NEVER_SNOW,
