@@ -14,6 +14,7 @@
 #include "assets/texture_bank.h"
 #include "tests/support/shipped_data.h"
 #include "tools/common/image_io.h"
+#include "tools/pictures/sharp_noise.h"
 
 // How the show puts a picture on screen: the quad it is stretched onto (2 wide, 2 * half_height
 // high), and whether the alpha test cuts its shape out.
@@ -347,4 +348,19 @@ TEST(backdrop, univers_has_no_grain_where_it_is_seen)
     ASSERT_FALSE(l.empty());
     std::nth_element(l.begin(), l.begin() + l.size() * 3 / 4, l.end());
     EXPECT_LE(l[l.size() * 3 / 4], 3.0f) << "the backdrop is stippled at the texel scale";
+}
+
+// Where the screen shows a slide, neighbouring pixels must not flicker against each other:
+// the mean absolute 4-neighbour Laplacian of luminance (0..255) stays at 12 or less.
+TEST(slideshow, every_slide_is_free_of_pixel_grain_where_it_is_seen)
+{
+    for (const shipped_file& f : k_files) {
+        if (!is_slide(f.name)) continue;
+        const decoded_image& file = shipped(f.name);
+        ASSERT_TRUE(file.ok) << f.name;
+        const rgba_image& img = file.image;
+        int first, end;
+        seen_rows(img.height, &first, &end);
+        EXPECT_LE(sharp_noise(img.pixels.data(), img.width, img.height, 4, first, end), 12.0) << f.name;
+    }
 }

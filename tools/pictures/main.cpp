@@ -3,25 +3,30 @@
 
 #include "assets/picture_files.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 static const int JPEG_QUALITY = 84;
 
 static void usage(FILE *f)
 {
     std::fprintf(f,
-                 "usage: pictures [--out DIR] [--only NAME] [--sheet PATH | --no-sheet] [--slide-size N]\n"
+                 "usage: pictures [--out DIR] [--only NAME[,NAME...]] [--sheet PATH | --no-sheet] [--slide-size N]\n"
+                 "                [--slide-samples N]\n"
                  "       pictures --list\n"
                  "Renders the show's images into DIR (default data/).\n"
                  "  --out DIR        output folder (must exist)\n"
-                 "  --only NAME      render just this file, e.g. Bilde05.jpg\n"
+                 "  --only NAMES     render just these files, comma-separated, e.g. Bilde05.jpg,Bilde06.jpg\n"
                  "  --sheet PATH     contact sheet of every file (default docs/contact-sheet.jpg)\n"
                  "  --no-sheet       do not write the contact sheet\n"
                  "  --slide-size N   side of the slideshow pictures, for quick previews (default 1024)\n"
+                 "  --slide-samples N  N x N samples per slide pixel, for quick previews (default 4)\n"
                  "  --list           print every picture: file, role, width, height (load order)\n");
 }
 
@@ -73,6 +78,13 @@ int main(int argc, char **argv)
             only = argv[++i];
         } else if (a == "--sheet" && has_value) {
             sheet = argv[++i];
+        } else if (a == "--slide-samples" && has_value) {
+            int side = std::atoi(argv[++i]);
+            if (side < 1 || side > 16) {
+                std::fprintf(stderr, "pictures: --slide-samples must be between 1 and 16\n");
+                return 2;
+            }
+            set_slide_samples(side);
         } else if (a == "--no-sheet") {
             sheet.clear();
         } else if (a == "--slide-size" && has_value) {
@@ -92,14 +104,21 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "pictures: output folder '%s' does not exist\n", out.c_str());
         return 1;
     }
-    if (!only.empty() && !find_picture_file(only.c_str())) {
-        std::fprintf(stderr, "pictures: '%s' is not one of the show's images\n", only.c_str());
-        return 2;
+    std::vector<std::string> chosen;
+    for (size_t at = 0; !only.empty() && at <= only.size();) {
+        size_t comma = std::min(only.find(',', at), only.size());
+        chosen.push_back(only.substr(at, comma - at));
+        if (!find_picture_file(chosen.back().c_str())) {
+            std::fprintf(stderr, "pictures: '%s' is not one of the show's images\n", chosen.back().c_str());
+            return 2;
+        }
+        at = comma + 1;
     }
+    set_slide_progress(isatty(2));
     auto start = std::chrono::steady_clock::now();
     bool ok = true;
     for (const picture_file &p : g_picture_files) {
-        if (!only.empty() && only != p.file) continue;
+        if (!chosen.empty() && std::find(chosen.begin(), chosen.end(), p.file) == chosen.end()) continue;
         auto t0 = std::chrono::steady_clock::now();
         bool done = render_one(p, out, slide_size);
         double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();

@@ -37,7 +37,7 @@ static float step_factor(const slide_look &look)
     }
 }
 
-hit march_scene(const slide_look &look, vec3 o, vec3 d, bool with_water)
+hit march_scene(const slide_look &look, vec3 o, vec3 d, bool with_water, float t_start)
 {
     hit h{1e9f, HIT_SKY};
     float max_t = 30000.0f;
@@ -52,7 +52,7 @@ hit march_scene(const slide_look &look, vec3 o, vec3 d, bool with_water)
     float k = step_factor(look);
     bool has_ground = look.terrain != T_NONE;
     bool has_objects = look.objects != O_NONE;
-    float t = 0.01f, prev_t = t;
+    float t = t_start, prev_t = t;
     for (int i = 0; i < 500 && t < max_t; ++i) {
         vec3 p = o + d * t;
         if (p.y > ceiling && d.y >= 0.0f) break;
@@ -76,7 +76,9 @@ hit march_scene(const slide_look &look, vec3 o, vec3 d, bool with_water)
             dobj = objects_distance(look, p);
             if (dobj < eps) return hit{t, HIT_OBJECT};
         }
-        float step = std::min(dg * k, dobj * 0.9f);
+        // Near the ground the step never shrinks below a fraction of the distance: a ray grazing a
+        // slope would otherwise crawl; an overshoot into the ground is caught by the bisection.
+        float step = dg * k < dobj * 0.9f ? std::max(dg * k, 0.002f * t) : dobj * 0.9f;
         prev_t = t;
         t += std::max(step, eps * 0.5f);
     }
@@ -86,6 +88,28 @@ hit march_scene(const slide_look &look, vec3 o, vec3 d, bool with_water)
         if (p.y < ceiling && d.y < 0.05f) return hit{t, HIT_GROUND};
     }
     return h;
+}
+
+float cone_start(const slide_look &look, vec3 o, vec3 d, float cone)
+{
+    float ceiling = scene_ceiling(look);
+    float k = step_factor(look);
+    float max_t = 30000.0f;
+    if (look.water_level > -1e3f && d.y < 0.0f) max_t = std::min(max_t, (look.water_level - o.y) / d.y);
+    float t = 0.01f, safe = t;
+    for (int i = 0; i < 300 && t < max_t; ++i) {
+        vec3 p = o + d * t;
+        if (p.y > ceiling && d.y >= 0.0f) return safe;
+        float dist = 1e9f;
+        if (look.terrain != T_NONE) dist = (p.y - ground_height(look, p.x, p.z, march_octaves(look, t))) * k;
+        if (look.objects != O_NONE) dist = std::min(dist, objects_distance(look, p) * 0.9f);
+        // The cone's radius here, with room for the bend a slanted ray takes over the height field.
+        float radius = t * cone * 1.5f + 0.0007f * t + 0.0005f;
+        if (dist < radius) return safe;
+        safe = t;
+        t += dist - radius;
+    }
+    return std::min(safe, max_t);
 }
 
 vec3 ground_normal(const slide_look &look, vec3 p, float t)

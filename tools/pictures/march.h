@@ -9,7 +9,10 @@ struct hit {
     hit_kind kind;
 };
 
-hit march_scene(const slide_look &look, vec3 o, vec3 d, bool with_water);
+hit march_scene(const slide_look &look, vec3 o, vec3 d, bool with_water, float t_start = 0.01f);
+// How far every ray within `cone` radians of d can travel from o before it may meet anything:
+// marched once per pixel, it lets each of the pixel's samples skip the empty stretch.
+float cone_start(const slide_look &look, vec3 o, vec3 d, float cone);
 int detail_octaves(const slide_look &look, float t);
 int march_octaves(const slide_look &look, float t);
 vec3 ground_normal(const slide_look &look, vec3 p, float t);

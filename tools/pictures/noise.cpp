@@ -33,8 +33,12 @@ float value_noise2(float x, float y, uint32_t seed)
     float fx = std::floor(x), fy = std::floor(y);
     int ix = int(fx), iy = int(fy);
     float u = fade(x - fx), v = fade(y - fy);
-    float a = hash2(ix, iy, seed), b = hash2(ix + 1, iy, seed);
-    float c = hash2(ix, iy + 1, seed), d = hash2(ix + 1, iy + 1, seed);
+    // hash2 of the four corners, its row hash shared by the two corners of each row.
+    uint32_t r0 = hash_u32(uint32_t(iy) * 0xd8163841U ^ seed), r1 = hash_u32(uint32_t(iy + 1) * 0xd8163841U ^ seed);
+    uint32_t c0 = uint32_t(ix) * 0x8da6b343U, c1 = uint32_t(ix + 1) * 0x8da6b343U;
+    const float k = 1.0f / 16777216.0f;
+    float a = float(hash_u32(c0 ^ r0) >> 8) * k, b = float(hash_u32(c1 ^ r0) >> 8) * k;
+    float c = float(hash_u32(c0 ^ r1) >> 8) * k, d = float(hash_u32(c1 ^ r1) >> 8) * k;
     float top = a + (b - a) * u, bottom = c + (d - c) * u;
     return 2.0f * (top + (bottom - top) * v) - 1.0f;
 }
@@ -108,8 +112,11 @@ static float value_noise2_d(float x, float y, uint32_t seed, float *dx, float *d
     float tx = x - fx, ty = y - fy;
     float u = fade(tx), v = fade(ty);
     float du = 30.0f * tx * tx * (tx * (tx - 2.0f) + 1.0f), dv = 30.0f * ty * ty * (ty * (ty - 2.0f) + 1.0f);
-    float a = hash2(ix, iy, seed), b = hash2(ix + 1, iy, seed);
-    float c = hash2(ix, iy + 1, seed), d = hash2(ix + 1, iy + 1, seed);
+    uint32_t r0 = hash_u32(uint32_t(iy) * 0xd8163841U ^ seed), r1 = hash_u32(uint32_t(iy + 1) * 0xd8163841U ^ seed);
+    uint32_t c0 = uint32_t(ix) * 0x8da6b343U, c1 = uint32_t(ix + 1) * 0x8da6b343U;
+    const float q = 1.0f / 16777216.0f;
+    float a = float(hash_u32(c0 ^ r0) >> 8) * q, b = float(hash_u32(c1 ^ r0) >> 8) * q;
+    float c = float(hash_u32(c0 ^ r1) >> 8) * q, d = float(hash_u32(c1 ^ r1) >> 8) * q;
     float k = a - b - c + d;
     *dx = 2.0f * du * ((b - a) + k * v);
     *dy = 2.0f * dv * ((c - a) + k * u);
@@ -131,5 +138,26 @@ float eroded2(float x, float y, int octaves, uint32_t seed)
         x = nx;
         y = ny;
     }
+    return sum;
+}
+
+// The same octaves as fbm2 (each twice the frequency of the one before); an octave fades from full
+// weight where its lattice cell is as wide as the footprint to nothing where it is half as wide.
+// Every octave of fbm carries the same slope, so a faded octave's share of slope is (1 - weight).
+float fbm2_footprint(float x, float y, int octaves, uint32_t seed, float footprint, float *lost)
+{
+    float sum = 0.0f, amp = 0.5f, freq = 1.0f, gone = 0.0f;
+    for (int i = 0; i < octaves; ++i) {
+        float w = 2.0f - 1.0f * footprint * freq;
+        w = w < 0.0f ? 0.0f : (w > 1.0f ? 1.0f : w);
+        if (w > 0.0f) sum += w * amp * value_noise2(x, y, seed + uint32_t(i) * 1013U);
+        gone += 1.0f - w;
+        float nx = 1.6f * x - 1.2f * y, ny = 1.2f * x + 1.6f * y;
+        x = nx + 3.1f;
+        y = ny + 1.7f;
+        amp *= 0.5f;
+        freq *= 2.0f;
+    }
+    if (lost) *lost = gone;
     return sum;
 }

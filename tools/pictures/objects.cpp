@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 struct ball {
     vec3 centre;
@@ -83,23 +84,76 @@ static float stones(const slide_look &look, vec3 p, int *which)
     return best;
 }
 
-// A waterfront of towers in a grid; each cell holds one box, and the neighbours are checked too.
+// One building of the skyline: its cell's own footprint, height and setbacks, all from the cell's hash.
+struct tower {
+    float cx, cz, wx, wz, h; // centre, half widths, height of the main block
+    float top;               // height of the narrower upper block above it (0 none)
+    float spire;             // height of a mast on top (0 none)
+};
+
+static tower tower_at(const slide_look &look, int cx, int cz, float cell)
+{
+    tower t;
+    float back = clamp01((-(cz + 0.5f) * cell - 450.0f) / 400.0f);
+    float r = hash2(cx, cz, look.seed + 70);
+    t.h = (8.0f + 40.0f * r * r) * (0.6f + 0.9f * back);
+    if (hash2(cx, cz, look.seed + 71) > 0.9f) t.h += 50.0f + 40.0f * back; // the odd high-rise
+    t.wx = cell * (0.22f + 0.2f * hash2(cx, cz, look.seed + 72));
+    t.wz = cell * (0.22f + 0.2f * hash2(cx, cz, look.seed + 73));
+    t.cx = (cx + 0.5f) * cell + (cell * 0.5f - t.wx) * (hash2(cx, cz, look.seed + 74) * 2.0f - 1.0f);
+    t.cz = (cz + 0.5f) * cell + (cell * 0.5f - t.wz) * (hash2(cx, cz, look.seed + 77) * 2.0f - 1.0f);
+    t.top = hash2(cx, cz, look.seed + 78) > 0.55f ? t.h * (0.15f + 0.35f * hash2(cx, cz, look.seed + 79)) : 0.0f;
+    t.spire = t.h > 55.0f && hash2(cx, cz, look.seed + 80) > 0.5f ? 8.0f + 10.0f * hash2(cx, cz, look.seed + 81) : 0.0f;
+    return t;
+}
+
+static float tower_distance(const tower &t, vec3 p)
+{
+    vec3 q = v3(p.x - t.cx, p.y, p.z - t.cz);
+    float d = box(q - v3(0.0f, t.h * 0.5f, 0.0f), v3(t.wx, t.h * 0.5f, t.wz));
+    if (t.top > 0.0f) d = std::min(d, box(q - v3(0.0f, t.h + t.top * 0.5f, 0.0f), v3(t.wx * 0.62f, t.top * 0.5f, t.wz * 0.62f)));
+    if (t.spire > 0.0f) {
+        float base = t.h + t.top;
+        d = std::min(d, box(q - v3(0.0f, base + t.spire * 0.5f, 0.0f), v3(0.25f, t.spire * 0.5f, 0.25f)));
+    }
+    return d;
+}
+
+// The skyline's buildings, worked out once: the march asks for nine of them at every step.
+static const int k_city_x0 = -100, k_city_x1 = 100, k_city_z0 = -60, k_city_z1 = -18;
+static const tower &city_tower(const slide_look &look, int cx, int cz)
+{
+    static const std::vector<tower> table = [&] {
+        std::vector<tower> t;
+        for (int z = k_city_z0; z < k_city_z1; ++z)
+            for (int x = k_city_x0; x < k_city_x1; ++x) t.push_back(tower_at(look, x, z, 24.0f));
+        return t;
+    }();
+    static const tower none = {0.0f, 0.0f, 0.0f, 0.0f, -1e3f, 0.0f, 0.0f};
+    if (cx < k_city_x0 || cx >= k_city_x1 || cz < k_city_z0 || cz >= k_city_z1) return none;
+    return table[size_t((cz - k_city_z0) * (k_city_x1 - k_city_x0) + (cx - k_city_x0))];
+}
+
+// A skyline across the water: a grid of cells, each holding one building, the neighbours checked too.
 static float city(const slide_look &look, vec3 p, int *cx_out, int *cz_out)
 {
-    const float cell = 16.0f;
-    if (p.z > -220.0f) return std::max(p.z + 220.5f, box(p - v3(0, 40, -480), v3(900, 200, 262)));
+    const float cell = 24.0f;
+    // In front of the waterfront (and above the tallest roof) only a bound is needed.
+    if (p.z > -450.0f) return std::max(p.z + 450.5f, box(p - v3(0, 80, -850), v3(1600, 160, 400)));
+    if (p.y > 200.0f) return p.y - 195.0f;
     int cx0 = int(std::floor(p.x / cell)), cz0 = int(std::floor(p.z / cell));
     float best = 1e9f;
     for (int j = -1; j <= 1; ++j)
         for (int i = -1; i <= 1; ++i) {
             int cx = cx0 + i, cz = cz0 + j;
-            float lx = p.x - (cx + 0.5f) * cell, lz = p.z - (cz + 0.5f) * cell;
-            float h = 6.0f + 30.0f * std::pow(hash2(cx, cz, look.seed + 70), 2.5f);
-            if (hash2(cx, cz, look.seed + 71) > 0.93f) h += 45.0f;
-            float back = clamp01((-(cz + 0.5f) * cell - 220.0f) / 250.0f);
-            h *= 0.5f + 1.0f * back;
-            float wx = 4.0f + 3.0f * hash2(cx, cz, look.seed + 72), wz = 4.0f + 3.0f * hash2(cx, cz, look.seed + 73);
-            float d = box(v3(lx, p.y - h * 0.5f + 1.0f, lz), v3(wx, h * 0.5f, wz));
+            if (-(cz + 1) * cell < 450.0f) continue;
+            // The cell's own square bounds its building from the side.
+            float ox = std::max(std::fabs(p.x - (cx + 0.5f) * cell) - cell * 0.5f, 0.0f);
+            float oz = std::max(std::fabs(p.z - (cz + 0.5f) * cell) - cell * 0.5f, 0.0f);
+            if (ox * ox + oz * oz >= best * best) continue;
+            const tower &t = city_tower(look, cx, cz);
+            if (t.h <= 0.0f) continue;
+            float d = tower_distance(t, p);
             if (d < best) {
                 best = d;
                 *cx_out = cx;
@@ -136,6 +190,9 @@ static float pebbles(const slide_look &look, vec3 p, int *cx_out, int *cz_out)
             if (hash2(cx, cz, look.seed + 90) < 0.12f) continue;
             float px = (cx + 0.3f + 0.4f * hash2(cx, cz, look.seed + 91)) * cell;
             float pz = (cz + 0.3f + 0.4f * hash2(cx, cz, look.seed + 92)) * cell;
+            // No radius exceeds 0.48 nor falls below 0.10: a pebble this far off cannot be nearer.
+            float reach = std::sqrt((p.x - px) * (p.x - px) + (p.z - pz) * (p.z - pz) + p.y * p.y);
+            if ((reach / 0.48f - 1.0f) * 0.10f >= best) continue;
             float rx = 0.32f + 0.16f * hash2(cx, cz, look.seed + 93);
             float rz = 0.27f + 0.14f * hash2(cx, cz, look.seed + 94);
             float ry = 0.10f + 0.10f * hash2(cx, cz, look.seed + 95);
@@ -209,16 +266,32 @@ surface objects_surface(const slide_look &look, vec3 p, vec3 n)
     }
     case O_CITY: {
         city(look, p, &a, &b);
-        s.albedo = v3(0.05f, 0.05f, 0.06f);
-        s.reflect = 0.25f;
+        // Each building its own glass, window pitch, share of lit rooms and light colour.
+        float kind = hash2(a, b, look.seed + 82);
+        s.albedo = kind < 0.5f ? v3(0.035f, 0.04f, 0.05f) : v3(0.10f, 0.09f, 0.08f);
+        s.reflect = kind < 0.5f ? 0.3f : 0.08f;
+        const tower &t = city_tower(look, a, b);
+        if (t.spire > 0.0f && p.y > t.h + t.top + t.spire - 0.7f) {
+            s.emission = v3(1.0f, 0.08f, 0.04f) * 6.0f; // the mast's warning light
+            break;
+        }
+        if (std::fabs(n.y) > 0.5f) break;
         float u = std::fabs(n.x) > 0.5f ? p.z : p.x;
-        float floor_f = p.y / 3.2f, col_f = u / 2.2f;
+        float storey = 3.1f + 0.8f * hash2(a, b, look.seed + 83), bay = 1.6f + 1.6f * hash2(a, b, look.seed + 84);
+        float floor_f = p.y / storey, col_f = u / bay;
         float fy = floor_f - std::floor(floor_f), fx = col_f - std::floor(col_f);
-        bool window = fy > 0.3f && fy < 0.8f && fx > 0.2f && fx < 0.8f && std::fabs(n.y) < 0.5f;
-        float on = hash3(int(std::floor(col_f)), int(std::floor(floor_f)), a * 131 + b, look.seed + 75);
-        if (window && on > 0.62f) {
-            vec3 warm = mix(v3(1.0f, 0.62f, 0.28f), v3(0.75f, 0.85f, 1.0f), hash2(a, b, look.seed + 76) > 0.75f ? 1.0f : 0.0f);
-            s.emission = warm * (1.4f + 1.6f * on);
+        float glass = kind < 0.5f ? 0.85f : 0.55f; // curtain walls are nearly all window
+        float inside = smoothstep(0.0f, 0.06f, fy - 0.12f) * smoothstep(0.0f, 0.06f, 0.12f + glass * 0.8f - fy) *
+                       smoothstep(0.0f, 0.06f, fx - (1.0f - glass) * 0.5f) * smoothstep(0.0f, 0.06f, (1.0f + glass) * 0.5f - fx);
+        int row = int(std::floor(floor_f)), column = int(std::floor(col_f));
+        float lit_share = 0.06f + 0.3f * hash2(a, b, look.seed + 85);
+        // Offices light whole floors, flats single rooms.
+        float on = kind < 0.5f ? hash2(row, a * 131 + b, look.seed + 86) : hash3(column, row, a * 131 + b, look.seed + 75);
+        if (on < lit_share && p.y > 1.5f) {
+            float temp = hash2(a, b, look.seed + 76);
+            vec3 light = temp < 0.6f ? v3(1.0f, 0.66f, 0.33f) : (temp < 0.85f ? v3(1.0f, 0.9f, 0.75f) : v3(0.7f, 0.85f, 1.0f));
+            float dim = 0.5f + 0.5f * hash3(column, row, a * 17 + b, look.seed + 87);
+            s.emission = light * (inside * dim * 0.8f);
         }
         break;
     }

@@ -39,9 +39,12 @@ static vec3 add_clouds(const slide_look &look, vec3 d, vec3 sky, vec3 sun)
     return mix(sky, colour, clamp01(dens * 1.4f) * fade);
 }
 
+// With the sun up (or barely down) the sky outshines every star, on Earth or in a photograph of the Moon.
+static bool daylight(const slide_look &look) { return look.body == B_SUN && look.sun_elevation > -6.0f; }
+
 static vec3 add_stars(const slide_look &look, vec3 d, vec3 sky)
 {
-    if (look.stars <= 0.0f || d.y <= 0.0f) return sky;
+    if (look.stars <= 0.0f || d.y <= 0.0f || daylight(look)) return sky;
     const float cell = 0.0045f;
     float u = std::atan2(d.x, -d.z), v = std::asin(d.y);
     float fu = u / cell, fv = v / cell;
@@ -87,7 +90,8 @@ static vec3 add_aurora(const slide_look &look, vec3 d, vec3 sky)
     return sky + sum * (look.aurora * 0.11f);
 }
 
-// A planet hanging in the sky above the horizon, lit from the sun's side.
+// A planet hanging in the sky above the horizon, lit from the sun's side: oceans, land and weather,
+// a terminator softened by its air, and the air itself as a thin glow along the lit limb.
 static vec3 add_planet(const slide_look &look, vec3 d, vec3 sky, vec3 sun)
 {
     if (look.planet <= 0.0f) return sky;
@@ -95,21 +99,33 @@ static vec3 add_planet(const slide_look &look, vec3 d, vec3 sky, vec3 sun)
     float radius = look.planet;
     float cosang = dot(d, c);
     float ang = std::acos(cosang > 1.0f ? 1.0f : cosang);
+    if (ang > radius * 1.3f) return sky;
     vec3 right = normalize(cross(c, v3(0, 1, 0))), up = cross(right, c);
     float px = dot(d, right) / std::sin(radius), py = dot(d, up) / std::sin(radius);
     float rr = px * px + py * py;
-    float rim = std::exp(-std::pow((ang - radius) / (radius * 0.03f), 2.0f));
-    if (rr >= 1.0f) return sky + v3(0.3f, 0.55f, 1.0f) * (rim * 0.8f);
+    const vec3 air = v3(0.25f, 0.5f, 1.0f);
+    if (rr >= 1.0f) {
+        // Outside the disc: the air's glow, fading within a few per cent of the radius, only where sunlit.
+        vec3 edge = normalize(right * px + up * py);
+        float lit = clamp01(dot(edge, sun) * 1.5f + 0.3f);
+        return sky + air * (std::exp(-(ang - radius) / (radius * 0.025f)) * lit * 0.9f);
+    }
     vec3 n = right * px + up * py - c * std::sqrt(1.0f - rr);
-    float light = clamp01(dot(n, sun) * 1.2f + 0.05f);
-    float land = fbm3(n.x * 2.2f, n.y * 2.2f, n.z * 2.2f, 7, look.seed + 41);
-    float cloud = fbm3(n.x * 5.0f + 9.0f, n.y * 9.0f, n.z * 5.0f, 5, look.seed + 43);
-    vec3 albedo = land > 0.12f ? mix(v3(0.12f, 0.2f, 0.07f), v3(0.40f, 0.32f, 0.20f), clamp01((land - 0.12f) * 4.0f))
-                               : v3(0.01f, 0.04f, 0.14f);
-    albedo = mix(albedo, v3(0.85f), smoothstep(0.08f, 0.35f, cloud) * 0.9f);
-    float limb = std::pow(1.0f - std::sqrt(1.0f - rr), 3.0f);
-    vec3 colour = albedo * (light * 2.2f) + v3(0.25f, 0.5f, 1.0f) * (limb * light * 1.5f);
-    return colour + v3(0.3f, 0.55f, 1.0f) * (rim * 0.8f);
+    float ndl = dot(n, sun);
+    float light = smoothstep(-0.08f, 0.25f, ndl) * clamp01(ndl + 0.35f);
+    float land = fbm3(n.x * 2.2f, n.y * 2.2f, n.z * 2.2f, 8, look.seed + 41);
+    float swirl = fbm3(n.x * 3.0f, n.y * 3.0f, n.z * 3.0f, 3, look.seed + 44) * 2.0f;
+    float cloud = fbm3(n.x * 5.0f + swirl, n.y * 11.0f + swirl, n.z * 5.0f, 6, look.seed + 43);
+    float polar = smoothstep(0.75f, 0.9f, std::fabs(dot(n, up)));
+    vec3 ground = mix(v3(0.09f, 0.15f, 0.05f), v3(0.42f, 0.33f, 0.20f), clamp01((land - 0.12f) * 4.0f));
+    vec3 albedo = land > 0.12f ? ground : mix(v3(0.005f, 0.025f, 0.09f), v3(0.01f, 0.05f, 0.12f), clamp01(land * 4.0f + 0.5f));
+    albedo = mix(albedo, v3(0.8f), polar);
+    albedo = mix(albedo, v3(0.85f), smoothstep(0.05f, 0.35f, cloud) * 0.85f);
+    // Seen through more air towards the limb: bluer and paler.
+    float mu = std::sqrt(1.0f - rr);
+    float haze = std::pow(1.0f - mu, 2.5f);
+    vec3 colour = mix(albedo * 2.4f, air * 1.4f, haze * 0.7f) * light;
+    return colour + air * (haze * 0.35f * smoothstep(-0.2f, 0.3f, ndl));
 }
 
 vec3 sky_colour(const slide_look &look, vec3 d, bool with_sun)

@@ -35,6 +35,9 @@ struct slide_look {
     float exposure;
     uint32_t seed;
     vec3 ground_tint;      // multiplies the ground's own colours (a season's palette)
+    // Left out (zero) by most slides:
+    float wave_size;       // wave length multiplier, 0 or 1 the usual chop, larger a longer swell
+    float beam;            // strength of the lighthouse's beam in the air, 0 none
 };
 
 const slide_look &slide_look_for(int number); // 1..17

@@ -4,7 +4,8 @@
 
 #include <cmath>
 
-// Bowls with a raised rim, one per cell at a random spot; two sizes.
+// Bowls with a raised rim, one per cell at a random spot; two sizes. One hash per cell gives its
+// four numbers, and a bowl more than three radii off adds nothing, so is not measured.
 static float craters(float x, float z, float cell, uint32_t seed)
 {
     float fx = std::floor(x / cell), fz = std::floor(z / cell);
@@ -12,12 +13,15 @@ static float craters(float x, float z, float cell, uint32_t seed)
     for (int j = -1; j <= 1; ++j)
         for (int i = -1; i <= 1; ++i) {
             int cx = int(fx) + i, cz = int(fz) + j;
-            if (hash2(cx, cz, seed) > 0.6f) continue;
-            float px = (cx + 0.2f + 0.6f * hash2(cx, cz, seed + 1)) * cell;
-            float pz = (cz + 0.2f + 0.6f * hash2(cx, cz, seed + 2)) * cell;
-            float r = cell * (0.12f + 0.25f * hash2(cx, cz, seed + 3));
-            float d = std::sqrt((x - px) * (x - px) + (z - pz) * (z - pz)) / r;
-            if (d < 1.0f) h += (d * d - 1.0f) * 0.5f + 0.15f * d * d * d * d;
+            uint32_t k = hash_u32(uint32_t(cx) * 0x8da6b343U ^ hash_u32(uint32_t(cz) * 0xd8163841U ^ seed));
+            if ((k & 0xffU) > 153U) continue; // 60 % of cells hold a crater
+            float px = (cx + 0.2f + 0.6f * float((k >> 8) & 0xffU) / 256.0f) * cell;
+            float pz = (cz + 0.2f + 0.6f * float((k >> 16) & 0xffU) / 256.0f) * cell;
+            float r = cell * (0.12f + 0.25f * float(k >> 24) / 256.0f);
+            float d2 = ((x - px) * (x - px) + (z - pz) * (z - pz)) / (r * r);
+            if (d2 > 9.0f) continue;
+            float d = std::sqrt(d2);
+            if (d < 1.0f) h += (d2 - 1.0f) * 0.5f + 0.15f * d2 * d2;
             else h += 0.15f * std::exp(-(d - 1.0f) * 4.0f);
         }
     return h * cell * 0.25f;
@@ -26,9 +30,9 @@ static float craters(float x, float z, float cell, uint32_t seed)
 // The top of a sea of clouds that fills the valleys, soft and lumpy.
 static float cloud_deck(const slide_look &look, float x, float z, int octaves)
 {
-    float n = fbm2(x / 450.0f, z / 450.0f, octaves < 5 ? octaves : 5, look.seed + 5);
+    float n = fbm2(x / 700.0f, z / 700.0f, octaves < 5 ? octaves : 5, look.seed + 5);
     // Billows: folding the noise at zero gives rounded heaps with creases between them.
-    return look.terrain_height * 0.33f + 170.0f * std::sqrt(std::fabs(n) + 0.01f);
+    return look.terrain_height * 0.45f + 120.0f * std::sqrt(std::fabs(n) + 0.01f);
 }
 
 bool is_cloud(const slide_look &look, vec3 p)
@@ -53,9 +57,11 @@ float ground_height(const slide_look &look, float x, float z, int octaves)
         return H * ((e * 0.5f + 0.3f) * (0.2f + 0.8f * basin) - 0.05f);
     }
     case T_CLOUDSEA: {
+        // Summits only: the eroded field raised to a power, so ranges break the deck as jagged crests.
         float e = eroded2(x * s * 2.0f, z * s * 2.0f, octaves, look.seed);
         float basin = smoothstep(look.terrain_scale * 0.15f, look.terrain_scale * 0.8f, dist);
-        return std::max(H * (e * 0.5f + 0.3f) * (0.1f + 0.9f * basin), cloud_deck(look, x, z, octaves));
+        float lift = std::max(e * 0.5f + 0.3f, 0.0f);
+        return std::max(H * 1.25f * std::pow(lift, 1.4f) * (0.1f + 0.9f * basin), cloud_deck(look, x, z, octaves));
     }
     case T_DUNES: {
         float warp = fbm2(x * s * 0.4f, z * s * 0.4f, 3, look.seed) * 2.2f;
@@ -124,7 +130,9 @@ vec3 ground_albedo(const slide_look &look, vec3 p, vec3 n)
         a = mix(a, v3(0.3f, 0.24f, 0.16f), smoothstep(0.85f, 0.7f, n.y));
         break;
     case T_MESAS: {
-        float band = 0.5f + 0.5f * std::sin(p.y * 0.35f + var * 6.0f);
+        // Strata: soft, of uneven thickness, wandering with the rock.
+        float strata = p.y * 0.22f + var * 4.0f + 1.5f * fbm2(p.x * s * 3.0f, p.z * s * 3.0f, 3, look.seed + 57);
+        float band = 0.5f + 0.3f * std::sin(strata) + 0.2f * std::sin(strata * 2.7f + 1.3f);
         a = mix(v3(0.42f, 0.16f, 0.07f), v3(0.62f, 0.34f, 0.18f), band * 0.35f + 0.3f + 0.3f * var);
         // Flat ground: red sand dotted with dark scrub.
         float scrub = smoothstep(0.35f, 0.6f, fbm2(p.x * 0.35f, p.z * 0.35f, 3, look.seed + 53));
