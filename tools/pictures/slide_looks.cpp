@@ -10,12 +10,12 @@
 // fog density and height, cloud cover and height, stars, aurora, planet,
 // camera (x, height, z), pitch, yaw, field of view, exposure, seed, ground tint.
 static const slide_look g_looks[17] = {
-    // 1: an alpine lake at golden hour: broad massifs in alpenglow, mirrored in still water.
-    {T_MOUNTAINS, O_NONE, 750.0f, 1500.0f,
-     12.0f, {0.01f, 0.035f, 0.045f}, {0.05f, 0.10f, 0.08f}, 0.012f, 380.0f,
-     5.0f, 105.0f, B_SUN, {3.8f, 2.0f, 0.9f}, {0.07f, 0.16f, 0.42f}, {0.90f, 0.60f, 0.42f},
-     0.00008f, 260.0f, 0.25f, 2600.0f, 0.0f, 0.0f, 0.0f,
-     {0.0f, 9.0f, 0.0f}, 6.0f, 0.0f, 55.0f, 1.0f, 11, {1.0f, 1.0f, 1.0f}, 0.0f, 0.0f},
+    // 1: a lighthouse at dusk on a swelling sea, its beam sweeping the haze.
+    {T_NONE, O_LIGHTHOUSE, 0.0f, 100.0f,
+     0.0f, {0.01f, 0.02f, 0.04f}, {0.01f, 0.02f, 0.04f}, 0.14f, NEVER_SNOW,
+     -2.5f, 40.0f, B_NONE, {1.2f, 0.55f, 0.35f}, {0.025f, 0.04f, 0.13f}, {0.62f, 0.30f, 0.22f},
+     0.0f, 100.0f, 0.3f, 1100.0f, 0.12f, 0.0f, 0.0f,
+     {-10.0f, 4.0f, -80.0f}, 5.0f, -12.0f, 45.0f, 1.1f, 133, {1.0f, 1.0f, 1.0f}, 2.0f, 1.2f},
     // 2: desert dunes at sunset, long shadows.
     {T_DUNES, O_NONE, 55.0f, 200.0f,
      NO_WATER, NEVER_SNOW,
@@ -76,12 +76,12 @@ static const slide_look g_looks[17] = {
      -5.0f, 20.0f, B_NONE, {0.5f, 0.3f, 0.25f}, {0.006f, 0.014f, 0.055f}, {0.10f, 0.09f, 0.16f},
      0.0011f, 150.0f, 0.0f, 1400.0f, 0.0f, 0.0f, 0.0f,
      {0.0f, 6.0f, 0.0f}, 4.0f, 0.0f, 40.0f, 0.9f, 122, {1.0f, 1.0f, 1.0f}, 8.0f, 0.0f},
-    // 12: a lighthouse at dusk on a swelling sea, its beam sweeping the haze.
-    {T_NONE, O_LIGHTHOUSE, 0.0f, 100.0f,
-     0.0f, {0.01f, 0.02f, 0.04f}, {0.01f, 0.02f, 0.04f}, 0.14f, NEVER_SNOW,
-     -2.5f, 40.0f, B_NONE, {1.2f, 0.55f, 0.35f}, {0.025f, 0.04f, 0.13f}, {0.62f, 0.30f, 0.22f},
-     0.0f, 100.0f, 0.3f, 1100.0f, 0.12f, 0.0f, 0.0f,
-     {-10.0f, 4.0f, -80.0f}, 5.0f, -12.0f, 45.0f, 1.1f, 133, {1.0f, 1.0f, 1.0f}, 2.0f, 1.2f},
+    // 12: an alpine lake at golden hour: broad massifs in alpenglow, mirrored in still water.
+    {T_MOUNTAINS, O_NONE, 750.0f, 1500.0f,
+     12.0f, {0.01f, 0.035f, 0.045f}, {0.05f, 0.10f, 0.08f}, 0.012f, 380.0f,
+     5.0f, 105.0f, B_SUN, {3.8f, 2.0f, 0.9f}, {0.07f, 0.16f, 0.42f}, {0.90f, 0.60f, 0.42f},
+     0.00008f, 260.0f, 0.25f, 2600.0f, 0.0f, 0.0f, 0.0f,
+     {0.0f, 9.0f, 0.0f}, 6.0f, 0.0f, 55.0f, 1.0f, 11, {1.0f, 1.0f, 1.0f}, 0.0f, 0.0f},
     // 13: the Earth above the Moon's horizon, a low sun throwing long crater shadows.
     {T_CRATERS, O_NONE, 30.0f, 220.0f,
      NO_WATER, NEVER_SNOW,
