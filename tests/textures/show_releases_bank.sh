@@ -69,7 +69,7 @@ expect() {
 }
 report() { awk -v key="$1" '$1 == key {print $2}' "$folder/probe.txt" 2>/dev/null; }
 expect "exit status" 0 "$status"
-expect "pictures loaded (loader calls)" 28 "$(report loads)"
+expect "pictures uploaded (upload calls)" 28 "$(report loads)"
 expect "distinct textures made" 28 "$(report distinct_textures)"
 expect "textures deleted while still textures" 28 "$(report released)"
 expect "textures deleted twice" 0 "$(report released_twice)"
