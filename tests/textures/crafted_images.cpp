@@ -32,7 +32,7 @@ bool write_file_bytes(const std::string& path, const file_bytes& bytes)
 }
 
 // the writers only write files: make one in a scratch file and read it back
-static file_bytes through_file(bool (*writer)(const std::string&, const rgba_image&),
+file_bytes through_file(bool (*writer)(const std::string&, const rgba_image&),
                                const rgba_image& image)
 {
     char path[] = "/tmp/vl-crafted-XXXXXX";
@@ -194,6 +194,13 @@ file_bytes png_with_chunk_past_end(const rgba_image& image)
     unsigned long claimed = static_cast<unsigned long>(out.size()) + 1000;
     for (int i = 0; i < 4; ++i) out[33 + i] = static_cast<unsigned char>(claimed >> (24 - 8 * i));
     return out;
+}
+
+file_bytes jpeg_with_segment_past_end()
+{
+    static const unsigned char k_bytes[20] = {0xFF, 0xD8, 0xFF, 0xE0, 0x01, 0x00, 0, 0, 0, 0,
+                                              0,    0,    0,    0,    0,    0,    0, 0, 0xFF, 0xD9};
+    return file_bytes(k_bytes, k_bytes + sizeof k_bytes);
 }
 
 file_bytes cut_to(const file_bytes& bytes, size_t size)

@@ -12,6 +12,8 @@ file_bytes read_file_bytes(const std::string& path);
 bool write_file_bytes(const std::string& path, const file_bytes& bytes);
 
 // Real files of an image, as the writers of test_images.h make them.
+file_bytes through_file(bool (*writer)(const std::string&, const rgba_image&),
+                        const rgba_image& image);
 file_bytes png_bytes(const rgba_image& image);
 file_bytes jpeg_bytes(const rgba_image& image);
 
@@ -33,6 +35,9 @@ file_bytes png_with_background(const rgba_image& image);
 
 // The same with the bKGD chunk's length running past the end of the file.
 file_bytes png_with_chunk_past_end(const rgba_image& image);
+
+// A 20-byte JPEG: its first segment (APP0) claims 256 bytes, and an end marker closes the file.
+file_bytes jpeg_with_segment_past_end();
 
 // The first `size` bytes of a file.
 file_bytes cut_to(const file_bytes& bytes, size_t size);

@@ -94,6 +94,9 @@ static const damaged_kind k_damaged[] = {
      [] { return png_with_chunk_past_end(four_colours(64, 64)); }},
     {"png_cut_to_45_bytes", "data/Flanokk.png", &g_tex_flanokk,
      [] { return cut_to(png_with_background(four_colours(64, 64)), 45); }},
+    // found by fuzzing the decoder without the check: its JPEG reader spins the same way
+    {"jpeg_segment_past_the_end", "data/Bilde01.jpg", &g_tex_bilde01,
+     [] { return jpeg_with_segment_past_end(); }},
 };
 
 static void PrintTo(const damaged_kind& kind, std::ostream* out)

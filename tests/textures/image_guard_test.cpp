@@ -87,6 +87,20 @@ TEST(image_structure, a_png_chunk_claiming_more_than_the_file_holds_is_refused)
     }
 }
 
+TEST(image_structure, a_jpeg_segment_claiming_more_than_the_file_holds_is_refused)
+{
+    EXPECT_EQ(check(jpeg_with_segment_past_end()).kind, k_image_refused);
+    // a frame header one byte longer than what is left of the file
+    file_bytes jpeg = jpeg_bytes(small_picture());
+    size_t at = 2;
+    while (at + 4 <= jpeg.size() && jpeg[at + 1] != 0xC2) at += 2 + ((jpeg[at + 2] << 8) | jpeg[at + 3]);
+    ASSERT_LT(at + 4, jpeg.size()) << "no progressive frame header written";
+    size_t rest = jpeg.size() - at - 2 + 1;
+    jpeg[at + 2] = static_cast<unsigned char>(rest >> 8);
+    jpeg[at + 3] = static_cast<unsigned char>(rest);
+    EXPECT_EQ(check(jpeg).kind, k_image_refused);
+}
+
 TEST(image_size, sides_are_taken_up_to_8192_or_the_gl_limit_and_refused_one_beyond)
 {
     EXPECT_EQ(k_image_max_side, 8192u);

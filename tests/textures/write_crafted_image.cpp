@@ -1,4 +1,4 @@
-// Test tool: writes one damaged, crafted or misnamed-able image file of a named kind.
+// Test tool: writes one image file of a named kind, damaged, crafted or good, for the show to load.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -16,6 +16,8 @@ static const crafted_kind k_kinds[] = {
     {"png-chunk-past-end", "a PNG whose bKGD chunk length runs past the end of the file"},
     {"png-cut-short", "a PNG with a bKGD chunk, cut to its first 45 bytes"},
     {"png", "a good 64 x 64 four-colour PNG (opaque but its lower right quarter)"},
+    {"png-gray", "the four-colour PNG as 8-bit gray (its red channel)"},
+    {"png-palette", "the four-colour PNG through a palette, without alpha"},
     {"jpeg", "a good 64 x 64 four-colour JPEG"},
     {"adobe-cmyk-jpeg", "the four-colour JPEG as Adobe YCCK with inverted ink"},
 };
@@ -29,6 +31,8 @@ static file_bytes make(const std::string& kind)
     if (kind == "png-chunk-past-end") return png_with_chunk_past_end(image);
     if (kind == "png-cut-short") return cut_to(png_with_background(image), 45);
     if (kind == "png") return png_bytes(image);
+    if (kind == "png-gray") return through_file(write_png_gray, image);
+    if (kind == "png-palette") return through_file(write_png_palette, image);
     if (kind == "jpeg") return jpeg_bytes(image);
     if (kind == "adobe-cmyk-jpeg") return adobe_cmyk_jpeg_bytes(image, true);
     return {};
