@@ -17,6 +17,8 @@ packages=(
   xfonts-base
   # the shell tests' window-close helper talks to the X server, the same-id box helper through XCB
   libx11-dev libxcb1-dev
+  # fuzz targets: clang's libFuzzer with its sanitizers (scripts/fuzz.sh)
+  clang libfuzzer-14-dev
 )
 
 sudo_cmd=()
