@@ -15,6 +15,7 @@ static const crafted_kind k_kinds[] = {
     {"huge-png-header", "an RGB PNG claiming 40000 x 40000, with 6000 rows of real data"},
     {"png-chunk-past-end", "a PNG whose bKGD chunk length runs past the end of the file"},
     {"png-cut-short", "a PNG with a bKGD chunk, cut to its first 45 bytes"},
+    {"jpeg-segment-past-end", "a 20-byte JPEG whose APP0 segment claims 256 bytes"},
     {"png", "a good 64 x 64 four-colour PNG (opaque but its lower right quarter)"},
     {"png-gray", "the four-colour PNG as 8-bit gray (its red channel)"},
     {"png-palette", "the four-colour PNG through a palette, without alpha"},
@@ -30,6 +31,7 @@ static file_bytes make(const std::string& kind)
     if (kind == "huge-png-header") return rgb_png_claiming(40000, 40000, 6000);
     if (kind == "png-chunk-past-end") return png_with_chunk_past_end(image);
     if (kind == "png-cut-short") return cut_to(png_with_background(image), 45);
+    if (kind == "jpeg-segment-past-end") return jpeg_with_segment_past_end();
     if (kind == "png") return png_bytes(image);
     if (kind == "png-gray") return through_file(write_png_gray, image);
     if (kind == "png-palette") return through_file(write_png_palette, image);
