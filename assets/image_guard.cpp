@@ -83,16 +83,36 @@ static bool is_frame_header(unsigned char marker)
     return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
 }
 
-// Every segment up to the first scan lies inside the file, with one 8-bit frame header before it.
+// Every marker segment of the file lies inside it, with one 8-bit frame header before the first
+// scan, up to the end marker; only scan data may be cut short, which the decoder reads as far as
+// it goes. A segment running past the end, before or after a scan, makes DevIL's reader spin.
 static image_check check_jpeg(const unsigned char* bytes, size_t size, uint32_t gl_max_side)
 {
     image_check refused = {k_image_refused, k_ink_none, 0, 0};
     image_check found = {k_image_jpeg, k_ink_none, 0, 0};
     bool frame = false;
+    bool scan = false;      // at the scan data that follows a scan header
+    bool scanned = false;   // past the first scan header
     bool adobe = false;
     uint32_t components = 0;
     size_t at = 2;
     for (;;) {
+        if (scan) {
+            // scan data runs to the first marker that is not a stuffed FF 00, a restart or fill
+            while (at + 1 < size) {
+                const void* ff = std::memchr(bytes + at, 0xFF, size - at - 1);
+                if (!ff) {
+                    at = size;
+                    break;
+                }
+                at = size_t(static_cast<const unsigned char*>(ff) - bytes);
+                unsigned char next = bytes[at + 1];
+                bool in_scan = next == 0x00 || next == 0xFF || (next >= 0xD0 && next <= 0xD7);
+                if (!in_scan) break;
+                ++at;
+            }
+            if (at + 1 >= size) return found;
+        }
         if (size - at < 2 || bytes[at] != 0xFF) return refused;
         unsigned char marker = bytes[at + 1];
         // fill bytes before a marker
@@ -100,13 +120,15 @@ static image_check check_jpeg(const unsigned char* bytes, size_t size, uint32_t 
             ++at;
             continue;
         }
-        // markers without a segment: only restart markers and TEM may stand alone here
+        scan = false;
+        // markers without a segment: restarts and TEM
         if ((marker >= 0xD0 && marker <= 0xD7) || marker == 0x01) {
             at += 2;
             continue;
         }
-        // a second start or an end before any scan is no picture
-        if (marker == 0xD8 || marker == 0xD9 || marker == 0x00) return refused;
+        if (marker == 0xD9) return scanned ? found : refused;
+        // a second start, or an end before any scan, is no picture
+        if (marker == 0xD8 || marker == 0x00) return refused;
         if (size - at < 4) return refused;
         uint32_t length = big_endian_16(bytes + at + 2);
         if (length < 2 || length > size - at - 2) return refused;
@@ -126,7 +148,8 @@ static image_check check_jpeg(const unsigned char* bytes, size_t size, uint32_t 
         if (marker == 0xDA) {
             if (!frame) return refused;
             if (components == 4) found.ink = adobe ? k_ink_cmyk_inverted : k_ink_cmyk;
-            return found;
+            scan = true;
+            scanned = true;
         }
         at += 2 + size_t(length);
     }

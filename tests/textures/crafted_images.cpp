@@ -203,6 +203,15 @@ file_bytes jpeg_with_segment_past_end()
     return file_bytes(k_bytes, k_bytes + sizeof k_bytes);
 }
 
+file_bytes jpeg_with_comment_past_end(const rgba_image& image)
+{
+    file_bytes out = jpeg_bytes(image);
+    if (out.size() < 2) return {};
+    // FF FE is a comment; its length bytes are the old end marker, FF D9
+    out.insert(out.end() - 2, {0xFF, 0xFE});
+    return out;
+}
+
 file_bytes cut_to(const file_bytes& bytes, size_t size)
 {
     return file_bytes(bytes.begin(), bytes.begin() + std::min(size, bytes.size()));

@@ -39,5 +39,8 @@ file_bytes png_with_chunk_past_end(const rgba_image& image);
 // A 20-byte JPEG: its first segment (APP0) claims 256 bytes, and an end marker closes the file.
 file_bytes jpeg_with_segment_past_end();
 
+// A real JPEG whose end marker is replaced by a comment segment claiming 65497 bytes.
+file_bytes jpeg_with_comment_past_end(const rgba_image& image);
+
 // The first `size` bytes of a file.
 file_bytes cut_to(const file_bytes& bytes, size_t size);

@@ -97,6 +97,8 @@ static const damaged_kind k_damaged[] = {
     // found by fuzzing the decoder without the check: its JPEG reader spins the same way
     {"jpeg_segment_past_the_end", "data/Bilde01.jpg", &g_tex_bilde01,
      [] { return jpeg_with_segment_past_end(); }},
+    {"jpeg_comment_past_the_end_after_the_scan", "data/Bilde01.jpg", &g_tex_bilde01,
+     [] { return jpeg_with_comment_past_end(four_colours(64, 64)); }},
 };
 
 static void PrintTo(const damaged_kind& kind, std::ostream* out)

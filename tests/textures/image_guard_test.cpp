@@ -71,6 +71,13 @@ TEST(image_structure, a_file_cut_anywhere_before_its_picture_data_is_refused)
     }
     // cut inside the scan data, the decoder reads what is there and stops
     EXPECT_EQ(check(cut_to(jpeg, scan + 1)).kind, k_image_jpeg);
+    // a whole file is taken however its scans and tables follow one another, and a stray end
+    // marker before any scan is not a picture
+    EXPECT_EQ(check(jpeg).kind, k_image_jpeg);
+    EXPECT_EQ(check(adobe_cmyk_jpeg_bytes(small_picture(), true)).kind, k_image_jpeg);
+    file_bytes early_end = jpeg;
+    early_end.insert(early_end.begin() + 2, {0xFF, 0xD9});
+    EXPECT_EQ(check(early_end).kind, k_image_refused);
 }
 
 TEST(image_structure, a_png_chunk_claiming_more_than_the_file_holds_is_refused)
@@ -90,6 +97,8 @@ TEST(image_structure, a_png_chunk_claiming_more_than_the_file_holds_is_refused)
 TEST(image_structure, a_jpeg_segment_claiming_more_than_the_file_holds_is_refused)
 {
     EXPECT_EQ(check(jpeg_with_segment_past_end()).kind, k_image_refused);
+    // after the scan data as well as before it
+    EXPECT_EQ(check(jpeg_with_comment_past_end(small_picture())).kind, k_image_refused);
     // a frame header one byte longer than what is left of the file
     file_bytes jpeg = jpeg_bytes(small_picture());
     size_t at = 2;
