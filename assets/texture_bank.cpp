@@ -1,6 +1,8 @@
 // Loads the show's pictures into OpenGL textures at start-up and deletes them at the end.
 #include "assets/texture_bank.h"
 
+#include "assets/image_loader.h"
+
 #include <IL/il.h>
 #include <IL/ilu.h>
 #define ILUT_USE_OPENGL
@@ -28,9 +30,10 @@ bool load_textures()
     ilEnable(IL_ORIGIN_SET);
     ilOriginFunc(IL_ORIGIN_LOWER_LEFT);
 
-    // a file that is missing or will not decode yields 0: OpenGL's default texture, drawn untextured
+    // a file that is missing, refused by the image check or will not decode yields 0: OpenGL's
+    // default texture, drawn untextured
     for (const texture_entry& entry : g_texture_table) {
-        *entry.slot = ilutGLLoadImage(const_cast<char*>(entry.path));
+        *entry.slot = load_image_texture(entry.path);
     }
 
     // the toolkit start-up switches 2D texturing on; said again so no picture depends on the loader

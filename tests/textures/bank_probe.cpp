@@ -10,17 +10,19 @@
 #include <set>
 #include <vector>
 
-typedef GLuint (*load_image_fn)(ILstring);
+typedef GLuint (*upload_image_fn)();
 typedef void (*delete_textures_fn)(GLsizei, const GLuint*);
 
 static int g_load_calls = 0;
-static std::vector<GLuint> g_loaded;          // names the loader returned, in order
+static std::vector<GLuint> g_loaded;          // names the uploads returned, in order
 static std::multiset<GLuint> g_deleted_live;  // names that were textures when deleted
 
-GLuint ilutGLLoadImage(ILstring file_name)
+// every decoded picture becomes a texture through this one call
+GLuint ilutGLBindTexImage()
 {
-    static load_image_fn real = reinterpret_cast<load_image_fn>(dlsym(RTLD_NEXT, "ilutGLLoadImage"));
-    GLuint name = real(file_name);
+    static upload_image_fn real =
+        reinterpret_cast<upload_image_fn>(dlsym(RTLD_NEXT, "ilutGLBindTexImage"));
+    GLuint name = real();
     ++g_load_calls;
     g_loaded.push_back(name);
     return name;

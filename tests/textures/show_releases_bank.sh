@@ -43,7 +43,7 @@ expect() {
   [ "$actual" = "$expected" ] || check_failed "$what: expected $expected, got ${actual:-nothing}"
 }
 expect "exit status" 0 "$XSHOW_STATUS"
-expect "pictures loaded (loader calls)" "$pictures" "$(report loads)"
+expect "pictures uploaded (upload calls)" "$pictures" "$(report loads)"
 expect "distinct textures made" "$pictures" "$(report distinct_textures)"
 expect "textures deleted while still textures" "$pictures" "$(report released)"
 expect "textures deleted twice" 0 "$(report released_twice)"

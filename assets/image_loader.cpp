@@ -1,0 +1,93 @@
+// Image files into textures: read whole into a buffer of our own, so that what was checked is what DevIL decodes.
+#include "assets/image_loader.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <IL/il.h>
+#define ILUT_USE_OPENGL
+#include <IL/ilut.h>
+
+#include "assets/image_guard.h"
+
+// a file larger than the decoded budget is refused anyway; the pages are touched only as far as
+// the largest file read
+static unsigned char g_file_bytes[k_image_budget];
+
+// Reads a regular file whole into g_file_bytes; false when it cannot, or it does not fit.
+static bool read_whole_file(const char* path, size_t* size)
+{
+    // never waits: a FIFO or device under an image's name would block an ordinary open or read
+    int file = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (file < 0) return false;
+    struct stat facts;
+    bool regular = fstat(file, &facts) == 0 && S_ISREG(facts.st_mode);
+    size_t got = 0;
+    while (regular && got < sizeof g_file_bytes) {
+        ssize_t n = read(file, g_file_bytes + got, sizeof g_file_bytes - got);
+        if (n < 0) regular = false;
+        if (n <= 0) break;
+        got += size_t(n);
+    }
+    unsigned char beyond;
+    bool fits = got < sizeof g_file_bytes || read(file, &beyond, 1) == 0;
+    close(file);
+    *size = got;
+    return regular && fits;
+}
+
+// Turns the bound image's four ink channels into RGB with full alpha, then drops the alpha: the
+// file had none. R = (1 - C)(1 - K), with inverted files holding 1 - C and 1 - K already.
+static bool ink_to_rgb(image_ink ink)
+{
+    if (ilGetInteger(IL_IMAGE_BPP) != 4 || ilGetInteger(IL_IMAGE_TYPE) != IL_UNSIGNED_BYTE) {
+        return false;
+    }
+    size_t pixels = size_t(ilGetInteger(IL_IMAGE_WIDTH)) * size_t(ilGetInteger(IL_IMAGE_HEIGHT)) *
+                    size_t(ilGetInteger(IL_IMAGE_DEPTH));
+    unsigned char* p = ilGetData();
+    for (size_t i = 0; i < pixels; ++i, p += 4) {
+        unsigned k = ink == k_ink_cmyk_inverted ? p[3] : 255u - p[3];
+        for (int c = 0; c < 3; ++c) {
+            unsigned paper = ink == k_ink_cmyk_inverted ? p[c] : 255u - p[c];
+            p[c] = static_cast<unsigned char>((paper * k + 127) / 255);
+        }
+        p[3] = 255;
+    }
+    return ilConvertImage(IL_RGB, IL_UNSIGNED_BYTE) == IL_TRUE;
+}
+
+bool decode_checked_image(const unsigned char* bytes, size_t size, uint32_t gl_max_side)
+{
+    image_check check = check_image(bytes, size, gl_max_side);
+    if (check.kind == k_image_refused) return false;
+    // the signature, not the name, chooses the decoder
+    ILenum type = check.kind == k_image_png ? IL_PNG : IL_JPG;
+    if (!ilLoadL(type, bytes, static_cast<ILuint>(size))) return false;
+    // the decoder must have read the size the check allowed, not another
+    if (ILuint(ilGetInteger(IL_IMAGE_WIDTH)) != check.width ||
+        ILuint(ilGetInteger(IL_IMAGE_HEIGHT)) != check.height) {
+        return false;
+    }
+    if (check.ink != k_ink_none) return ink_to_rgb(check.ink);
+    return true;
+}
+
+GLuint load_image_texture(const char* path)
+{
+    size_t size = 0;
+    if (!read_whole_file(path, &size)) return 0;
+    // without a context the query leaves 0, and every image is refused
+    GLint gl_max_side = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &gl_max_side);
+    ILuint image = 0;
+    ilGenImages(1, &image);
+    ilBindImage(image);
+    GLuint texture = 0;
+    if (gl_max_side > 0 && decode_checked_image(g_file_bytes, size, uint32_t(gl_max_side))) {
+        texture = ilutGLBindTexImage();
+    }
+    ilDeleteImages(1, &image);
+    return texture;
+}
