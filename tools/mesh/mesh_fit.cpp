@@ -31,11 +31,13 @@ bool fit_into_model_box(raw_mesh& m, model_fit& fit, std::string& error)
     if (!(lo[0] <= hi[0])) return true;  // no usable face: nothing to fit, the baker refuses it
 
     bool inside = true;
-    double longest = 0.0, box_longest = 0.0;
+    double longest = 0.0, scale = INFINITY;
     for (int k = 0; k < 3; ++k) {
         inside = inside && lo[k] >= k_model_box_lo[k] && hi[k] <= k_model_box_hi[k];
         longest = std::fmax(longest, hi[k] - lo[k]);
-        box_longest = std::fmax(box_longest, k_model_box_hi[k] - k_model_box_lo[k]);
+        // the largest scale that keeps every side within the box's: the model fills the box
+        // on its tightest axis (a model shaped like the show's own comes out about 2 long)
+        if (hi[k] > lo[k]) scale = std::fmin(scale, (k_model_box_hi[k] - k_model_box_lo[k]) / (hi[k] - lo[k]));
         fit.from_centre[k] = fit.to_centre[k] = 0.5 * (lo[k] + hi[k]);
     }
     fit.longest_before = fit.longest_after = longest;
@@ -43,8 +45,8 @@ bool fit_into_model_box(raw_mesh& m, model_fit& fit, std::string& error)
     if (inside || longest == 0.0) return true;
 
     fit.fitted = true;
-    fit.scale = box_longest / longest;
-    fit.longest_after = box_longest;
+    fit.scale = scale;
+    fit.longest_after = longest * scale;
     for (int k = 0; k < 3; ++k) fit.to_centre[k] = 0.5 * (k_model_box_lo[k] + k_model_box_hi[k]);
     for (size_t v = 0; v < vertex_count; ++v) {
         for (int k = 0; k < 3; ++k) {

@@ -1,5 +1,6 @@
 // Picture generator: writes the show's images (and a contact sheet of them) from fixed seeds.
 #include "tools/pictures/pictures.h"
+#include "tools/pictures/slide.h"
 
 #include "assets/picture_files.h"
 
@@ -36,7 +37,13 @@ static bool render_one(const picture_file &p, const std::string &dir, int slide_
     std::string path = dir + "/" + p.file;
     image8 img;
     switch (p.role) {
-    case k_slide: img = render_slide(std::atoi(p.file + 5), slide_size); break; // "BildeNN.jpg"
+    case k_slide: // "BildeNN.jpg"
+        if (!has_slide_look(std::atoi(p.file + 5))) {
+            std::fprintf(stderr, "pictures: %s has no look in slide_looks.cpp\n", p.file);
+            return false;
+        }
+        img = render_slide(std::atoi(p.file + 5), slide_size);
+        break;
     case k_backdrop: img = render_universe(p.width); break;
     case k_environment: img = render_sphere_map(p.width); break;
     case k_title_strip:

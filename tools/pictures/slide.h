@@ -40,6 +40,8 @@ struct slide_look {
     float beam;            // strength of the lighthouse's beam in the air, 0 none
 };
 
+// Whether slide `number` has a look of its own; a slide added to the list needs one.
+bool has_slide_look(int number);
 const slide_look &slide_look_for(int number); // 1..17
 
 // Sky (with clouds, stars, bodies) seen along direction d.

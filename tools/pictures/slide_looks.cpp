@@ -114,4 +114,6 @@ static const slide_look g_looks[17] = {
      {0.0f, 1.7f, 2.0f}, -38.0f, 0.0f, 45.0f, 0.85f, 188, {1.0f, 1.0f, 1.0f}, 0.0f, 0.0f},
 };
 
+bool has_slide_look(int number) { return number >= 1 && number <= int(sizeof g_looks / sizeof g_looks[0]); }
+
 const slide_look &slide_look_for(int number) { return g_looks[number - 1]; }
