@@ -21,8 +21,7 @@ static bool is_letter(unsigned char c)
 }
 
 // sides and decoded size within the limits; the product is taken in 64 bits, where it cannot wrap
-static bool size_allowed(uint32_t width, uint32_t height, uint32_t bytes_per_pixel,
-                         uint32_t gl_max_side)
+static bool size_allowed(uint32_t width, uint32_t height, uint32_t bytes_per_pixel, uint32_t gl_max_side)
 {
     uint32_t max_side = gl_max_side < k_image_max_side ? gl_max_side : k_image_max_side;
     if (width == 0 || height == 0 || width > max_side || height > max_side) return false;
@@ -34,13 +33,19 @@ static uint32_t png_pixel_bytes(unsigned colour_type, unsigned depth)
 {
     uint32_t sample_bytes = depth == 16 ? 2 : 1;
     switch (colour_type) {
-    case 0: return (depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16) ? sample_bytes : 0;
-    case 2: return (depth == 8 || depth == 16) ? 3 * sample_bytes : 0;
+    case 0:
+        return (depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16) ? sample_bytes : 0;
+    case 2:
+        return (depth == 8 || depth == 16) ? 3 * sample_bytes : 0;
     // a palette may expand to RGBA through its transparency chunk
-    case 3: return (depth == 1 || depth == 2 || depth == 4 || depth == 8) ? 4 : 0;
-    case 4: return (depth == 8 || depth == 16) ? 2 * sample_bytes : 0;
-    case 6: return (depth == 8 || depth == 16) ? 4 * sample_bytes : 0;
-    default: return 0;
+    case 3:
+        return (depth == 1 || depth == 2 || depth == 4 || depth == 8) ? 4 : 0;
+    case 4:
+        return (depth == 8 || depth == 16) ? 2 * sample_bytes : 0;
+    case 6:
+        return (depth == 8 || depth == 16) ? 4 * sample_bytes : 0;
+    default:
+        return 0;
     }
 }
 
@@ -91,8 +96,8 @@ static image_check check_jpeg(const unsigned char* bytes, size_t size, uint32_t 
     image_check refused = {k_image_refused, k_ink_none, 0, 0};
     image_check found = {k_image_jpeg, k_ink_none, 0, 0};
     bool frame = false;
-    bool scan = false;      // at the scan data that follows a scan header
-    bool scanned = false;   // past the first scan header
+    bool scan = false;     // at the scan data that follows a scan header
+    bool scanned = false;  // past the first scan header
     bool adobe = false;
     uint32_t components = 0;
     size_t at = 2;

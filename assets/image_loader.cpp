@@ -45,7 +45,7 @@ static bool ink_to_rgb(image_ink ink)
         return false;
     }
     size_t pixels = size_t(ilGetInteger(IL_IMAGE_WIDTH)) * size_t(ilGetInteger(IL_IMAGE_HEIGHT)) *
-                    size_t(ilGetInteger(IL_IMAGE_DEPTH));
+        size_t(ilGetInteger(IL_IMAGE_DEPTH));
     unsigned char* p = ilGetData();
     for (size_t i = 0; i < pixels; ++i, p += 4) {
         unsigned k = ink == k_ink_cmyk_inverted ? p[3] : 255u - p[3];
@@ -66,8 +66,7 @@ bool decode_checked_image(const unsigned char* bytes, size_t size, uint32_t gl_m
     ILenum type = check.kind == k_image_png ? IL_PNG : IL_JPG;
     if (!ilLoadL(type, bytes, static_cast<ILuint>(size))) return false;
     // the decoder must have read the size the check allowed, not another
-    if (ILuint(ilGetInteger(IL_IMAGE_WIDTH)) != check.width ||
-        ILuint(ilGetInteger(IL_IMAGE_HEIGHT)) != check.height) {
+    if (ILuint(ilGetInteger(IL_IMAGE_WIDTH)) != check.width || ILuint(ilGetInteger(IL_IMAGE_HEIGHT)) != check.height) {
         return false;
     }
     if (check.ink != k_ink_none) return ink_to_rgb(check.ink);

@@ -22,4 +22,7 @@ extern const picture_file g_picture_files[k_picture_count];
 const picture_file* find_picture_file(const char* file);
 
 // Strips and billboards are cut out of what lies behind them by the alpha test.
-inline bool is_cut_out(picture_role role) { return role == k_title_strip || role == k_billboard; }
+inline bool is_cut_out(picture_role role)
+{
+    return role == k_title_strip || role == k_billboard;
+}

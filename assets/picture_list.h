@@ -2,6 +2,7 @@
 // The one home of this list: the texture bank, the picture generator and the tests all expand it.
 // Define VL_PICTURE(file, role, width, height, slot) before including; no include guard, on purpose.
 // Roles: k_title_strip (8:1, cut out), k_billboard (2:1, cut out), k_slide, k_backdrop, k_environment.
+// clang-format off
 VL_PICTURE("Dimbrane.png",     k_title_strip, 1024,  128, g_tex_dimbrane)
 VL_PICTURE("Presents.png",     k_title_strip, 1024,  128, g_tex_presents)
 VL_PICTURE("Rosamelt.png",     k_billboard,   1024,  512, g_tex_rosamelt)
@@ -30,3 +31,4 @@ VL_PICTURE("Bilde15.jpg",      k_slide,       1024, 1024, g_tex_bilde15)
 VL_PICTURE("Bilde16.jpg",      k_slide,       1024, 1024, g_tex_bilde16)
 VL_PICTURE("Bilde17.jpg",      k_slide,       1024, 1024, g_tex_bilde17)
 VL_PICTURE("Zorq1.png",        k_billboard,   1024,  512, g_tex_zorq1)
+// clang-format on

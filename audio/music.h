@@ -3,8 +3,8 @@
 
 #include "platform/win_types.h"
 
-extern DWORD g_music;           // the soundtrack's stream, 0 when none could be made
-extern float g_spectrum[512];   // refreshed once per pass by the frame loop
+extern DWORD g_music;          // the soundtrack's stream, 0 when none could be made
+extern float g_spectrum[512];  // refreshed once per pass by the frame loop
 
 // Opens the soundtrack and starts it from its beginning; failures go to the error box.
 void start_music(const char* path);

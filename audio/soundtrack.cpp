@@ -14,8 +14,7 @@ static void warn(const char* text)
 // Each failed request shows its box and the next one is made all the same.
 void start_music(const char* path)
 {
-    if (!BASS_Init(1, 44100, 0, nullptr, nullptr))
-        warn("Bass init failed! Remembered the bass.dll file?");
+    if (!BASS_Init(1, 44100, 0, nullptr, nullptr)) warn("Bass init failed! Remembered the bass.dll file?");
 
     g_music = BASS_StreamCreateFile(FALSE, path, 0, 0, BASS_STREAM_PRESCAN);
     if (!g_music) warn("Bass file loading failed!");

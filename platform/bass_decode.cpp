@@ -34,8 +34,8 @@ static long audio_start(std::FILE* f)
         if (std::fseek(f, at, SEEK_SET) != 0 || std::fread(tag, 1, 10, f) != 10) return -1;
         if (std::memcmp(tag, "ID3", 3) != 0) return at;
         // the size is four 7-bit bytes; a footer, when flagged, adds another 10
-        long size = (long(tag[6] & 0x7f) << 21) | (long(tag[7] & 0x7f) << 14) |
-                    (long(tag[8] & 0x7f) << 7) | long(tag[9] & 0x7f);
+        long size = (long(tag[6] & 0x7f) << 21) | (long(tag[7] & 0x7f) << 14) | (long(tag[8] & 0x7f) << 7) |
+            long(tag[9] & 0x7f);
         at += 10 + size + ((tag[5] & 0x10) ? 10 : 0);
     }
 }
@@ -43,8 +43,8 @@ static long audio_start(std::FILE* f)
 // An MP3 frame header: 11 sync bits, layer III (bits 01), no reserved version, bitrate or rate.
 static bool is_frame_header(const unsigned char* h)
 {
-    return h[0] == 0xff && (h[1] & 0xe0) == 0xe0 && ((h[1] >> 3) & 3) != 1 &&
-           ((h[1] >> 1) & 3) == 1 && (h[2] >> 4) != 15 && ((h[2] >> 2) & 3) != 3;
+    return h[0] == 0xff && (h[1] & 0xe0) == 0xe0 && ((h[1] >> 3) & 3) != 1 && ((h[1] >> 1) & 3) == 1 &&
+        (h[2] >> 4) != 15 && ((h[2] >> 2) & 3) != 3;
 }
 
 static bool starts_with_mpeg_audio(const std::string& path)
@@ -54,7 +54,7 @@ static bool starts_with_mpeg_audio(const std::string& path)
     unsigned char header[4];
     long at = audio_start(f);
     bool ok = at >= 0 && std::fseek(f, at, SEEK_SET) == 0 && std::fread(header, 1, 4, f) == 4 &&
-              is_frame_header(header);
+        is_frame_header(header);
     std::fclose(f);
     return ok;
 }
@@ -82,8 +82,7 @@ static bool set_up_decoder(mpg123_handle* mh)
 {
     // gapless: the encoder's delay and padding are cut, so frame 0 is the first sound;
     // quiet: a damaged file is ours to report, not the library's
-    if (mpg123_param(mh, MPG123_FLAGS, MPG123_GAPLESS | MPG123_FORCE_STEREO | MPG123_QUIET, 0.0) !=
-        MPG123_OK)
+    if (mpg123_param(mh, MPG123_FLAGS, MPG123_GAPLESS | MPG123_FORCE_STEREO | MPG123_QUIET, 0.0) != MPG123_OK)
         return false;
     // look for the next frame past damage of any length, not only the first kilobyte
     mpg123_param(mh, MPG123_RESYNC_LIMIT, -1, 0.0);
@@ -91,8 +90,7 @@ static bool set_up_decoder(mpg123_handle* mh)
     const long* rates = nullptr;
     std::size_t count = 0;
     mpg123_rates(&rates, &count);
-    for (std::size_t i = 0; i < count; ++i)
-        mpg123_format(mh, rates[i], MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    for (std::size_t i = 0; i < count; ++i) mpg123_format(mh, rates[i], MPG123_STEREO, MPG123_ENC_SIGNED_16);
     return true;
 }
 

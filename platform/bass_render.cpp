@@ -80,10 +80,8 @@ void render_streams(std::int16_t* out, int frames)
     for (int i = 0; i < count; ++i) {
         bass_stream* s = playing[i];
         double chunk_start = g_chunk_start[i];
-        if (s->continuous)
-            publish_heard(s->heard, s->prev_chunk_start, now_ns, s->next_frame, true);
-        else
-            publish_heard(s->heard, chunk_start, now_ns + buffer_ns, s->next_frame, true);
+        if (s->continuous) publish_heard(s->heard, s->prev_chunk_start, now_ns, s->next_frame, true);
+        else publish_heard(s->heard, chunk_start, now_ns + buffer_ns, s->next_frame, true);
         s->prev_chunk_start = chunk_start;
         s->continuous = true;
     }

@@ -7,8 +7,8 @@
 
 std::int64_t steady_now_ns()
 {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch()).count();
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 void publish_heard(position_model& m, double base, std::int64_t t0_ns, double cap, bool running)

@@ -11,13 +11,13 @@
 #include "audio/music.h"
 #include "show/quad.h"
 
-static const float k_backdrop_spin = 30.0f;       // degrees per second of show time
+static const float k_backdrop_spin = 30.0f;  // degrees per second of show time
 static const float k_backdrop_depth = -1.2f;
 static const float k_backdrop_half_height = 1.0f;
 static const float k_object_depth = -4.0f;
-static const float k_horizontal_gain = 3.8f;      // per unit of spectrum value 7
-static const float k_vertical_gain = 0.5f;        // per unit of spectrum value 6
-static const double k_sway_angle_gain = 50.0;     // degrees per unit of sin t
+static const float k_horizontal_gain = 3.8f;   // per unit of spectrum value 7
+static const float k_vertical_gain = 0.5f;     // per unit of spectrum value 6
+static const double k_sway_angle_gain = 50.0;  // degrees per unit of sin t
 static const double k_sway_axis_gain = 5.0;
 
 void draw_model_scene(float t)

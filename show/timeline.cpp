@@ -16,8 +16,7 @@ bool g_show_over = false;
 // so a frame in which the clock passes a bound draws both neighbours, in order.
 static bool window_holds(const show_window& window)
 {
-    if (window.from != k_no_lower_bound &&
-        !(static_cast<double>(music_time()) >= window.from)) {
+    if (window.from != k_no_lower_bound && !(static_cast<double>(music_time()) >= window.from)) {
         return false;
     }
     return static_cast<double>(music_time()) < window.until;

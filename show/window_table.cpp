@@ -9,6 +9,7 @@
 const double k_no_lower_bound = -HUGE_VAL;
 
 // The bounds are the show's times; the last, the show's end, is the single-precision 83.0.
+// clang-format off
 const show_window g_window_table[29] = {
     // from                  until                   scene                    texture                 x      y      z
     {k_no_lower_bound,       k_title_strips_until,   scene_title_strips,      &g_tex_dimbrane,      0.0f,  0.0f, -1.4f},
@@ -41,3 +42,4 @@ const show_window g_window_table[29] = {
     {k_card_at[4],           k_card_at[5],           scene_model_billboard,   &g_tex_music_credits, 0.0f, -0.2f, -2.4f},
     {k_card_at[5],           k_show_end,             scene_model_billboard,   &g_tex_gaming,        0.0f,  0.0f, -2.4f},
 };
+// clang-format on

@@ -4,18 +4,18 @@
 #include <GL/gl.h>
 
 enum scene_kind {
-    scene_title_strips,      // the two strips scrolling over white
-    scene_billboard,         // a cut-out card over whatever is drawn
-    scene_sliding_billboard, // the title card sliding down
-    scene_picture,           // a full-screen picture on black
-    scene_model,             // the spinning backdrop and the model
-    scene_model_billboard,   // a card over the model: texture generation off first
+    scene_title_strips,       // the two strips scrolling over white
+    scene_billboard,          // a cut-out card over whatever is drawn
+    scene_sliding_billboard,  // the title card sliding down
+    scene_picture,            // a full-screen picture on black
+    scene_model,              // the spinning backdrop and the model
+    scene_model_billboard,    // a card over the model: texture generation off first
 };
 
 // One time window [from, until) of show time and its scene. Where a scene moves,
 // its placement follows the frame time and the columns hold where it stands at rest.
 struct show_window {
-    double from;        // k_no_lower_bound: the window has no start
+    double from;  // k_no_lower_bound: the window has no start
     double until;
     scene_kind kind;
     const GLuint* texture;

@@ -76,8 +76,10 @@ void add_counts(benchmark::State& state, const mesh_view& m)
 
 mesh_view linked_mesh()
 {
-    return mesh_view{g_mesh_positions, g_mesh_normals, g_mesh_texcoords, g_mesh_indices, g_mesh_strip_lengths,
-                     size_t(g_mesh_vertex_count), size_t(g_mesh_index_count), size_t(g_mesh_strip_count)};
+    return mesh_view{g_mesh_positions,           g_mesh_normals,
+                     g_mesh_texcoords,           g_mesh_indices,
+                     g_mesh_strip_lengths,       size_t(g_mesh_vertex_count),
+                     size_t(g_mesh_index_count), size_t(g_mesh_strip_count)};
 }
 
 // What draw_scene_mesh does, for any mesh: arrays, white, one call per strip.

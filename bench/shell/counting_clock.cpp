@@ -39,8 +39,7 @@ __attribute__((destructor)) static void report_passes()
     rusage usage;
     getrusage(RUSAGE_SELF, &usage);
     double cpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-                 1e-6 * static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
-    std::fprintf(stderr, "passes %ld in %.3f s: %.1f passes/s; process CPU %.3f s\n", g_readings,
-                 loop_seconds, loop_seconds > 0 ? static_cast<double>(g_readings - 1) / loop_seconds : 0.0,
-                 cpu);
+        1e-6 * static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+    std::fprintf(stderr, "passes %ld in %.3f s: %.1f passes/s; process CPU %.3f s\n", g_readings, loop_seconds,
+                 loop_seconds > 0 ? static_cast<double>(g_readings - 1) / loop_seconds : 0.0, cpu);
 }

@@ -25,7 +25,8 @@ static bool read_folder(const std::string& folder)
         std::vector<unsigned char> bytes;
         unsigned char buffer[65536];
         size_t got;
-        while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.insert(bytes.end(), buffer, buffer + got);
+        while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+            bytes.insert(bytes.end(), buffer, buffer + got);
         std::fclose(file);
         g_files.push_back(bytes);
     }

@@ -25,8 +25,7 @@ static void bm_load_textures(benchmark::State& state)
     }
 }
 // Once, before anything else: what the show pays, with the library and the GL driver still cold.
-BENCHMARK(bm_load_textures)->Name("bm_load_textures_first_time")->Unit(benchmark::kMillisecond)
-    ->UseRealTime()->Iterations(1);
+BENCHMARK(bm_load_textures)->Name("bm_load_textures_first_time")->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 // Again and again: the steady cost, files in the page cache.
 BENCHMARK(bm_load_textures)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 

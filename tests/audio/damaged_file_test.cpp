@@ -27,8 +27,8 @@ static bytes read_bytes(const std::string& path)
 
 static void write_bytes(const std::string& path, const bytes& data)
 {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data.data()),
-                                                static_cast<std::streamsize>(data.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
 }
 
 // The offset of the header of MPEG-1 layer III frame `n`, walking the frames from the first
@@ -48,7 +48,7 @@ static std::size_t frame_offset(const bytes& mp3, int n)
 }
 
 class DamagedFile : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         dir = make_temp_dir();
@@ -90,10 +90,14 @@ TEST_F(DamagedFile, OneBadHeaderCostsAFewFramesAndKeepsRateAndLength)
     ASSERT_EQ(reference->rate, 44100);
 
     // each a single changed byte that mpg123 reads as another kind of frame
-    struct damage { const char* what; std::size_t byte; unsigned char mask; };
+    struct damage {
+        const char* what;
+        std::size_t byte;
+        unsigned char mask;
+    };
     const damage kinds[] = {
         {"sample rate", 2, 0x04}, {"MPEG version", 1, 0x08}, {"layer", 1, 0x04},
-        {"sync byte", 0, 0xff}, {"mono flag", 3, 0xc0},
+        {"sync byte", 0, 0xff},   {"mono flag", 3, 0xc0},
     };
     for (const damage& d : kinds) {
         SCOPED_TRACE(d.what);

@@ -19,10 +19,22 @@ bool sdl_output_open(int, audio_output_fill fill)
     g_hand_paused = true;
     return true;
 }
-void sdl_output_close() { g_hand_fill = nullptr; }
-void sdl_output_lock() { ++g_hand_locks; }
-void sdl_output_unlock() { --g_hand_locks; }
-void sdl_output_pause(bool paused) { g_hand_paused = paused; }
+void sdl_output_close()
+{
+    g_hand_fill = nullptr;
+}
+void sdl_output_lock()
+{
+    ++g_hand_locks;
+}
+void sdl_output_unlock()
+{
+    --g_hand_locks;
+}
+void sdl_output_pause(bool paused)
+{
+    g_hand_paused = paused;
+}
 
 static const int k_buffer = 2048;
 
@@ -33,7 +45,10 @@ static std::vector<std::int16_t> crank()
     return out;
 }
 
-static QWORD frames_heard(HSTREAM h) { return BASS_ChannelGetPosition(h) / 4; }
+static QWORD frames_heard(HSTREAM h)
+{
+    return BASS_ChannelGetPosition(h) / 4;
+}
 
 struct HandOutputTest : ::testing::Test {
     std::string dir = make_temp_dir();

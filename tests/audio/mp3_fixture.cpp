@@ -35,8 +35,7 @@ std::vector<std::int16_t> decode_with_ffmpeg(const std::string& path, int rate)
     char resample[32] = "";
     if (rate) std::snprintf(resample, sizeof resample, "-ar %d", rate);
     char command[2048];
-    std::snprintf(command, sizeof command,
-                  "ffmpeg -nostdin -v error -y -i \"%s\" -f s16le -ac 2 %s \"%s\"",
+    std::snprintf(command, sizeof command, "ffmpeg -nostdin -v error -y -i \"%s\" -f s16le -ac 2 %s \"%s\"",
                   path.c_str(), resample, raw.c_str());
     if (std::system(command) != 0) return {};
     std::vector<std::int16_t> samples = read_s16_file(raw);

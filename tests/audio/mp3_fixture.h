@@ -16,14 +16,12 @@ std::vector<std::int16_t> decode_with_ffmpeg(const std::string& path, int rate =
 std::vector<std::int16_t> read_s16_file(const std::string& path);
 
 // Polls until pred() holds or `seconds` pass; true if it held.
-template <typename Pred>
-bool wait_until(Pred pred, double seconds);
+template <typename Pred> bool wait_until(Pred pred, double seconds);
 
 void sleep_seconds(double seconds);
 double steady_seconds();
 
-template <typename Pred>
-bool wait_until(Pred pred, double seconds)
+template <typename Pred> bool wait_until(Pred pred, double seconds)
 {
     double end = steady_seconds() + seconds;
     while (steady_seconds() < end) {

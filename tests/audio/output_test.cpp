@@ -72,8 +72,7 @@ struct OutputTest : ::testing::Test {
 TEST_F(OutputTest, DeviceGetsTheDecodedSamplesFromTheFirstOne)
 {
     std::string mp3 = dir + "/chirp.mp3";
-    ASSERT_TRUE(make_mp3(mp3, "0.6*sin(2*PI*(200*t+400*t*t))|0.5*sin(2*PI*(300*t+250*t*t))",
-                         k_device_rate, 2.0));
+    ASSERT_TRUE(make_mp3(mp3, "0.6*sin(2*PI*(200*t+400*t*t))|0.5*sin(2*PI*(300*t+250*t*t))", k_device_rate, 2.0));
     std::vector<std::int16_t> ref = decode_with_ffmpeg(mp3);
     ASSERT_GT(ref.size(), 2u * 80000);
 
@@ -83,8 +82,7 @@ TEST_F(OutputTest, DeviceGetsTheDecodedSamplesFromTheFirstOne)
     // the device ran silent between opening and playing: the stream starts after that
     std::size_t lag = first_loud_frame(out) - first_loud_frame(ref);
     ASSERT_LE(lag * 2 + ref.size(), out.size()) << "output shorter than the stream: frames skipped";
-    std::printf("silence before the stream: %zu frames (%zu device buffers)\n",
-                lag, lag / k_buffer_frames);
+    std::printf("silence before the stream: %zu frames (%zu device buffers)\n", lag, lag / k_buffer_frames);
     // the paused device wrote whole buffers of silence; the stream's first frame opens a buffer
     EXPECT_EQ(lag % k_buffer_frames, 0u);
     for (std::size_t i = 0; i < lag * 2; ++i) ASSERT_EQ(out[i], 0) << "at sample " << i;
@@ -98,8 +96,7 @@ TEST_F(OutputTest, DeviceGetsTheDecodedSamplesFromTheFirstOne)
             worst_at = i;
         }
     }
-    std::printf("largest difference from ffmpeg: %d LSB at sample %zu of %zu\n",
-                worst, worst_at, ref.size());
+    std::printf("largest difference from ffmpeg: %d LSB at sample %zu of %zu\n", worst, worst_at, ref.size());
     EXPECT_LE(worst, 2);
 
     for (std::size_t i = lag * 2 + ref.size(); i < out.size(); ++i)
@@ -134,8 +131,7 @@ TEST_F(OutputTest, OtherRateIsResampledToTheDevice)
         }
     }
     double relative = best_rms / rms(ref);
-    std::printf("resampled output against ffmpeg: rms difference %.4f of the signal's rms\n",
-                relative);
+    std::printf("resampled output against ffmpeg: rms difference %.4f of the signal's rms\n", relative);
     EXPECT_LT(relative, 0.02);
 
     // the last sound is where ffmpeg's resampled stream ends, give or take a frame or two

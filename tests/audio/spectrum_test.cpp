@@ -71,7 +71,10 @@ struct SpectrumTest : ::testing::Test {
 // neighbour (the Hann window's spread) and almost nothing elsewhere, at three sample rates.
 TEST_F(SpectrumTest, SineAtBinCentrePeaksThereWithTheDocumentedScale)
 {
-    struct rate_case { int rate; int bin; };
+    struct rate_case {
+        int rate;
+        int bin;
+    };
     for (rate_case c : {rate_case{44100, 23}, rate_case{48000, 21}, rate_case{32000, 32}}) {
         SCOPED_TRACE(c.rate);
         double freq = c.bin * static_cast<double>(c.rate) / k_size;
@@ -84,8 +87,8 @@ TEST_F(SpectrumTest, SineAtBinCentrePeaksThereWithTheDocumentedScale)
         int peak = 0;
         for (int k = 1; k < k_bins; ++k)
             if (spectrum[k] > spectrum[peak]) peak = k;
-        std::printf("%d Hz file, %.3f Hz sine: bin %d reads %.4f, neighbours %.4f %.4f\n",
-                    c.rate, freq, peak, spectrum[peak], spectrum[peak - 1], spectrum[peak + 1]);
+        std::printf("%d Hz file, %.3f Hz sine: bin %d reads %.4f, neighbours %.4f %.4f\n", c.rate, freq, peak,
+                    spectrum[peak], spectrum[peak - 1], spectrum[peak + 1]);
         EXPECT_EQ(peak, c.bin);
         EXPECT_NEAR(spectrum[c.bin], 0.5, 0.02);
         EXPECT_NEAR(spectrum[c.bin - 1], 0.25, 0.02);
@@ -104,9 +107,7 @@ TEST_F(SpectrumTest, SineAtBinCentrePeaksThereWithTheDocumentedScale)
 TEST_F(SpectrumTest, AllBinsMatchTheDefinition)
 {
     std::string path = dir + "/sweep.mp3";
-    ASSERT_TRUE(make_mp3(path,
-                         "gte(t,0.5)*0.6*sin(2*PI*(300*t+900*t*t))|gte(t,0.5)*0.3*sin(2*PI*5000*t)",
-                         44100, 1.5));
+    ASSERT_TRUE(make_mp3(path, "gte(t,0.5)*0.6*sin(2*PI*(300*t+900*t*t))|gte(t,0.5)*0.3*sin(2*PI*5000*t)", 44100, 1.5));
     std::vector<std::int16_t> pcm = decode_with_ffmpeg(path);
     long frames = static_cast<long>(pcm.size() / 2);
     HSTREAM h = BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, BASS_STREAM_PRESCAN);
@@ -122,8 +123,7 @@ TEST_F(SpectrumTest, AllBinsMatchTheDefinition)
             worst = std::max(worst, std::abs(spectrum[k] - want[k]));
             loudest = std::max(loudest, want[k]);
         }
-        std::printf("window ending at frame %ld: loudest bin %.4f, largest difference %.2e\n",
-                    end, loudest, worst);
+        std::printf("window ending at frame %ld: loudest bin %.4f, largest difference %.2e\n", end, loudest, worst);
         // the two decoders agree to about 1e-6 here; the same window one frame off is 2e-4 away
         EXPECT_LT(worst, 5e-5);
     }

@@ -28,7 +28,7 @@ static double mean_column_of_difference(const png_pixels& a, const png_pixels& b
         for (int x = 0; x < a.width; ++x) {
             std::size_t i = (static_cast<std::size_t>(y) * a.width + x) * 3;
             int d = std::abs(a.rgb[i] - b.rgb[i]) + std::abs(a.rgb[i + 1] - b.rgb[i + 1]) +
-                    std::abs(a.rgb[i + 2] - b.rgb[i + 2]);
+                std::abs(a.rgb[i + 2] - b.rgb[i + 2]);
             if (d <= 24) continue;
             sum += x;
             ++count;
@@ -77,7 +77,7 @@ TEST(capture_spectrum, the_model_jumps_right_on_the_beat_and_rests_between)
         EXPECT_FALSE(without_model.rgb.empty()) << still(gone, t);
         if (without_model.rgb.empty()) return 0.0;
         return model_column(read_png(still(live, t)), without_model) -
-               model_column(read_png(still(rest, t)), without_model);
+            model_column(read_png(still(rest, t)), without_model);
     };
     // a spectrum value of 0.1 moves the model 0.38 units, about 90 pixels at its depth; on the
     // beat the values reach 0.2 and more, between beats they stay near 0.02

@@ -36,7 +36,7 @@ extern "C" void SDL_GL_SwapBuffers(void)
 }
 
 class capture_against_live : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite()
     {
         ASSERT_EQ(chdir(VL_SOURCE_DIR), 0);
@@ -70,8 +70,7 @@ static const std::vector<unsigned char>& live_frame(float t)
 static long differing_pixels(const png_pixels& captured, const std::vector<unsigned char>& live)
 {
     long count = 0;
-    for (std::size_t i = 0; i < live.size(); i += 3)
-        count += std::memcmp(&captured.rgb[i], &live[i], 3) != 0;
+    for (std::size_t i = 0; i < live.size(); i += 3) count += std::memcmp(&captured.rgb[i], &live[i], 3) != 0;
     return count;
 }
 
@@ -106,7 +105,9 @@ TEST_F(capture_against_live, first_frame_of_a_span_matches)
 // reaching both of its edges.
 TEST_F(capture_against_live, other_sizes_keep_the_picture_in_a_four_by_three_box)
 {
-    struct box_case { int w, h, x, y, bw, bh; } cases[] = {
+    struct box_case {
+        int w, h, x, y, bw, bh;
+    } cases[] = {
         {1920, 1080, 240, 0, 1440, 1080},  // pillarbox
         {800, 800, 0, 100, 800, 600},      // letterbox
     };

@@ -30,7 +30,10 @@ TEST(capture_box, is_the_largest_centred_four_by_three_box)
 // frames, and hold a single frame.
 TEST(capture_span, holds_the_frames_that_start_before_its_end)
 {
-    struct span_case { double from, to; int fps; } cases[] = {
+    struct span_case {
+        double from, to;
+        int fps;
+    } cases[] = {
         {29.0, 31.0, 30}, {0.0, 83.0, 60}, {10.1, 10.2, 60}, {40.4, 40.41, 60}, {1.0, 1.7, 7}, {82.99, 83.0, 240},
     };
     for (const span_case& c : cases) {

@@ -29,8 +29,8 @@ static void decode_and_read(const uint8_t* data, size_t size)
     ilBindImage(image);
     if (decode_checked_image(data, size, k_gl_max_side)) {
         size_t bytes = size_t(ilGetInteger(IL_IMAGE_WIDTH)) * size_t(ilGetInteger(IL_IMAGE_HEIGHT)) *
-                       size_t(ilGetInteger(IL_IMAGE_DEPTH)) * size_t(ilGetInteger(IL_IMAGE_BPP)) *
-                       size_t(ilGetInteger(IL_IMAGE_BPC));
+            size_t(ilGetInteger(IL_IMAGE_DEPTH)) * size_t(ilGetInteger(IL_IMAGE_BPP)) *
+            size_t(ilGetInteger(IL_IMAGE_BPC));
         const unsigned char* pixels = ilGetData();
         volatile unsigned sum = 0;
         for (size_t i = 0; i < bytes; i += 61) sum = sum + pixels[i];
@@ -48,8 +48,8 @@ static bool with_crcs_made_right(const uint8_t* data, size_t size, std::vector<u
     out.assign(data, data + size);
     size_t at = 8;
     while (size - at >= 12) {
-        size_t length = (size_t(out[at]) << 24) | (size_t(out[at + 1]) << 16) |
-                        (size_t(out[at + 2]) << 8) | size_t(out[at + 3]);
+        size_t length = (size_t(out[at]) << 24) | (size_t(out[at + 1]) << 16) | (size_t(out[at + 2]) << 8) |
+            size_t(out[at + 3]);
         if (length > size - at - 12) break;
         uLong crc = crc32(0, &out[at + 4], static_cast<uInt>(length + 4));
         for (int i = 0; i < 4; ++i) out[at + 8 + length + i] = static_cast<uint8_t>(crc >> (24 - 8 * i));

@@ -108,7 +108,8 @@ TEST(Baker, KeepsTheFilesNormalsAndSplitsVerticesOnlyWhereAttributesDiffer)
     mesh_arrays cube = bake_file(dir, dir + "/cube.obj");
     EXPECT_EQ(cube.positions.size() / 3, 24u);  // 6 faces of 4 corners, each with its face's normal
     for (size_t i = 0; i < cube.normals.size(); i += 3) {
-        float biggest = std::fmax(std::fabs(cube.normals[i]), std::fmax(std::fabs(cube.normals[i + 1]), std::fabs(cube.normals[i + 2])));
+        float biggest = std::fmax(std::fabs(cube.normals[i]),
+                                  std::fmax(std::fabs(cube.normals[i + 1]), std::fabs(cube.normals[i + 2])));
         EXPECT_EQ(biggest, 1.0f) << "normal " << i / 3;
     }
 
@@ -153,10 +154,11 @@ TEST(Baker, BakesAGltfTetrahedron)
     const uint16_t faces[12] = {0, 1, 2, 0, 3, 1, 0, 2, 3, 1, 3, 2};
     std::string data(reinterpret_cast<const char*>(corners), sizeof corners);
     data.append(reinterpret_cast<const char*>(faces), sizeof faces);
-    std::string gltf =
-        R"({"asset":{"version":"2.0"},"scene":0,"scenes":[{"nodes":[0]}],"nodes":[{"mesh":0}],)"
-        R"("meshes":[{"primitives":[{"attributes":{"POSITION":0},"indices":1}]}],)"
-        R"("buffers":[{"byteLength":72,"uri":"data:application/octet-stream;base64,)" + base64(data) + R"("}],)"
+    std::string gltf = R"({"asset":{"version":"2.0"},"scene":0,"scenes":[{"nodes":[0]}],"nodes":[{"mesh":0}],)"
+                       R"("meshes":[{"primitives":[{"attributes":{"POSITION":0},"indices":1}]}],)"
+                       R"("buffers":[{"byteLength":72,"uri":"data:application/octet-stream;base64,)" +
+        base64(data) +
+        R"("}],)"
         R"("bufferViews":[{"buffer":0,"byteOffset":0,"byteLength":48},{"buffer":0,"byteOffset":48,"byteLength":24}],)"
         R"("accessors":[{"bufferView":0,"componentType":5126,"count":4,"type":"VEC3","min":[-1,-1,-1],"max":[1,1,1]},)"
         R"({"bufferView":1,"componentType":5123,"count":12,"type":"SCALAR"}]})";

@@ -16,11 +16,16 @@ namespace {
 
 mesh_view linked_mesh()
 {
-    return mesh_view{g_mesh_positions, g_mesh_normals, g_mesh_texcoords, g_mesh_indices, g_mesh_strip_lengths,
-                     size_t(g_mesh_vertex_count), size_t(g_mesh_index_count), size_t(g_mesh_strip_count)};
+    return mesh_view{g_mesh_positions,           g_mesh_normals,
+                     g_mesh_texcoords,           g_mesh_indices,
+                     g_mesh_strip_lengths,       size_t(g_mesh_vertex_count),
+                     size_t(g_mesh_index_count), size_t(g_mesh_strip_count)};
 }
 
-const char* byte_at(const void* p) { return static_cast<const char*>(p); }
+const char* byte_at(const void* p)
+{
+    return static_cast<const char*>(p);
+}
 
 // The box the model scene is framed for.
 const float k_lo[3] = {-0.80809f, -0.482216f, -0.889488f};

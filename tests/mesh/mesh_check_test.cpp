@@ -14,7 +14,8 @@ namespace {
 
 raw_mesh raw_of(const test_model& t)
 {
-    return raw_mesh{t.positions, t.normals, t.texcoords, std::vector<uint32_t>(t.triangles.begin(), t.triangles.end())};
+    return raw_mesh{t.positions, t.normals, t.texcoords,
+                    std::vector<uint32_t>(t.triangles.begin(), t.triangles.end())};
 }
 
 mesh_arrays baked_sphere(const float centre[3] = nullptr)

@@ -16,8 +16,9 @@ namespace {
 
 const int k_w = 1024, k_h = 768;
 
-const GLenum k_capabilities[] = {GL_TEXTURE_2D, GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T, GL_DEPTH_TEST, GL_ALPHA_TEST,
-                                 GL_BLEND, GL_LIGHTING, GL_CULL_FACE, GL_NORMALIZE, GL_COLOR_MATERIAL};
+const GLenum k_capabilities[] = {GL_TEXTURE_2D, GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T, GL_DEPTH_TEST,
+                                 GL_ALPHA_TEST, GL_BLEND,         GL_LIGHTING,      GL_CULL_FACE,
+                                 GL_NORMALIZE,  GL_COLOR_MATERIAL};
 
 // The show's window, with the switches an earlier test in this process may have flipped put back.
 void need_window()

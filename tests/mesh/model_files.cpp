@@ -80,13 +80,15 @@ bool write_ply(const test_model& m, const std::string& path, file_options o)
     FILE* f = std::fopen(path.c_str(), "w");
     if (!f) return false;
     size_t n = m.positions.size() / 3;
-    std::fprintf(f, "ply\nformat ascii 1.0\nelement vertex %zu\nproperty float x\nproperty float y\nproperty float z\n", n);
+    std::fprintf(
+        f, "ply\nformat ascii 1.0\nelement vertex %zu\nproperty float x\nproperty float y\nproperty float z\n", n);
     if (o.normals) std::fprintf(f, "property float nx\nproperty float ny\nproperty float nz\n");
     if (o.texcoords) std::fprintf(f, "property float s\nproperty float t\n");
     std::fprintf(f, "element face %zu\nproperty list uchar int vertex_indices\nend_header\n", m.triangles.size() / 3);
     for (size_t v = 0; v < n; ++v) {
         std::fprintf(f, "%.9g %.9g %.9g", m.positions[3 * v], m.positions[3 * v + 1], m.positions[3 * v + 2]);
-        if (o.normals) std::fprintf(f, " %.9g %.9g %.9g", m.normals[3 * v], m.normals[3 * v + 1], m.normals[3 * v + 2]);
+        if (o.normals)
+            std::fprintf(f, " %.9g %.9g %.9g", m.normals[3 * v], m.normals[3 * v + 1], m.normals[3 * v + 2]);
         if (o.texcoords) std::fprintf(f, " %.9g %.9g", m.texcoords[2 * v], m.texcoords[2 * v + 1]);
         std::fprintf(f, "\n");
     }

@@ -5,9 +5,9 @@
 #include <vector>
 
 struct test_model {
-    std::vector<float> positions;  // 3 per vertex
-    std::vector<float> normals;    // 3 per vertex
-    std::vector<float> texcoords;  // 2 per vertex
+    std::vector<float> positions;     // 3 per vertex
+    std::vector<float> normals;       // 3 per vertex
+    std::vector<float> texcoords;     // 2 per vertex
     std::vector<unsigned> triangles;  // 3 per face, counter-clockwise seen from outside
 };
 

@@ -12,7 +12,10 @@
 #include <string>
 #include <vector>
 
-static std::string temp_path(const char *name) { return std::string(::testing::TempDir()) + name; }
+static std::string temp_path(const char *name)
+{
+    return std::string(::testing::TempDir()) + name;
+}
 
 // Distinct values per channel, so a swapped channel order cannot pass.
 static image8 test_pattern(int channels)
@@ -42,8 +45,9 @@ TEST(Writers, PngKeepsEveryOpaquePixelAndItsAlphaExactly)
     ASSERT_EQ(back.image.height, img.height);
     for (size_t i = 0; i < size_t(img.width) * img.height; ++i) {
         ASSERT_EQ(back.image.pixels[i * 4 + 3], img.pixels[i * 4 + 3]) << "pixel " << i;
-        if (img.pixels[i * 4 + 3] == 0) continue; // colour under alpha 0 is not kept
-        for (int c = 0; c < 3; ++c) ASSERT_EQ(back.image.pixels[i * 4 + c], img.pixels[i * 4 + c]) << "pixel " << i << " channel " << c;
+        if (img.pixels[i * 4 + 3] == 0) continue;  // colour under alpha 0 is not kept
+        for (int c = 0; c < 3; ++c)
+            ASSERT_EQ(back.image.pixels[i * 4 + c], img.pixels[i * 4 + c]) << "pixel " << i << " channel " << c;
     }
     std::remove(path.c_str());
 }
@@ -74,7 +78,8 @@ TEST(Writers, JpegComesBackCloseInEveryChannel)
     ASSERT_EQ(back.image.height, img.height);
     double err[3] = {0, 0, 0};
     for (size_t i = 0; i < size_t(img.width) * img.height; ++i)
-        for (int c = 0; c < 3; ++c) err[c] += std::abs(int(back.image.pixels[i * 4 + c]) - int(img.pixels[i * 3 + c]));
+        for (int c = 0; c < 3; ++c)
+            err[c] += std::abs(int(back.image.pixels[i * 4 + c]) - int(img.pixels[i * 3 + c]));
     for (int c = 0; c < 3; ++c) EXPECT_LT(err[c] / (img.width * img.height), 3.0) << "channel " << c;
     std::remove(path.c_str());
 }

@@ -20,7 +20,8 @@ static float filtered_alpha(const image8 &img, float x, float y)
         b = b < 0 ? 0 : (b >= img.height ? img.height - 1 : b);
         return img.pixels[(size_t(b) * img.width + a) * 4 + 3] / 255.0f;
     };
-    return (at(i, j) * (1 - fu) + at(i + 1, j) * fu) * (1 - fv) + (at(i, j + 1) * (1 - fu) + at(i + 1, j + 1) * fu) * fv;
+    return (at(i, j) * (1 - fu) + at(i + 1, j) * fu) * (1 - fv) +
+        (at(i, j + 1) * (1 - fu) + at(i + 1, j + 1) * fu) * fv;
 }
 
 // Walks from a point inside along a direction and returns the distance at which the filtered
@@ -60,7 +61,7 @@ TEST(CardEdges, TheCutFallsOnTheOutlineOfADiscAndASlantedEdgeWithinASixthOfATexe
 
     // the top edge from (50.2, 6.4) to (88.9, 9.7): walk up from inside, perpendicular to it
     float ex = 88.9f - 50.2f, ey = 9.7f - 6.4f, len = std::sqrt(ex * ex + ey * ey);
-    float nx = ey / len, ny = -ex / len; // outward (up)
+    float nx = ey / len, ny = -ex / len;  // outward (up)
     worst = 0.0f;
     for (int k = 1; k < 20; ++k) {
         float s = 0.25f + 0.5f * k / 20.0f;

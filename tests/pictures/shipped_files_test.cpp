@@ -28,12 +28,17 @@ struct picture_use {
 static picture_use use_of(picture_role role)
 {
     switch (role) {
-    case k_title_strip: return {"title strip", 0.125f, true};
-    case k_billboard: return {"billboard", 0.5f, true};
-    case k_slide: return {"slideshow picture", 1.0f, false};
-    case k_backdrop: return {"backdrop", 1.0f, false};
+    case k_title_strip:
+        return {"title strip", 0.125f, true};
+    case k_billboard:
+        return {"billboard", 0.5f, true};
+    case k_slide:
+        return {"slideshow picture", 1.0f, false};
+    case k_backdrop:
+        return {"backdrop", 1.0f, false};
     // sphere mapping spreads the whole texture over the model's disc, square in both directions
-    case k_environment: return {"environment", 1.0f, false};
+    case k_environment:
+        return {"environment", 1.0f, false};
     }
     return {"unknown", 0.0f, false};
 }
@@ -314,8 +319,7 @@ TEST(backdrop, univers_is_dark_inside_the_visible_disc)
 
 // Absolute 4-neighbour Laplacian of luminance (0-255) at every pixel where keep(u, v) holds,
 // u and v running from -1 to 1 across the picture, v up.
-template <class Keep>
-static std::vector<float> laplacians(const rgba_image& img, Keep keep)
+template <class Keep> static std::vector<float> laplacians(const rgba_image& img, Keep keep)
 {
     std::vector<float> out;
     for (int y = 1; y + 1 < img.height; ++y) {
@@ -323,7 +327,7 @@ static std::vector<float> laplacians(const rgba_image& img, Keep keep)
             float u = (x + 0.5f) / img.width * 2.0f - 1.0f, v = 1.0f - (y + 0.5f) / img.height * 2.0f;
             if (!keep(u, v)) continue;
             float l = 4.0f * luminance(img, x, y) - luminance(img, x - 1, y) - luminance(img, x + 1, y) -
-                      luminance(img, x, y - 1) - luminance(img, x, y + 1);
+                luminance(img, x, y - 1) - luminance(img, x, y + 1);
             out.push_back(std::fabs(l) * 255.0f);
         }
     }

@@ -26,7 +26,8 @@ TEST(Sampler, EveryCellOfThePixelGetsExactlyOneSampleInsideIt)
                 mx += dx;
                 my += dy;
             }
-            for (int c = 0; c < side * side; ++c) EXPECT_EQ(hits[size_t(c)], 1) << "cell " << c << " of " << side << "x" << side;
+            for (int c = 0; c < side * side; ++c)
+                EXPECT_EQ(hits[size_t(c)], 1) << "cell " << c << " of " << side << "x" << side;
             // Evenly spread: the centroid stays within a cell's half-width of the pixel's centre.
             EXPECT_NEAR(mx / (side * side), 0.5, 0.5 / side);
             EXPECT_NEAR(my / (side * side), 0.5, 0.5 / side);
@@ -57,28 +58,32 @@ TEST(FilmCurve, IsMonotonicKeepsWhiteBelowClippingAndBurnsOutOnlyLights)
         prev = y;
     }
     unsigned char out[3];
-    film_tone(v3(1.0f), out); // a white surface in full light
+    film_tone(v3(1.0f), out);  // a white surface in full light
     EXPECT_LT(out[0], 240) << "white would clip and lose its texture";
     EXPECT_GT(out[0], 200) << "white would look grey";
-    film_tone(v3(0.18f), out); // middle grey stays in the middle
+    film_tone(v3(0.18f), out);  // middle grey stays in the middle
     EXPECT_GT(out[0], 100);
     EXPECT_LT(out[0], 160);
     film_tone(v3(k_film_white * 0.5f), out);
     EXPECT_LT(out[0], 255);
-    film_tone(v3(k_film_white * 2.0f, 0.0f, 0.5f), out); // a light burns out per channel
+    film_tone(v3(k_film_white * 2.0f, 0.0f, 0.5f), out);  // a light burns out per channel
     EXPECT_EQ(out[0], 255);
     EXPECT_EQ(out[1], 0);
     EXPECT_GT(out[2], 0);
     EXPECT_LT(out[2], 255);
 }
 
-static float luma(vec3 c) { return 0.2126f * c.x + 0.7152f * c.y + 0.0722f * c.z; }
+static float luma(vec3 c)
+{
+    return 0.2126f * c.x + 0.7152f * c.y + 0.0722f * c.z;
+}
 
 TEST(Bloom, LeavesAPictureWithoutBrightLightsUntouched)
 {
     const int w = 64, h = 48;
     std::vector<vec3> img(size_t(w * h));
-    for (int i = 0; i < w * h; ++i) img[size_t(i)] = v3(0.1f + 0.8f * float(i % 7) / 7.0f, 0.5f, 2.0f * float(i % 3) / 3.0f);
+    for (int i = 0; i < w * h; ++i)
+        img[size_t(i)] = v3(0.1f + 0.8f * float(i % 7) / 7.0f, 0.5f, 2.0f * float(i % 3) / 3.0f);
     std::vector<vec3> before = img;
     add_bloom(img, w, h, 3.0f, 0.5f);
     for (size_t i = 0; i < img.size(); ++i) {
@@ -126,7 +131,8 @@ TEST(FootprintNoise, KeepsEveryOctaveForAPointAndFadesThoseFinerThanTheFootprint
         float x = i * 0.731f - 9.0f, y = i * 0.377f + 2.0f;
         EXPECT_FLOAT_EQ(fbm2_footprint(x, y, 6, 15, 0.0f, &lost), fbm2(x, y, 6, 15));
         EXPECT_EQ(lost, 0.0f);
-        EXPECT_EQ(fbm2_footprint(x, y, 6, 15, 2.0f, &lost), 0.0f) << "an octave half as wide as the footprint still shows";
+        EXPECT_EQ(fbm2_footprint(x, y, 6, 15, 2.0f, &lost), 0.0f)
+            << "an octave half as wide as the footprint still shows";
         EXPECT_EQ(lost, 6.0f);
     }
     float prev = -1.0f;
@@ -147,7 +153,8 @@ TEST(FootprintNoise, IsCloserToTheFieldAveragedOverThePixelThanAPointSampleIs)
             float x = i * 0.913f, y = 3.1f + i * 0.271f;
             double mean = 0.0;
             for (int j = 0; j < 16; ++j)
-                for (int k = 0; k < 16; ++k) mean += fbm2(x + fp * ((k + 0.5f) / 16 - 0.5f), y + fp * ((j + 0.5f) / 16 - 0.5f), 6, 15);
+                for (int k = 0; k < 16; ++k)
+                    mean += fbm2(x + fp * ((k + 0.5f) / 16 - 0.5f), y + fp * ((j + 0.5f) / 16 - 0.5f), 6, 15);
             mean /= 256.0;
             point_err += std::fabs(fbm2(x, y, 6, 15) - mean);
             filtered_err += std::fabs(fbm2_footprint(x, y, 6, 15, fp, nullptr) - mean);
@@ -170,7 +177,8 @@ TEST(Sky, StarsShowAtNightButNeverInDaylight)
     set_sky_pixel_angle(0.002f);
     int differ_night = 0;
     for (int i = 0; i < 4000; ++i) {
-        vec3 d = normalize(v3(std::sin(i * 0.37f) * 0.9f, 0.1f + 0.8f * float(i % 97) / 97.0f, -1.0f + std::cos(i * 0.11f) * 0.5f));
+        vec3 d = normalize(v3(std::sin(i * 0.37f) * 0.9f, 0.1f + 0.8f * float(i % 97) / 97.0f,
+                              -1.0f + std::cos(i * 0.11f) * 0.5f));
         vec3 a = sky_colour(day, d, true), b = sky_colour(plain, d, true);
         ASSERT_EQ(a.x, b.x);
         ASSERT_EQ(a.y, b.y);
@@ -189,7 +197,7 @@ TEST(SharpNoise, IsZeroOnFlatAndRampingPicturesAndFullOnACheckerboard)
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
             for (int c = 0; c < 3; ++c) {
-                ramp[size_t((y * w + x) * 3 + c)] = (unsigned char)(x * 3 + y * 2); // a gradient has no curvature
+                ramp[size_t((y * w + x) * 3 + c)] = (unsigned char)(x * 3 + y * 2);  // a gradient has no curvature
                 checker[size_t((y * w + x) * 3 + c)] = (x + y) % 2 ? 255 : 0;
             }
     EXPECT_NEAR(sharp_noise(flat.data(), w, h, 3, 0, h), 0.0, 1e-3);

@@ -28,8 +28,7 @@ static void expect_matrix(GLenum which, const double expected[16], const char* n
     GLfloat m[16];
     glGetFloatv(which, m);
     for (int i = 0; i < 16; ++i) {
-        EXPECT_NEAR(m[i], expected[i], 1e-5 * (1.0 + std::fabs(expected[i])))
-            << name << " element " << i;
+        EXPECT_NEAR(m[i], expected[i], 1e-5 * (1.0 + std::fabs(expected[i]))) << name << " element " << i;
     }
 }
 

@@ -18,7 +18,10 @@ static void step(const char* name)
     std::fflush(stdout);
 }
 
-void watch_stop_signals() { step("watch_stop_signals"); }
+void watch_stop_signals()
+{
+    step("watch_stop_signals");
+}
 
 bool init_display(int width, int height)
 {
@@ -27,12 +30,37 @@ bool init_display(int width, int height)
     return !(fails && std::strcmp(fails, "1") == 0);
 }
 
-bool init_gl_state() { step("init_gl_state"); return true; }
-bool load_textures() { step("load_textures"); return true; }
-bool free_textures() { step("free_textures"); return true; }
-void start_music(const char* path) { std::printf("start_music %s\n", path); }
-bool run_main_loop() { step("run_main_loop"); return true; }
-void stop_music() { step("stop_music"); }
+bool init_gl_state()
+{
+    step("init_gl_state");
+    return true;
+}
+bool load_textures()
+{
+    step("load_textures");
+    return true;
+}
+bool free_textures()
+{
+    step("free_textures");
+    return true;
+}
+void start_music(const char* path)
+{
+    std::printf("start_music %s\n", path);
+}
+bool run_main_loop()
+{
+    step("run_main_loop");
+    return true;
+}
+void stop_music()
+{
+    step("stop_music");
+}
 
 // SDL's own shutdown, registered by main to run at exit
-extern "C" void SDL_Quit() { step("SDL_Quit"); }
+extern "C" void SDL_Quit()
+{
+    step("SDL_Quit");
+}

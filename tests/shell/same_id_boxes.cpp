@@ -25,11 +25,11 @@ static int usage(FILE* out, int status)
 // The first keysym of a key code, as Xlib's XLookupKeysym(event, 0) gives it.
 static xcb_keysym_t keysym_of(xcb_keycode_t code)
 {
-    xcb_get_keyboard_mapping_reply_t* map = xcb_get_keyboard_mapping_reply(
-        g_conn, xcb_get_keyboard_mapping(g_conn, code, 1), nullptr);
+    xcb_get_keyboard_mapping_reply_t* map =
+        xcb_get_keyboard_mapping_reply(g_conn, xcb_get_keyboard_mapping(g_conn, code, 1), nullptr);
     if (!map) return 0;
-    xcb_keysym_t sym = xcb_get_keyboard_mapping_keysyms_length(map) > 0
-                           ? xcb_get_keyboard_mapping_keysyms(map)[0] : 0;
+    xcb_keysym_t sym = xcb_get_keyboard_mapping_keysyms_length(map) > 0 ? xcb_get_keyboard_mapping_keysyms(map)[0]
+                                                                        : 0;
     std::free(map);
     return sym;
 }
@@ -38,14 +38,12 @@ static void show_box(xcb_window_t id, const char* text)
 {
     const std::uint32_t mask = XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK;
     const std::uint32_t values[] = {g_screen->white_pixel,
-                                    XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE |
-                                        XCB_EVENT_MASK_EXPOSURE};
+                                    XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE | XCB_EVENT_MASK_EXPOSURE};
     xcb_create_window(g_conn, XCB_COPY_FROM_PARENT, id, g_screen->root, 300, 300, 200, 80, 0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, g_screen->root_visual, mask, values);
-    xcb_change_property(g_conn, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
-                        5, "ERROR");
-    xcb_change_property(g_conn, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_ICON_NAME,
-                        XCB_ATOM_STRING, 8, std::strlen(text), text);
+    xcb_change_property(g_conn, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, 5, "ERROR");
+    xcb_change_property(g_conn, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_ICON_NAME, XCB_ATOM_STRING, 8,
+                        std::strlen(text), text);
     xcb_map_window(g_conn, id);
     xcb_flush(g_conn);
 }
@@ -62,7 +60,7 @@ static bool wait_dismissed(xcb_window_t id)
             xcb_keysym_t sym = keysym_of(key->detail);
             if (key->event == id && type == XCB_KEY_PRESS) pressed = sym;
             done = key->event == id && type == XCB_KEY_RELEASE && sym == pressed &&
-                   (sym == k_return || sym == k_escape);
+                (sym == k_return || sym == k_escape);
         }
         std::free(event);
         if (done) return true;

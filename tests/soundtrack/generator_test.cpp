@@ -171,7 +171,8 @@ TEST(Limiter, LeavesQuietPassagesAloneAndMovesTheGainSmoothly)
     stereo_bus bus = burst_signal(&original);
     fx_limit(&bus, 0.84f, 0.005, 0.08);
     for (long n = 0; n < to_sample(0.39); ++n) ASSERT_EQ(bus.left[n], original[n]) << "sample " << n;
-    for (long n = to_sample(1.5); n < 2 * k_rate; ++n) ASSERT_NEAR(bus.left[n], original[n], 1e-4f) << "sample " << n;
+    for (long n = to_sample(1.5); n < 2 * k_rate; ++n)
+        ASSERT_NEAR(bus.left[n], original[n], 1e-4f) << "sample " << n;
     // the gain is read where the signal is large enough to divide by; a hard switch would move
     // it by about 0.5 in one sample
     float last_gain = 1.0f, worst_slope = 0.0f;
@@ -226,7 +227,8 @@ stereo_bus low_voices()
 {
     stereo_bus bus = make_bus(2 * k_rate);
     for (int note : k_chords[chord_dm].low_pad) voice_pad(&bus, 0.0, 1.6, note, 0.2f, 0.6f);
-    for (int s = 0; s < 12; ++s) voice_bass(&bus, 0.25 + s * 0.125, 0.11, k_chords[chord_dm].bass + (s % 2) * 12, 0.3f);
+    for (int s = 0; s < 12; ++s)
+        voice_bass(&bus, 0.25 + s * 0.125, 0.11, k_chords[chord_dm].bass + (s % 2) * 12, 0.3f);
     return bus;
 }
 }  // namespace

@@ -28,8 +28,7 @@ rgb read_pixel(int x, int y)
 
 bool near_colour(rgb a, rgb b, int tolerance)
 {
-    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance &&
-           std::abs(a.b - b.b) <= tolerance;
+    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
 }
 
 void save_screen_ppm(const std::string& path)

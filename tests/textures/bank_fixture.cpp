@@ -68,8 +68,7 @@ screen_point project(float x, float y, float depth)
                         static_cast<int>(std::lround(384.0 - y / half_height * 384.0))};
 }
 
-void draw_placed_quad(GLuint texture, float h, float depth, float clear_r, float clear_g,
-                      float clear_b)
+void draw_placed_quad(GLuint texture, float h, float depth, float clear_r, float clear_g, float clear_b)
 {
     glClearColor(clear_r, clear_g, clear_b, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

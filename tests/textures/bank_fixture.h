@@ -34,8 +34,7 @@ struct screen_point {
 screen_point project(float x, float y, float depth);
 
 // Clears to a colour and draws a bank texture as the show places a quad of half-height h.
-void draw_placed_quad(GLuint texture, float h, float depth, float clear_r, float clear_g,
-                      float clear_b);
+void draw_placed_quad(GLuint texture, float h, float depth, float clear_r, float clear_g, float clear_b);
 
 // The colour at screen pixel (x, y) of what was just drawn. Reading back names GL_BACK, which
 // the window's framebuffer refuses with an error; the pixels still come from where we drew, so

@@ -29,8 +29,7 @@ static void load_bank()
 // A small image of the right kind under every name of the bank, but for the names left out.
 static void write_whole_scratch_set(const std::string& root, const std::set<std::string>& left_out)
 {
-    rgba_image image = quadrant_image(32, 32, {200, 0, 0, 255}, {0, 200, 0, 255},
-                                      {0, 0, 200, 255}, {200, 200, 0, 0});
+    rgba_image image = quadrant_image(32, 32, {200, 0, 0, 255}, {0, 200, 0, 255}, {0, 0, 200, 255}, {200, 200, 0, 0});
     for (const texture_entry& entry : g_texture_table) {
         std::string path = entry.path;
         if (left_out.count(path)) continue;
@@ -41,8 +40,8 @@ static void write_whole_scratch_set(const std::string& root, const std::set<std:
     }
 }
 
-// What every full bank must show: as many distinct live textures as it has pictures, each holding an image, 2D texturing
-// on; and no texture at all left after release.
+// What every full bank must show: as many distinct live textures as it has pictures, each holding an image, 2D
+// texturing on; and no texture at all left after release.
 static void expect_whole_bank_lifecycle()
 {
     // names a double load or a stray upload would have taken lie within this range

@@ -20,8 +20,7 @@ static std::multiset<GLuint> g_deleted_live;  // names that were textures when d
 // every decoded picture becomes a texture through this one call
 GLuint ilutGLBindTexImage()
 {
-    static upload_image_fn real =
-        reinterpret_cast<upload_image_fn>(dlsym(RTLD_NEXT, "ilutGLBindTexImage"));
+    static upload_image_fn real = reinterpret_cast<upload_image_fn>(dlsym(RTLD_NEXT, "ilutGLBindTexImage"));
     GLuint name = real();
     ++g_load_calls;
     g_loaded.push_back(name);
@@ -30,8 +29,7 @@ GLuint ilutGLBindTexImage()
 
 void glDeleteTextures(GLsizei n, const GLuint* textures)
 {
-    static delete_textures_fn real =
-        reinterpret_cast<delete_textures_fn>(dlsym(RTLD_NEXT, "glDeleteTextures"));
+    static delete_textures_fn real = reinterpret_cast<delete_textures_fn>(dlsym(RTLD_NEXT, "glDeleteTextures"));
     for (GLsizei i = 0; i < n; ++i) {
         if (textures[i] != 0 && glIsTexture(textures[i])) g_deleted_live.insert(textures[i]);
     }
@@ -55,7 +53,7 @@ __attribute__((destructor)) static void write_report()
         if (g_deleted_live.count(name) >= 1) ++released;
         if (g_deleted_live.count(name) > 1) ++released_twice;
     }
-    std::fprintf(out, "loads %d\ndistinct_textures %zu\nreleased %d\nreleased_twice %d\n",
-                 g_load_calls, distinct.size(), released, released_twice);
+    std::fprintf(out, "loads %d\ndistinct_textures %zu\nreleased %d\nreleased_twice %d\n", g_load_calls,
+                 distinct.size(), released, released_twice);
     std::fclose(out);
 }

@@ -32,8 +32,7 @@ bool write_file_bytes(const std::string& path, const file_bytes& bytes)
 }
 
 // the writers only write files: make one in a scratch file and read it back
-file_bytes through_file(bool (*writer)(const std::string&, const rgba_image&),
-                               const rgba_image& image)
+file_bytes through_file(bool (*writer)(const std::string&, const rgba_image&), const rgba_image& image)
 {
     char path[] = "/tmp/vl-crafted-XXXXXX";
     int fd = mkstemp(path);
@@ -75,8 +74,7 @@ file_bytes adobe_cmyk_jpeg_bytes(const rgba_image& image, bool ycck)
     jpeg_start_compress(&cinfo, TRUE);
     std::vector<unsigned char> row(static_cast<size_t>(image.width) * 4);
     while (cinfo.next_scanline < cinfo.image_height) {
-        const unsigned char* src =
-            &image.pixels[static_cast<size_t>(cinfo.next_scanline) * image.width * 4];
+        const unsigned char* src = &image.pixels[static_cast<size_t>(cinfo.next_scanline) * image.width * 4];
         for (int x = 0; x < image.width; ++x) {
             // stored inverted: 255 means no ink. With k' the brightest channel, c' = r / k' etc.
             int r = src[x * 4], g = src[x * 4 + 1], b = src[x * 4 + 2];
@@ -99,8 +97,8 @@ file_bytes adobe_cmyk_jpeg_bytes(const rgba_image& image, bool ycck)
 
 file_bytes jpeg_claiming(int width, int height)
 {
-    rgba_image small = quadrant_image(16, 16, {200, 0, 0, 255}, {0, 200, 0, 255},
-                                      {0, 0, 200, 255}, {200, 200, 0, 255});
+    rgba_image small =
+        quadrant_image(16, 16, {200, 0, 0, 255}, {0, 200, 0, 255}, {0, 0, 200, 255}, {200, 200, 0, 255});
     file_bytes bytes = jpeg_bytes(small);
     // walk the marker segments to the frame header (SOF0..SOF15 but DHT, JPG and DAC)
     size_t at = 2;
@@ -198,7 +196,7 @@ file_bytes png_with_chunk_past_end(const rgba_image& image)
 
 file_bytes jpeg_with_segment_past_end()
 {
-    static const unsigned char k_bytes[20] = {0xFF, 0xD8, 0xFF, 0xE0, 0x01, 0x00, 0, 0, 0, 0,
+    static const unsigned char k_bytes[20] = {0xFF, 0xD8, 0xFF, 0xE0, 0x01, 0x00, 0, 0, 0,    0,
                                               0,    0,    0,    0,    0,    0,    0, 0, 0xFF, 0xD9};
     return file_bytes(k_bytes, k_bytes + sizeof k_bytes);
 }

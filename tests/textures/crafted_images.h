@@ -12,8 +12,7 @@ file_bytes read_file_bytes(const std::string& path);
 bool write_file_bytes(const std::string& path, const file_bytes& bytes);
 
 // Real files of an image, as the writers of test_images.h make them.
-file_bytes through_file(bool (*writer)(const std::string&, const rgba_image&),
-                        const rgba_image& image);
+file_bytes through_file(bool (*writer)(const std::string&, const rgba_image&), const rgba_image& image);
 file_bytes png_bytes(const rgba_image& image);
 file_bytes jpeg_bytes(const rgba_image& image);
 

@@ -28,7 +28,7 @@ static rgba_image four_colours(int width, int height)
 struct scratch_bank {
     std::string root;
     std::string previous_folder;
-    std::string output;     // what loading wrote to stdout and stderr
+    std::string output;  // what loading wrote to stdout and stderr
 };
 
 static void load_bank()
@@ -63,21 +63,20 @@ static void expect_four_colours(GLuint texture, const char* what, int tolerance 
     const struct {
         float x, y;
         rgba expected;
-    } probes[] = {{-0.5f, 0.5f, k_red}, {0.5f, 0.5f, k_green}, {-0.5f, -0.5f, k_blue},
-                  {0.5f, -0.5f, k_yellow}};
+    } probes[] = {{-0.5f, 0.5f, k_red}, {0.5f, 0.5f, k_green}, {-0.5f, -0.5f, k_blue}, {0.5f, -0.5f, k_yellow}};
     for (const auto& p : probes) {
         screen_point s = project(p.x, p.y, 2.4f);
         rgb seen = screen_colour(s.x, s.y);
         rgb expected = {p.expected.r, p.expected.g, p.expected.b};
         EXPECT_TRUE(near_colour(seen, expected, tolerance))
-            << "at (" << s.x << ", " << s.y << ") " << seen.r << "," << seen.g << "," << seen.b
-            << ", expected " << expected.r << "," << expected.g << "," << expected.b;
+            << "at (" << s.x << ", " << s.y << ") " << seen.r << "," << seen.g << "," << seen.b << ", expected "
+            << expected.r << "," << expected.g << "," << expected.b;
     }
 }
 
 struct damaged_kind {
     const char* name;
-    const char* path;       // a name of the file's own kind, so that any decoder would take it
+    const char* path;  // a name of the file's own kind, so that any decoder would take it
     GLuint* slot;
     std::function<file_bytes()> make;
 };
@@ -85,8 +84,7 @@ struct damaged_kind {
 // Each one crashed, hung or overran memory before the bank checked files itself.
 static const damaged_kind k_damaged[] = {
     // the decoder's 32-bit size product wraps and the rows are written past a short block
-    {"jpeg_claiming_65500x65500", "data/Bilde01.jpg", &g_tex_bilde01,
-     [] { return jpeg_claiming(65500, 65500); }},
+    {"jpeg_claiming_65500x65500", "data/Bilde01.jpg", &g_tex_bilde01, [] { return jpeg_claiming(65500, 65500); }},
     {"png_claiming_40000x40000_with_rows", "data/Flanokk.png", &g_tex_flanokk,
      [] { return rgb_png_claiming(40000, 40000, 6000); }},
     // the decoder's reader spins at the end of the file, forever
@@ -95,8 +93,7 @@ static const damaged_kind k_damaged[] = {
     {"png_cut_to_45_bytes", "data/Flanokk.png", &g_tex_flanokk,
      [] { return cut_to(png_with_background(four_colours(64, 64)), 45); }},
     // found by fuzzing the decoder without the check: its JPEG reader spins the same way
-    {"jpeg_segment_past_the_end", "data/Bilde01.jpg", &g_tex_bilde01,
-     [] { return jpeg_with_segment_past_end(); }},
+    {"jpeg_segment_past_the_end", "data/Bilde01.jpg", &g_tex_bilde01, [] { return jpeg_with_segment_past_end(); }},
     {"jpeg_comment_past_the_end_after_the_scan", "data/Bilde01.jpg", &g_tex_bilde01,
      [] { return jpeg_with_comment_past_end(four_colours(64, 64)); }},
 };
@@ -113,8 +110,8 @@ TEST_P(damaged_file, loads_as_an_empty_slot_that_draws_white_and_says_nothing)
     ASSERT_TRUE(open_window_once());
     // the damaged file, then a good file later in the load order: start-up goes on past it
     const damaged_kind& kind = GetParam();
-    scratch_bank bank = load_bank_with({{kind.path, kind.make()},
-                                        {"data/Zorq1.png", png_bytes(four_colours(32, 32))}});
+    scratch_bank bank =
+        load_bank_with({{kind.path, kind.make()}, {"data/Zorq1.png", png_bytes(four_colours(32, 32))}});
     EXPECT_EQ(bank.output, "");
     EXPECT_EQ(*kind.slot, 0u);
     EXPECT_NE(g_tex_zorq1, 0u);
@@ -163,9 +160,8 @@ TEST(file_signature, a_png_under_a_jpg_name_and_a_jpeg_under_a_png_name_show_the
 TEST(cmyk_jpeg, adobe_cmyk_and_ycck_files_show_their_true_colours_opaque)
 {
     ASSERT_TRUE(open_window_once());
-    scratch_bank bank = load_bank_with(
-        {{"data/Bilde06.jpg", adobe_cmyk_jpeg_bytes(four_colours(64, 64), false)},
-         {"data/Bilde07.jpg", adobe_cmyk_jpeg_bytes(four_colours(64, 64), true)}});
+    scratch_bank bank = load_bank_with({{"data/Bilde06.jpg", adobe_cmyk_jpeg_bytes(four_colours(64, 64), false)},
+                                        {"data/Bilde07.jpg", adobe_cmyk_jpeg_bytes(four_colours(64, 64), true)}});
     EXPECT_EQ(bank.output, "");
     ASSERT_NE(g_tex_bilde06, 0u);
     ASSERT_NE(g_tex_bilde07, 0u);

@@ -12,8 +12,7 @@ static const uint32_t k_gl_max = 16384;
 
 static rgba_image small_picture()
 {
-    return quadrant_image(24, 16, {200, 0, 0, 255}, {0, 200, 0, 255}, {0, 0, 200, 255},
-                          {200, 200, 0, 0});
+    return quadrant_image(24, 16, {200, 0, 0, 255}, {0, 200, 0, 255}, {0, 0, 200, 255}, {200, 200, 0, 0});
 }
 
 static image_check check(const file_bytes& bytes, uint32_t gl_max = k_gl_max)
@@ -46,8 +45,9 @@ TEST(image_kind, the_signature_decides_whatever_the_bytes_are_called)
     EXPECT_EQ(jpeg.ink, k_ink_none);
 
     // other formats and nothing at all reach no decoder
-    const std::string others[] = {"", "GIF89a\x01\x00\x01\x00", "BM\x36\x00\x00\x00",
-                                  std::string("\x89PNG\r\n\x1a", 7), "\xff\xd8", "plain text"};
+    const std::string others[] = {
+        "",          "GIF89a\x01\x00\x01\x00", "BM\x36\x00\x00\x00", std::string("\x89PNG\r\n\x1a", 7), "\xff\xd8",
+        "plain text"};
     for (const std::string& other : others) {
         file_bytes bytes(other.begin(), other.end());
         EXPECT_EQ(check(bytes).kind, k_image_refused) << "'" << other << "'";
@@ -144,11 +144,9 @@ TEST(image_size, the_decoded_size_is_held_to_the_budget_for_every_pixel_format)
     struct format_case {
         int colour_type, depth;
         uint32_t pixel_bytes;
-    } formats[] = {{6, 8, 4}, {6, 16, 8}, {2, 8, 3}, {2, 16, 6}, {0, 8, 1}, {0, 16, 2},
-                   {4, 8, 2}, {3, 8, 4}};
+    } formats[] = {{6, 8, 4}, {6, 16, 8}, {2, 8, 3}, {2, 16, 6}, {0, 8, 1}, {0, 16, 2}, {4, 8, 2}, {3, 8, 4}};
     for (const format_case& f : formats) {
-        SCOPED_TRACE("colour type " + std::to_string(f.colour_type) + ", depth " +
-                     std::to_string(f.depth));
+        SCOPED_TRACE("colour type " + std::to_string(f.colour_type) + ", depth " + std::to_string(f.depth));
         // the tallest 8192-wide picture within the budget, and one row more
         int rows = static_cast<int>(k_image_budget / (8192u * f.pixel_bytes));
         if (rows >= 8192) {
@@ -156,8 +154,7 @@ TEST(image_size, the_decoded_size_is_held_to_the_budget_for_every_pixel_format)
             continue;
         }
         EXPECT_EQ(check(png_claiming(8192, rows, f.depth, f.colour_type, 0)).kind, k_image_png);
-        EXPECT_EQ(check(png_claiming(8192, rows + 1, f.depth, f.colour_type, 0)).kind,
-                  k_image_refused);
+        EXPECT_EQ(check(png_claiming(8192, rows + 1, f.depth, f.colour_type, 0)).kind, k_image_refused);
     }
     // an RGB JPEG likewise
     EXPECT_EQ(check(jpeg_claiming(8192, 2730)).kind, k_image_jpeg);

@@ -21,8 +21,7 @@ int main(int argc, char** argv)
     Window root = DefaultRootWindow(display);
     XWindowAttributes attributes;
     XGetWindowAttributes(display, root, &attributes);
-    XImage* image = XGetImage(display, root, 0, 0, attributes.width, attributes.height, AllPlanes,
-                              ZPixmap);
+    XImage* image = XGetImage(display, root, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
     if (!image) {
         std::fprintf(stderr, "screen_pixels: cannot read the screen\n");
         return 1;
@@ -30,8 +29,8 @@ int main(int argc, char** argv)
     int status = 0;
     for (int i = 1; i < argc; ++i) {
         int x = -1, y = -1;
-        if (std::sscanf(argv[i], "%d,%d", &x, &y) != 2 || x < 0 || y < 0 ||
-            x >= attributes.width || y >= attributes.height) {
+        if (std::sscanf(argv[i], "%d,%d", &x, &y) != 2 || x < 0 || y < 0 || x >= attributes.width ||
+            y >= attributes.height) {
             std::fprintf(stderr, "screen_pixels: not a point on the screen: %s\n", argv[i]);
             status = 2;
             break;

@@ -1,8 +1,7 @@
 // Test support: small PNG and JPEG files whose corners and bands a test can recognise on screen.
 #include "tests/textures/test_images.h"
 
-rgba_image quadrant_image(int width, int height, rgba upper_left, rgba upper_right,
-                          rgba lower_left, rgba lower_right)
+rgba_image quadrant_image(int width, int height, rgba upper_left, rgba upper_right, rgba lower_left, rgba lower_right)
 {
     rgba_image image;
     image.width = width;
@@ -14,7 +13,10 @@ rgba_image quadrant_image(int width, int height, rgba upper_left, rgba upper_rig
             bool left = x < width / 2;
             rgba c = top ? (left ? upper_left : upper_right) : (left ? lower_left : lower_right);
             unsigned char* p = &image.pixels[(static_cast<size_t>(y) * width + x) * 4];
-            p[0] = c.r; p[1] = c.g; p[2] = c.b; p[3] = c.a;
+            p[0] = c.r;
+            p[1] = c.g;
+            p[2] = c.b;
+            p[3] = c.a;
         }
     }
     return image;
@@ -31,7 +33,10 @@ rgba_image band_image(int width, int height, const std::vector<rgba>& bands)
         for (int x = 0; x < width; ++x) {
             rgba c = bands[static_cast<size_t>(x * count / width)];
             unsigned char* p = &image.pixels[(static_cast<size_t>(y) * width + x) * 4];
-            p[0] = c.r; p[1] = c.g; p[2] = c.b; p[3] = c.a;
+            p[0] = c.r;
+            p[1] = c.g;
+            p[2] = c.b;
+            p[3] = c.a;
         }
     }
     return image;

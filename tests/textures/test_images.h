@@ -11,8 +11,7 @@ struct rgba {
 };
 
 // An image split into four quadrants of the given colours (as a viewer sees it, top row first).
-rgba_image quadrant_image(int width, int height, rgba upper_left, rgba upper_right,
-                          rgba lower_left, rgba lower_right);
+rgba_image quadrant_image(int width, int height, rgba upper_left, rgba upper_right, rgba lower_left, rgba lower_right);
 
 // An image of vertical bands of equal width, left to right.
 rgba_image band_image(int width, int height, const std::vector<rgba>& bands);

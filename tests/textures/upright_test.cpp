@@ -24,32 +24,33 @@ enum file_kind { rgba_png, gray_png, palette_png, progressive_jpeg };
 static bool write_test_image(file_kind kind, const std::string& path, const rgba_image& image)
 {
     switch (kind) {
-    case rgba_png: return write_png_rgba(path, image);
-    case gray_png: return write_png_gray(path, image);
-    case palette_png: return write_png_palette(path, image);
-    case progressive_jpeg: return write_jpeg_progressive(path, image);
+    case rgba_png:
+        return write_png_rgba(path, image);
+    case gray_png:
+        return write_png_gray(path, image);
+    case palette_png:
+        return write_png_palette(path, image);
+    case progressive_jpeg:
+        return write_jpeg_progressive(path, image);
     }
     return false;
 }
 
 struct upright_case {
     const char* what;
-    const char* bank_path;      // the slot the test image is loaded into
+    const char* bank_path;  // the slot the test image is loaded into
     GLuint* slot;
     file_kind kind;
-    int width, height;          // odd sizes too: the loader may have to rescale them
+    int width, height;  // odd sizes too: the loader may have to rescale them
     rgba upper_left, upper_right, lower_left, lower_right;
 };
 
 static const upright_case k_cases[] = {
-    {"RGBA PNG", "data/Rosamelt.png", &g_tex_rosamelt, rgba_png, 128, 64,
-     k_red, k_green, k_blue, k_yellow},
-    {"grayscale PNG", "data/Univers.png", &g_tex_univers, gray_png, 64, 64,
-     k_gray_20, k_gray_90, k_gray_160, k_gray_230},
-    {"palette PNG", "data/Zorq1.png", &g_tex_zorq1, palette_png, 80, 60,
-     k_yellow, k_blue, k_green, k_red},
-    {"progressive JPEG", "data/Bilde05.jpg", &g_tex_bilde05, progressive_jpeg, 96, 96,
-     k_blue, k_red, k_yellow, k_green},
+    {"RGBA PNG", "data/Rosamelt.png", &g_tex_rosamelt, rgba_png, 128, 64, k_red, k_green, k_blue, k_yellow},
+    {"grayscale PNG", "data/Univers.png", &g_tex_univers, gray_png, 64, 64, k_gray_20, k_gray_90, k_gray_160,
+     k_gray_230},
+    {"palette PNG", "data/Zorq1.png", &g_tex_zorq1, palette_png, 80, 60, k_yellow, k_blue, k_green, k_red},
+    {"progressive JPEG", "data/Bilde05.jpg", &g_tex_bilde05, progressive_jpeg, 96, 96, k_blue, k_red, k_yellow, k_green},
 };
 
 static rgb as_rgb(rgba c)
@@ -100,9 +101,8 @@ static void expect_corners(const upright_case& c, float depth)
         screen_point s = project(p.x, p.y, depth);
         rgb seen = screen_colour(s.x, s.y);
         EXPECT_TRUE(near_colour(seen, as_rgb(p.expected)))
-            << p.corner << " at (" << s.x << ", " << s.y << ") is " << seen.r << "," << seen.g
-            << "," << seen.b << ", expected " << int(p.expected.r) << "," << int(p.expected.g)
-            << "," << int(p.expected.b);
+            << p.corner << " at (" << s.x << ", " << s.y << ") is " << seen.r << "," << seen.g << "," << seen.b
+            << ", expected " << int(p.expected.r) << "," << int(p.expected.g) << "," << int(p.expected.b);
     }
 }
 
@@ -110,8 +110,7 @@ TEST(picture_orientation, every_file_kind_lands_its_corners_where_they_belong)
 {
     ASSERT_TRUE(open_window_once());
     for (const upright_case& c : k_cases) {
-        rgba_image image = quadrant_image(c.width, c.height, c.upper_left, c.upper_right,
-                                          c.lower_left, c.lower_right);
+        rgba_image image = quadrant_image(c.width, c.height, c.upper_left, c.upper_right, c.lower_left, c.lower_right);
         scratch_bank bank = load_scratch_bank(c.kind, c.bank_path, image);
         ASSERT_TRUE(bank.written) << c.what;
         ASSERT_NE(*c.slot, 0u) << c.what << " did not load";
@@ -139,8 +138,8 @@ TEST(picture_alpha, the_alpha_test_cuts_transparent_parts_and_keeps_opaque_ones)
     const rgba under = {250, 40, 40, 200};
     const rgba over = {250, 40, 40, 220};
     const rgba opaque = {250, 40, 40, 255};
-    scratch_bank bank = load_scratch_bank(rgba_png, "data/GFXCredit.png",
-                                          band_image(128, 64, {clear, under, over, opaque}));
+    scratch_bank bank =
+        load_scratch_bank(rgba_png, "data/GFXCredit.png", band_image(128, 64, {clear, under, over, opaque}));
     ASSERT_TRUE(bank.written);
     ASSERT_NE(g_tex_gfx_credit, 0u);
 
@@ -158,8 +157,8 @@ TEST(picture_alpha, the_alpha_test_cuts_transparent_parts_and_keeps_opaque_ones)
         screen_point s = project(band_centres[band], 0, 2.4f);
         rgb seen = screen_colour(s.x, s.y);
         EXPECT_TRUE(near_colour(seen, expect_drawn[band] ? drawn : background))
-            << "band " << band << " at (" << s.x << ", " << s.y << ") is " << seen.r << ","
-            << seen.g << "," << seen.b;
+            << "band " << band << " at (" << s.x << ", " << s.y << ") is " << seen.r << "," << seen.g << ","
+            << seen.b;
     }
     if (HasFailure()) save_screen_ppm(bank.previous_folder + "/alpha-failure.ppm");
     release_scratch_bank(bank);

@@ -25,8 +25,7 @@ static const crafted_kind k_kinds[] = {
 
 static file_bytes make(const std::string& kind)
 {
-    rgba_image image = quadrant_image(64, 64, {200, 0, 0, 255}, {0, 200, 0, 255},
-                                      {0, 0, 200, 255}, {200, 200, 0, 0});
+    rgba_image image = quadrant_image(64, 64, {200, 0, 0, 255}, {0, 200, 0, 255}, {0, 0, 200, 255}, {200, 200, 0, 0});
     if (kind == "huge-jpeg-header") return jpeg_claiming(65500, 65500);
     if (kind == "huge-png-header") return rgb_png_claiming(40000, 40000, 6000);
     if (kind == "png-chunk-past-end") return png_with_chunk_past_end(image);

@@ -23,8 +23,7 @@ int main(int argc, char** argv)
     std::string folder = argv[1];
     mkdir(folder.c_str(), 0755);
     mkdir((folder + "/data").c_str(), 0755);
-    rgba_image image = quadrant_image(64, 64, {200, 0, 0, 255}, {0, 200, 0, 255},
-                                      {0, 0, 200, 255}, {200, 200, 0, 0});
+    rgba_image image = quadrant_image(64, 64, {200, 0, 0, 255}, {0, 200, 0, 255}, {0, 0, 200, 255}, {200, 200, 0, 0});
     for (const texture_entry& entry : g_texture_table) {
         std::string path = folder + "/" + entry.path;
         bool jpeg = path.compare(path.size() - 4, 4, ".jpg") == 0;

@@ -24,7 +24,7 @@ static const rgb k_quadrants[4] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 
 // Every card transparent, and a backdrop in four colours: lower left, lower right, upper right,
 // upper left of the image.
 class model_scene : public show_render {
-protected:
+  protected:
     void SetUp() override
     {
         show_render::SetUp();

@@ -12,7 +12,7 @@
 
 // Opens the show's window once per test program.
 class show_render : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite();
     void SetUp() override;
 };

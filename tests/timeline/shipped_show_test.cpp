@@ -17,7 +17,7 @@
 typedef std::vector<unsigned char> frame;
 
 class shipped_show : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite()
     {
         if (!open_show_window()) return;
@@ -126,8 +126,8 @@ TEST_F(shipped_show, slides_show_their_picture_alone)
         float t;
         GLuint* texture;
     };
-    for (case_t c : {case_t{12.0f, &g_tex_bilde01}, case_t{28.0f, &g_tex_bilde17},
-                     case_t{28.5f, &g_tex_bilde01}, case_t{29.0f, &g_tex_bilde01}}) {
+    for (case_t c : {case_t{12.0f, &g_tex_bilde01}, case_t{28.0f, &g_tex_bilde17}, case_t{28.5f, &g_tex_bilde01},
+                     case_t{29.0f, &g_tex_bilde01}}) {
         SCOPED_TRACE(c.t);
         frame shown_frame = frame_at(c.t);
         EXPECT_TRUE(shown_frame == picture_alone(*c.texture));

@@ -102,8 +102,7 @@ static bool write_png_whole(const std::string& path, const frame_image& image, s
 
 // The soundtrack under the span as a WAV file for ffmpeg: from the sample heard at the first
 // frame, as long as the frames last, silence past the end of the file.
-static bool write_sound_span(const capture_options& o, const decoded_music& music, long frames,
-                             const std::string& path)
+static bool write_sound_span(const capture_options& o, const decoded_music& music, long frames, const std::string& path)
 {
     std::int64_t first = frame_heard_at(music, o.from);
     std::int64_t count = static_cast<std::int64_t>(static_cast<double>(frames) * music.rate / o.fps + 0.5);
@@ -114,8 +113,7 @@ static bool write_sound_span(const capture_options& o, const decoded_music& musi
 }
 
 static bool start_video_output(const capture_options& o, const decoded_music& music, long frames,
-                               const std::string& ffmpeg, std::string& partial, std::string& sound,
-                               std::string& error)
+                               const std::string& ffmpeg, std::string& partial, std::string& sound, std::string& error)
 {
     partial = make_partial(o.video, error);
     if (partial.empty()) return false;
@@ -153,10 +151,11 @@ static bool render_span(const capture_options& o, const decoded_music& music, co
         unlink(sound.c_str());
     }
     std::string what = !o.video.empty() ? "wrote " + o.video
-                     : !o.frames_dir.empty() ? "wrote " + o.frames_dir + "/frame_*.png" : "rendered";
+        : !o.frames_dir.empty()         ? "wrote " + o.frames_dir + "/frame_*.png"
+                                        : "rendered";
     char span[128];
-    std::snprintf(span, sizeof span, " (%dx%d, %d fps, %.3f-%.3f s, %s driver)", o.width, o.height, o.fps,
-                  o.from, frame_time(o.from, frames, o.fps), capture_video_driver().c_str());
+    std::snprintf(span, sizeof span, " (%dx%d, %d fps, %.3f-%.3f s, %s driver)", o.width, o.height, o.fps, o.from,
+                  frame_time(o.from, frames, o.fps), capture_video_driver().c_str());
     finish_progress(frames, what + span);
     return true;
 }

@@ -58,8 +58,8 @@ bool open_capture_context(int width, int height, std::string& error)
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, 0);
     if (!SDL_SetVideoMode(width, height, 0, SDL_OPENGL)) {
-        error = "cannot open a " + std::to_string(width) + "x" + std::to_string(height) +
-                " OpenGL context (" + capture_video_driver() + "): " + SDL_GetError();
+        error = "cannot open a " + std::to_string(width) + "x" + std::to_string(height) + " OpenGL context (" +
+            capture_video_driver() + "): " + SDL_GetError();
         SDL_Quit();
         return false;
     }

@@ -66,8 +66,8 @@ static bool parse_size(const std::string& text, int& width, int& height)
 {
     std::size_t x = text.find('x');
     if (x == std::string::npos) return false;
-    return parse_whole(text.substr(0, x), 16, 8192, width) &&
-           parse_whole(text.substr(x + 1), 16, 8192, height) && width % 2 == 0 && height % 2 == 0;
+    return parse_whole(text.substr(0, x), 16, 8192, width) && parse_whole(text.substr(x + 1), 16, 8192, height) &&
+        width % 2 == 0 && height % 2 == 0;
 }
 
 // One option and its value; false with the reason.
@@ -77,16 +77,24 @@ static bool take_option(const std::string& arg, const char* value, capture_optio
     std::string v = value ? value : "";
     if (arg == "--video") o.video = v;
     else if (arg == "--frames") o.frames_dir = v;
-    else if (arg == "--out") { o.sheet = v; o.sheet_given = true; }
-    else if (arg == "--fps") { if (!parse_whole(v, 1, 240, o.fps)) error = "--fps takes a whole number from 1 to 240"; }
-    else if (arg == "--from") { if (!parse_number(v, o.from)) error = "--from takes a number of seconds"; }
-    else if (arg == "--to") { if (!parse_number(v, o.to)) error = "--to takes a number of seconds"; }
-    else if (arg == "--size") {
+    else if (arg == "--out") {
+        o.sheet = v;
+        o.sheet_given = true;
+    } else if (arg == "--fps") {
+        if (!parse_whole(v, 1, 240, o.fps)) error = "--fps takes a whole number from 1 to 240";
+    } else if (arg == "--from") {
+        if (!parse_number(v, o.from)) error = "--from takes a number of seconds";
+    } else if (arg == "--to") {
+        if (!parse_number(v, o.to)) error = "--to takes a number of seconds";
+    } else if (arg == "--size") {
         if (!parse_size(v, o.width, o.height)) error = "--size takes WxH, even numbers from 16 to 8192";
-    } else if (arg == "--times") { if (!parse_list(v, o.times)) error = "--times takes a list of seconds, like 3,12.5,30"; }
-    else if (arg == "--columns") { if (!parse_whole(v, 1, 64, o.columns)) error = "--columns takes a whole number from 1 to 64"; }
-    else if (arg == "--shrink") { if (!parse_whole(v, 1, 64, o.shrink)) error = "--shrink takes a whole number from 1 to 64"; }
-    else if (arg == "--spectrum") {
+    } else if (arg == "--times") {
+        if (!parse_list(v, o.times)) error = "--times takes a list of seconds, like 3,12.5,30";
+    } else if (arg == "--columns") {
+        if (!parse_whole(v, 1, 64, o.columns)) error = "--columns takes a whole number from 1 to 64";
+    } else if (arg == "--shrink") {
+        if (!parse_whole(v, 1, 64, o.shrink)) error = "--shrink takes a whole number from 1 to 64";
+    } else if (arg == "--spectrum") {
         if (!parse_list(v, pair) || pair.size() != 2 || pair[0] < 0 || pair[1] < 0) {
             error = "--spectrum takes two values, not negative, like 0.2,0.15";
         } else {
@@ -105,14 +113,11 @@ static bool check_together(const capture_options& o, std::string& error)
     bool sheet_mode = !o.times.empty();
     if (sheet_mode && (!o.video.empty() || o.null_output))
         error = "--times makes a contact sheet; --video and --null render a span (--from, --to)";
-    else if (!sheet_mode && o.sheet_given)
-        error = "--out names the contact sheet, which only --times makes";
+    else if (!sheet_mode && o.sheet_given) error = "--out names the contact sheet, which only --times makes";
     else if (!sheet_mode && o.video.empty() && o.frames_dir.empty() && !o.null_output)
         error = "nothing to write: give --video FILE.mp4, --frames DIR or --times T1,T2,...";
-    else if (o.from < k_show_start || o.to > k_show_end)
-        error = "the span must lie within the show, 0 to 83 s";
-    else if (!sheet_mode && span_frames(o) < 1)
-        error = "the span from --from to --to holds no frame";
+    else if (o.from < k_show_start || o.to > k_show_end) error = "the span must lie within the show, 0 to 83 s";
+    else if (!sheet_mode && span_frames(o) < 1) error = "the span from --from to --to holds no frame";
     return error.empty();
 }
 
@@ -124,8 +129,14 @@ bool parse_capture_options(int argc, char** argv, capture_options& o, std::strin
             o.help = true;
             return true;
         }
-        if (arg == "--force") { o.force = true; continue; }
-        if (arg == "--null") { o.null_output = true; continue; }
+        if (arg == "--force") {
+            o.force = true;
+            continue;
+        }
+        if (arg == "--null") {
+            o.null_output = true;
+            continue;
+        }
         const char* value = i + 1 < argc ? argv[++i] : nullptr;
         if (!take_option(arg, value, o, error)) return false;
     }

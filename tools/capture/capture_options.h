@@ -8,12 +8,12 @@ const double k_show_start = 0.0;
 const double k_show_end = 83.0;
 
 struct capture_options {
-    std::vector<float> times;          // contact-sheet mode when not empty
+    std::vector<float> times;  // contact-sheet mode when not empty
     std::string sheet = "docs/show.png";
     bool sheet_given = false;
-    std::string video;                 // MP4 file
-    std::string frames_dir;            // numbered PNGs (or, with --times, one per time)
-    bool null_output = false;          // render and read back, write nothing
+    std::string video;         // MP4 file
+    std::string frames_dir;    // numbered PNGs (or, with --times, one per time)
+    bool null_output = false;  // render and read back, write nothing
     bool force = false;
     int fps = 60;
     double from = k_show_start, to = k_show_end;

@@ -42,8 +42,8 @@ void show_progress(long done)
         long seconds = static_cast<long>(wall / done * (g_total - done) + 0.5);
         std::snprintf(left, sizeof left, "%ld:%02ld", seconds / 60, seconds % 60);
     }
-    std::fprintf(stderr, "\r[%s] %ld/%ld frames  %.2f show-s/s  %s left \033[K", bar.c_str(), done, g_total,
-                 rate, left);
+    std::fprintf(stderr, "\r[%s] %ld/%ld frames  %.2f show-s/s  %s left \033[K", bar.c_str(), done, g_total, rate,
+                 left);
     std::fflush(stderr);
 }
 

@@ -68,18 +68,13 @@ bool write_wav(const std::string& path, const std::int16_t* samples, std::int64_
 static std::vector<std::string> ffmpeg_arguments(const video_settings& s)
 {
     std::string size = std::to_string(s.width) + "x" + std::to_string(s.height);
-    return {s.ffmpeg, "-hide_banner", "-nostdin", "-loglevel", "error", "-y",
-            "-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size", size,
-            "-framerate", std::to_string(s.fps), "-i", "pipe:0",
-            "-f", "wav", "-i", s.sound,
-            "-map", "0:v:0", "-map", "1:a:0",
+    return {s.ffmpeg, "-hide_banner", "-nostdin", "-loglevel", "error", "-y", "-f", "rawvideo", "-pix_fmt",
+            "rgb24", "-video_size", size, "-framerate", std::to_string(s.fps), "-i", "pipe:0", "-f", "wav", "-i",
+            s.sound, "-map", "0:v:0", "-map", "1:a:0",
             // BT.709 conversion, tagged as such, so players show the show's colours
-            "-vf", "scale=out_color_matrix=bt709:out_range=tv,format=yuv420p",
-            "-c:v", "libx264", "-preset", "medium", "-crf", "17",
-            "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709",
-            "-color_range", "tv",
-            "-c:a", "aac", "-b:a", "192k",
-            "-movflags", "+faststart", "-f", "mp4", s.file};
+            "-vf", "scale=out_color_matrix=bt709:out_range=tv,format=yuv420p", "-c:v", "libx264", "-preset",
+            "medium", "-crf", "17", "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709",
+            "-color_range", "tv", "-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart", "-f", "mp4", s.file};
 }
 
 bool start_video(const video_settings& settings, std::string& error)

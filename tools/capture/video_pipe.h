@@ -8,9 +8,9 @@
 std::string find_ffmpeg();
 
 struct video_settings {
-    std::string ffmpeg;          // the program
-    std::string file;            // where ffmpeg writes the MP4
-    std::string sound;           // a WAV file of the matching span of the soundtrack
+    std::string ffmpeg;  // the program
+    std::string file;    // where ffmpeg writes the MP4
+    std::string sound;   // a WAV file of the matching span of the soundtrack
     int width, height, fps;
 };
 

@@ -15,12 +15,30 @@ struct vec3 {
     double x, y, z;
 };
 
-vec3 operator+(vec3 a, vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-vec3 operator-(vec3 a, vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-vec3 operator*(double s, vec3 a) { return {s * a.x, s * a.y, s * a.z}; }
-double dot(vec3 a, vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-vec3 cross(vec3 a, vec3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-vec3 unit(vec3 a) { return (1.0 / std::sqrt(dot(a, a))) * a; }
+vec3 operator+(vec3 a, vec3 b)
+{
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+vec3 operator-(vec3 a, vec3 b)
+{
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+vec3 operator*(double s, vec3 a)
+{
+    return {s * a.x, s * a.y, s * a.z};
+}
+double dot(vec3 a, vec3 b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+vec3 cross(vec3 a, vec3 b)
+{
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+vec3 unit(vec3 a)
+{
+    return (1.0 / std::sqrt(dot(a, a))) * a;
+}
 
 const double k_pi = 3.14159265358979323846;
 
@@ -89,8 +107,7 @@ std::vector<vec3> tube_positions()
             double groove = std::cos(k_flutes * phi + k_flute_turns * u);
             double r = tube_radius(u) * (1.0 - flute_depth(u) * (0.5 + 0.5 * groove));
             double a = phi + spin;
-            grid[static_cast<size_t>(i) * g_sides + j] =
-                centre[i] + r * (std::cos(a) * normal[i] + std::sin(a) * b);
+            grid[static_cast<size_t>(i) * g_sides + j] = centre[i] + r * (std::cos(a) * normal[i] + std::sin(a) * b);
         }
     }
     return grid;
@@ -138,7 +155,7 @@ bool write_model(const std::vector<vec3>& grid, const std::vector<vec3>& normals
     int n = g_segments, m = g_sides;
     obj_model model;
     model.comment = "Vellamor scene model: fluted trefoil knot, " + std::to_string(n) + " rings of " +
-                    std::to_string(m) + " sides";
+        std::to_string(m) + " sides";
     for (const vec3& p : grid) model.positions.insert(model.positions.end(), {(float)p.x, (float)p.y, (float)p.z});
     for (const vec3& q : normals) model.normals.insert(model.normals.end(), {(float)q.x, (float)q.y, (float)q.z});
     for (int i = 0; i <= n; ++i)
@@ -162,13 +179,12 @@ bool write_model(const std::vector<vec3>& grid, const std::vector<vec3>& normals
 
 void print_help()
 {
-    std::printf(
-        "usage: make_scene_model [--segments N] [--sides M] OUTPUT.obj\n"
-        "Writes the show's model, a fluted trefoil knot tube, as a Wavefront OBJ file with\n"
-        "normals and texture coordinates, fitted into the model scene's bounding box.\n"
-        "  --segments N  rings along the knot (default 420, at least 24)\n"
-        "  --sides M     vertices around each ring (default 48, at least 8)\n"
-        "Bake the result with bake_mesh.\n");
+    std::printf("usage: make_scene_model [--segments N] [--sides M] OUTPUT.obj\n"
+                "Writes the show's model, a fluted trefoil knot tube, as a Wavefront OBJ file with\n"
+                "normals and texture coordinates, fitted into the model scene's bounding box.\n"
+                "  --segments N  rings along the knot (default 420, at least 24)\n"
+                "  --sides M     vertices around each ring (default 48, at least 8)\n"
+                "Bake the result with bake_mesh.\n");
 }
 
 bool parse_count(const char* text, int lowest, int& out)
@@ -191,8 +207,7 @@ int main(int argc, char** argv)
             return 0;
         }
         if ((a == "--segments" || a == "--sides") && i + 1 < argc) {
-            bool ok = a == "--segments" ? parse_count(argv[++i], 24, g_segments)
-                                        : parse_count(argv[++i], 8, g_sides);
+            bool ok = a == "--segments" ? parse_count(argv[++i], 24, g_segments) : parse_count(argv[++i], 8, g_sides);
             if (!ok) {
                 std::fprintf(stderr, "make_scene_model: bad value for %s: %s\n", a.c_str(), argv[i]);
                 return 2;

@@ -61,7 +61,7 @@ bool normalise(std::vector<float>& normals, const std::vector<char>& used, std::
         double len = std::sqrt(double(n[0]) * n[0] + double(n[1]) * n[1] + double(n[2]) * n[2]);
         if (!(len > 0) || !std::isfinite(len)) {
             error = "vertex " + std::to_string(v) +
-                    " has a zero normal (given so in the file, or its faces have no area)";
+                " has a zero normal (given so in the file, or its faces have no area)";
             return false;
         }
         for (int i = 0; i < 3; ++i) n[i] = float(n[i] / len);
@@ -71,8 +71,7 @@ bool normalise(std::vector<float>& normals, const std::vector<char>& used, std::
 
 // Box projection: each vertex takes the two coordinates across its normal's main axis,
 // scaled by the model's bounding box into [0, 1].
-std::vector<float> box_texcoords(const raw_mesh& in, const std::vector<float>& normals,
-                                 const std::vector<char>& used)
+std::vector<float> box_texcoords(const raw_mesh& in, const std::vector<float>& normals, const std::vector<char>& used)
 {
     size_t n = in.positions.size() / 3;
     float lo[3] = {INFINITY, INFINITY, INFINITY}, hi[3] = {-INFINITY, -INFINITY, -INFINITY};
@@ -86,8 +85,8 @@ std::vector<float> box_texcoords(const raw_mesh& in, const std::vector<float>& n
         if (!used[v]) continue;
         const float* q = &normals[3 * v];
         int axis = std::fabs(q[0]) >= std::fabs(q[1]) && std::fabs(q[0]) >= std::fabs(q[2]) ? 0
-                   : std::fabs(q[1]) >= std::fabs(q[2])                                   ? 1
-                                                                                           : 2;
+            : std::fabs(q[1]) >= std::fabs(q[2])                                            ? 1
+                                                                                            : 2;
         for (int k = 0; k < 2; ++k) {
             int i = (axis + 1 + k) % 3;
             float span = hi[i] - lo[i];
@@ -106,8 +105,7 @@ bool check_texcoords(std::vector<float>& tex, const std::vector<char>& used, std
             float& s = tex[2 * v + k];
             if (!(s >= -k_texcoord_slack && s <= 1.0f + k_texcoord_slack)) {
                 char text[160];
-                std::snprintf(text, sizeof text,
-                              "vertex %zu has texture coordinates (%g, %g) outside [0, 1]", v,
+                std::snprintf(text, sizeof text, "vertex %zu has texture coordinates (%g, %g) outside [0, 1]", v,
                               tex[2 * v], tex[2 * v + 1]);
                 error = text;
                 return false;
@@ -135,7 +133,7 @@ bool check_input(const raw_mesh& in, std::vector<char>& used, std::string& error
     for (size_t i = 0; i < in.indices.size(); ++i) {
         if (in.indices[i] >= n) {
             error = "face " + std::to_string(i / 3) + " refers to vertex " + std::to_string(in.indices[i]) +
-                    " but the model has only " + std::to_string(n) + " vertices";
+                " but the model has only " + std::to_string(n) + " vertices";
             return false;
         }
         used[in.indices[i]] = 1;
@@ -171,7 +169,7 @@ std::vector<uint32_t> covering_triangles(const std::vector<uint32_t>& idx, const
     }
     if (!any_area)
         error = "every face of the model is degenerate (" + std::to_string(repeated) +
-                " repeat a vertex, the rest have zero area)";
+            " repeat a vertex, the rest have zero area)";
     return any_area ? kept : std::vector<uint32_t>{};
 }
 
@@ -209,7 +207,8 @@ bool bake_mesh(const raw_mesh& in, mesh_arrays& out, std::string& error, bool jo
     // weld: vertices equal in all three attributes become one
     const meshopt_Stream streams[3] = {{in.positions.data(), 12, 12}, {normals.data(), 12, 12}, {tex.data(), 8, 8}};
     std::vector<uint32_t> remap(n);
-    size_t welded = meshopt_generateVertexRemapMulti(remap.data(), in.indices.data(), in.indices.size(), n, streams, 3);
+    size_t welded =
+        meshopt_generateVertexRemapMulti(remap.data(), in.indices.data(), in.indices.size(), n, streams, 3);
     std::vector<float> pos(welded * 3), nor(welded * 3), uv(welded * 2);
     meshopt_remapVertexBuffer(pos.data(), in.positions.data(), n, 12, remap.data());
     meshopt_remapVertexBuffer(nor.data(), normals.data(), n, 12, remap.data());

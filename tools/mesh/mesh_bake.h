@@ -7,10 +7,10 @@
 
 // An indexed triangle list as a model file gives it; normals and texcoords may be missing (empty).
 struct raw_mesh {
-    std::vector<float> positions;  // 3 per vertex
-    std::vector<float> normals;    // 3 per vertex, or none
-    std::vector<float> texcoords;  // 2 per vertex, or none
-    std::vector<uint32_t> indices; // 3 per triangle
+    std::vector<float> positions;   // 3 per vertex
+    std::vector<float> normals;     // 3 per vertex, or none
+    std::vector<float> texcoords;   // 2 per vertex, or none
+    std::vector<uint32_t> indices;  // 3 per triangle
 };
 
 // Reads every triangle of every mesh in a model file (OBJ, PLY, glTF, STL and the other formats

@@ -54,14 +54,13 @@ bool write_mesh_blob(const mesh_arrays& m, const std::string& path, std::string&
         error = "cannot open " + path + " for writing";
         return false;
     }
-    int32_t counts[3] = {int32_t(m.positions.size() / 3), int32_t(m.indices.size()),
-                         int32_t(m.strip_lengths.size())};
+    int32_t counts[3] = {int32_t(m.positions.size() / 3), int32_t(m.indices.size()), int32_t(m.strip_lengths.size())};
     bool ok = write_all(f, k_magic, 4) && write_all(f, counts, sizeof counts) &&
-              write_all(f, m.positions.data(), m.positions.size() * 4) &&
-              write_all(f, m.normals.data(), m.normals.size() * 4) &&
-              write_all(f, m.texcoords.data(), m.texcoords.size() * 4) &&
-              write_all(f, m.indices.data(), m.indices.size() * 4) &&
-              write_all(f, m.strip_lengths.data(), m.strip_lengths.size() * 4);
+        write_all(f, m.positions.data(), m.positions.size() * 4) &&
+        write_all(f, m.normals.data(), m.normals.size() * 4) &&
+        write_all(f, m.texcoords.data(), m.texcoords.size() * 4) &&
+        write_all(f, m.indices.data(), m.indices.size() * 4) &&
+        write_all(f, m.strip_lengths.data(), m.strip_lengths.size() * 4);
     return close_checked(f, path, ok, error);
 }
 
@@ -95,7 +94,7 @@ bool read_mesh_blob(const std::string& path, mesh_arrays& m, std::string& error)
     char magic[4];
     int32_t counts[3];
     bool ok = std::fread(magic, 1, 4, f) == 4 && std::memcmp(magic, k_magic, 4) == 0 &&
-              std::fread(counts, 4, 3, f) == 3 && counts[0] >= 0 && counts[1] >= 0 && counts[2] >= 0;
+        std::fread(counts, 4, 3, f) == 3 && counts[0] >= 0 && counts[1] >= 0 && counts[2] >= 0;
     if (!ok) {
         std::fclose(f);
         error = path + " is not a baked mesh (no VLMS header)";
@@ -108,8 +107,8 @@ bool read_mesh_blob(const std::string& path, mesh_arrays& m, std::string& error)
     m.strip_lengths.resize(size_t(counts[2]));
     auto read = [&](void* data, size_t n) { return n == 0 || std::fread(data, 4, n, f) == n; };
     ok = read(m.positions.data(), m.positions.size()) && read(m.normals.data(), m.normals.size()) &&
-         read(m.texcoords.data(), m.texcoords.size()) && read(m.indices.data(), m.indices.size()) &&
-         read(m.strip_lengths.data(), m.strip_lengths.size());
+        read(m.texcoords.data(), m.texcoords.size()) && read(m.indices.data(), m.indices.size()) &&
+        read(m.strip_lengths.data(), m.strip_lengths.size());
     char extra;
     ok = ok && std::fread(&extra, 1, 1, f) == 0;
     std::fclose(f);

@@ -12,9 +12,8 @@
 
 mesh_view view_of(const mesh_arrays& m)
 {
-    return mesh_view{m.positions.data(), m.normals.data(), m.texcoords.data(), m.indices.data(),
-                     m.strip_lengths.data(), m.positions.size() / 3, m.indices.size(),
-                     m.strip_lengths.size()};
+    return mesh_view{m.positions.data(),     m.normals.data(),       m.texcoords.data(), m.indices.data(),
+                     m.strip_lengths.data(), m.positions.size() / 3, m.indices.size(),   m.strip_lengths.size()};
 }
 
 namespace {
@@ -35,7 +34,10 @@ void report_tally(mesh_report& r, const tally& t, const char* what)
     r.problems.push_back(std::to_string(t.count) + " " + what + " (first: " + t.first + ")");
 }
 
-std::string vertex_name(size_t i) { return "vertex " + std::to_string(i); }
+std::string vertex_name(size_t i)
+{
+    return "vertex " + std::to_string(i);
+}
 
 // Strip table and indices; false when they are too broken to walk the triangles.
 bool check_strips_and_indices(const mesh_view& m, mesh_report& r)
@@ -64,8 +66,7 @@ bool check_strips_and_indices(const mesh_view& m, mesh_report& r)
         if (v >= m.vertex_count)
             out_of_range.add("index " + std::to_string(i) + " is " + std::to_string(v) + ", " +
                              std::to_string(m.vertex_count) + " vertices");
-        else
-            used[v] = 1;
+        else used[v] = 1;
     }
     for (size_t v = 0; v < m.vertex_count; ++v)
         if (!used[v]) unused.add(vertex_name(v));
@@ -83,8 +84,7 @@ void check_attributes(const mesh_view& m, mesh_report& r)
         const float* p = m.positions + 3 * v;
         const float* n = m.normals + 3 * v;
         const float* t = m.texcoords + 2 * v;
-        if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2]))
-            bad_position.add(vertex_name(v));
+        if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2])) bad_position.add(vertex_name(v));
         double len = std::sqrt(double(n[0]) * n[0] + double(n[1]) * n[1] + double(n[2]) * n[2]);
         if (!(len > 0)) {
             zero_normal.add(vertex_name(v));
@@ -188,13 +188,13 @@ mesh_report check_mesh(const mesh_view& m)
     if (covering == 0) {
         r.problems.push_back("no triangle covers any area");
     } else if (exceptions > allowed) {
-        r.problems.push_back(std::to_string(r.triangles.wrong_winding) + " triangles run clockwise against their normals and " +
-                             std::to_string(r.triangles.flat) + " have zero area, of " +
-                             std::to_string(covering) + " (at most " + std::to_string(allowed) + " allowed)");
+        r.problems.push_back(std::to_string(r.triangles.wrong_winding) +
+                             " triangles run clockwise against their normals and " +
+                             std::to_string(r.triangles.flat) + " have zero area, of " + std::to_string(covering) +
+                             " (at most " + std::to_string(allowed) + " allowed)");
     }
     r.components = count_components(m, r.distinct_positions);
     if (r.components != 1)
-        r.problems.push_back("the triangles form " + std::to_string(r.components) +
-                             " separate surfaces, not one");
+        r.problems.push_back("the triangles form " + std::to_string(r.components) + " separate surfaces, not one");
     return r;
 }

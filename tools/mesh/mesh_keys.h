@@ -31,8 +31,8 @@ inline position_key make_position_key(const float* p)
 
 inline vertex_key make_vertex_key(const float* p, const float* n, const float* t)
 {
-    return vertex_key{{float_key(p[0]), float_key(p[1]), float_key(p[2]), float_key(n[0]),
-                       float_key(n[1]), float_key(n[2]), float_key(t[0]), float_key(t[1])}};
+    return vertex_key{{float_key(p[0]), float_key(p[1]), float_key(p[2]), float_key(n[0]), float_key(n[1]),
+                       float_key(n[2]), float_key(t[0]), float_key(t[1])}};
 }
 
 inline size_t hash_words(const uint32_t* w, int n)

@@ -58,9 +58,9 @@ double mirror_overlap(const mesh_view& m, int axis, float plane)
             double edge = 0;
             for (int e = 0; e < 3; ++e) {
                 const float *a = c[e], *b = c[(e + 1) % 3];
-                edge = std::max(edge, std::sqrt(double(a[0] - b[0]) * (a[0] - b[0]) +
-                                                double(a[1] - b[1]) * (a[1] - b[1]) +
-                                                double(a[2] - b[2]) * (a[2] - b[2])));
+                edge = std::max(edge,
+                                std::sqrt(double(a[0] - b[0]) * (a[0] - b[0]) + double(a[1] - b[1]) * (a[1] - b[1]) +
+                                          double(a[2] - b[2]) * (a[2] - b[2])));
             }
             int steps = std::max(1, int(std::ceil(edge / (0.5 * g.size))));
             for (int i = 0; i <= steps; ++i)
@@ -92,8 +92,7 @@ std::string describe_mesh(const mesh_view& m, const mesh_report& r)
                   "surfaces %zu\n"
                   "box x %.6g .. %.6g, y %.6g .. %.6g, z %.6g .. %.6g\n",
                   m.vertex_count, r.distinct_positions, m.index_count, m.strip_count, shortest, longest,
-                  r.triangles.total, r.triangles.repeated, r.triangles.total - r.triangles.repeated,
-                  r.triangles.flat, r.triangles.wrong_winding, r.components, b.lo[0], b.hi[0], b.lo[1],
-                  b.hi[1], b.lo[2], b.hi[2]);
+                  r.triangles.total, r.triangles.repeated, r.triangles.total - r.triangles.repeated, r.triangles.flat,
+                  r.triangles.wrong_winding, r.components, b.lo[0], b.hi[0], b.lo[1], b.hi[1], b.lo[2], b.hi[2]);
     return text;
 }

@@ -34,7 +34,7 @@ std::vector<unsigned char> environment_image(int size)
                 b = 0.1 + 0.12 * band;
             }
             double sun = std::exp(-((u - 0.45) * (u - 0.45) + (v - 0.5) * (v - 0.5)) * 90) +
-                         0.8 * std::exp(-((u + 0.6) * (u + 0.6) + (v - 0.2) * (v - 0.2)) * 200);
+                0.8 * std::exp(-((u + 0.6) * (u + 0.6) + (v - 0.2) * (v - 0.2)) * 200);
             unsigned char* p = &rgb[(y * size + x) * 3];
             p[0] = (unsigned char)std::fmin(255, 255 * (r + sun));
             p[1] = (unsigned char)std::fmin(255, 255 * (g + sun));
@@ -73,12 +73,11 @@ bool save_ppm(const std::string& path)
 
 void print_help()
 {
-    std::printf(
-        "usage: view_mesh [--tilt DEG] [--turn DEG] [--depth Z] BLOB OUTPUT.ppm\n"
-        "Draws a baked mesh blob the way the model scene shows it: at (0, 0, -4) by default,\n"
-        "tilted about x by --tilt, turned about y by --turn, sphere-mapped with a stand-in\n"
-        "environment image and no lighting, and writes the 1024x768 picture as a PPM.\n"
-        "Needs an X display (xvfb-run works).\n");
+    std::printf("usage: view_mesh [--tilt DEG] [--turn DEG] [--depth Z] BLOB OUTPUT.ppm\n"
+                "Draws a baked mesh blob the way the model scene shows it: at (0, 0, -4) by default,\n"
+                "tilted about x by --tilt, turned about y by --turn, sphere-mapped with a stand-in\n"
+                "environment image and no lighting, and writes the 1024x768 picture as a PPM.\n"
+                "Needs an X display (xvfb-run works).\n");
 }
 
 }  // namespace

@@ -9,7 +9,7 @@ enum shape_kind { BAR, BANNER, DIAMOND, BRACKET, SPARKLE };
 struct card_shape {
     const char *card;
     shape_kind kind;
-    float x, y, w, h; // centre and size; a bracket's w and h give the direction of its arms
+    float x, y, w, h;  // centre and size; a bracket's w and h give the direction of its arms
     rgb top, bottom, outline;
     float outline_width, shadow;
 };
@@ -18,7 +18,7 @@ struct card_text {
     const char *card;
     const char *text;
     int style;
-    float x, y; // centre of the baseline
+    float x, y;  // centre of the baseline
 };
 
 static const rgb NAVY = {0.05f, 0.06f, 0.17f};

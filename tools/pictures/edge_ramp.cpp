@@ -22,7 +22,7 @@ static void distance_1d(const float *f, int n, float *d, std::vector<int> &v, st
             if (s > z[k] || k == 0) break;
             --k;
         }
-        if (s <= z[k]) { // only when k == 0: q beats every earlier parabola
+        if (s <= z[k]) {  // only when k == 0: q beats every earlier parabola
             v[0] = q;
             z[1] = FAR;
             continue;

@@ -16,7 +16,10 @@ void stratified_sample(int index, int side, uint32_t pixel_seed, float *dx, floa
 }
 
 // Narkowicz's fit of the ACES curve, normalised so that it reaches 1 at the white point.
-static float aces(float x) { return (x * (2.51f * x + 0.03f)) / (x * (2.43f * x + 0.59f) + 0.14f); }
+static float aces(float x)
+{
+    return (x * (2.51f * x + 0.03f)) / (x * (2.43f * x + 0.59f) + 0.14f);
+}
 
 float film_curve(float x)
 {
@@ -39,7 +42,10 @@ void film_tone(vec3 c, unsigned char out[3])
     out[2] = srgb8(film_curve(c.z));
 }
 
-static float luma(vec3 c) { return 0.2126f * c.x + 0.7152f * c.y + 0.0722f * c.z; }
+static float luma(vec3 c)
+{
+    return 0.2126f * c.x + 0.7152f * c.y + 0.0722f * c.z;
+}
 
 // One separable Gaussian pass along rows (step 1) or columns (step width), from src into dst.
 static void blur_pass(const std::vector<vec3> &src, std::vector<vec3> &dst, int width, int height, bool rows,

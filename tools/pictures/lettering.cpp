@@ -7,10 +7,10 @@
 
 cairo_t *begin_card(int width, int height)
 {
-    cairo_surface_t *s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width * k_card_supersample,
-                                                    height * k_card_supersample);
+    cairo_surface_t *s =
+        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width * k_card_supersample, height * k_card_supersample);
     cairo_t *cr = cairo_create(s);
-    cairo_surface_destroy(s); // the context keeps its own reference
+    cairo_surface_destroy(s);  // the context keeps its own reference
     cairo_scale(cr, k_card_supersample, k_card_supersample);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
@@ -53,7 +53,10 @@ static void lettering_path(cairo_t *cr, const char *text, float x, float y, cons
     }
 }
 
-static void set_rgb(cairo_t *cr, rgb c) { cairo_set_source_rgb(cr, c.r, c.g, c.b); }
+static void set_rgb(cairo_t *cr, rgb c)
+{
+    cairo_set_source_rgb(cr, c.r, c.g, c.b);
+}
 
 void paint_shape(cairo_t *cr, rgb top, rgb bottom, float y0, float y1, rgb outline, float outline_width, float shadow)
 {
@@ -106,7 +109,9 @@ image8 end_card(cairo_t *cr)
     int ws = cairo_image_surface_get_width(s), hs = cairo_image_surface_get_height(s);
     int stride = cairo_image_surface_get_stride(s);
     const unsigned char *data = cairo_image_surface_get_data(s);
-    auto pixel = [&](int x, int y) { return *reinterpret_cast<const uint32_t *>(data + size_t(y) * stride + size_t(x) * 4); };
+    auto pixel = [&](int x, int y) {
+        return *reinterpret_cast<const uint32_t *>(data + size_t(y) * stride + size_t(x) * 4);
+    };
 
     // the shape: every drawn pixel at least half covered (fill, outline and shadow alike)
     std::vector<unsigned char> inside(size_t(ws) * hs);
@@ -152,7 +157,9 @@ image8 end_card(cairo_t *cr)
                 for (int j = -1; j <= 1; ++j)
                     for (int i = -1; i <= 1; ++i) {
                         int u = x + i, v = y + j;
-                        if (u < 0 || v < 0 || u >= img.width || v >= img.height || !coloured[size_t(v) * img.width + u]) continue;
+                        if (u < 0 || v < 0 || u >= img.width || v >= img.height ||
+                            !coloured[size_t(v) * img.width + u])
+                            continue;
                         const unsigned char *q = &img.pixels[(size_t(v) * img.width + u) * 4];
                         r += q[0], g += q[1], b += q[2], ++n;
                     }

@@ -12,12 +12,12 @@ struct rgb {
 struct letter_style {
     const char *family;
     bool bold;
-    float size;          // em size in output pixels
-    float spacing;       // extra space between letters, output pixels
-    rgb top, bottom;     // fill gradient
+    float size;       // em size in output pixels
+    float spacing;    // extra space between letters, output pixels
+    rgb top, bottom;  // fill gradient
     rgb outline;
-    float outline_width; // output pixels, on each side of the glyph edge
-    float shadow;        // offset of the shadow down and right, output pixels (0: none)
+    float outline_width;  // output pixels, on each side of the glyph edge
+    float shadow;         // offset of the shadow down and right, output pixels (0: none)
 };
 
 // Cards are drawn at this many times their size, to find the outline to a fraction of a texel.

@@ -17,18 +17,19 @@ static const int JPEG_QUALITY = 84;
 
 static void usage(FILE *f)
 {
-    std::fprintf(f,
-                 "usage: pictures [--out DIR] [--only NAME[,NAME...]] [--sheet PATH | --no-sheet] [--slide-size N]\n"
-                 "                [--slide-samples N]\n"
-                 "       pictures --list\n"
-                 "Renders the show's images into DIR (default data/).\n"
-                 "  --out DIR        output folder (must exist)\n"
-                 "  --only NAMES     render just these files, comma-separated, e.g. Bilde05.jpg,Bilde06.jpg\n"
-                 "  --sheet PATH     contact sheet of every file (default docs/contact-sheet.jpg)\n"
-                 "  --no-sheet       do not write the contact sheet\n"
-                 "  --slide-size N   side of the slideshow pictures, for quick previews (default 1024)\n"
-                 "  --slide-samples N  N x N samples per slide pixel, for quick previews (default 4)\n"
-                 "  --list           print every picture: file, role, width, height (load order)\n");
+    std::fprintf(
+        f,
+        "usage: pictures [--out DIR] [--only NAME[,NAME...]] [--sheet PATH | --no-sheet] [--slide-size N]\n"
+        "                [--slide-samples N]\n"
+        "       pictures --list\n"
+        "Renders the show's images into DIR (default data/).\n"
+        "  --out DIR        output folder (must exist)\n"
+        "  --only NAMES     render just these files, comma-separated, e.g. Bilde05.jpg,Bilde06.jpg\n"
+        "  --sheet PATH     contact sheet of every file (default docs/contact-sheet.jpg)\n"
+        "  --no-sheet       do not write the contact sheet\n"
+        "  --slide-size N   side of the slideshow pictures, for quick previews (default 1024)\n"
+        "  --slide-samples N  N x N samples per slide pixel, for quick previews (default 4)\n"
+        "  --list           print every picture: file, role, width, height (load order)\n");
 }
 
 // Each role has its renderer; the file's extension picks the writer.
@@ -37,17 +38,23 @@ static bool render_one(const picture_file &p, const std::string &dir, int slide_
     std::string path = dir + "/" + p.file;
     image8 img;
     switch (p.role) {
-    case k_slide: // "BildeNN.jpg"
+    case k_slide:  // "BildeNN.jpg"
         if (!has_slide_look(std::atoi(p.file + 5))) {
             std::fprintf(stderr, "pictures: %s has no look in slide_looks.cpp\n", p.file);
             return false;
         }
         img = render_slide(std::atoi(p.file + 5), slide_size);
         break;
-    case k_backdrop: img = render_universe(p.width); break;
-    case k_environment: img = render_sphere_map(p.width); break;
+    case k_backdrop:
+        img = render_universe(p.width);
+        break;
+    case k_environment:
+        img = render_sphere_map(p.width);
+        break;
     case k_title_strip:
-    case k_billboard: img = render_card(p.file); break;
+    case k_billboard:
+        img = render_card(p.file);
+        break;
     }
     bool jpeg = path.compare(path.size() - 4, 4, ".jpg") == 0;
     return jpeg ? write_jpeg(path, img, JPEG_QUALITY) : write_png(path, img);
@@ -56,11 +63,16 @@ static bool render_one(const picture_file &p, const std::string &dir, int slide_
 static const char *role_name(picture_role role)
 {
     switch (role) {
-    case k_title_strip: return "title-strip";
-    case k_billboard: return "billboard";
-    case k_slide: return "slide";
-    case k_backdrop: return "backdrop";
-    case k_environment: return "environment";
+    case k_title_strip:
+        return "title-strip";
+    case k_billboard:
+        return "billboard";
+    case k_slide:
+        return "slide";
+    case k_backdrop:
+        return "backdrop";
+    case k_environment:
+        return "environment";
     }
     return "?";
 }

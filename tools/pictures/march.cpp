@@ -20,7 +20,10 @@ int detail_octaves(const slide_look &look, float t)
 }
 
 // Finding the surface needs less detail than lighting it: the last octaves only bend normals.
-int march_octaves(const slide_look &look, float t) { return std::min(detail_octaves(look, t) - 1, 7); }
+int march_octaves(const slide_look &look, float t)
+{
+    return std::min(detail_octaves(look, t) - 1, 7);
+}
 
 // How far the scene's relief is allowed to be trusted per unit of height above it.
 static float step_factor(const slide_look &look)

@@ -18,5 +18,5 @@ int march_octaves(const slide_look &look, float t);
 vec3 ground_normal(const slide_look &look, vec3 p, float t);
 vec3 objects_normal(const slide_look &look, vec3 p, float t);
 // Both read the ground at the detail it was hit with, so a surface never shadows itself.
-float soft_shadow(const slide_look &look, vec3 p, vec3 l, float reach, int octaves); // 0 dark .. 1 lit
-float occlusion(const slide_look &look, vec3 p, vec3 n, float scale, int octaves);   // 0 shut .. 1 open
+float soft_shadow(const slide_look &look, vec3 p, vec3 l, float reach, int octaves);  // 0 dark .. 1 lit
+float occlusion(const slide_look &look, vec3 p, vec3 n, float scale, int octaves);    // 0 shut .. 1 open

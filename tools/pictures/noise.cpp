@@ -26,7 +26,10 @@ float hash3(int x, int y, int z, uint32_t seed)
     return float(h >> 8) * (1.0f / 16777216.0f);
 }
 
-static float fade(float t) { return t * t * t * (t * (t * 6.0f - 15.0f) + 10.0f); }
+static float fade(float t)
+{
+    return t * t * t * (t * (t * 6.0f - 15.0f) + 10.0f);
+}
 
 float value_noise2(float x, float y, uint32_t seed)
 {

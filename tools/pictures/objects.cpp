@@ -54,7 +54,8 @@ static float stones(const slide_look &look, vec3 p, int *which)
     const vec3 centre = v3(0.0f, 0.0f, -34.0f);
     const int count = 13;
     // Far from the ring (or high above it) a bound is enough; the stones are costly to measure.
-    float ring = std::fabs(std::sqrt((p.x - centre.x) * (p.x - centre.x) + (p.z - centre.z) * (p.z - centre.z)) - 14.0f);
+    float ring =
+        std::fabs(std::sqrt((p.x - centre.x) * (p.x - centre.x) + (p.z - centre.z) * (p.z - centre.z)) - 14.0f);
     float bound = std::max(ring - 3.0f, p.y - 60.0f);
     if (bound > 1.0f) return bound;
     float a = std::atan2(p.x - centre.x, p.z - centre.z);
@@ -62,7 +63,7 @@ static float stones(const slide_look &look, vec3 p, int *which)
     float best = 1e9f;
     for (int dk = -1; dk <= 1; ++dk) {
         int i = ((k + dk) % count + count) % count;
-        if (hash2(i, 0, look.seed + 60) < 0.15f) continue; // fallen or missing
+        if (hash2(i, 0, look.seed + 60) < 0.15f) continue;  // fallen or missing
         float ai = (float(i) + 0.2f * (hash2(i, 1, look.seed + 60) - 0.5f)) * 6.2831853f / count;
         float rad = 14.0f;
         vec3 c = v3(centre.x + std::sin(ai) * rad, 0.0f, centre.z + std::cos(ai) * rad);
@@ -86,9 +87,9 @@ static float stones(const slide_look &look, vec3 p, int *which)
 
 // One building of the skyline: its cell's own footprint, height and setbacks, all from the cell's hash.
 struct tower {
-    float cx, cz, wx, wz, h; // centre, half widths, height of the main block
-    float top;               // height of the narrower upper block above it (0 none)
-    float spire;             // height of a mast on top (0 none)
+    float cx, cz, wx, wz, h;  // centre, half widths, height of the main block
+    float top;                // height of the narrower upper block above it (0 none)
+    float spire;              // height of a mast on top (0 none)
 };
 
 static tower tower_at(const slide_look &look, int cx, int cz, float cell)
@@ -97,13 +98,14 @@ static tower tower_at(const slide_look &look, int cx, int cz, float cell)
     float back = clamp01((-(cz + 0.5f) * cell - 450.0f) / 400.0f);
     float r = hash2(cx, cz, look.seed + 70);
     t.h = (8.0f + 40.0f * r * r) * (0.6f + 0.9f * back);
-    if (hash2(cx, cz, look.seed + 71) > 0.9f) t.h += 50.0f + 40.0f * back; // the odd high-rise
+    if (hash2(cx, cz, look.seed + 71) > 0.9f) t.h += 50.0f + 40.0f * back;  // the odd high-rise
     t.wx = cell * (0.22f + 0.2f * hash2(cx, cz, look.seed + 72));
     t.wz = cell * (0.22f + 0.2f * hash2(cx, cz, look.seed + 73));
     t.cx = (cx + 0.5f) * cell + (cell * 0.5f - t.wx) * (hash2(cx, cz, look.seed + 74) * 2.0f - 1.0f);
     t.cz = (cz + 0.5f) * cell + (cell * 0.5f - t.wz) * (hash2(cx, cz, look.seed + 77) * 2.0f - 1.0f);
     t.top = hash2(cx, cz, look.seed + 78) > 0.55f ? t.h * (0.15f + 0.35f * hash2(cx, cz, look.seed + 79)) : 0.0f;
-    t.spire = t.h > 55.0f && hash2(cx, cz, look.seed + 80) > 0.5f ? 8.0f + 10.0f * hash2(cx, cz, look.seed + 81) : 0.0f;
+    t.spire = t.h > 55.0f && hash2(cx, cz, look.seed + 80) > 0.5f ? 8.0f + 10.0f * hash2(cx, cz, look.seed + 81)
+                                                                  : 0.0f;
     return t;
 }
 
@@ -111,7 +113,8 @@ static float tower_distance(const tower &t, vec3 p)
 {
     vec3 q = v3(p.x - t.cx, p.y, p.z - t.cz);
     float d = box(q - v3(0.0f, t.h * 0.5f, 0.0f), v3(t.wx, t.h * 0.5f, t.wz));
-    if (t.top > 0.0f) d = std::min(d, box(q - v3(0.0f, t.h + t.top * 0.5f, 0.0f), v3(t.wx * 0.62f, t.top * 0.5f, t.wz * 0.62f)));
+    if (t.top > 0.0f)
+        d = std::min(d, box(q - v3(0.0f, t.h + t.top * 0.5f, 0.0f), v3(t.wx * 0.62f, t.top * 0.5f, t.wz * 0.62f)));
     if (t.spire > 0.0f) {
         float base = t.h + t.top;
         d = std::min(d, box(q - v3(0.0f, base + t.spire * 0.5f, 0.0f), v3(0.25f, t.spire * 0.5f, 0.25f)));
@@ -247,7 +250,10 @@ surface objects_surface(const slide_look &look, vec3 p, vec3 n)
         float d = 1e9f;
         for (int i = 0; i < g_ball_count; ++i) {
             float di = length(p - g_balls[i].centre) - g_balls[i].radius;
-            if (di < d) { d = di; best = i; }
+            if (di < d) {
+                d = di;
+                best = i;
+            }
         }
         s.albedo = g_balls[best].albedo;
         s.reflect = g_balls[best].reflect;
@@ -272,7 +278,7 @@ surface objects_surface(const slide_look &look, vec3 p, vec3 n)
         s.reflect = kind < 0.5f ? 0.3f : 0.08f;
         const tower &t = city_tower(look, a, b);
         if (t.spire > 0.0f && p.y > t.h + t.top + t.spire - 0.7f) {
-            s.emission = v3(1.0f, 0.08f, 0.04f) * 6.0f; // the mast's warning light
+            s.emission = v3(1.0f, 0.08f, 0.04f) * 6.0f;  // the mast's warning light
             break;
         }
         if (std::fabs(n.y) > 0.5f) break;
@@ -280,16 +286,18 @@ surface objects_surface(const slide_look &look, vec3 p, vec3 n)
         float storey = 3.1f + 0.8f * hash2(a, b, look.seed + 83), bay = 1.6f + 1.6f * hash2(a, b, look.seed + 84);
         float floor_f = p.y / storey, col_f = u / bay;
         float fy = floor_f - std::floor(floor_f), fx = col_f - std::floor(col_f);
-        float glass = kind < 0.5f ? 0.85f : 0.55f; // curtain walls are nearly all window
+        float glass = kind < 0.5f ? 0.85f : 0.55f;  // curtain walls are nearly all window
         float inside = smoothstep(0.0f, 0.06f, fy - 0.12f) * smoothstep(0.0f, 0.06f, 0.12f + glass * 0.8f - fy) *
-                       smoothstep(0.0f, 0.06f, fx - (1.0f - glass) * 0.5f) * smoothstep(0.0f, 0.06f, (1.0f + glass) * 0.5f - fx);
+            smoothstep(0.0f, 0.06f, fx - (1.0f - glass) * 0.5f) * smoothstep(0.0f, 0.06f, (1.0f + glass) * 0.5f - fx);
         int row = int(std::floor(floor_f)), column = int(std::floor(col_f));
         float lit_share = 0.06f + 0.3f * hash2(a, b, look.seed + 85);
         // Offices light whole floors, flats single rooms.
-        float on = kind < 0.5f ? hash2(row, a * 131 + b, look.seed + 86) : hash3(column, row, a * 131 + b, look.seed + 75);
+        float on = kind < 0.5f ? hash2(row, a * 131 + b, look.seed + 86)
+                               : hash3(column, row, a * 131 + b, look.seed + 75);
         if (on < lit_share && p.y > 1.5f) {
             float temp = hash2(a, b, look.seed + 76);
-            vec3 light = temp < 0.6f ? v3(1.0f, 0.66f, 0.33f) : (temp < 0.85f ? v3(1.0f, 0.9f, 0.75f) : v3(0.7f, 0.85f, 1.0f));
+            vec3 light = temp < 0.6f ? v3(1.0f, 0.66f, 0.33f)
+                                     : (temp < 0.85f ? v3(1.0f, 0.9f, 0.75f) : v3(0.7f, 0.85f, 1.0f));
             float dim = 0.5f + 0.5f * hash3(column, row, a * 17 + b, look.seed + 87);
             s.emission = light * (inside * dim * 0.8f);
         }
@@ -314,10 +322,14 @@ surface objects_surface(const slide_look &look, vec3 p, vec3 n)
     case O_PEBBLES: {
         pebbles(look, p, &a, &b);
         float tone = hash2(a, b, look.seed + 97), hue = hash2(a, b, look.seed + 98);
-        vec3 base = hue < 0.4f ? v3(0.32f, 0.31f, 0.30f) : (hue < 0.7f ? v3(0.45f, 0.33f, 0.22f) : v3(0.62f, 0.60f, 0.56f));
+        vec3 base = hue < 0.4f ? v3(0.32f, 0.31f, 0.30f)
+                               : (hue < 0.7f ? v3(0.45f, 0.33f, 0.22f) : v3(0.62f, 0.60f, 0.56f));
         if (hue > 0.93f) base = v3(0.55f, 0.18f, 0.10f);
         float grain = fbm3(p.x * 14.0f, p.y * 14.0f, p.z * 14.0f, 4, look.seed + 99 + a);
-        float vein = hue > 0.8f ? 0.0f : smoothstep(0.975f, 0.995f, 1.0f - std::fabs(value_noise3(p.x * 4.0f, p.y * 4.0f, p.z * 4.0f, a * 7 + b)));
+        float vein = hue > 0.8f
+            ? 0.0f
+            : smoothstep(0.975f, 0.995f,
+                         1.0f - std::fabs(value_noise3(p.x * 4.0f, p.y * 4.0f, p.z * 4.0f, a * 7 + b)));
         s.albedo = mix(base * (0.7f + 0.5f * tone) * (0.85f + 0.25f * grain), v3(0.75f), vein * 0.5f);
         s.reflect = 0.12f;
         break;

@@ -8,9 +8,15 @@
 // Angular size of one pixel of the picture being made: stars are never drawn smaller.
 static float g_pixel_angle = 0.001f;
 
-void set_sky_pixel_angle(float radians) { g_pixel_angle = radians; }
+void set_sky_pixel_angle(float radians)
+{
+    g_pixel_angle = radians;
+}
 
-vec3 sun_direction(const slide_look &look) { return direction_deg(look.sun_elevation, look.sun_azimuth); }
+vec3 sun_direction(const slide_look &look)
+{
+    return direction_deg(look.sun_elevation, look.sun_azimuth);
+}
 
 // Cloud density on the layer, 0..1, from fbm thresholded by the cover.
 static float cloud_density(const slide_look &look, float x, float z)
@@ -40,7 +46,10 @@ static vec3 add_clouds(const slide_look &look, vec3 d, vec3 sky, vec3 sun)
 }
 
 // With the sun up (or barely down) the sky outshines every star, on Earth or in a photograph of the Moon.
-static bool daylight(const slide_look &look) { return look.body == B_SUN && look.sun_elevation > -6.0f; }
+static bool daylight(const slide_look &look)
+{
+    return look.body == B_SUN && look.sun_elevation > -6.0f;
+}
 
 static vec3 add_stars(const slide_look &look, vec3 d, vec3 sky)
 {
@@ -60,7 +69,8 @@ static vec3 add_stars(const slide_look &look, vec3 d, vec3 sky)
             // A star is a spot at least a pixel wide, its light spread rather than lost between samples.
             float radius = std::max(0.0007f, g_pixel_angle * 0.7f);
             float r2 = (dx * dx + dy * dy) * cell * cell / (radius * radius);
-            float mag = (std::pow(hash2(cu, cv, look.seed + 8), 12.0f) * 8.0f + 0.06f) * (0.0007f * 0.0007f) / (radius * radius);
+            float mag = (std::pow(hash2(cu, cv, look.seed + 8), 12.0f) * 8.0f + 0.06f) * (0.0007f * 0.0007f) /
+                (radius * radius);
             float temp = hash2(cu, cv, look.seed + 9);
             vec3 tint = mix(v3(1.0f, 0.8f, 0.6f), v3(0.7f, 0.8f, 1.0f), temp);
             sum = sum + tint * (mag * std::exp(-r2));
@@ -118,7 +128,8 @@ static vec3 add_planet(const slide_look &look, vec3 d, vec3 sky, vec3 sun)
     float cloud = fbm3(n.x * 5.0f + swirl, n.y * 11.0f + swirl, n.z * 5.0f, 6, look.seed + 43);
     float polar = smoothstep(0.75f, 0.9f, std::fabs(dot(n, up)));
     vec3 ground = mix(v3(0.09f, 0.15f, 0.05f), v3(0.42f, 0.33f, 0.20f), clamp01((land - 0.12f) * 4.0f));
-    vec3 albedo = land > 0.12f ? ground : mix(v3(0.005f, 0.025f, 0.09f), v3(0.01f, 0.05f, 0.12f), clamp01(land * 4.0f + 0.5f));
+    vec3 albedo =
+        land > 0.12f ? ground : mix(v3(0.005f, 0.025f, 0.09f), v3(0.01f, 0.05f, 0.12f), clamp01(land * 4.0f + 0.5f));
     albedo = mix(albedo, v3(0.8f), polar);
     albedo = mix(albedo, v3(0.85f), smoothstep(0.05f, 0.35f, cloud) * 0.85f);
     // Seen through more air towards the limb: bluer and paler.

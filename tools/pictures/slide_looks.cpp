@@ -9,6 +9,7 @@
 // sun elevation and azimuth, sky body, sun colour, zenith, horizon,
 // fog density and height, cloud cover and height, stars, aurora, planet,
 // camera (x, height, z), pitch, yaw, field of view, exposure, seed, ground tint.
+// clang-format off
 static const slide_look g_looks[17] = {
     // 1: a lighthouse at dusk on a swelling sea, its beam sweeping the haze.
     {T_NONE, O_LIGHTHOUSE, 0.0f, 100.0f,
@@ -113,7 +114,14 @@ static const slide_look g_looks[17] = {
      0.0f, 100.0f, 0.0f, 1000.0f, 0.0f, 0.0f, 0.0f,
      {0.0f, 1.7f, 2.0f}, -38.0f, 0.0f, 45.0f, 0.85f, 188, {1.0f, 1.0f, 1.0f}, 0.0f, 0.0f},
 };
+// clang-format on
 
-bool has_slide_look(int number) { return number >= 1 && number <= int(sizeof g_looks / sizeof g_looks[0]); }
+bool has_slide_look(int number)
+{
+    return number >= 1 && number <= int(sizeof g_looks / sizeof g_looks[0]);
+}
 
-const slide_look &slide_look_for(int number) { return g_looks[number - 1]; }
+const slide_look &slide_look_for(int number)
+{
+    return g_looks[number - 1];
+}

@@ -33,20 +33,22 @@ struct light_cache {
     hit_kind kind;
     vec3 p;
     float radius;
-    float shadow; // below 0: not measured yet
+    float shadow;  // below 0: not measured yet
     float ao;
 };
 static thread_local light_cache g_cache;
 // Angle one pixel of the picture being made spans: the footprint that detail is filtered by.
 static float g_pixel_angle = 0.001f;
 
-static vec3 light_surface(const slide_look &look, vec3 p, vec3 n, vec3 albedo, float scale, float t, hit_kind kind, int depth)
+static vec3 light_surface(const slide_look &look, vec3 p, vec3 n, vec3 albedo, float scale, float t, hit_kind kind,
+                          int depth)
 {
     int oct = march_octaves(look, t);
     vec3 l = sun_direction(look);
     float ndl = dot(n, l);
     bool cached = depth == 0 && g_cache.valid && g_cache.kind == kind && length(p - g_cache.p) < g_cache.radius;
-    if (!cached && depth == 0) g_cache = light_cache{true, kind, p, std::max(t * g_pixel_angle * 1.5f, 1e-3f), -1.0f, -1.0f};
+    if (!cached && depth == 0)
+        g_cache = light_cache{true, kind, p, std::max(t * g_pixel_angle * 1.5f, 1e-3f), -1.0f, -1.0f};
     float sun = 0.0f;
     if (ndl > 0.0f && look.sun_elevation > -3.0f) {
         float reach = look.terrain == T_FLAT || look.terrain == T_NONE ? 80.0f : look.terrain_scale * 3.0f;
@@ -66,8 +68,14 @@ static vec3 light_surface(const slide_look &look, vec3 p, vec3 n, vec3 albedo, f
 static int g_sample_side = 4;
 static bool g_show_progress = false;
 
-void set_slide_samples(int side) { g_sample_side = side < 1 ? 1 : side; }
-void set_slide_progress(bool on) { g_show_progress = on; }
+void set_slide_samples(int side)
+{
+    g_sample_side = side < 1 ? 1 : side;
+}
+void set_slide_progress(bool on)
+{
+    g_show_progress = on;
+}
 
 static vec3 shade(const slide_look &look, vec3 o, vec3 d, int depth, bool sun_disc, float t_start);
 
@@ -87,9 +95,11 @@ static vec3 glitter(const slide_look &look, vec3 p, vec3 n, vec3 d, float slope_
     if (lobe < 1e-3f) return v3(0.0f);
     float fresnel = 0.02f + 0.98f * std::pow(1.0f - clamp01(dot(v, h)), 5.0f);
     // Light arriving from the disc: its radiance in the sky times the solid angle it covers.
-    vec3 irradiance = look.body == B_SUN ? look.sun_colour * (40.0f * 3.77e-4f) : v3(1.0f, 0.98f, 0.92f) * (6.0f * 6.28e-4f);
+    vec3 irradiance = look.body == B_SUN ? look.sun_colour * (40.0f * 3.77e-4f)
+                                         : v3(1.0f, 0.98f, 0.92f) * (6.0f * 6.28e-4f);
     float lit = 1.0f;
-    if (look.terrain != T_NONE || look.objects != O_NONE) lit = soft_shadow(look, p + v3(0, 0.05f, 0), l, 4000.0f, march_octaves(look, t));
+    if (look.terrain != T_NONE || look.objects != O_NONE)
+        lit = soft_shadow(look, p + v3(0, 0.05f, 0), l, 4000.0f, march_octaves(look, t));
     return irradiance * (fresnel * lobe * lit / (4.0f * nv));
 }
 
@@ -111,7 +121,8 @@ static vec3 beam_glow(const slide_look &look, vec3 o, vec3 d, float t_max)
     if (t < 0.0f || t > t_max) return v3(0.0f);
     float r = length(w0 + d * t - axis * s);
     float width = 0.9f + 0.05f * s;
-    float glow = std::exp(-(r * r) / (width * width)) * std::exp(-s / 900.0f) / (width * std::max(std::sqrt(den), 0.15f));
+    float glow =
+        std::exp(-(r * r) / (width * width)) * std::exp(-s / 900.0f) / (width * std::max(std::sqrt(den), 0.15f));
     return v3(1.0f, 0.86f, 0.62f) * (look.beam * glow);
 }
 
@@ -130,7 +141,8 @@ static vec3 shade_water(const slide_look &look, vec3 p, vec3 d, float t, int dep
     vec3 r = reflect(d, n);
     if (r.y < 0.0f) r.y = -r.y;
     // The sun's own image comes from the glitter lobe, not from the disc seen in the mirror.
-    vec3 reflected = depth < 1 ? shade(look, p + v3(0, 0.01f, 0), r, depth + 1, false, 0.01f) : sky_colour(look, r, false);
+    vec3 reflected = depth < 1 ? shade(look, p + v3(0, 0.01f, 0), r, depth + 1, false, 0.01f)
+                               : sky_colour(look, r, false);
     float c = clamp01(-dot(d, n));
     float fresnel = 0.02f + 0.98f * std::pow(1.0f - c, 5.0f);
     float floor_h = look.terrain == T_NONE ? -1e9f : ground_height(look, p.x, p.z, 5);
@@ -157,7 +169,8 @@ static vec3 shade(const slide_look &look, vec3 o, vec3 d, int depth, bool sun_di
             // Cloud tops scatter light softly: wrapped sun, bright sky fill, no hard shadow.
             vec3 l = sun_direction(look);
             float wrap = clamp01(dot(n, l) * 0.85f + 0.15f);
-            col = look.sun_colour * (wrap * wrap * 0.75f) + (look.zenith * 1.0f + look.horizon * 0.35f) * (0.5f + 0.5f * n.y);
+            col = look.sun_colour * (wrap * wrap * 0.75f) +
+                (look.zenith * 1.0f + look.horizon * 0.35f) * (0.5f + 0.5f * n.y);
             // Light soaks into the folds between the billows, and glows through the edges facing the sun.
             float fold = clamp01((p.y - look.terrain_height * 0.45f) / 120.0f);
             float through = std::pow(clamp01(dot(d, l)), 4.0f) * (1.0f - fold);
@@ -174,10 +187,12 @@ static vec3 shade(const slide_look &look, vec3 o, vec3 d, int depth, bool sun_di
     } else {
         vec3 n = objects_normal(look, p, h.t);
         surface s = objects_surface(look, p, n);
-        col = light_surface(look, p, n, s.albedo, look.objects == O_CITY ? 2.0f : 0.25f, h.t, h.kind, depth) * (1.0f - s.reflect);
+        col = light_surface(look, p, n, s.albedo, look.objects == O_CITY ? 2.0f : 0.25f, h.t, h.kind, depth) *
+            (1.0f - s.reflect);
         if (s.reflect > 0.0f) {
             vec3 r = reflect(d, n);
-            vec3 env = depth < 1 ? shade(look, p + n * 0.003f, r, depth + 1, sun_disc, 0.01f) : sky_colour(look, r, sun_disc);
+            vec3 env = depth < 1 ? shade(look, p + n * 0.003f, r, depth + 1, sun_disc, 0.01f)
+                                 : sky_colour(look, r, sun_disc);
             float fresnel = s.reflect + (1.0f - s.reflect) * std::pow(1.0f - clamp01(-dot(d, n)), 5.0f);
             vec3 tint = s.reflect > 0.5f ? s.albedo : v3(1.0f);
             col = col + env * tint * fresnel;
@@ -192,7 +207,8 @@ static void report_progress(int number, int done, int total)
     static std::mutex lock;
     std::lock_guard<std::mutex> hold(lock);
     int bar = done * 30 / total;
-    std::fprintf(stderr, "\rBilde%02d [%-30.*s] %3d%%", number, bar, "##############################", done * 100 / total);
+    std::fprintf(stderr, "\rBilde%02d [%-30.*s] %3d%%", number, bar, "##############################",
+                 done * 100 / total);
     if (done == total) std::fprintf(stderr, "\r%60s\r", "");
     std::fflush(stderr);
 }
@@ -223,7 +239,8 @@ image8 render_slide(int number, int size)
             g_cache.valid = false;
             uint32_t pixel_seed = uint32_t(y) * 4099U + uint32_t(x) + look.seed * 7919U;
             float cu = ((x + 0.5f) / size) * 2.0f - 1.0f, cv = 1.0f - ((y + 0.5f) / size) * 2.0f;
-            float t0 = cone_start(look, eye, normalize(fwd + right * (cu * span) + up * (cv * span)), g_pixel_angle * 0.75f);
+            float t0 = cone_start(look, eye, normalize(fwd + right * (cu * span) + up * (cv * span)),
+                                  g_pixel_angle * 0.75f);
             for (int k = 0; k < count; ++k) {
                 float dx, dy;
                 stratified_sample(k, side, pixel_seed, &dx, &dy);

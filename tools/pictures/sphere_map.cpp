@@ -10,8 +10,8 @@ static const int SAMPLES = 4;
 
 // One broad soft light: a disc of the given angular radius whose edge fades over `soft` degrees.
 struct soft_light {
-    float elevation, azimuth; // degrees; azimuth 0 looks down -z (away from the viewer), 180 at the viewer
-    float radius, soft;       // degrees
+    float elevation, azimuth;  // degrees; azimuth 0 looks down -z (away from the viewer), 180 at the viewer
+    float radius, soft;        // degrees
     vec3 colour;
 };
 

@@ -14,7 +14,7 @@ static float craters(float x, float z, float cell, uint32_t seed)
         for (int i = -1; i <= 1; ++i) {
             int cx = int(fx) + i, cz = int(fz) + j;
             uint32_t k = hash_u32(uint32_t(cx) * 0x8da6b343U ^ hash_u32(uint32_t(cz) * 0xd8163841U ^ seed));
-            if ((k & 0xffU) > 153U) continue; // 60 % of cells hold a crater
+            if ((k & 0xffU) > 153U) continue;  // 60 % of cells hold a crater
             float px = (cx + 0.2f + 0.6f * float((k >> 8) & 0xffU) / 256.0f) * cell;
             float pz = (cz + 0.2f + 0.6f * float((k >> 16) & 0xffU) / 256.0f) * cell;
             float r = cell * (0.12f + 0.25f * float(k >> 24) / 256.0f);
@@ -70,7 +70,10 @@ float ground_height(const slide_look &look, float x, float z, int octaves)
         float dune = f < 0.72f ? smoothstep(0.0f, 0.72f, f) : 1.0f - smoothstep(0.72f, 1.0f, f);
         float amp = 0.55f + 0.45f * fbm2(x * s * 0.3f + 7.0f, z * s * 0.3f, 3, look.seed + 4);
         // Wind ripples, smoothed away at the crest so its line stays clean.
-        float ripple = octaves > 5 ? 0.003f * std::sin(x * 1.9f + z * 0.9f + warp * 9.0f) * smoothstep(0.0f, 0.25f, std::fabs(f - 0.72f)) * smoothstep(0.0f, 0.15f, f) * smoothstep(0.0f, 0.15f, 1.0f - f) : 0.0f;
+        float ripple = octaves > 5
+            ? 0.003f * std::sin(x * 1.9f + z * 0.9f + warp * 9.0f) * smoothstep(0.0f, 0.25f, std::fabs(f - 0.72f)) *
+                smoothstep(0.0f, 0.15f, f) * smoothstep(0.0f, 0.15f, 1.0f - f)
+            : 0.0f;
         return H * (dune * amp + 0.2f * fbm2(x * s * 0.2f, z * s * 0.2f, 2, look.seed + 8)) + H * ripple;
     }
     case T_HILLS: {
@@ -88,7 +91,7 @@ float ground_height(const slide_look &look, float x, float z, int octaves)
     case T_CRATERS: {
         float base = fbm2(x * s, z * s, octaves, look.seed) * 0.3f;
         float c = craters(x, z, look.terrain_scale * 0.7f, look.seed + 10) +
-                  craters(x, z, look.terrain_scale * 0.15f, look.seed + 20) * (octaves > 4 ? 1.0f : 0.5f);
+            craters(x, z, look.terrain_scale * 0.15f, look.seed + 20) * (octaves > 4 ? 1.0f : 0.5f);
         // Rubble and small pits close to the eye.
         float rubble = octaves > 6 ? 0.35f * fbm2(x * 0.4f, z * 0.4f, octaves - 5, look.seed + 30) : 0.0f;
         return H * base + c * H / look.terrain_scale * 2.0f + rubble;
@@ -116,7 +119,8 @@ vec3 ground_albedo(const slide_look &look, vec3 p, vec3 n)
         vec3 rock = mix(v3(0.11f, 0.10f, 0.09f), v3(0.34f, 0.29f, 0.24f), clamp01(grain * 0.8f + var * 0.5f));
         rock = mix(rock, v3(0.30f, 0.20f, 0.13f), smoothstep(0.2f, 0.6f, var) * 0.5f);
         vec3 grass = mix(v3(0.10f, 0.16f, 0.05f), v3(0.20f, 0.22f, 0.08f), var * 0.5f + 0.5f);
-        float green = smoothstep(0.75f, 0.9f, n.y) * (1.0f - smoothstep(look.snow_line * 0.4f, look.snow_line * 0.7f, p.y));
+        float green =
+            smoothstep(0.75f, 0.9f, n.y) * (1.0f - smoothstep(look.snow_line * 0.4f, look.snow_line * 0.7f, p.y));
         a = mix(rock, grass, green);
         break;
     }
@@ -126,7 +130,8 @@ vec3 ground_albedo(const slide_look &look, vec3 p, vec3 n)
     case T_HILLS:
         a = mix(v3(0.07f, 0.13f, 0.04f), v3(0.20f, 0.22f, 0.08f), smoothstep(-0.3f, 0.4f, var));
         // Heather and bracken in patches.
-        a = mix(a, v3(0.16f, 0.09f, 0.07f), smoothstep(0.1f, 0.4f, fbm2(p.x * s * 5.0f, p.z * s * 5.0f, 5, look.seed + 54)) * 0.8f);
+        a = mix(a, v3(0.16f, 0.09f, 0.07f),
+                smoothstep(0.1f, 0.4f, fbm2(p.x * s * 5.0f, p.z * s * 5.0f, 5, look.seed + 54)) * 0.8f);
         a = mix(a, v3(0.3f, 0.24f, 0.16f), smoothstep(0.85f, 0.7f, n.y));
         break;
     case T_MESAS: {
@@ -157,7 +162,7 @@ vec3 ground_albedo(const slide_look &look, vec3 p, vec3 n)
         float fx = p.x / tile, fz = p.z / tile;
         float gx = fx - std::floor(fx), gz = fz - std::floor(fz);
         float joint = smoothstep(0.0f, 0.03f, gx) * smoothstep(0.0f, 0.03f, 1.0f - gx) *
-                      smoothstep(0.0f, 0.03f, gz) * smoothstep(0.0f, 0.03f, 1.0f - gz);
+            smoothstep(0.0f, 0.03f, gz) * smoothstep(0.0f, 0.03f, 1.0f - gz);
         float shade = 0.8f + 0.2f * hash2(int(std::floor(fx)), int(std::floor(fz)), look.seed);
         vec3 stone = v3(0.55f, 0.48f, 0.40f) * shade * (0.9f + 0.1f * var);
         a = look.objects == O_PEBBLES ? v3(0.26f, 0.22f, 0.17f) * (0.85f + 0.15f * var)

@@ -11,15 +11,15 @@
 #include <cmath>
 
 static const uint32_t SEED = 2008;
-static const float VISIBLE = 0.83f; // radius of the part ever on screen, in half-widths
-static const int SMOOTH_SAMPLES = 3; // per side, for everything but the star splats
+static const float VISIBLE = 0.83f;   // radius of the part ever on screen, in half-widths
+static const int SMOOTH_SAMPLES = 3;  // per side, for everything but the star splats
 
 // Points on a grid of cells, one at most per cell, each a disc `radius` texels across its edge
 // (antialiased over one texel). `density` scales each cell's chance, for stars that follow the arms.
 struct splat_layer {
-    float cell;       // cell side, in half-widths
-    float chance;     // share of cells holding a point
-    float radius_min, radius_max; // texels
+    float cell;                    // cell side, in half-widths
+    float chance;                  // share of cells holding a point
+    float radius_min, radius_max;  // texels
     float brightness;
     uint32_t seed;
 };
@@ -61,7 +61,10 @@ static float spiral_phase(float x, float y, float r)
     return 2.0f * (a - std::log(r + 0.03f) * 2.3f) + warp;
 }
 
-static float arm_strength(float phase) { return std::pow(0.5f + 0.5f * std::cos(phase), 2.2f); }
+static float arm_strength(float phase)
+{
+    return std::pow(0.5f + 0.5f * std::cos(phase), 2.2f);
+}
 
 // Everything smooth: disc, arms, dust lanes, bulge and the faint nebulae around.
 static vec3 smooth_light(float x, float y, float gx, float gy)
@@ -86,14 +89,14 @@ static vec3 smooth_light(float x, float y, float gx, float gy)
     float n1 = fbm2(x * 2.2f + 10.0f, y * 2.2f, 5, SEED + 20);
     float n2 = fbm2(x * 1.7f, y * 1.7f - 4.0f, 5, SEED + 21);
     col = col + v3(0.35f, 0.08f, 0.45f) * (smoothstep(0.05f, 0.6f, n1) * 0.08f) +
-          v3(0.05f, 0.30f, 0.40f) * (smoothstep(0.1f, 0.6f, n2) * 0.07f);
+        v3(0.05f, 0.30f, 0.40f) * (smoothstep(0.1f, 0.6f, n2) * 0.07f);
     return col;
 }
 
 image8 render_universe(int size)
 {
     image8 img = make_image(size, size, 3);
-    const float tilt = 0.5f; // the galaxy's long axis, radians
+    const float tilt = 0.5f;  // the galaxy's long axis, radians
     const float texel = 2.0f / size;
     const splat_layer field = {0.014f, 0.22f, 0.45f, 1.2f, 0.30f, SEED + 30};
     const splat_layer bright = {0.06f, 0.55f, 0.8f, 1.6f, 0.9f, SEED + 40};
@@ -106,7 +109,8 @@ image8 render_universe(int size)
                 float x = (px + (k % SMOOTH_SAMPLES + 0.5f) / SMOOTH_SAMPLES) * texel - 1.0f;
                 float y = 1.0f - (py + (k / SMOOTH_SAMPLES + 0.5f) / SMOOTH_SAMPLES) * texel;
                 // seen a little inclined: squash along one axis
-                float gx = std::cos(tilt) * x + std::sin(tilt) * y, gy = (-std::sin(tilt) * x + std::cos(tilt) * y) / 0.8f;
+                float gx = std::cos(tilt) * x + std::sin(tilt) * y,
+                      gy = (-std::sin(tilt) * x + std::cos(tilt) * y) / 0.8f;
                 c = c + smooth_light(x, y, gx, gy);
             }
             c = c * (1.0f / (SMOOTH_SAMPLES * SMOOTH_SAMPLES));

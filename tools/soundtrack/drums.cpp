@@ -74,7 +74,7 @@ void drum_snare(stereo_bus* bus, double start, float level)
     for (long n = 0; n < count; ++n) {
         double t = (double)n / k_rate;
         float tone = (float)(0.6 * std::sin(2.0 * k_pi * 185.0 * t) + 0.4 * std::sin(2.0 * k_pi * 330.0 * t)) *
-                     env_perc(t, 0.001, 0.045);
+            env_perc(t, 0.001, 0.045);
         float nl = svf_run(&fl, noise_white(&seed), 4200.0f, 0.6f).band;
         float nr = svf_run(&fr, noise_white(&seed), 4600.0f, 0.6f).band;
         float ne = env_perc(t, 0.001, 0.11);

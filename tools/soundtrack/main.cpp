@@ -18,8 +18,14 @@ void print_help()
            k_piece_length);
 }
 
-void put_u32(FILE* f, unsigned v) { for (int i = 0; i < 4; ++i) fputc((v >> (8 * i)) & 0xFF, f); }
-void put_u16(FILE* f, unsigned v) { for (int i = 0; i < 2; ++i) fputc((v >> (8 * i)) & 0xFF, f); }
+void put_u32(FILE* f, unsigned v)
+{
+    for (int i = 0; i < 4; ++i) fputc((v >> (8 * i)) & 0xFF, f);
+}
+void put_u16(FILE* f, unsigned v)
+{
+    for (int i = 0; i < 2; ++i) fputc((v >> (8 * i)) & 0xFF, f);
+}
 
 short to_pcm16(float x)
 {

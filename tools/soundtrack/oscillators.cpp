@@ -21,11 +21,20 @@ double poly_blep(double phase, double step)
 }
 }  // namespace
 
-double beat_time(double beat) { return k_grid_start + beat * k_beat; }
+double beat_time(double beat)
+{
+    return k_grid_start + beat * k_beat;
+}
 
-long to_sample(double seconds) { return std::lround(seconds * k_rate); }
+long to_sample(double seconds)
+{
+    return std::lround(seconds * k_rate);
+}
 
-double midi_hz(double note) { return 440.0 * std::pow(2.0, (note - 69.0) / 12.0); }
+double midi_hz(double note)
+{
+    return 440.0 * std::pow(2.0, (note - 69.0) / 12.0);
+}
 
 stereo_bus make_bus(long frames)
 {
@@ -43,7 +52,10 @@ void mix_into(stereo_bus* dst, const stereo_bus& src, float gain)
     }
 }
 
-float osc_sine(double phase) { return (float)std::sin(2.0 * k_pi * phase); }
+float osc_sine(double phase)
+{
+    return (float)std::sin(2.0 * k_pi * phase);
+}
 
 float osc_saw(double phase, double step)
 {

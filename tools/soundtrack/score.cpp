@@ -76,8 +76,7 @@ void play_groove(piece_buses* b, const bar_plan& bar, double bar_beat, const par
         if (p.kick > 0.0f)
             drum_kick(&b->bass, beat_time(beat), k_kick_gain * p.kick * (0.8f + 0.2f * accent), c.pulse,
                       k_knock_gain * p.pulse * accent);
-        else if (p.pulse > 0.0f)
-            voice_pulse(&b->bass, beat_time(beat), c.pulse, p.pulse * accent);
+        else if (p.pulse > 0.0f) voice_pulse(&b->bass, beat_time(beat), c.pulse, p.pulse * accent);
         if (p.clap > 0.0f && k % 2 == 1) drum_clap(&b->room_drums, beat_time(beat), p.clap);
         if (p.open_hats > 0.0f) drum_hat(&b->drums, beat_time(beat + 0.5), p.open_hats, true);
         for (int s = 0; s < 4 && p.hats > 0.0f; ++s) {

@@ -20,9 +20,9 @@ struct part_layers {
     float clap;
     float hats;
     float open_hats;
-    float pulse;     // the kick's knock; with no kick, a soft pulse of its own keeps the beat
+    float pulse;  // the kick's knock; with no kick, a soft pulse of its own keeps the beat
     float sub;
-    float bass;      // the moving bass line
+    float bass;  // the moving bass line
     float pad;
     float low_pad;
     float arp;
@@ -33,8 +33,18 @@ struct part_layers {
     bool ghost_hats;  // closed hats on every sixteenth, not only the off-beats
 };
 
-enum { part_dawn, part_intro, part_slides, part_slides_full, part_fill, part_drop, part_lift, part_break, part_build,
-       part_climax };
+enum {
+    part_dawn,
+    part_intro,
+    part_slides,
+    part_slides_full,
+    part_fill,
+    part_drop,
+    part_lift,
+    part_break,
+    part_build,
+    part_climax
+};
 
 // How hard each beat of a bar is played: the first beat leads, so the model's jumps phrase the bar.
 extern const float k_beat_accent[4];

@@ -4,6 +4,7 @@
 // The knock notes are all C4..D4 (262-294 Hz), between the show's spectrum bins 6 and 7. Pad
 // voicings start at F4 (349 Hz), the low pads and the bass line stay at or under F3 (175 Hz):
 // both clear of those bins, whose band is notched out of them in the mix.
+// clang-format off
 const chord k_chords[] = {
     /* Dm */ {62, 38, 38, {65, 69, 74}, {45, 50, 53}},
     /* Bb */ {62, 34, 34, {65, 70, 74}, {46, 50, 53}},
@@ -109,3 +110,4 @@ const phrase k_phrases[] = {
     {k_tune_build, (int)(sizeof(k_tune_build) / sizeof(k_tune_build[0]))},
     {k_tune_end, (int)(sizeof(k_tune_end) / sizeof(k_tune_end[0]))},
 };
+// clang-format on

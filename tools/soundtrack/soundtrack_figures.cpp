@@ -14,7 +14,7 @@
 
 namespace {
 const int k_values = k_spectrum_size / 2;
-const double k_fps = 240.0;  // frames per second for peaks and medians
+const double k_fps = 240.0;      // frames per second for peaks and medians
 const int k_strength_lag = 441;  // 10 ms
 const int k_timing_lag = 64;     // 1.5 ms
 const int k_flux_step = 64;      // where onsets are looked for, every 1.5 ms
@@ -23,7 +23,10 @@ const double k_half_window = 0.5 * k_spectrum_size / k_rate;
 // Octave bands by their nominal centres; a value belongs to the band its centre falls in.
 const double k_octaves[10] = {31.5, 63, 125, 250, 500, 1000, 2000, 4000, 8000, 16000};
 
-double db(double power) { return power > 0.0 ? 10.0 * std::log10(power) : -999.0; }
+double db(double power)
+{
+    return power > 0.0 ? 10.0 * std::log10(power) : -999.0;
+}
 
 float percentile(std::vector<float> v, double p)
 {

@@ -6,7 +6,7 @@
 #include "show/show_times.h"
 
 constexpr int k_rate = 44100;
-constexpr double k_beat = 0.5;         // 120 BPM
+constexpr double k_beat = 0.5;                     // 120 BPM
 constexpr double k_grid_start = k_first_slide_at;  // the first beat of the groove, with the first picture
 
 // A stereo signal at k_rate; both channels always have the same length.

@@ -16,7 +16,10 @@ void put(stereo_bus* bus, long i, float v, float pan)
     bus->right[i] += v * (float)std::sin(a);
 }
 
-double cents(double c) { return std::pow(2.0, c / 1200.0); }
+double cents(double c)
+{
+    return std::pow(2.0, c / 1200.0);
+}
 
 // A phase that does not start every note of a chord at the same point.
 double start_phase(double note, int voice)
