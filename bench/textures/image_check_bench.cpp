@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "assets/image_guard.h"
+#include "bench/textures/data_option.h"
 
 static std::vector<std::vector<unsigned char>> g_files;
 
@@ -54,21 +55,12 @@ BENCHMARK(bm_check_every_file)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv)
 {
     std::string folder;
-    int kept = 1;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0) {
-            std::printf("usage: bench_image_check --data=FOLDER [benchmark options]\n"
-                        "  Times check_image on every .png and .jpg file of FOLDER, held in memory.\n");
-            benchmark::Initialize(&argc, argv);
-            return 0;
-        }
-        if (std::strncmp(argv[i], "--data=", 7) == 0) {
-            folder = argv[i] + 7;
-        } else {
-            argv[kept++] = argv[i];
-        }
+    if (take_data_option(argc, argv, folder)) {
+        std::printf("usage: bench_image_check --data=FOLDER [benchmark options]\n"
+                    "  Times check_image on every .png and .jpg file of FOLDER, held in memory.\n");
+        benchmark::Initialize(&argc, argv);
+        return 0;
     }
-    argc = kept;
     if (folder.empty()) {
         std::fprintf(stderr, "bench_image_check: --data=FOLDER is required (see --help)\n");
         return 2;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "assets/texture_bank.h"
+#include "bench/textures/data_option.h"
 #include "tests/support/gl_window.h"
 
 // Decoding and uploading the whole bank; uploads may still be queued when load_textures
@@ -41,20 +42,11 @@ static void print_help()
 int main(int argc, char** argv)
 {
     std::string folder;
-    int kept = 1;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0) {
-            print_help();
-            benchmark::Initialize(&argc, argv);
-            return 0;
-        }
-        if (std::strncmp(argv[i], "--data=", 7) == 0) {
-            folder = argv[i] + 7;
-        } else {
-            argv[kept++] = argv[i];
-        }
+    if (take_data_option(argc, argv, folder)) {
+        print_help();
+        benchmark::Initialize(&argc, argv);
+        return 0;
     }
-    argc = kept;
     if (folder.empty()) {
         std::fprintf(stderr, "bench_textures: --data=FOLDER is required (see --help)\n");
         return 2;
