@@ -10,8 +10,17 @@ cd "$root/build"
 # one 1024x768 screen, as the show's fullscreen mode wants; tests share it, so they run one at a time.
 # -noreset: by default the server resets when its last client leaves, and a test starting during
 # that reset cannot connect (SDL then says "x11 not available"), which fails tests at random
-xvfb-run -a -s "-screen 0 1024x768x24 -noreset" ctest --output-on-failure --timeout 600 "$@"
+log="$root/build/Testing/test-sh.log"
+mkdir -p "$(dirname "$log")"
+xvfb-run -a -s "-screen 0 1024x768x24 -noreset" ctest --output-on-failure --timeout 600 "$@" 2>&1 | tee "$log"
 if [ $# -eq 0 ]; then
     "$root/scripts/sanitize.sh"
     "$root/scripts/fuzz.sh" --seconds 60
+fi
+# ctest's count again as the last line, after the sanitizer and fuzz output
+summary=$(grep -E "tests passed, [0-9]+ tests failed out of [0-9]+" "$log" | tail -n 1)
+if [ -n "$summary" ]; then
+    failed=$(echo "$summary" | sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/')
+    total=$(echo "$summary" | sed -E 's/.* tests failed out of ([0-9]+).*/\1/')
+    echo "ctest: $((total - failed)) passed, $failed failed"
 fi
