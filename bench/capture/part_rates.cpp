@@ -2,12 +2,12 @@
 // clock; a stand-in for the buffer swap counts each frame under the part its show time falls in,
 // and the counts go to stderr when the process exits.
 #include <SDL/SDL.h>
-#include <dlfcn.h>
 
 #include <chrono>
 #include <cstdio>
 
 #include "audio/music.h"
+#include "tools/common/swap_hook.h"
 
 struct show_part {
     const char* name;
@@ -27,7 +27,8 @@ static double steady_seconds()
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-extern "C" void SDL_GL_SwapBuffers(void)
+// Counts each presented frame in the part of the show it belongs to.
+void on_frame_presented()
 {
     float t = music_time();
     double now = steady_seconds();
@@ -37,9 +38,6 @@ extern "C" void SDL_GL_SwapBuffers(void)
         p.last = now;
         ++p.frames;
     }
-    typedef void (*swap_fn)(void);
-    static swap_fn real_swap = reinterpret_cast<swap_fn>(dlsym(RTLD_NEXT, "SDL_GL_SwapBuffers"));
-    if (real_swap) real_swap();
 }
 
 __attribute__((destructor)) static void report_parts()

@@ -3,7 +3,6 @@
 // fetch_spectrum from the soundtrack stream standing where the previous frame was heard. The
 // capture runs with no display at all.
 #include <SDL/SDL.h>
-#include <dlfcn.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -19,20 +18,18 @@
 #include "tests/capture/capture_run.h"
 #include "tests/support/gl_window.h"
 #include "tests/support/settable_clock.h"
+#include "tools/common/swap_hook.h"
 
 static std::vector<unsigned char> g_live(1024 * 768 * 3);
 static bool g_window_open = false;
 
-// Keeps what the live frame presents (rows from the top), then swaps for real.
-extern "C" void SDL_GL_SwapBuffers(void)
+// Keeps what the live frame presents (rows from the top), before the real swap.
+void on_frame_presented()
 {
     std::vector<unsigned char> rows(g_live.size());
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, 1024, 768, GL_RGB, GL_UNSIGNED_BYTE, rows.data());
     for (int y = 0; y < 768; ++y) std::memcpy(&g_live[y * 1024 * 3], &rows[(767 - y) * 1024 * 3], 1024 * 3);
-    typedef void (*swap_fn)(void);
-    static swap_fn real_swap = reinterpret_cast<swap_fn>(dlsym(RTLD_NEXT, "SDL_GL_SwapBuffers"));
-    if (real_swap) real_swap();
 }
 
 class capture_against_live : public ::testing::Test {

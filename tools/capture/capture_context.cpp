@@ -4,12 +4,12 @@
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>
-#include <dlfcn.h>
 
 #include <cstdlib>
 #include <cstring>
 
 #include "shell/display.h"
+#include "tools/common/swap_hook.h"
 
 static int g_width = 0, g_height = 0;
 static frame_box g_box = {0, 0, 0, 0};
@@ -100,13 +100,10 @@ static void read_back_box()
     }
 }
 
-// Stands in front of SDL's swap, which the show's render_frame calls: keeps the frame, then swaps.
-extern "C" void SDL_GL_SwapBuffers(void)
+// The show's render_frame presents each frame through SDL's swap: keep it before it is swapped.
+void on_frame_presented()
 {
     read_back_box();
-    typedef void (*swap_fn)(void);
-    static swap_fn real_swap = reinterpret_cast<swap_fn>(dlsym(RTLD_NEXT, "SDL_GL_SwapBuffers"));
-    if (real_swap) real_swap();
 }
 
 void close_capture_context()
