@@ -5,10 +5,8 @@
 # Usage: cycle_checker_test.sh path/to/include-cycles.sh
 set -euo pipefail
 checker=${1:?usage: cycle_checker_test.sh path/to/include-cycles.sh}
-tree=$(mktemp -d)
-trap 'rm -rf "$tree"' EXIT
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "$0")/../support/shell/checks.sh"
+make_work_dir tree
 
 # Writes a file whose lines are includes of the given repository paths.
 write() {
