@@ -26,6 +26,14 @@ holds() {
     got=$(ls -A "$out" | paste -sd ' ')
     [ "$got" = "$want" ] || fail "the output folder holds '$got', not '$want'"
 }
+# capture_on_path PATH WHAT ARGS...: runs it headless with that PATH (to hide or fake ffmpeg) and
+# checks it exits 1
+capture_on_path() {
+    local path=$1 what=$2 status=0
+    shift 2
+    env -u DISPLAY PATH="$path" "$VELLAMOR_CAPTURE" "$@" 2>"$work/stderr" || status=$?
+    [ "$status" -eq 1 ] || fail "exit $status $what"
+}
 said() { grep -q -- "$1" "$work/stderr" || fail "the message '$(cat "$work/stderr")' does not mention $1"; }
 
 case "${1:?case}" in
@@ -63,10 +71,7 @@ missing_folder)
     holds ""
     ;;
 no_ffmpeg)
-    status=0
-    env -u DISPLAY PATH="$work/empty" "$VELLAMOR_CAPTURE" --video "$out/a.mp4" --from 30 --to 30.1 \
-        2>"$work/stderr" || status=$?
-    [ "$status" -eq 1 ] || fail "exit $status without ffmpeg"
+    capture_on_path "$work/empty" "without ffmpeg" --video "$out/a.mp4" --from 30 --to 30.1
     said "ffmpeg, which is not on PATH"
     holds ""
     ;;
@@ -75,10 +80,7 @@ ffmpeg_fails)
     mkdir "$work/bin"
     printf '#!/bin/sh\necho "Unknown encoder libx264" >&2\nexit 1\n' >"$work/bin/ffmpeg"
     chmod +x "$work/bin/ffmpeg"
-    status=0
-    env -u DISPLAY PATH="$work/bin:$PATH" "$VELLAMOR_CAPTURE" --video "$out/a.mp4" --from 30 --to 31 \
-        2>"$work/stderr" || status=$?
-    [ "$status" -eq 1 ] || fail "exit $status with a failing ffmpeg"
+    capture_on_path "$work/bin:$PATH" "with a failing ffmpeg" --video "$out/a.mp4" --from 30 --to 31
     said "Unknown encoder libx264"
     holds ""
     ;;
