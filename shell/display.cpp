@@ -16,10 +16,17 @@ struct gl_attribute {
 
 // The context the show asks for. The swap interval is our addition: the buffer
 // swap then paces the loop at the display's refresh instead of spinning a core.
+// clang-format off
 static const gl_attribute k_context_attributes[] = {
-    {SDL_GL_RED_SIZE, 8},     {SDL_GL_GREEN_SIZE, 8},   {SDL_GL_BLUE_SIZE, 8},    {SDL_GL_DEPTH_SIZE, 24},
-    {SDL_GL_DOUBLEBUFFER, 1}, {SDL_GL_STENCIL_SIZE, 8}, {SDL_GL_SWAP_CONTROL, 1},
+    {SDL_GL_RED_SIZE,      8},
+    {SDL_GL_GREEN_SIZE,    8},
+    {SDL_GL_BLUE_SIZE,     8},
+    {SDL_GL_DEPTH_SIZE,   24},
+    {SDL_GL_DOUBLEBUFFER,  1},
+    {SDL_GL_STENCIL_SIZE,  8},
+    {SDL_GL_SWAP_CONTROL,  1},
 };
+// clang-format on
 
 static void error_box(const char* text)
 {
