@@ -1,0 +1,163 @@
+#!/usr/bin/env python3
+"""Renders the show's Blender-made pictures (the slides and the sphere map) into data/ with Cycles.
+
+Every picture of assets/picture_list.h that has a scene script, scenes/<file name, lower case>.py, is
+made here, at the size the list gives it; the cards and the backdrop come from build/tools/pictures/pictures.
+Each picture is rendered by its own Blender process (render_scene.py) and written in place only when whole.
+"""
+import argparse
+import os
+import re
+import resource
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.normpath(os.path.join(HERE, "..", "..", ".."))
+LIST = os.path.join(ROOT, "assets", "picture_list.h")
+TOOL = "render_pictures"
+
+
+def fail(message, status=2):
+    print("%s: %s" % (TOOL, message), file=sys.stderr)
+    sys.exit(status)
+
+
+def listed_pictures():
+    """(file, width, height) of every picture in the list, in its order."""
+    try:
+        with open(LIST) as f:
+            text = f.read()
+    except OSError as e:
+        fail("cannot read %s: %s" % (LIST, e.strerror))
+    rows = re.findall(r'^VL_PICTURE\("([^"]+)",\s*\w+,\s*(\d+),\s*(\d+),', text, re.M)
+    return [(name, int(w), int(h)) for name, w, h in rows]
+
+
+def scene_script(name):
+    return os.path.join(HERE, "scenes", os.path.splitext(name)[0].lower() + ".py")
+
+
+def made_here():
+    return [p for p in listed_pictures() if os.path.exists(scene_script(p[0]))]
+
+
+def arguments():
+    parser = argparse.ArgumentParser(
+        prog=TOOL, description="Renders the show's slides and sphere map with Blender's Cycles into data/.",
+        epilog="A full set takes hours on two cores; --size 256 --samples 16 previews it in minutes.")
+    parser.add_argument("--out", default=os.path.join(ROOT, "data"), help="output folder (default: data/)")
+    parser.add_argument("--only", help="just these files, comma-separated, e.g. Bilde05.jpg,Bilde06.jpg")
+    parser.add_argument("--size", type=int, help="preview: the longer side in pixels (default: the listed size)")
+    parser.add_argument("--samples", type=int, help="samples a pixel (default: each scene's own)")
+    parser.add_argument("--blender", default="blender", help="the Blender program (default: blender on PATH)")
+    parser.add_argument("--list", action="store_true", help="print the pictures made here and their scene scripts")
+    args = parser.parse_args()
+    if args.size is not None and not 16 <= args.size <= 4096:
+        fail("--size must be between 16 and 4096")
+    if args.samples is not None and not 1 <= args.samples <= 65536:
+        fail("--samples must be between 1 and 65536")
+    return args
+
+
+def chosen(args):
+    pictures = made_here()
+    if not args.only:
+        return pictures
+    listed = {p[0] for p in listed_pictures()}
+    by_name = {p[0]: p for p in pictures}
+    picked = []
+    for name in args.only.split(","):
+        if name not in listed:
+            fail("'%s' is not one of the show's pictures (assets/picture_list.h)" % name)
+        if name not in by_name:
+            fail("'%s' is not made with Blender (the cards and the backdrop: build/tools/pictures/pictures)" % name)
+        picked.append(by_name[name])
+    return picked
+
+
+def child_cpu_seconds():
+    usage = resource.getrusage(resource.RUSAGE_CHILDREN)
+    return usage.ru_utime + usage.ru_stime
+
+
+def blender_environment():
+    """The environment Blender runs in. Debian's Blender embeds the system's Python and finds its library
+    from the first python3 on PATH: a private interpreter running this script (a version manager's) must
+    not come first, or Blender takes that interpreter's library, which lacks numpy."""
+    env = dict(os.environ)
+    if os.path.realpath(sys.prefix) != "/usr":
+        mine = os.path.realpath(sys.prefix)
+        env["PATH"] = os.pathsep.join(d for d in env.get("PATH", "").split(os.pathsep)
+                                      if not os.path.realpath(d).startswith(mine))
+    return env
+
+
+def render(args, picture, log):
+    """Renders one picture into a file beside its place; returns the samples it took, or None."""
+    name, width, height = picture
+    if args.size:
+        scale = args.size / max(width, height)
+        width, height = max(1, round(width * scale)), max(1, round(height * scale))
+    out = os.path.join(args.out, name)
+    partial = os.path.join(os.path.dirname(out), ".partial-" + name)
+    command = [args.blender, "-b", "--factory-startup", "--python-exit-code", "3",
+               "-P", os.path.join(HERE, "render_scene.py"), "--",
+               scene_script(name), partial, str(width), str(height), str(args.samples or 0)]
+    done = subprocess.run(command, stdout=log, stderr=subprocess.STDOUT, env=blender_environment())
+    if done.returncode != 0 or not os.path.exists(partial):
+        if os.path.exists(partial):
+            os.remove(partial)
+        return None
+    os.replace(partial, out)
+    return "%dx%d" % (width, height)
+
+
+def main():
+    args = arguments()
+    pictures = made_here()
+    if args.list:
+        for name, width, height in pictures:
+            print("%s %d %d %s" % (name, width, height, os.path.relpath(scene_script(name), ROOT)))
+        return 0
+    picked = chosen(args)
+    if not os.path.isdir(args.out):
+        fail("output folder '%s' does not exist" % args.out)
+    if shutil.which(args.blender) is None:
+        fail("Blender ('%s') not found: install it with scripts/install-deps.sh --blender, or name it with --blender"
+             % args.blender)
+    failed = []
+    log_dir = tempfile.mkdtemp(prefix="render_pictures-")
+    started = time.time()
+    for i, picture in enumerate(picked):
+        name = picture[0]
+        log_path = os.path.join(log_dir, name + ".log")
+        print("[%2d/%d] %-16s rendering ..." % (i + 1, len(picked), name), flush=True)
+        t0, cpu0 = time.time(), child_cpu_seconds()
+        with open(log_path, "w") as log:
+            size = render(args, picture, log)
+        wall, cpu = time.time() - t0, child_cpu_seconds() - cpu0
+        with open(log_path) as log:
+            report = [line.strip() for line in log if line.startswith("render_scene:")]
+        if size is None:
+            failed.append(name)
+            print("[%2d/%d] %-16s FAILED after %.0f s; Blender's output: %s" % (i + 1, len(picked), name, wall, log_path),
+                  flush=True)
+            for line in report:
+                print("    " + line, flush=True)
+            continue
+        samples = re.search(r"(\d+) samples", report[-1]).group(1) if report else "?"
+        print("[%2d/%d] %-16s %s, %s samples, %.0f s, %.1f CPU minutes"
+              % (i + 1, len(picked), name, size, samples, wall, cpu / 60.0), flush=True)
+    print("%d of %d pictures in %.1f minutes%s" % (len(picked) - len(failed), len(picked), (time.time() - started) / 60,
+                                                   "; failed: " + ", ".join(failed) if failed else ""))
+    if not failed:
+        shutil.rmtree(log_dir, ignore_errors=True)
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

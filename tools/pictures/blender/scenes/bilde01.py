@@ -1,0 +1,141 @@
+"""A rocky coast at sunset: cliffs and sea stacks against the sun's path on the swell, a lighthouse on the
+far headland with its lamp lit, clouds catching the last light."""
+import math
+
+import bpy
+import numpy as np
+
+import kit
+import terrain
+
+SAMPLES = 384
+SUN = (1.0, 258.0)  # just above the sea, west-south-west
+LOOK = 250.0  # the camera looks along the coast towards the sunset: sea on the left, cliffs on the right
+FORWARD = kit.direction(0.0, LOOK)
+RIGHT = kit.direction(0.0, LOOK + 90.0)
+
+# The shore as (ahead, right, cliff height) in metres from the camera: land lies to its right.
+SHORE = np.array([(-60.0, -70.0, 6.0), (-10.0, -14.0, 5.0), (30.0, 26.0, 4.0), (110.0, 70.0, 10.0), (200.0, 90.0, 18.0),
+                  (320.0, 92.0, 28.0), (520.0, 120.0, 36.0), (760.0, 128.0, 42.0), (1000.0, 150.0, 40.0),
+                  (1250.0, 120.0, 34.0), (1450.0, 100.0, 30.0), (1560.0, 150.0, 30.0), (1560.0, 300.0, 34.0),
+                  (1500.0, 700.0, 36.0)])
+# Sea stacks standing off the cliffs: (ahead, right, radius, height).
+STACKS = [(430.0, 28.0, 15.0, 38.0), (520.0, 62.0, 8.0, 22.0), (600.0, 15.0, 5.0, 11.0), (1180.0, 70.0, 11.0, 26.0)]
+# Boulders in the wash at the camera's feet: (ahead, right, radius).
+BOULDERS = [(9.0, -4.0, 1.3), (15.0, -10.0, 2.1), (7.0, 3.0, 0.8), (24.0, 2.0, 1.5), (32.0, -15.0, 1.9),
+            (12.0, 7.0, 1.0), (45.0, 6.0, 2.6)]
+LIGHTHOUSE = (1450.0, 160.0)
+
+
+def to_world(ahead, right):
+    return ahead * FORWARD.x + right * RIGHT.x, ahead * FORWARD.y + right * RIGHT.y
+
+
+def to_view(x, y):
+    return x * FORWARD.x + y * FORWARD.y, x * RIGHT.x + y * RIGHT.y
+
+
+def land(x, y):
+    """Height of the rock: cliffs rising steeply from the shore, a broken top, stacks in the sea."""
+    a, b = to_view(x, y)
+    wobble = 14.0 * terrain.fbm(a / 70.0, b / 70.0, 3, seed=21) + 4.0 * terrain.fbm(a / 11.0, b / 11.0, 3, seed=28)
+    distance, side, values = terrain.nearest_on_path(a + wobble, b, terrain.spline(SHORE, 240))
+    # (ahead, right) turns the map over, so the path's left side is the land's
+    inland = np.where(side < 0.0, distance, -distance)
+    height = values[..., 0]
+    rough = terrain.fbm(a / 25.0, b / 25.0, 5, seed=22)
+    cliff = height * terrain.smoothstep(-2.0, 9.0, inland + 3.0 * rough) * (0.85 + 0.15 * terrain.fbm(a / 90.0, b / 90.0, 3, seed=23))
+    # ledges: the rock breaks in steps along its bedding
+    strata = 1.2 * np.abs(terrain.fbm(a / 60.0, (cliff + 0.3 * a) / 6.0, 3, seed=24))
+    z = cliff + strata * terrain.smoothstep(2.0, 12.0, cliff) - 14.0 * terrain.smoothstep(0.0, -80.0, inland) - 1.5
+    for sa, sb, radius, top in STACKS:
+        r = np.hypot(a - sa, b - sb) * (1.0 + 0.25 * terrain.fbm((a - sa) / 9.0, (b - sb) / 9.0, 3, seed=25))
+        stack = top * terrain.smoothstep(radius + 3.0, radius - 2.0, r) * (0.8 + 0.2 * terrain.fbm(a / 7.0, b / 7.0, 3, seed=26))
+        z = np.maximum(z, stack - 1.5)
+    return z + 0.6 * terrain.fbm(a / 3.0, b / 3.0, 3, seed=27) * terrain.smoothstep(-1.0, 2.0, z)
+
+
+def rock(tree):
+    p = kit.coordinates(tree, "Object")
+    # bedding: the rock is layered, thin beds stretched along the horizontal, broken by joints
+    layered = kit.node(tree, "ShaderNodeMapping", {"Vector": p, "Scale": (0.25, 0.25, 2.5)}).outputs[0]
+    beds = kit.noise(tree, layered, 1.0, 6.0, 0.6, 0.5)
+    grain = kit.noise(tree, p, 3.0, 6.0, 0.6)
+    normal = kit.bump(tree, kit.math_node(tree, "ADD", beds, kit.math_node(tree, "MULTIPLY", grain, 0.3)), 0.8, 0.6)
+    height = kit.node(tree, "ShaderNodeSeparateXYZ", {0: p}).outputs["Z"]
+    colour = kit.ramp(tree, beds, [(0.35, (0.16, 0.12, 0.10)), (0.65, (0.30, 0.23, 0.17))])
+    # dark and glistening where the swell wets it
+    wet = kit.map_range(tree, height, 0.4, 2.5)
+    colour = kit.mix_colour(tree, wet, kit.mix_colour(tree, 0.55, colour, (0.0, 0.0, 0.0, 1.0), "MULTIPLY"), colour)
+    roughness = kit.map_range(tree, height, 0.4, 2.5, 0.25, 0.85)
+    return kit.hazed(tree, kit.principled(tree, colour, roughness, normal=normal), 5000.0, 400.0)
+
+
+def sea_material(tree):
+    foam = kit.node(tree, "ShaderNodeAttribute", attribute_name="foam").outputs["Fac"]
+    p = kit.coordinates(tree, "Object")
+    broken = kit.math_node(tree, "MULTIPLY", foam, kit.map_range(tree, kit.noise(tree, p, 0.6, 6.0, 0.6), 0.4, 0.65))
+    water = kit.principled(tree, (0.004, 0.012, 0.018), 0.08, specular=0.5)
+    froth = kit.principled(tree, (0.75, 0.75, 0.72), 0.6)
+    return kit.node(tree, "ShaderNodeMixShader", {0: broken, 1: water, 2: froth}).outputs[0]
+
+
+def lighthouse(x, y, z):
+    white = kit.simple_material("whitewash", (0.75, 0.72, 0.66), 0.6)
+    dark = kit.simple_material("iron", (0.03, 0.03, 0.03), 0.4, metallic=1.0)
+    lamp = kit.material("lamp", lambda t: kit.node(t, "ShaderNodeEmission", {"Color": (1.0, 0.78, 0.45, 1.0),
+                                                                            "Strength": 60.0}).outputs[0])
+    bpy.ops.mesh.primitive_cone_add(vertices=48, radius1=3.2, radius2=2.2, depth=18.0, location=(x, y, z + 9.0))
+    kit.assign(bpy.context.object, white)
+    bpy.ops.object.shade_smooth()
+    bpy.ops.mesh.primitive_cylinder_add(vertices=48, radius=3.0, depth=0.5, location=(x, y, z + 18.2))
+    kit.assign(bpy.context.object, dark)
+    bpy.ops.mesh.primitive_cylinder_add(vertices=32, radius=1.5, depth=2.4, location=(x, y, z + 19.6))
+    kit.assign(bpy.context.object, lamp)
+    bpy.ops.mesh.primitive_cone_add(vertices=32, radius1=1.9, radius2=0.2, depth=1.6, location=(x, y, z + 21.6))
+    kit.assign(bpy.context.object, dark)
+    keeper = kit.box("keeper's house", (x + 7.0, y + 3.0, z + 2.2), (9.0, 6.0, 4.4), white)
+    keeper.rotation_euler.z = math.radians(LOOK)
+    light = bpy.data.lights.new("beacon", "POINT")
+    light.energy = 40000.0
+    light.color = (1.0, 0.8, 0.5)
+    light.shadow_soft_size = 1.0
+    kit.add_object("beacon", light).location = (x, y, z + 19.6)
+
+
+def build():
+    kit.sky(*SUN, dust=3.0, air=1.3, clouds=[
+        dict(height=2600.0, scale=1100.0, coverage=0.42, opacity=3.0, stretch=2.2, heading=-20.0, seed=3.0),
+        dict(height=8000.0, scale=5000.0, coverage=0.3, opacity=1.2, stretch=6.0, heading=30.0, seed=9.0,
+             shadow=0.2)])
+    eye = (0.0, 0.0)
+    # the sea, out to the horizon, its foam where it washes the rock
+    x, y = terrain.view_grid(eye, LOOK, 120.0, 1.0, 30000.0, kit.scaled(1400), kit.scaled(1000))
+    # a long swell from the open sea and a shorter wind sea over it
+    waves = (terrain.wave_train(24, LOOK + 195.0, 12.0, 120.0, 8.0, 1.4, 0.5, seed=5) +
+             terrain.wave_train(64, LOOK + 150.0, 35.0, 12.0, 0.12, 0.5, 0.9, seed=6))
+    px, py, pz = terrain.sea(x, y, waves)
+    sea = terrain.grid_object("sea", px, py, pz, kit.material("sea", sea_material))
+    shallow = land(px, py)
+    a, b = to_view(px, py)
+    for ba, bb, r in BOULDERS:
+        shallow = np.maximum(shallow, r * 0.4 - np.hypot(a - ba, b - bb) / 1.5)
+    foam = terrain.smoothstep(-3.0, 0.3, shallow) * (0.6 + 0.4 * np.clip(pz / 0.6, 0.0, 1.0))
+    attribute = sea.data.attributes.new("foam", "FLOAT", "POINT")
+    attribute.data.foreach_set("value", foam.reshape(-1).astype(np.float32))
+    # the rock, finer near the camera
+    x, y = terrain.view_grid(eye, LOOK + 15.0, 110.0, 1.0, 4000.0, kit.scaled(1500), kit.scaled(1100))
+    terrain.grid_object("coast", x, y, land(x, y), kit.material("rock", rock))
+    lx, ly = to_world(*LIGHTHOUSE)
+    lighthouse(lx, ly, float(land(np.array([lx]), np.array([ly]))[0]) - 0.5)
+    # boulders in the wash in front, wet where the swell reaches them
+    boulder = kit.material("boulder", rock)
+    for i, (a, b, r) in enumerate(BOULDERS):
+        bx, by = to_world(a, b)
+        kit.rock("boulder %d" % i, (bx, by, r * 0.15), (r * 1.3, r, r * 0.75), seed=i, mat=boulder,
+                 rotation=(0.0, 0.0, i * 1.1))
+    eye_z = float(land(np.array([0.0]), np.array([0.0]))[0]) + 1.7
+    target = kit.direction(-5.0, LOOK + 6.0)
+    kit.camera((0.0, 0.0, eye_z), (target.x, target.y, eye_z + target.z), 64.0)
+    kit.film(exposure=-2.0)
+    kit.bloom(threshold=2.0, size=8, mix=-0.7)
