@@ -72,14 +72,34 @@ def coordinates(tree, kind="Object"):
 
 
 def material(name, build, volume=False):
-    """A material whose node tree `build(tree)` makes; it returns the surface (or volume) shader output."""
+    """A material whose node tree `build(tree)` makes; it returns the surface (or, with `volume`, the
+    volume) shader output, or a (surface, volume) pair."""
     mat = bpy.data.materials.new(name)
     mat.use_nodes = True
     tree = mat.node_tree
     tree.nodes.clear()
     out = node(tree, "ShaderNodeOutputMaterial")
-    link(tree, build(tree), out.inputs["Volume" if volume else "Surface"])
+    made = build(tree)
+    if isinstance(made, tuple):
+        link(tree, made[0], out.inputs["Surface"])
+        link(tree, made[1], out.inputs["Volume"])
+    else:
+        link(tree, made, out.inputs["Volume" if volume else "Surface"])
     return mat
+
+
+def clear_water(tree, colour, density, roughness=0.02, ripples=0.0, ripple_scale=1.0):
+    """Water you see into: a refracting surface, light taken out with depth leaving `colour`; shadows
+    through it are light's way to the bottom (Cycles draws no caustics here). Returns (surface, volume)."""
+    inputs = {"Roughness": roughness, "IOR": 1.333, "Transmission": 1.0, "Base Color": (1.0, 1.0, 1.0, 1.0)}
+    if ripples > 0.0:
+        inputs["Normal"] = bump(tree, noise(tree, coordinates(tree, "Object"), ripple_scale, 3.0), ripples, 0.1)
+    glass = node(tree, "ShaderNodeBsdfPrincipled", inputs).outputs[0]
+    shadow = node(tree, "ShaderNodeLightPath").outputs["Is Shadow Ray"]
+    see_through = node(tree, "ShaderNodeBsdfTransparent").outputs[0]
+    surface = node(tree, "ShaderNodeMixShader", {0: shadow, 1: glass, 2: see_through}).outputs[0]
+    absorb = node(tree, "ShaderNodeVolumeAbsorption", {"Color": (*colour, 1.0), "Density": density}).outputs[0]
+    return surface, absorb
 
 
 def principled(tree, colour, roughness=0.5, **extra):
@@ -122,6 +142,41 @@ def mesh_object(name, verts, faces, smooth=True):
         mesh.polygons.foreach_set("use_smooth", [True] * len(mesh.polygons))
     mesh.update()
     return add_object(name, mesh)
+
+
+def lathe(name, profile, segments=96, location=(0.0, 0.0, 0.0), mat=None):
+    """A solid of revolution about the vertical: `profile` is a closed outline of (radius, height) points,
+    going up the outside and down the inside for a vessel with walls."""
+    verts, faces = [], []
+    n = len(profile)
+    for k in range(segments):
+        a = 2.0 * math.pi * k / segments
+        verts += [(r * math.cos(a), r * math.sin(a), z) for r, z in profile]
+    for k in range(segments):
+        for i in range(n):
+            a, b = k * n + i, k * n + (i + 1) % n
+            c, d = ((k + 1) % segments) * n + (i + 1) % n, ((k + 1) % segments) * n + i
+            faces.append((a, b, c, d))
+    obj = mesh_object(name, verts, faces)
+    bpy.context.view_layer.objects.active = obj
+    obj.select_set(True)
+    bpy.ops.object.mode_set(mode="EDIT")
+    bpy.ops.mesh.select_all(action="SELECT")
+    bpy.ops.mesh.remove_doubles(threshold=1.0e-5)
+    bpy.ops.mesh.normals_make_consistent(inside=False)
+    bpy.ops.object.mode_set(mode="OBJECT")
+    obj.location = location
+    if mat is not None:
+        assign(obj, mat)
+    return obj
+
+
+def glass(tree, colour=(1.0, 1.0, 1.0), roughness=0.0, ior=1.5):
+    """Clear glass whose shadows let the light through, tinted (Cycles draws no caustics here)."""
+    bsdf = node(tree, "ShaderNodeBsdfGlass", {"Color": (*colour, 1.0), "Roughness": roughness, "IOR": ior}).outputs[0]
+    shadow = node(tree, "ShaderNodeLightPath").outputs["Is Shadow Ray"]
+    through = node(tree, "ShaderNodeBsdfTransparent", {"Color": (*[0.3 + 0.7 * c for c in colour], 1.0)}).outputs[0]
+    return node(tree, "ShaderNodeMixShader", {0: shadow, 1: bsdf, 2: through}).outputs[0]
 
 
 def box(name, centre, size, mat=None):
@@ -473,16 +528,19 @@ def conifer(name, height=1.0, layers=9, mat=None, seed=0):
 
 
 def scatter(name, templates, points, scales, angles, choice=None):
-    """Instances of `templates` (objects, hidden themselves) at `points` (n x 3), each scaled and turned
-    about its vertical; `choice` picks the template of each. Geometry nodes make them, so thousands cost
-    little."""
+    """Instances of `templates` (objects, hidden themselves) at `points` (n x 3), each scaled (by a
+    number, or by n x 3 numbers) and turned about its vertical; `choice` picks the template of each.
+    Geometry nodes make them, so thousands cost little."""
     import numpy as np
     n = len(points)
     mesh = bpy.data.meshes.new(name)
     mesh.vertices.add(n)
     mesh.vertices.foreach_set("co", np.asarray(points, dtype=np.float32).reshape(-1))
-    for attribute, values in (("scale", scales), ("angle", angles),
-                              ("variant", choice if choice is not None else np.zeros(n))):
+    scales = np.asarray(scales, dtype=np.float32)
+    if scales.ndim == 1:
+        scales = np.repeat(scales[:, None], 3, axis=1)
+    mesh.attributes.new("scale", "FLOAT_VECTOR", "POINT").data.foreach_set("vector", scales.reshape(-1))
+    for attribute, values in (("angle", angles), ("variant", choice if choice is not None else np.zeros(n))):
         a = mesh.attributes.new(attribute, "FLOAT", "POINT")
         a.data.foreach_set("value", np.asarray(values, dtype=np.float32))
     holder = add_object(name, mesh)
@@ -500,8 +558,9 @@ def scatter(name, templates, points, scales, angles, choice=None):
     group_in = node(tree, "NodeGroupInput")
     group_out = node(tree, "NodeGroupOutput")
 
-    def named(attribute):
-        return node(tree, "GeometryNodeInputNamedAttribute", {"Name": attribute}, data_type="FLOAT").outputs[1]
+    def named(attribute, kind="FLOAT"):
+        n = node(tree, "GeometryNodeInputNamedAttribute", {"Name": attribute}, data_type=kind)
+        return next(socket for socket in n.outputs if socket.enabled)
 
     points_node = node(tree, "GeometryNodeMeshToPoints", {"Mesh": group_in.outputs[0]})
     templates_node = node(tree, "GeometryNodeCollectionInfo", {"Collection": collection, "Separate Children": True,
@@ -509,7 +568,8 @@ def scatter(name, templates, points, scales, angles, choice=None):
     rotation = node(tree, "ShaderNodeCombineXYZ", {2: named("angle")}).outputs[0]
     place = node(tree, "GeometryNodeInstanceOnPoints",
                  {"Points": points_node.outputs[0], "Instance": templates_node.outputs[0], "Pick Instance": True,
-                  "Instance Index": named("variant"), "Rotation": rotation, "Scale": named("scale")})
+                  "Instance Index": named("variant"), "Rotation": rotation,
+                  "Scale": named("scale", "FLOAT_VECTOR")})
     link(tree, place.outputs[0], group_out.inputs[0])
     modifier = holder.modifiers.new(name, "NODES")
     modifier.node_group = tree

@@ -126,12 +126,17 @@ def grid_spacing(x, y):
     return np.maximum(dx, dy)
 
 
-def grid_object(name, x, y, z, mat=None):
-    """A smooth-shaded mesh of the grid: points (x, y, z), arrays of one shape, joined row by row."""
+def grid_object(name, x, y, z, mat=None, keep=None):
+    """A smooth-shaded mesh of the grid: points (x, y, z), arrays of one shape, joined row by row;
+    where `keep` (an array of the same shape) is false at all four corners of a cell, the cell is left out."""
     rows, cols = x.shape
     verts = np.stack([x, y, z], axis=-1).reshape(-1).astype(np.float32)
     index = np.arange(rows * cols).reshape(rows, cols)
-    quads = np.stack([index[:-1, :-1], index[:-1, 1:], index[1:, 1:], index[1:, :-1]], axis=-1).reshape(-1)
+    quads = np.stack([index[:-1, :-1], index[:-1, 1:], index[1:, 1:], index[1:, :-1]], axis=-1)
+    if keep is not None:
+        k = keep.reshape(-1)
+        quads = quads[k[quads].any(axis=-1)]
+    quads = quads.reshape(-1)
     # wind every quad counter-clockwise seen from above, so the normals point up
     if np.cross(np.array([x[0, 1] - x[0, 0], y[0, 1] - y[0, 0], 0]),
                 np.array([x[1, 0] - x[0, 0], y[1, 0] - y[0, 0], 0]))[2] < 0:

@@ -8,7 +8,7 @@ import kit
 import terrain
 
 SAMPLES = 256
-SUN = (1.5, 175.0)  # just risen, far to the right of the view: the mist ahead takes the sky's rose and blue
+SUN = (3.0, 100.0)  # just risen behind the ridges, a little right of the view
 LOOK = 80.0
 EYE_Z = 110.0
 # Ridges across the view: (distance ahead in metres, the angle its crest rises to seen from the camera, seed);
@@ -51,7 +51,7 @@ def needles(tree):
 
 
 def build():
-    kit.sky(*SUN, dust=1.8, air=1.3, clouds=[dict(height=5000.0, scale=3000.0, coverage=0.25, opacity=1.5,
+    kit.sky(*SUN, dust=1.4, air=1.3, clouds=[dict(height=5000.0, scale=3000.0, coverage=0.25, opacity=1.5,
                                                    stretch=4.0, heading=-10.0, seed=2.0, shadow=0.3)])
     eye = (0.0, 0.0)
     x, y = terrain.view_grid(eye, LOOK, 60.0, 20.0, 30000.0, kit.scaled(1400), kit.scaled(900))

@@ -1,0 +1,63 @@
+"""Icebergs on a still polar sea after sunset: the sky rose and violet over the afterglow, the ice taking its
+colour on the faces turned west and a cold blue in the hollows, everything doubled in the water."""
+import math
+
+import numpy as np
+
+import kit
+import terrain
+
+SAMPLES = 384
+SUN = (-2.5, 250.0)  # just set in the west-south-west
+LOOK = 235.0
+# Bergs: (ahead, right, size, height, seed, tabular): size across and height above the water, metres.
+BERGS = [(260.0, -40.0, 70.0, 28.0, 1, False), (420.0, 90.0, 160.0, 34.0, 2, True), (700.0, -160.0, 90.0, 40.0, 3, False),
+         (1300.0, 240.0, 300.0, 45.0, 4, True), (2100.0, -420.0, 220.0, 38.0, 5, True), (120.0, 30.0, 14.0, 4.0, 6, False),
+         (180.0, -70.0, 8.0, 2.5, 7, False), (3200.0, 60.0, 500.0, 55.0, 8, True)]
+
+
+def ice(tree):
+    p = kit.coordinates(tree, "Object")
+    hollow = kit.node(tree, "ShaderNodeAmbientOcclusion", {"Distance": 6.0}, samples=8).outputs["AO"]
+    colour = kit.mix_colour(tree, kit.map_range(tree, hollow, 0.4, 1.0), (0.12, 0.38, 0.55, 1.0), (0.82, 0.88, 0.92, 1.0))
+    # old snow on top, bands of clear blue ice in the walls
+    z = kit.node(tree, "ShaderNodeSeparateXYZ", {0: p}).outputs["Z"]
+    bands = kit.node(tree, "ShaderNodeTexWave", {"Vector": p, "Scale": 0.8, "Distortion": 4.0, "Detail": 3.0},
+                     bands_direction="Z").outputs["Fac"]
+    colour = kit.mix_colour(tree, kit.map_range(tree, bands, 0.85, 0.97, 0.0, 0.6), colour, (0.15, 0.45, 0.6, 1.0))
+    normal = kit.bump(tree, kit.noise(tree, p, 2.0, 8.0, 0.6), 0.35, 0.2)
+    wet = kit.map_range(tree, z, 0.3, 0.0)
+    return kit.hazed(tree, kit.principled(tree, colour, kit.map_range(tree, wet, 0.0, 1.0, 0.55, 0.1), normal=normal,
+                                          specular=0.4), 14000.0)
+
+
+def sea_material(tree):
+    return kit.principled(tree, (0.003, 0.008, 0.012), 0.04, specular=0.5)
+
+
+def build():
+    kit.sky(*SUN, dust=1.2, air=1.0, ozone=1.6, clouds=[
+        dict(height=7000.0, scale=4000.0, coverage=0.3, opacity=1.5, stretch=5.0, heading=-30.0, seed=21.0,
+             shadow=0.2, ambient=0.9)])
+    forward, right = kit.direction(0.0, LOOK), kit.direction(0.0, LOOK + 90.0)
+    x, y = terrain.view_grid((0.0, 0.0), LOOK, 110.0, 1.0, 30000.0, kit.scaled(1300), kit.scaled(900))
+    waves = terrain.wave_train(40, LOOK + 160.0, 30.0, 40.0, 0.2, 0.25, 0.5, seed=9)
+    terrain.grid_object("sea", *terrain.sea(x, y, waves), kit.material("sea", sea_material))
+    mat = kit.material("ice", ice)
+    for ahead, side, size, height, seed, tabular in BERGS:
+        at = forward * ahead + right * side
+        if tabular:
+            # a slab calved from a shelf: flat top, sheer sides, worn edges
+            berg = kit.rock("berg %d" % seed, (at.x, at.y, height * 0.5), (size * 0.5, size * 0.38, height * 0.62),
+                            seed=seed, lumpiness=0.12, crags=0.1, grit=0.02, mat=mat)
+            cut = berg.modifiers.new("sheer", "BOOLEAN")
+            top = kit.box("cut %d" % seed, (at.x, at.y, height + size), (size * 3, size * 3, 2 * size))
+            cut.object = top
+            cut.operation = "DIFFERENCE"
+            top.hide_render = True
+        else:
+            kit.rock("berg %d" % seed, (at.x, at.y, height * 0.25), (size * 0.5, size * 0.42, height),
+                     seed=seed, lumpiness=0.3, crags=0.6, grit=0.03, mat=mat, rotation=(0.0, 0.0, seed))
+    target = kit.direction(1.0, LOOK)
+    kit.camera((0.0, 0.0, 3.0), (target.x, target.y, 3.0 + target.z), 60.0)
+    kit.film(exposure=2.2)
