@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package the show, its tools and its tests need (idempotent).
+# Installs every Debian package the show, its tools and its tests need (idempotent). With --blender,
+# Blender too, for the slides' scene scripts (tools/pictures/blender/) and their tests.
 set -euo pipefail
 
 packages=(
@@ -26,6 +27,13 @@ packages=(
   # scripts/format.sh
   clang-format
 )
+if [ "${1:-}" = "--blender" ]; then
+  # Blender renders the slides and the sphere map; its scene scripts build terrain with numpy
+  packages+=(blender python3-numpy)
+elif [ $# -gt 0 ]; then
+  echo "install-deps.sh: unknown option '$1' (the one option is --blender)" >&2
+  exit 2
+fi
 
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi

@@ -4,7 +4,8 @@
 # bounded run of every fuzz target.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/install-deps.sh"
+# Blender as well: the scene scripts of the slides are rendered small in the tests
+"$root/scripts/install-deps.sh" --blender
 "$root/scripts/build.sh"
 cd "$root/build"
 # one 1024x768 screen, as the show's fullscreen mode wants; tests share it, so they run one at a time.

@@ -1,6 +1,7 @@
 """Helpers the slide scenes share: nodes and materials, sky and sun, haze and clouds, camera, film."""
 import math
 
+import bmesh
 import bpy
 from mathutils import Vector
 
@@ -121,27 +122,92 @@ def simple_material(name, colour, roughness=0.5, **extra):
 
 
 def assign(obj, mat):
-    obj.data.materials.clear()
-    obj.data.materials.append(mat)
+    """Gives `obj` the material; on a mesh other objects share, the material is the object's own."""
+    if obj.data.users > 1:
+        if not obj.material_slots:
+            obj.data.materials.append(None)
+        obj.material_slots[0].link = "OBJECT"
+        obj.material_slots[0].material = mat
+    else:
+        obj.data.materials.clear()
+        obj.data.materials.append(mat)
     return obj
 
 
 # --- objects ---------------------------------------------------------------------------------------
+# Made from mesh data directly: an operator (bpy.ops) updates the whole scene each call, which makes a
+# scene of a few hundred parts take minutes to build. Parts of one shape share one mesh.
 
 
-def add_object(name, data):
+def add_object(name, data, location=(0.0, 0.0, 0.0), rotation=(0.0, 0.0, 0.0), mat=None):
     obj = bpy.data.objects.new(name, data)
     bpy.context.scene.collection.objects.link(obj)
+    obj.location = location
+    obj.rotation_euler = rotation
+    if mat is not None:
+        assign(obj, mat)
     return obj
+
+
+def _smooth(mesh):
+    mesh.polygons.foreach_set("use_smooth", [True] * len(mesh.polygons))
+    mesh.update()
+    return mesh
 
 
 def mesh_object(name, verts, faces, smooth=True):
     mesh = bpy.data.meshes.new(name)
     mesh.from_pydata([tuple(v) for v in verts], [], [tuple(f) for f in faces])
     if smooth:
-        mesh.polygons.foreach_set("use_smooth", [True] * len(mesh.polygons))
+        _smooth(mesh)
     mesh.update()
     return add_object(name, mesh)
+
+
+_shared = {}
+
+
+def _shared_mesh(key, make, smooth):
+    """One mesh for every part of the same shape: `make(bm)` fills a bmesh with it the first time."""
+    if key not in _shared or _shared[key].name not in bpy.data.meshes:
+        bm = bmesh.new()
+        make(bm)
+        mesh = bpy.data.meshes.new(str(key))
+        bm.to_mesh(mesh)
+        bm.free()
+        if smooth:
+            _smooth(mesh)
+        _shared[key] = mesh
+    return _shared[key]
+
+
+def box(name, centre, size, mat=None):
+    """A box `size` across, around `centre`; its own coordinates run from -1 to 1 on every axis."""
+    mesh = _shared_mesh("cube", lambda bm: bmesh.ops.create_cube(bm, size=2.0), False)
+    obj = add_object(name, mesh, centre, mat=None)
+    obj.scale = [s / 2 for s in size]
+    if mat is not None:
+        assign(obj, mat)
+    return obj
+
+
+def cone(name, location, radius1, radius2, depth, vertices=48, mat=None, rotation=(0.0, 0.0, 0.0), smooth=True):
+    """A cone or (equal radii) a cylinder, `depth` tall, centred on `location`, ends capped."""
+    mesh = _shared_mesh(("cone", radius1, radius2, depth, vertices, smooth), lambda bm: bmesh.ops.create_cone(
+        bm, cap_ends=True, segments=vertices, radius1=radius1, radius2=radius2, depth=depth), smooth)
+    return add_object(name, mesh, location, rotation, mat)
+
+
+def sphere(name, location, radius, segments=64, rings=32, mat=None):
+    mesh = _shared_mesh(("sphere", radius, segments, rings), lambda bm: bmesh.ops.create_uvsphere(
+        bm, u_segments=segments, v_segments=rings, radius=radius), True)
+    return add_object(name, mesh, location, mat=mat)
+
+
+def disc(name, location, radius, vertices=48, mat=None):
+    mesh = _shared_mesh(("disc", radius, vertices), lambda bm: bmesh.ops.create_circle(
+        bm, cap_ends=True, segments=vertices, radius=radius), False)
+    return add_object(name, mesh, location, mat=mat)
 
 
 def lathe(name, profile, segments=96, location=(0.0, 0.0, 0.0), mat=None):
@@ -157,18 +223,16 @@ def lathe(name, profile, segments=96, location=(0.0, 0.0, 0.0), mat=None):
             a, b = k * n + i, k * n + (i + 1) % n
             c, d = ((k + 1) % segments) * n + (i + 1) % n, ((k + 1) % segments) * n + i
             faces.append((a, b, c, d))
-    obj = mesh_object(name, verts, faces)
-    bpy.context.view_layer.objects.active = obj
-    obj.select_set(True)
-    bpy.ops.object.mode_set(mode="EDIT")
-    bpy.ops.mesh.select_all(action="SELECT")
-    bpy.ops.mesh.remove_doubles(threshold=1.0e-5)
-    bpy.ops.mesh.normals_make_consistent(inside=False)
-    bpy.ops.object.mode_set(mode="OBJECT")
-    obj.location = location
-    if mat is not None:
-        assign(obj, mat)
-    return obj
+    mesh = bpy.data.meshes.new(name)
+    mesh.from_pydata(verts, [], faces)
+    bm = bmesh.new()
+    bm.from_mesh(mesh)
+    # the points on the axis meet in one
+    bmesh.ops.remove_doubles(bm, verts=bm.verts, dist=1.0e-5)
+    bmesh.ops.recalc_face_normals(bm, faces=bm.faces)
+    bm.to_mesh(mesh)
+    bm.free()
+    return add_object(name, _smooth(mesh), location, mat=mat)
 
 
 def glass(tree, colour=(1.0, 1.0, 1.0), roughness=0.0, ior=1.5):
@@ -179,47 +243,41 @@ def glass(tree, colour=(1.0, 1.0, 1.0), roughness=0.0, ior=1.5):
     return node(tree, "ShaderNodeMixShader", {0: shadow, 1: bsdf, 2: through}).outputs[0]
 
 
-def box(name, centre, size, mat=None):
-    """A box `size` across, around `centre`; its own coordinates run from -1 to 1 on every axis."""
-    bpy.ops.mesh.primitive_cube_add(size=2.0, location=centre)
-    obj = bpy.context.object
-    obj.name = name
-    obj.scale = [s / 2 for s in size]
-    if mat is not None:
-        assign(obj, mat)
-    return obj
+_rock_textures = {}
 
 
 def rock(name, location, size, seed=0, lumpiness=0.35, crags=0.25, grit=0.04, subdivisions=5, mat=None,
          rotation=(0, 0, 0)):
     """A boulder: a sphere of radii `size` pushed in and out by procedural textures, broad lumps, flat
     faces broken at sharp edges, and grit, so no two seeds look alike."""
-    bpy.ops.mesh.primitive_ico_sphere_add(subdivisions=subdivisions, radius=1.0, location=location, rotation=rotation)
-    obj = bpy.context.object
-    obj.name = name
+    mesh = _shared_mesh(("ico", subdivisions), lambda bm: bmesh.ops.create_icosphere(
+        bm, subdivisions=subdivisions, radius=1.0), True)
+    obj = add_object(name, mesh, location, rotation)
     obj.scale = size
-    for kind, scale, strength, texture_settings in (
-            ("CLOUDS", 0.9, lumpiness, dict(noise_depth=2, noise_basis="BLENDER_ORIGINAL")),
-            ("VORONOI", 0.45, crags, dict(distance_metric="DISTANCE", noise_intensity=1.0)),
-            ("CLOUDS", 0.08, grit, dict(noise_depth=4, noise_basis="BLENDER_ORIGINAL"))):
-        texture = bpy.data.textures.new("%s %s" % (name, kind.lower()), kind)
-        texture.noise_scale = scale
-        for key, value in texture_settings.items():
-            setattr(texture, key, value)
+    for kind, scale, strength, depth in (("CLOUDS", 0.9, lumpiness, 2), ("VORONOI", 0.45, crags, 0),
+                                         ("CLOUDS", 0.08, grit, 4)):
+        key = (kind, scale)
+        if key not in _rock_textures or _rock_textures[key].name not in bpy.data.textures:
+            texture = bpy.data.textures.new("%s %.2f" % (kind.lower(), scale), kind)
+            texture.noise_scale = scale
+            if kind == "CLOUDS":
+                texture.noise_depth = depth
+                texture.noise_basis = "BLENDER_ORIGINAL"
+            else:
+                texture.distance_metric = "DISTANCE"
+            _rock_textures[key] = texture
         displace = obj.modifiers.new(kind.lower(), "DISPLACE")
-        displace.texture = texture
-        displace.texture_coords = "LOCAL"
+        displace.texture = _rock_textures[key]
         displace.strength = strength
         displace.mid_level = 0.5
         # each seed moves the texture, which turns the same sphere into another stone; the mover rides
         # with the stone, so the texture keeps to the stone's own size
-        empty = bpy.data.objects.new("%s %s offset" % (name, kind.lower()), None)
-        bpy.context.scene.collection.objects.link(empty)
-        empty.parent = obj
-        empty.location = (seed * 3.7 + 11.0, seed * 1.3 - 5.0, seed * 2.1)
+        mover = bpy.data.objects.new("%s %s offset" % (name, kind.lower()), None)
+        bpy.context.scene.collection.objects.link(mover)
+        mover.parent = obj
+        mover.location = (seed * 3.7 + 11.0, seed * 1.3 - 5.0, seed * 2.1)
         displace.texture_coords = "OBJECT"
-        displace.texture_coords_object = empty
-    bpy.ops.object.shade_smooth()
+        displace.texture_coords_object = mover
     if mat is not None:
         assign(obj, mat)
     return obj

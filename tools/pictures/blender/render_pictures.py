@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""Renders the show's Blender-made pictures (the slides and the sphere map) into data/ with Cycles.
+"""Renders the show's slides and its sphere map into data/ with Blender's path tracer, Cycles.
 
-Every picture of assets/picture_list.h that has a scene script, scenes/<file name, lower case>.py, is
-made here, at the size the list gives it; the cards and the backdrop come from build/tools/pictures/pictures.
-Each picture is rendered by its own Blender process (render_scene.py) and written in place only when whole.
+The pictures of assets/picture_list.h in the roles made here (slides and the environment) each have a
+scene script, scenes/<file name in lower case>.py, and are rendered at the size the list gives them; the
+cards and the backdrop come from build/tools/pictures/pictures. Each picture is rendered by a Blender
+process of its own (render_scene.py) and written in place only once it is whole.
 """
 import argparse
 import os
@@ -19,6 +20,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.normpath(os.path.join(HERE, "..", "..", ".."))
 LIST = os.path.join(ROOT, "assets", "picture_list.h")
 TOOL = "render_pictures"
+ROLES = ("k_slide", "k_environment")  # the roles of the pictures made here
 
 
 def fail(message, status=2):
@@ -27,22 +29,22 @@ def fail(message, status=2):
 
 
 def listed_pictures():
-    """(file, width, height) of every picture in the list, in its order."""
+    """(file, role, width, height) of every picture in the list, in its order."""
     try:
         with open(LIST) as f:
             text = f.read()
     except OSError as e:
         fail("cannot read %s: %s" % (LIST, e.strerror))
-    rows = re.findall(r'^VL_PICTURE\("([^"]+)",\s*\w+,\s*(\d+),\s*(\d+),', text, re.M)
-    return [(name, int(w), int(h)) for name, w, h in rows]
+    rows = re.findall(r'^VL_PICTURE\("([^"]+)",\s*(\w+),\s*(\d+),\s*(\d+),', text, re.M)
+    return [(name, role, int(w), int(h)) for name, role, w, h in rows]
 
 
-def scene_script(name):
-    return os.path.join(HERE, "scenes", os.path.splitext(name)[0].lower() + ".py")
+def scene_script(scenes, name):
+    return os.path.join(scenes, os.path.splitext(name)[0].lower() + ".py")
 
 
 def made_here():
-    return [p for p in listed_pictures() if os.path.exists(scene_script(p[0]))]
+    return [(name, w, h) for name, role, w, h in listed_pictures() if role in ROLES]
 
 
 def arguments():
@@ -54,6 +56,8 @@ def arguments():
     parser.add_argument("--size", type=int, help="preview: the longer side in pixels (default: the listed size)")
     parser.add_argument("--samples", type=int, help="samples a pixel (default: each scene's own)")
     parser.add_argument("--blender", default="blender", help="the Blender program (default: blender on PATH)")
+    parser.add_argument("--scenes", default=os.path.join(HERE, "scenes"),
+                        help="the folder of scene scripts (default: scenes/ beside this program)")
     parser.add_argument("--list", action="store_true", help="print the pictures made here and their scene scripts")
     args = parser.parse_args()
     if args.size is not None and not 16 <= args.size <= 4096:
@@ -64,18 +68,23 @@ def arguments():
 
 
 def chosen(args):
+    """The pictures to render: all made here, or those --only names; each must have its scene script."""
     pictures = made_here()
-    if not args.only:
-        return pictures
-    listed = {p[0] for p in listed_pictures()}
-    by_name = {p[0]: p for p in pictures}
-    picked = []
-    for name in args.only.split(","):
-        if name not in listed:
-            fail("'%s' is not one of the show's pictures (assets/picture_list.h)" % name)
-        if name not in by_name:
-            fail("'%s' is not made with Blender (the cards and the backdrop: build/tools/pictures/pictures)" % name)
-        picked.append(by_name[name])
+    picked = pictures
+    if args.only:
+        listed = {p[0] for p in listed_pictures()}
+        by_name = {p[0]: p for p in pictures}
+        picked = []
+        for name in args.only.split(","):
+            if name not in listed:
+                fail("'%s' is not one of the show's pictures (assets/picture_list.h)" % name)
+            if name not in by_name:
+                fail("'%s' is not made with Blender (the cards and the backdrop: build/tools/pictures/pictures)"
+                     % name)
+            picked.append(by_name[name])
+    for name, _, _ in picked:
+        if not os.path.exists(scene_script(args.scenes, name)):
+            fail("%s has no scene script %s" % (name, scene_script(args.scenes, name)))
     return picked
 
 
@@ -106,7 +115,7 @@ def render(args, picture, log):
     partial = os.path.join(os.path.dirname(out), ".partial-" + name)
     command = [args.blender, "-b", "--factory-startup", "--python-exit-code", "3",
                "-P", os.path.join(HERE, "render_scene.py"), "--",
-               scene_script(name), partial, str(width), str(height), str(args.samples or 0)]
+               scene_script(args.scenes, name), partial, str(width), str(height), str(args.samples or 0)]
     done = subprocess.run(command, stdout=log, stderr=subprocess.STDOUT, env=blender_environment())
     if done.returncode != 0 or not os.path.exists(partial):
         if os.path.exists(partial):
@@ -121,7 +130,7 @@ def main():
     pictures = made_here()
     if args.list:
         for name, width, height in pictures:
-            print("%s %d %d %s" % (name, width, height, os.path.relpath(scene_script(name), ROOT)))
+            print("%s %d %d %s" % (name, width, height, os.path.relpath(scene_script(args.scenes, name), ROOT)))
         return 0
     picked = chosen(args)
     if not os.path.isdir(args.out):
@@ -141,12 +150,15 @@ def main():
             size = render(args, picture, log)
         wall, cpu = time.time() - t0, child_cpu_seconds() - cpu0
         with open(log_path) as log:
-            report = [line.strip() for line in log if line.startswith("render_scene:")]
+            lines = [line.strip() for line in log]
+        report = [line for line in lines if line.startswith("render_scene:")]
         if size is None:
             failed.append(name)
             print("[%2d/%d] %-16s FAILED after %.0f s; Blender's output: %s" % (i + 1, len(picked), name, wall, log_path),
                   flush=True)
-            for line in report:
+            # the error that stopped it: the runner's own word, or the last exception Python raised
+            errors = report or [line for line in lines if re.match(r"^\w+(Error|Exception): ", line)][-1:]
+            for line in errors:
                 print("    " + line, flush=True)
             continue
         samples = re.search(r"(\d+) samples", report[-1]).group(1) if report else "?"

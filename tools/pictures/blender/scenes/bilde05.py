@@ -82,7 +82,6 @@ def build():
     # the two rows: shaft, capital (a swelling cushion and a square slab), and the beams they carry
     shaft = column_mesh("shaft")
     kit.assign(shaft, stone)
-    bpy.ops.object.shade_smooth()
     for side in (-1, 1):
         for k in range(COLUMNS):
             x, y = side * ROWS, k * SPACING
@@ -90,10 +89,7 @@ def build():
             bpy.context.scene.collection.objects.link(column)
             column.location = (x, y, 0.0)
             column.rotation_euler.z = rng.uniform(0.0, 0.3)
-            bpy.ops.mesh.primitive_cone_add(vertices=48, radius1=0.6, radius2=0.86, depth=0.34,
-                                            location=(x, y, HEIGHT + 0.17))
-            kit.assign(bpy.context.object, stone)
-            bpy.ops.object.shade_smooth()
+            kit.cone("echinus", (x, y, HEIGHT + 0.17), 0.6, 0.86, 0.34, mat=stone)
             kit.box("abacus", (x, y, HEIGHT + 0.46), (1.8, 1.8, 0.24), stone)
         kit.box("architrave", (side * ROWS, length / 2.0, HEIGHT + 1.08), (1.7, length + 1.8, 1.0), stone)
         kit.box("frieze", (side * ROWS, length / 2.0, HEIGHT + 1.98), (1.6, length + 1.8, 0.8), stone)

@@ -68,12 +68,11 @@ def jug():
                (0.058, 0.24), (0.066, 0.265), (0.06, 0.268), (0.052, 0.24), (0.054, 0.2), (0.075, 0.16),
                (0.08, 0.11), (0.072, 0.05), (0.0, 0.012)]
     body = kit.lathe("jug", profile, mat=kit.material("pewter", pewter), location=(-0.17, 0.32, 0.0))
-    bpy.ops.mesh.primitive_torus_add(major_radius=0.055, minor_radius=0.009, location=(-0.17 - 0.09, 0.32, 0.17),
-                                     rotation=(math.pi / 2, 0.0, 0.0))
-    handle = bpy.context.object
-    handle.scale = (0.7, 1.0, 1.25)
-    kit.assign(handle, body.data.materials[0])
-    bpy.ops.object.shade_smooth()
+    # the handle: a bent rod, a ring squashed to a loop beside the body
+    ring = [(0.055 + 0.009 * math.cos(a), 0.009 * math.sin(a)) for a in np.linspace(0, 2 * math.pi, 16, endpoint=False)]
+    handle = kit.lathe("handle", ring, 48, (-0.17 - 0.09, 0.32, 0.17), body.data.materials[0])
+    handle.rotation_euler = (math.pi / 2, 0.0, 0.0)
+    handle.scale = (0.7, 1.25, 1.0)
 
 
 def build():
@@ -117,9 +116,7 @@ def build():
             a = 2 * math.pi * i / count + layer * 0.4
             r = 0.012 * (2.6 - layer) * (0.7 + 0.3 * rng.uniform())
             x, y = -0.04 + r * math.cos(a) * 1.6, 0.03 + r * math.sin(a)
-            bpy.ops.mesh.primitive_uv_sphere_add(segments=32, ring_count=16, radius=0.0135 * rng.uniform(0.9, 1.08),
-                                                 location=(x, y, 0.013 + layer * 0.02))
-        kit.assign(bpy.context.object, grape_mat)
-        bpy.ops.object.shade_smooth()
+            berry = kit.sphere("grape", (x, y, 0.013 + layer * 0.02), 0.0135, 32, 16, grape_mat)
+            berry.scale = [rng.uniform(0.9, 1.08)] * 3
     kit.camera((0.08, -0.95, 0.3), (0.02, 0.2, 0.1), 34.0, focus=1.05, fstop=5.6)
     kit.film(exposure=-1.3, look="Medium High Contrast")

@@ -104,7 +104,7 @@ def build():
             kit.box("table leg", (1.6 + sx, 1.6 + sy, 0.36), (0.05, 0.05, 0.72), timber)
     chair(1.55, 0.95, math.radians(8.0), timber)
     chair(0.2, -0.8, math.radians(-150.0), timber)
-    bpy.ops.mesh.primitive_cylinder_add(vertices=64, radius=0.09, depth=0.22, location=(1.45, 1.75, 0.87))
-    kit.assign(bpy.context.object, kit.material("jug", lambda t: kit.principled(t, (0.75, 0.72, 0.65), 0.15)))
+    kit.cone("jug", (1.45, 1.75, 0.87), 0.09, 0.09, 0.22, 64,
+             kit.material("jug", lambda t: kit.principled(t, (0.75, 0.72, 0.65), 0.15)))
     kit.camera((-2.6, -3.1, 1.45), (1.2, 1.2, 0.9), 70.0)
     kit.film(exposure=-2.5)

@@ -2,6 +2,7 @@
 the haze of a summer evening over the valley."""
 import math
 
+import bmesh
 import bpy
 import numpy as np
 
@@ -71,16 +72,19 @@ def bush(name, seed, leaves, flowers):
     obj.data.materials.append(leaves)
     obj.data.materials.append(flowers)
     obj.data.polygons.foreach_set("material_index", [1 if h else 0 for h in heads])
+    # the mound joins the stalks in one mesh, so that the scatter's instances carry both
     mound = kit.rock(name + " mound", (0.0, 0.0, 0.05), (0.32, 0.32, 0.2), seed=seed, lumpiness=0.3, crags=0.2,
-                     subdivisions=3, mat=leaves)
-    # one mesh, so that the scatter's instances carry the mound with the stalks
-    bpy.ops.object.select_all(action="DESELECT")
-    mound.select_set(True)
-    bpy.context.view_layer.objects.active = mound
-    bpy.ops.object.convert(target="MESH")
-    obj.select_set(True)
-    bpy.context.view_layer.objects.active = obj
-    bpy.ops.object.join()
+                     subdivisions=3)
+    shaped = bpy.data.meshes.new_from_object(mound.evaluated_get(bpy.context.evaluated_depsgraph_get()))
+    shaped.transform(mound.matrix_world)
+    bm = bmesh.new()
+    bm.from_mesh(obj.data)
+    bm.from_mesh(shaped)
+    bm.to_mesh(obj.data)
+    bm.free()
+    for child in mound.children:
+        bpy.data.objects.remove(child)
+    bpy.data.objects.remove(mound)
     return obj
 
 
@@ -112,11 +116,8 @@ def farmhouse(x, y, z):
     roof = kit.material("roof tiles", tiles)
     house = kit.box("farmhouse", (x, y, z + 3.2), (14.0, 8.0, 6.4), stone)
     house.rotation_euler.z = math.radians(12.0)
-    bpy.ops.mesh.primitive_cone_add(vertices=4, radius1=1.0, depth=1.0, location=(x, y, z + 7.2),
-                                    rotation=(0.0, 0.0, math.radians(57.0)))
-    top = bpy.context.object
+    top = kit.cone("roof", (x, y, z + 7.2), 1.0, 0.0, 1.0, 4, roof, (0.0, 0.0, math.radians(57.0)), smooth=False)
     top.scale = (10.4, 6.0, 1.8)
-    kit.assign(top, roof)
     barn = kit.box("barn", (x + 11.0, y - 5.0, z + 2.2), (8.0, 7.0, 4.4), stone)
     barn.rotation_euler.z = math.radians(12.0)
     # the walnut: a trunk and a crown of lumps
@@ -125,8 +126,7 @@ def farmhouse(x, y, z):
         a = i * 2.4
         kit.rock("crown %d" % i, (x - 14.0 + 3.5 * math.cos(a), y + 6.0 + 3.5 * math.sin(a), z + 9.0 + (i % 3) * 1.5),
                  (4.0, 4.0, 3.2), seed=60 + i, lumpiness=0.6, crags=0.4, grit=0.15, subdivisions=4, mat=leaves)
-    bpy.ops.mesh.primitive_cylinder_add(vertices=16, radius=0.5, depth=8.0, location=(x - 14.0, y + 6.0, z + 4.0))
-    kit.assign(bpy.context.object, leaves)
+    kit.cone("trunk", (x - 14.0, y + 6.0, z + 4.0), 0.5, 0.4, 8.0, 16, leaves)
 
 
 def build():

@@ -83,10 +83,9 @@ def build():
     sea.data.attributes.new("foam", "FLOAT", "POINT").data.foreach_set("value", np.clip(foam, 0, 1).reshape(-1).astype(
         np.float32))
     # basalt columns: hexagonal prisms on a hexagonal grid, stepping up from the sand into the cliff
-    bpy.ops.mesh.primitive_cylinder_add(vertices=6, radius=1.0, depth=1.0, location=(0.0, 0.0, 0.5))
-    column = bpy.context.object
+    column = kit.cone("column", (0.0, 0.0, 0.0), 1.0, 1.0, 1.0, 6, kit.material("basalt", basalt), smooth=False)
+    column.data.transform(__import__("mathutils").Matrix.Translation((0.0, 0.0, 0.5)))
     column.modifiers.new("edge", "BEVEL").width = 0.04
-    kit.assign(column, kit.material("basalt", basalt))
     rng = np.random.RandomState(13)
     pitch = 0.62
     i, j = np.meshgrid(np.arange(kit.scaled(150, 20)), np.arange(kit.scaled(60, 8)))

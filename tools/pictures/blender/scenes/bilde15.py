@@ -43,13 +43,9 @@ def sea_material(tree):
 
 def church(x, y, z, walls, blue):
     kit.box("nave", (x, y, z + 4.0), (8.0, 12.0, 8.0), walls)
-    bpy.ops.mesh.primitive_cylinder_add(vertices=64, radius=3.0, depth=2.6, location=(x, y - 1.5, z + 9.3))
-    kit.assign(bpy.context.object, walls)
-    bpy.ops.mesh.primitive_uv_sphere_add(segments=64, ring_count=32, radius=3.1, location=(x, y - 1.5, z + 10.6))
-    dome = bpy.context.object
+    kit.cone("drum", (x, y - 1.5, z + 9.3), 3.0, 3.0, 2.6, 64, walls)
+    dome = kit.sphere("dome", (x, y - 1.5, z + 10.6), 3.1, 64, 32, blue)
     dome.scale.z = 1.15
-    kit.assign(dome, blue)
-    bpy.ops.object.shade_smooth()
     kit.box("bell tower", (x + 2.5, y + 7.5, z + 5.5), (3.0, 3.0, 11.0), walls)
     kit.box("belfry opening", (x + 2.5, y + 6.0, z + 9.0), (1.4, 0.2, 1.8), blue)
 
