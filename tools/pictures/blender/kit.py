@@ -354,37 +354,55 @@ def _sky_texture(tree, elevation, azimuth, disc, air, dust, ozone, altitude, sun
 def sky(elevation, azimuth, air=1.0, dust=1.0, ozone=1.0, altitude=0.0, strength=1.0, sun_size=0.545,
         sun_strength=1.0, clouds=()):
     """A physical sky with its sun `elevation` degrees up at `azimuth`, and layers of `clouds` (dicts of
-    cloud_layer's arguments) drawn over it; returns the sun lamp.
+    _clouds's arguments) drawn over it; returns the sun lamp.
 
     The camera sees the sky with the sun's disc; every other ray sees it without, and the disc's light
     comes from a sun lamp of the same colour and strength instead, which Cycles samples without noise.
-    """
+    Clouds cost many noise lookups, so every ray but the camera's sees them in a panorama of the sky
+    rendered once beforehand."""
     scene = bpy.context.scene
-    world = bpy.data.worlds.new("sky")
-    scene.world = world
-    world.use_nodes = True
-    tree = world.node_tree
-    tree.nodes.clear()
-    args = (elevation, azimuth)
     kw = dict(air=air, dust=dust, ozone=ozone, altitude=altitude, sun_size=sun_size)
     _sky_settings.clear()
     _sky_settings.update(elevation=elevation, azimuth=azimuth, strength=strength, **kw)
     colour, irradiance = _measure_sun(elevation, azimuth, sun_size, kw)
-    with_disc = _sky_texture(tree, *args, disc=True, **kw)
-    without = _sky_texture(tree, *args, disc=False, **kw)
-    disc = node(tree, "ShaderNodeMixRGB", {"Fac": 1.0, "Color1": with_disc, "Color2": without},
-                blend_type="SUBTRACT").outputs[0]
     sun_light = [c * irradiance * sun_strength for c in colour]
-    for layer in clouds:
-        without, alpha = _clouds(tree, without, direction(elevation, azimuth), sun_light, **layer)
-        disc = mix_colour(tree, alpha, disc, (0.0, 0.0, 0.0, 1.0))
-    with_disc = mix_colour(tree, 1.0, without, disc, "ADD")
-    camera_ray = node(tree, "ShaderNodeLightPath").outputs["Is Camera Ray"]
-    seen = node(tree, "ShaderNodeMixRGB", {"Fac": camera_ray, "Color1": without, "Color2": with_disc}).outputs[0]
-    background = node(tree, "ShaderNodeBackground", {"Color": seen, "Strength": strength})
-    link(tree, background.outputs[0], node(tree, "ShaderNodeOutputWorld").inputs["Surface"])
-    world.cycles.sampling_method = "MANUAL"
-    world.cycles.sample_map_resolution = 1024
+
+    def seen_sky(tree, disc):
+        """The sky and its clouds, with or without the sun's disc."""
+        with_disc = _sky_texture(tree, elevation, azimuth, True, **kw)
+        without = _sky_texture(tree, elevation, azimuth, False, **kw)
+        sun_only = node(tree, "ShaderNodeMixRGB", {"Fac": 1.0, "Color1": with_disc, "Color2": without},
+                        blend_type="SUBTRACT").outputs[0]
+        for layer in clouds:
+            without, alpha = _clouds(tree, without, direction(elevation, azimuth), sun_light, **layer)
+            sun_only = mix_colour(tree, alpha, sun_only, (0.0, 0.0, 0.0, 1.0))
+        return mix_colour(tree, 1.0, without, sun_only, "ADD") if disc else without
+
+    def make_world(name, colour_of):
+        world = bpy.data.worlds.new(name)
+        world.use_nodes = True
+        tree = world.node_tree
+        tree.nodes.clear()
+        background = node(tree, "ShaderNodeBackground", {"Color": colour_of(tree), "Strength": strength})
+        link(tree, background.outputs[0], node(tree, "ShaderNodeOutputWorld").inputs["Surface"])
+        world.cycles.sampling_method = "MANUAL"
+        world.cycles.sample_map_resolution = 1024
+        return world
+
+    if clouds:
+        panorama = _panorama(make_world("sky without the sun", lambda tree: seen_sky(tree, False)))
+
+        def colour_of(tree):
+            camera_ray = node(tree, "ShaderNodeLightPath").outputs["Is Camera Ray"]
+            baked = node(tree, "ShaderNodeTexEnvironment", image=panorama).outputs["Color"]
+            return node(tree, "ShaderNodeMixRGB", {"Fac": camera_ray, "Color1": baked,
+                                                   "Color2": seen_sky(tree, True)}).outputs[0]
+    else:
+        def colour_of(tree):
+            camera_ray = node(tree, "ShaderNodeLightPath").outputs["Is Camera Ray"]
+            return node(tree, "ShaderNodeMixRGB", {"Fac": camera_ray, "Color1": seen_sky(tree, False),
+                                                   "Color2": seen_sky(tree, True)}).outputs[0]
+    scene.world = make_world("sky", colour_of)
     light = bpy.data.lights.new("sun", "SUN")
     light.angle = math.radians(sun_size)
     light.color = colour
@@ -392,6 +410,43 @@ def sky(elevation, azimuth, air=1.0, dust=1.0, ozone=1.0, altitude=0.0, strength
     sun = add_object("sun", light)
     point_along(sun, -direction(elevation, azimuth))
     return sun
+
+
+def _render_probe(world, camera_data, width, height, samples, look_along):
+    """Renders `world` alone through a camera of its own into a float image, and returns it."""
+    import os
+    import tempfile
+    probe = bpy.data.scenes.new("probe")
+    probe.world = world
+    obj = bpy.data.objects.new("probe", camera_data)
+    probe.collection.objects.link(obj)
+    point_along(obj, look_along)
+    probe.camera = obj
+    probe.render.engine = "CYCLES"
+    probe.cycles.samples = samples
+    probe.cycles.use_denoising = False
+    probe.render.resolution_x, probe.render.resolution_y = width, height
+    probe.view_settings.view_transform = "Standard"
+    probe.render.image_settings.file_format = "OPEN_EXR"
+    probe.render.image_settings.color_depth = "32"
+    folder = tempfile.mkdtemp()
+    probe.render.filepath = os.path.join(folder, "probe.exr")
+    bpy.ops.render.render(write_still=True, scene=probe.name)
+    image = bpy.data.images.load(probe.render.filepath)
+    image.pack()
+    os.remove(probe.render.filepath)
+    os.rmdir(folder)
+    bpy.data.scenes.remove(probe)
+    return image
+
+
+def _panorama(world):
+    """The world as an equirectangular image, in the layout the environment texture reads."""
+    cam = bpy.data.cameras.new("panorama")
+    cam.type = "PANO"
+    cam.cycles.panorama_type = "EQUIRECTANGULAR"
+    # looking along +x with +z up, the panorama's columns fall where the environment texture reads them
+    return _render_probe(world, cam, scaled(1024, 256), scaled(512, 128), 4, (1.0, 0.0, 0.0))
 
 
 def _vector(tree, operation, a, b=None, scale=None):
@@ -451,9 +506,7 @@ def _measure_sun(elevation, azimuth, sun_size, kw):
     """The disc's colour and irradiance, from a small render that looks straight at it."""
     if elevation < -sun_size:
         return (1.0, 1.0, 1.0), 0.0
-    probe = bpy.data.scenes.new("sun probe")
     world = bpy.data.worlds.new("disc")
-    probe.world = world
     world.use_nodes = True
     tree = world.node_tree
     tree.nodes.clear()
@@ -462,29 +515,12 @@ def _measure_sun(elevation, azimuth, sun_size, kw):
          node(tree, "ShaderNodeOutputWorld").inputs["Surface"])
     cam = bpy.data.cameras.new("probe")
     cam.angle = math.radians(sun_size * 1.6)
-    obj = bpy.data.objects.new("probe", cam)
-    probe.collection.objects.link(obj)
-    point_along(obj, -(-direction(elevation, azimuth)))
-    probe.camera = obj
-    probe.render.engine = "CYCLES"
-    probe.cycles.samples = 16
-    probe.cycles.use_denoising = False
-    probe.render.resolution_x = probe.render.resolution_y = 48
-    probe.view_settings.view_transform = "Standard"
-    probe.render.image_settings.file_format = "OPEN_EXR"
-    import os
-    import tempfile
-    path = os.path.join(tempfile.mkdtemp(), "sun.exr")
-    probe.render.filepath = path
-    bpy.ops.render.render(write_still=True, scene=probe.name)
-    image = bpy.data.images.load(path)
+    size = 48
+    image = _render_probe(world, cam, size, size, 16, direction(elevation, azimuth))
     pixels = list(image.pixels)
     bpy.data.images.remove(image)
-    os.remove(path)
-    os.rmdir(os.path.dirname(path))
-    bpy.data.scenes.remove(probe)
     # sum the disc's pixels (far brighter than the sky around it) times each pixel's solid angle
-    texel = (2.0 * math.tan(cam.angle / 2.0) / 48) ** 2
+    texel = (2.0 * math.tan(cam.angle / 2.0) / size) ** 2
     total = [0.0, 0.0, 0.0]
     peak = max(pixels[0::4])
     for i in range(0, len(pixels), 4):

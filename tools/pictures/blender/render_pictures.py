@@ -21,6 +21,11 @@ ROOT = os.path.normpath(os.path.join(HERE, "..", "..", ".."))
 LIST = os.path.join(ROOT, "assets", "picture_list.h")
 TOOL = "render_pictures"
 ROLES = ("k_slide", "k_environment")  # the roles of the pictures made here
+# The show draws a square slide on a quad 2 high at depth 1.8 under a 45 degree field of view: the
+# screen shows the whole width and the middle 1.8 tan(22.5) = 74.6 % of the height, a texel a pixel.
+# Those rows are rendered with the scene's samples, the rest with an eighth of them.
+SHOWN_BAND = 0.746
+JPEG_QUALITY = 3  # ffmpeg's scale, 2 (best) to 31
 
 
 def fail(message, status=2):
@@ -44,7 +49,9 @@ def scene_script(scenes, name):
 
 
 def made_here():
-    return [(name, w, h) for name, role, w, h in listed_pictures() if role in ROLES]
+    """(file, width, height, band) of the pictures made here: band is the share of rows the screen shows."""
+    return [(name, w, h, SHOWN_BAND if role == "k_slide" else 1.0)
+            for name, role, w, h in listed_pictures() if role in ROLES]
 
 
 def arguments():
@@ -82,7 +89,7 @@ def chosen(args):
                 fail("'%s' is not made with Blender (the cards and the backdrop: build/tools/pictures/pictures)"
                      % name)
             picked.append(by_name[name])
-    for name, _, _ in picked:
+    for name, _, _, _ in picked:
         if not os.path.exists(scene_script(args.scenes, name)):
             fail("%s has no scene script %s" % (name, scene_script(args.scenes, name)))
     return picked
@@ -105,19 +112,32 @@ def blender_environment():
     return env
 
 
-def render(args, picture, log):
-    """Renders one picture into a file beside its place; returns the samples it took, or None."""
-    name, width, height = picture
+def render(args, picture, scratch, log):
+    """Renders one picture and puts it in place; returns its size as text, or None when it failed."""
+    name, width, height, band = picture
     if args.size:
         scale = args.size / max(width, height)
         width, height = max(1, round(width * scale)), max(1, round(height * scale))
-    out = os.path.join(args.out, name)
-    partial = os.path.join(os.path.dirname(out), ".partial-" + name)
+    frame = os.path.join(scratch, "frame.png")
     command = [args.blender, "-b", "--factory-startup", "--python-exit-code", "3",
-               "-P", os.path.join(HERE, "render_scene.py"), "--",
-               scene_script(args.scenes, name), partial, str(width), str(height), str(args.samples or 0)]
+               "-P", os.path.join(HERE, "render_scene.py"), "--", "--scene", scene_script(args.scenes, name),
+               "--out", frame, "--size", "%dx%d" % (width, height), "--samples", str(args.samples or 0),
+               "--band", str(band)]
     done = subprocess.run(command, stdout=log, stderr=subprocess.STDOUT, env=blender_environment())
-    if done.returncode != 0 or not os.path.exists(partial):
+    if done.returncode != 0 or not os.path.exists(frame):
+        return None
+    # the band over the frame, then to JPEG, into a file beside the picture's place; then in place
+    inputs = ["-i", frame]
+    graph = []
+    if band < 1.0:
+        top = int((1.0 - band) / 2.0 * height) - 1
+        inputs += ["-i", os.path.join(scratch, "frame.band.png")]
+        graph = ["-filter_complex", "[0][1]overlay=0:%d" % top]
+    out = os.path.join(args.out, name)
+    partial = os.path.join(args.out, ".partial-" + name)
+    encoded = subprocess.run(["ffmpeg", "-v", "error", "-y"] + inputs + graph +
+                             ["-q:v", str(JPEG_QUALITY), "-f", "mjpeg", partial], stdout=log, stderr=subprocess.STDOUT)
+    if encoded.returncode != 0:
         if os.path.exists(partial):
             os.remove(partial)
         return None
@@ -129,7 +149,7 @@ def main():
     args = arguments()
     pictures = made_here()
     if args.list:
-        for name, width, height in pictures:
+        for name, width, height, _ in pictures:
             print("%s %d %d %s" % (name, width, height, os.path.relpath(scene_script(args.scenes, name), ROOT)))
         return 0
     picked = chosen(args)
@@ -138,6 +158,8 @@ def main():
     if shutil.which(args.blender) is None:
         fail("Blender ('%s') not found: install it with scripts/install-deps.sh --blender, or name it with --blender"
              % args.blender)
+    if shutil.which("ffmpeg") is None:
+        fail("ffmpeg not found: install it with scripts/install-deps.sh")
     failed = []
     log_dir = tempfile.mkdtemp(prefix="render_pictures-")
     started = time.time()
@@ -146,8 +168,10 @@ def main():
         log_path = os.path.join(log_dir, name + ".log")
         print("[%2d/%d] %-16s rendering ..." % (i + 1, len(picked), name), flush=True)
         t0, cpu0 = time.time(), child_cpu_seconds()
+        scratch = tempfile.mkdtemp(prefix=name + "-", dir=log_dir)
         with open(log_path, "w") as log:
-            size = render(args, picture, log)
+            size = render(args, picture, scratch, log)
+        shutil.rmtree(scratch, ignore_errors=True)
         wall, cpu = time.time() - t0, child_cpu_seconds() - cpu0
         with open(log_path) as log:
             lines = [line.strip() for line in log]
