@@ -27,7 +27,12 @@ packages=(
   # scripts/format.sh
   clang-format
 )
-if [ "${1:-}" = "--blender" ]; then
+if [ "${1:-}" = "--help" ] || [ "${1:-}" = "-h" ]; then
+  echo "usage: install-deps.sh [--blender]"
+  echo "Installs the Debian packages the show, its tools and its tests need (apt-get, as root or through sudo)."
+  echo "  --blender   Blender as well, for the slides' scene scripts and their tests"
+  exit 0
+elif [ "${1:-}" = "--blender" ]; then
   # Blender renders the slides and the sphere map; its scene scripts build terrain with numpy
   packages+=(blender python3-numpy)
 elif [ $# -gt 0 ]; then

@@ -90,12 +90,12 @@ def build():
     cabin(cx, cy, float(snowfield(np.array([cx]), np.array([cy]))[0]) - 0.3, math.radians(LOOK - 180.0 + 25.0))
     rng = np.random.RandomState(14)
     count = kit.scaled(7000, 200)
-    r = 12.0 * np.exp(rng.uniform(0.0, math.log(200.0), count))
+    r = 35.0 * np.exp(rng.uniform(0.0, math.log(70.0), count))
     a = np.radians(LOOK + rng.uniform(-60.0, 60.0, count))
     tx, ty = r * np.sin(a), r * np.cos(a)
     # a clearing round the cabin and nothing in front of it; a gap in the trees straight ahead
     towards_cabin = math.degrees(math.atan2(cx, cy)) % 360.0
-    clear = (np.hypot(tx - cx, ty - cy) > 10.0) & (np.abs(np.degrees(a) - LOOK - 6.0) > 5.0)
+    clear = (np.hypot(tx - cx, ty - cy) > 14.0) & (np.abs(np.degrees(a) - LOOK - 8.0) > 9.0)
     clear &= ~((r < 70.0) & (np.abs(np.degrees(a) % 360.0 - towards_cabin) < 12.0))
     mat = kit.material("snowy needles", snowy_needles)
     templates = [kit.conifer("spruce %d" % i, 1.0, 12, mat, seed=20 + i) for i in range(4)]

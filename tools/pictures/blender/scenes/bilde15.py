@@ -14,7 +14,9 @@ LOOK = 198.0
 
 
 def island(x, y):
-    slope = 170.0 * terrain.smoothstep(-330.0, 260.0, y + 40.0 * terrain.fbm(x / 300.0, 0.0, 3, seed=151))
+    # a steady slope down to a short flat at the water, so that every terrace can be seen from above
+    rise = y + 320.0 + 40.0 * terrain.fbm(x / 300.0, 0.0, 3, seed=151)
+    slope = 0.42 * np.where(rise > 20.0, rise - 10.0, rise * rise / 40.0) * (rise > 0.0)
     far = 260.0 * np.exp(-((x + 2500.0) ** 2 / 2.0e6 + (y + 9000.0) ** 2 / 4.0e5))  # the island across the water
     return slope + far - 12.0 + 6.0 * terrain.fbm(x / 60.0, y / 60.0, 5, seed=152)
 

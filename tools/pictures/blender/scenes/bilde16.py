@@ -47,7 +47,7 @@ def weathered(tree):
 
 
 def build():
-    kit.sky(*SUN, dust=3.0, air=1.2, clouds=[dict(height=4500.0, scale=2500.0, coverage=0.3, opacity=1.8, stretch=4.0,
+    kit.sky(*SUN, dust=1.8, air=1.3, clouds=[dict(height=4500.0, scale=2500.0, coverage=0.3, opacity=1.8, stretch=4.0,
                                                    heading=-20.0, seed=91.0, shadow=0.3)])
     x, y = terrain.view_grid((0.0, 0.0), LOOK, 110.0, 0.5, 25000.0, kit.scaled(1300), kit.scaled(900))
     terrain.grid_object("shore", x, y, shore(x, y), kit.material("land", land))

@@ -63,7 +63,7 @@ def build():
     # the wave running back: a thin sheet of water over the farther stones, its edge frothy
     water = terrain.grid_object("wash", *np.meshgrid(np.linspace(-3.0, 3.0, 2), np.linspace(1.3, 40.0, 2)),
                                 np.full((2, 2), -0.025), kit.material("wash", lambda t: kit.clear_water(
-                                    t, (0.55, 0.7, 0.65), 2.0, 0.01, ripples=0.2, ripple_scale=6.0)))
+                                    t, (0.6, 0.72, 0.66), 1.2, 0.0, ripples=0.08, ripple_scale=6.0)))
     kit.camera((0.0, -0.6, 0.42), (0.0, 0.9, -0.02), 52.0, focus=0.95, fstop=4.0)
-    kit.film(exposure=-1.8)
+    kit.film(exposure=-2.8)
     kit.bloom(threshold=2.0, size=7, mix=-0.8)
