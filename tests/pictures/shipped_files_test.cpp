@@ -348,6 +348,29 @@ TEST(environment, the_floor_the_models_underside_reflects_is_smooth)
     EXPECT_LE(mean, 3.0) << "the floor carries a pattern finer than the model's tessellation";
 }
 
+// The model's underside reflects the lower half of the map: a coloured floor there turns half the
+// chrome to bronze. Saturation weighted by value over that half of the disc stays that of a grey.
+TEST(environment, the_floor_the_models_underside_reflects_is_neutral)
+{
+    const decoded_image& file = shipped("VuvedUruvi.jpg");
+    ASSERT_TRUE(file.ok);
+    const rgba_image& img = file.image;
+    double weighted = 0.0, values = 0.0;
+    for (int y = img.height / 2; y < img.height; ++y) {
+        for (int x = 0; x < img.width; ++x) {
+            float u = (x + 0.5f) / img.width * 2.0f - 1.0f, v = 1.0f - (y + 0.5f) / img.height * 2.0f;
+            if (u * u + v * v >= 1.0f) continue;
+            const unsigned char* p = pixel(img, x, y);
+            int hi = std::max({p[0], p[1], p[2]}), lo = std::min({p[0], p[1], p[2]});
+            if (hi == 0) continue;
+            weighted += double(hi - lo);  // saturation (hi - lo) / hi, weighted by the value hi
+            values += hi;
+        }
+    }
+    ASSERT_GT(values, 0.0) << "the lower half of the map is black";
+    EXPECT_LE(weighted / values, 0.15) << "the floor the model reflects is coloured";
+}
+
 // The visible disc is magnified 1.5 times: three quarters of it must be free of texel-scale
 // grain, leaving the sharp detail to the stars.
 TEST(backdrop, univers_has_no_grain_where_it_is_seen)

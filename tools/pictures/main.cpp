@@ -14,18 +14,17 @@ static const int JPEG_QUALITY = 84;
 
 static void usage(FILE *f)
 {
-    std::fprintf(
-        f,
-        "usage: pictures [--out DIR] [--only NAME[,NAME...]] [--sheet PATH | --no-sheet]\n"
-        "       pictures --list\n"
-        "Renders the show's cards and backdrop into DIR (default data/), then a contact sheet of every\n"
-        "picture in DIR. The slides and the sphere map are rendered with Blender by\n"
-        "tools/pictures/blender/render_pictures.py.\n"
-        "  --out DIR        output folder (must exist)\n"
-        "  --only NAMES     render just these files, comma-separated, e.g. Gaming.png,Univers.png\n"
-        "  --sheet PATH     contact sheet of every file (default docs/contact-sheet.jpg)\n"
-        "  --no-sheet       do not write the contact sheet\n"
-        "  --list           print every picture: file, role, width, height, maker (load order)\n");
+    std::fprintf(f,
+                 "usage: pictures [--out DIR] [--only NAME[,NAME...]] [--sheet PATH | --no-sheet]\n"
+                 "       pictures --list\n"
+                 "Renders the show's cards and backdrop into DIR (default data/), then a contact sheet of every\n"
+                 "picture in DIR. The slides and the sphere map are rendered with Blender by\n"
+                 "tools/pictures/blender/render_pictures.py.\n"
+                 "  --out DIR        output folder (must exist)\n"
+                 "  --only NAMES     render just these files, comma-separated, e.g. Gaming.png,Univers.png\n"
+                 "  --sheet PATH     contact sheet of every file (default docs/contact-sheet.jpg)\n"
+                 "  --no-sheet       do not write the contact sheet\n"
+                 "  --list           print every picture: file, role, width, height, maker (load order)\n");
 }
 
 // The slides and the sphere map are path-traced scenes, rendered with Blender (the driver there makes
@@ -40,10 +39,8 @@ static bool render_one(const picture_file &p, const std::string &dir)
 {
     std::string path = dir + "/" + p.file;
     image8 img;
-    if (p.role == k_backdrop)
-        img = render_universe(p.width);
-    else
-        img = render_card(p.file);
+    if (p.role == k_backdrop) img = render_universe(p.width);
+    else img = render_card(p.file);
     bool jpeg = path.compare(path.size() - 4, 4, ".jpg") == 0;
     return jpeg ? write_jpeg(path, img, JPEG_QUALITY) : write_png(path, img);
 }
@@ -108,7 +105,8 @@ int main(int argc, char **argv)
             return 2;
         }
         if (made_with_blender(p->role)) {
-            std::fprintf(stderr, "pictures: '%s' is rendered with Blender: tools/pictures/blender/render_pictures.py\n",
+            std::fprintf(stderr,
+                         "pictures: '%s' is rendered with Blender: tools/pictures/blender/render_pictures.py\n",
                          p->file);
             return 2;
         }

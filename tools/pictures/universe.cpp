@@ -96,7 +96,8 @@ static vec3 smooth_light(float x, float y, float gx, float gy)
     col = col * (1.0f - 0.85f * dust) + v3(0.12f, 0.05f, 0.02f) * (dust * envelope * 0.25f);
     // the bulge, warm, smooth, with a bright small core
     float bulge = std::exp(-r * r / (2.0f * 0.055f * 0.055f));
-    col = col + v3(1.0f, 0.8f, 0.55f) * (bulge * 1.15f) + v3(1.0f, 0.95f, 0.86f) * (std::exp(-r * r / 0.00035f) * 1.3f);
+    col = col + v3(1.0f, 0.8f, 0.55f) * (bulge * 1.15f) +
+        v3(1.0f, 0.95f, 0.86f) * (std::exp(-r * r / 0.00035f) * 1.3f);
     // faint nebulae far out, in the corners of the view
     float n1 = fbm2(x * 2.2f + 10.0f, y * 2.2f, 5, SEED + 20);
     float n2 = fbm2(x * 1.7f, y * 1.7f - 4.0f, 5, SEED + 21);

@@ -4,7 +4,7 @@
         --scene SCENE.py --out OUT.png --size WIDTHxHEIGHT [--samples N] [--band FRACTION]
 
 A scene script defines SAMPLES (its sample count at full size) and build(), which makes the scene in the
-empty file: camera, sky, objects, film. With --band, only the middle FRACTION of the rows (the part the
+empty file: camera, sky, objects, film; CYCLES, a dict, may change Cycles' settings set here. With --band, only the middle FRACTION of the rows (the part the
 screen shows) gets the full samples, written to OUT.band.png; the whole frame is rendered with an eighth
 of them into OUT.png, for the rows nobody sees.
 """
@@ -97,6 +97,9 @@ def main():
         fail(args.scene + " made no camera")
     samples = args.samples if args.samples > 0 else module.SAMPLES
     settings(scene, args.width, args.height, samples)
+    # a scene may change a few of the settings (an interior clamps its bounced light harder)
+    for key, value in getattr(module, "CYCLES", {}).items():
+        setattr(scene.cycles, key, value)
     built = time.time() - start
     if args.band < 1.0:
         # the band, on whole rows, a row wider each side than the screen shows

@@ -8,14 +8,14 @@ import numpy as np
 import kit
 import terrain
 
-SAMPLES = 384
+SAMPLES = 256
 SUN = (1.0, 258.0)  # just above the sea, west-south-west
 LOOK = 250.0  # the camera looks along the coast towards the sunset: sea on the left, cliffs on the right
 FORWARD = kit.direction(0.0, LOOK)
 RIGHT = kit.direction(0.0, LOOK + 90.0)
 
 # The shore as (ahead, right, cliff height) in metres from the camera: land lies to its right.
-SHORE = np.array([(-60.0, -70.0, 6.0), (-10.0, -14.0, 5.0), (30.0, 26.0, 4.0), (110.0, 70.0, 10.0), (200.0, 90.0, 18.0),
+SHORE = np.array([(-60.0, -70.0, 8.0), (-10.0, -14.0, 7.0), (30.0, 26.0, 5.0), (110.0, 70.0, 10.0), (200.0, 90.0, 18.0),
                   (320.0, 92.0, 28.0), (520.0, 120.0, 36.0), (760.0, 128.0, 42.0), (1000.0, 150.0, 40.0),
                   (1250.0, 120.0, 34.0), (1450.0, 100.0, 30.0), (1560.0, 150.0, 30.0), (1560.0, 300.0, 34.0),
                   (1500.0, 700.0, 36.0)])
@@ -23,8 +23,8 @@ SHORE = np.array([(-60.0, -70.0, 6.0), (-10.0, -14.0, 5.0), (30.0, 26.0, 4.0), (
 STACKS = [(430.0, 28.0, 15.0, 38.0), (520.0, 62.0, 8.0, 22.0), (600.0, 15.0, 5.0, 11.0), (1180.0, 70.0, 11.0, 26.0)]
 # Boulders in the wash at the camera's feet: (ahead, right, radius).
 BOULDERS = [(9.0, -4.0, 1.3), (15.0, -10.0, 2.1), (7.0, 3.0, 0.8), (24.0, 2.0, 1.5), (32.0, -15.0, 1.9),
-            (12.0, 7.0, 1.0), (45.0, 6.0, 2.6)]
-LIGHTHOUSE = (1450.0, 160.0)
+            (12.0, 7.0, 1.0), (45.0, 6.0, 2.6), (16.0, 11.0, 3.2), (11.0, -17.0, 2.6), (60.0, -25.0, 3.0)]
+LIGHTHOUSE = (1000.0, 215.0)  # on the cliff top of the headland, right of the sun
 
 
 def to_world(ahead, right):
@@ -75,7 +75,7 @@ def sea_material(tree):
     foam = kit.node(tree, "ShaderNodeAttribute", attribute_name="foam").outputs["Fac"]
     p = kit.coordinates(tree, "Object")
     broken = kit.math_node(tree, "MULTIPLY", foam, kit.map_range(tree, kit.noise(tree, p, 0.6, 6.0, 0.6), 0.4, 0.65))
-    water = kit.principled(tree, (0.004, 0.012, 0.018), 0.08, specular=0.5)
+    water = kit.principled(tree, (0.006, 0.016, 0.022), 0.11, specular=0.5)
     froth = kit.principled(tree, (0.75, 0.75, 0.72), 0.6)
     return kit.node(tree, "ShaderNodeMixShader", {0: broken, 1: water, 2: froth}).outputs[0]
 
@@ -100,15 +100,15 @@ def lighthouse(x, y, z):
 
 def build():
     kit.sky(*SUN, dust=3.0, air=1.3, clouds=[
-        dict(height=2600.0, scale=1100.0, coverage=0.42, opacity=3.0, stretch=2.2, heading=-20.0, seed=3.0),
+        dict(height=2600.0, scale=1100.0, coverage=0.52, opacity=3.0, stretch=2.2, heading=-20.0, seed=3.0),
         dict(height=8000.0, scale=5000.0, coverage=0.3, opacity=1.2, stretch=6.0, heading=30.0, seed=9.0,
              shadow=0.2)])
     eye = (0.0, 0.0)
     # the sea, out to the horizon, its foam where it washes the rock
-    x, y = terrain.view_grid(eye, LOOK, 120.0, 1.0, 30000.0, kit.scaled(1400), kit.scaled(1000))
+    x, y = terrain.view_grid(eye, LOOK, 120.0, 1.0, 30000.0, kit.scaled(2000), kit.scaled(1300))
     # a long swell from the open sea and a shorter wind sea over it
-    waves = (terrain.wave_train(24, LOOK + 195.0, 12.0, 120.0, 8.0, 1.4, 0.5, seed=5) +
-             terrain.wave_train(64, LOOK + 150.0, 35.0, 12.0, 0.12, 0.5, 0.9, seed=6))
+    waves = (terrain.wave_train(24, LOOK + 195.0, 12.0, 120.0, 8.0, 0.7, 0.5, seed=5) +
+             terrain.wave_train(72, LOOK + 150.0, 40.0, 8.0, 0.08, 0.3, 1.0, seed=6))
     px, py, pz = terrain.sea(x, y, waves)
     sea = terrain.grid_object("sea", px, py, pz, kit.material("sea", sea_material))
     shallow = land(px, py)
@@ -129,7 +129,7 @@ def build():
         bx, by = to_world(a, b)
         kit.rock("boulder %d" % i, (bx, by, r * 0.15), (r * 1.3, r, r * 0.75), seed=i, mat=boulder,
                  rotation=(0.0, 0.0, i * 1.1))
-    eye_z = float(land(np.array([0.0]), np.array([0.0]))[0]) + 1.7
+    eye_z = max(float(land(np.array([0.0]), np.array([0.0]))[0]), 4.5) + 1.7
     target = kit.direction(-5.0, LOOK + 6.0)
     kit.camera((0.0, 0.0, eye_z), (target.x, target.y, eye_z + target.z), 64.0)
     kit.film(exposure=-2.0)

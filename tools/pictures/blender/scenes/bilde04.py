@@ -7,7 +7,7 @@ import numpy as np
 import kit
 import terrain
 
-SAMPLES = 256
+SAMPLES = 160
 SUN = (3.0, 100.0)  # just risen behind the ridges, a little right of the view
 LOOK = 80.0
 EYE_Z = 110.0

@@ -8,7 +8,7 @@ import numpy as np
 import kit
 import terrain
 
-SAMPLES = 384
+SAMPLES = 256
 SUN = (7.0, 258.0)  # evening, from the west, across the colonnade: the columns lay their shadows over the floor
 COLUMNS = 14  # in each row
 SPACING = 4.2  # from column to column along a row, metres

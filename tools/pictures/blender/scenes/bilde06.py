@@ -7,7 +7,7 @@ import numpy as np
 import kit
 import terrain
 
-SAMPLES = 320
+SAMPLES = 160
 SUN = (58.0, 150.0)  # high, behind the camera's left shoulder
 LOOK = 4.0
 # The waterline as (x, y) points, land to the right of it looking along it.
@@ -78,13 +78,13 @@ def build():
     sx, sy, sz = terrain.sea(x, y, waves)
     sea = terrain.grid_object("sea", sx, sy, sz, kit.material("water", lambda t: water(t)))
     depth = -seabed(sx, sy)
-    foam = terrain.smoothstep(0.15, 0.02, depth) * terrain.smoothstep(-0.1, 0.0, depth)
+    foam = terrain.smoothstep(0.07, 0.01, depth) * terrain.smoothstep(-0.05, 0.0, depth)
     sea.data.attributes.new("foam", "FLOAT", "POINT").data.foreach_set("value", foam.reshape(-1).astype(np.float32))
     stone = kit.material("granite", granite)
     for i, (bx, by, r) in enumerate(BOULDERS):
         bz = float(seabed(np.array([bx]), np.array([by]))[0])
-        kit.rock("boulder %d" % i, (bx, by, bz + r * 0.25), (r * 1.2, r, r * 0.8), seed=i + 20, lumpiness=0.3,
-                 crags=0.12, mat=stone, rotation=(0.0, 0.2, i * 0.9))
+        kit.rock("boulder %d" % i, (bx, by, bz + r * 0.3), (r * 1.5, r * 1.2, r), seed=i + 20, lumpiness=0.3,
+                 crags=0.22, grit=0.02, mat=stone, rotation=(0.0, 0.2, i * 0.9))
     eye_z = float(seabed(np.array([eye[0]]), np.array([eye[1]]))[0]) + 9.0  # on a boulder's back
     target = kit.direction(-11.0, LOOK)
     kit.camera((eye[0], eye[1], eye_z), (eye[0] + target.x, eye[1] + target.y, eye_z + target.z), 66.0)

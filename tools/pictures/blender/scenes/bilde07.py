@@ -7,7 +7,7 @@ import numpy as np
 
 import kit
 
-SAMPLES = 512
+SAMPLES = 384
 
 
 def oak(tree):

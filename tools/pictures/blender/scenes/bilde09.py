@@ -7,7 +7,7 @@ import numpy as np
 import kit
 import terrain
 
-SAMPLES = 384
+SAMPLES = 160
 SUN = (-2.5, 250.0)  # just set in the west-south-west
 LOOK = 235.0
 # Bergs: (ahead, right, size, height, seed, tabular): size across and height above the water, metres.
@@ -19,7 +19,7 @@ BERGS = [(260.0, -40.0, 70.0, 28.0, 1, False), (420.0, 90.0, 160.0, 34.0, 2, Tru
 def ice(tree):
     p = kit.coordinates(tree, "Object")
     hollow = kit.node(tree, "ShaderNodeAmbientOcclusion", {"Distance": 6.0}, samples=8).outputs["AO"]
-    colour = kit.mix_colour(tree, kit.map_range(tree, hollow, 0.4, 1.0), (0.12, 0.38, 0.55, 1.0), (0.82, 0.88, 0.92, 1.0))
+    colour = kit.mix_colour(tree, kit.map_range(tree, hollow, 0.5, 1.0), (0.18, 0.5, 0.7, 1.0), (0.9, 0.94, 0.97, 1.0))
     # old snow on top, bands of clear blue ice in the walls
     z = kit.node(tree, "ShaderNodeSeparateXYZ", {0: p}).outputs["Z"]
     bands = kit.node(tree, "ShaderNodeTexWave", {"Vector": p, "Scale": 0.8, "Distortion": 4.0, "Detail": 3.0},
@@ -49,7 +49,7 @@ def build():
         if tabular:
             # a slab calved from a shelf: flat top, sheer sides, worn edges
             berg = kit.rock("berg %d" % seed, (at.x, at.y, height * 0.5), (size * 0.5, size * 0.38, height * 0.62),
-                            seed=seed, lumpiness=0.12, crags=0.1, grit=0.02, mat=mat)
+                            seed=seed, lumpiness=0.15, crags=0.45, grit=0.02, mat=mat)
             cut = berg.modifiers.new("sheer", "BOOLEAN")
             top = kit.box("cut %d" % seed, (at.x, at.y, height + size), (size * 3, size * 3, 2 * size))
             cut.object = top
@@ -57,7 +57,7 @@ def build():
             top.hide_render = True
         else:
             kit.rock("berg %d" % seed, (at.x, at.y, height * 0.25), (size * 0.5, size * 0.42, height),
-                     seed=seed, lumpiness=0.3, crags=0.6, grit=0.03, mat=mat, rotation=(0.0, 0.0, seed))
+                     seed=seed, lumpiness=0.2, crags=0.9, grit=0.03, mat=mat, rotation=(0.0, 0.0, seed))
     target = kit.direction(1.0, LOOK)
     kit.camera((0.0, 0.0, 3.0), (target.x, target.y, 3.0 + target.z), 60.0)
-    kit.film(exposure=2.2)
+    kit.film(exposure=2.8)

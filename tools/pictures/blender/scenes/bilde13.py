@@ -8,7 +8,7 @@ import numpy as np
 import kit
 import terrain
 
-SAMPLES = 384
+SAMPLES = 160
 SUN = (14.0, 200.0)  # behind the overcast, somewhere to the south
 LOOK = 262.0
 # The waterline as (ahead, right) from the camera: sand to its right.

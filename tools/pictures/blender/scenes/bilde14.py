@@ -8,10 +8,10 @@ import numpy as np
 import kit
 import terrain
 
-SAMPLES = 512
+SAMPLES = 256
 SUN = (-4.5, 235.0)  # set a while ago, south-west
 LOOK = 215.0
-CABIN = (-14.0, -52.0)
+CABIN = (-20.0, -40.0)  # some 45 m away, a little left of the view's middle
 
 
 def snowfield(x, y):

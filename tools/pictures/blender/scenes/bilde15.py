@@ -8,7 +8,7 @@ import numpy as np
 import kit
 import terrain
 
-SAMPLES = 384
+SAMPLES = 160
 SUN = (32.0, 250.0)  # afternoon, west-south-west: the house fronts facing the camera half in shade
 LOOK = 198.0
 
@@ -34,13 +34,13 @@ def painted(colour):
 
 def rock(tree):
     p = kit.coordinates(tree, "Object")
-    colour = kit.ramp(tree, kit.noise(tree, p, 0.1, 6.0), [(0.3, (0.16, 0.13, 0.10)), (0.7, (0.30, 0.25, 0.19))])
+    colour = kit.ramp(tree, kit.noise(tree, p, 0.1, 6.0), [(0.3, (0.07, 0.06, 0.045)), (0.5, (0.16, 0.13, 0.09)), (0.7, (0.09, 0.09, 0.05))])
     return kit.hazed(tree, kit.principled(tree, colour, 0.9, normal=kit.bump(tree, kit.noise(tree, p, 0.5, 8.0), 0.6,
                                                                              0.5)), 12000.0, 800.0)
 
 
 def sea_material(tree):
-    return kit.principled(tree, (0.004, 0.02, 0.06), 0.08, specular=0.5)
+    return kit.principled(tree, (0.004, 0.02, 0.06), 0.16, specular=0.5)
 
 
 def church(x, y, z, walls, blue):
@@ -55,7 +55,7 @@ def church(x, y, z, walls, blue):
 def build():
     kit.sky(*SUN, dust=0.6, ozone=1.3, clouds=[dict(height=5000.0, scale=2500.0, coverage=0.18, opacity=2.0,
                                                     stretch=4.0, heading=30.0, seed=71.0)])
-    x, y = terrain.view_grid((0.0, 30.0), LOOK, 100.0, 1.0, 30000.0, kit.scaled(1500), kit.scaled(1000))
+    x, y = terrain.view_grid((0.0, 60.0), LOOK, 110.0, 1.0, 30000.0, kit.scaled(1500), kit.scaled(1000))
     terrain.grid_object("island", x, y, island(x, y), kit.material("rock", rock))
     waves = terrain.wave_train(40, 30.0, 25.0, 40.0, 0.5, 0.5, 0.6, seed=15)
     terrain.grid_object("sea", *terrain.sea(x, y, waves), kit.material("sea", sea_material))
@@ -65,7 +65,7 @@ def build():
     rng = np.random.RandomState(15)
     placed = []
     # houses on terraces across the slope, thinning out towards the edges of the village
-    for row in range(kit.scaled(16, 4)):
+    for row in range(16):
         ty = -230.0 + row * 15.0 + rng.uniform(-2.0, 2.0)
         tx = -220.0
         while tx < 170.0:
@@ -87,7 +87,7 @@ def build():
             kit.box("window", (tx + rng.uniform(-w / 2.5, w / 2.5), front, gz + rng.choice([1.5, 4.6]) * min(1, h / 5)),
                     (0.8, 0.08, 1.0), blue if rng.uniform() < 0.5 else dark)
     church(-35.0, -95.0, float(island(np.array([-35.0]), np.array([-95.0]))[0]) - 1.0, walls, blue)
-    eye = (0.0, 30.0, float(island(np.array([0.0]), np.array([30.0]))[0]) + 8.0)
-    target = kit.direction(-17.0, LOOK)
+    eye = (0.0, 60.0, float(island(np.array([0.0]), np.array([60.0]))[0]) + 40.0)  # from the hill above the village
+    target = kit.direction(-27.0, LOOK)
     kit.camera(eye, (eye[0] + target.x, eye[1] + target.y, eye[2] + target.z), 60.0)
     kit.film(exposure=-4.0)

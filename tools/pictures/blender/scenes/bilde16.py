@@ -8,7 +8,7 @@ import numpy as np
 import kit
 import terrain
 
-SAMPLES = 384
+SAMPLES = 160
 SUN = (2.0, 78.0)  # just up, behind the far shore a little right of the jetty
 LOOK = 70.0
 

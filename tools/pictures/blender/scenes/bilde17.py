@@ -8,12 +8,12 @@ import numpy as np
 import kit
 import terrain
 
-SAMPLES = 512
-SUN = (12.0, 8.0)  # low, ahead of the camera: the wet stones shine against it
+SAMPLES = 256
+SUN = (8.0, 12.0)  # low, ahead of the camera: the wet stones shine against it
 # Pebble kinds: (colour dark, colour light, roughness), granite, basalt, quartz, sandstone, flint, slate.
-KINDS = [((0.16, 0.14, 0.13), (0.36, 0.33, 0.30), 0.35), ((0.03, 0.03, 0.035), (0.08, 0.08, 0.085), 0.25),
-         ((0.55, 0.52, 0.48), (0.75, 0.72, 0.66), 0.3), ((0.30, 0.16, 0.09), (0.45, 0.27, 0.16), 0.45),
-         ((0.10, 0.085, 0.07), (0.22, 0.19, 0.15), 0.2), ((0.07, 0.08, 0.09), (0.16, 0.17, 0.18), 0.3)]
+KINDS = [((0.14, 0.12, 0.11), (0.40, 0.35, 0.31), 0.35), ((0.02, 0.02, 0.025), (0.07, 0.07, 0.075), 0.25),
+         ((0.62, 0.58, 0.52), (0.85, 0.82, 0.76), 0.3), ((0.35, 0.14, 0.06), (0.55, 0.28, 0.14), 0.45),
+         ((0.12, 0.09, 0.05), (0.30, 0.22, 0.12), 0.2), ((0.05, 0.08, 0.10), (0.14, 0.2, 0.24), 0.3)]
 
 
 def pebble_material(dark, light, roughness):
@@ -46,8 +46,8 @@ def build():
     templates = []
     for i, (dark, light, roughness) in enumerate(KINDS):
         mat = kit.material("pebble %d" % i, pebble_material(dark, light, roughness))
-        templates.append(kit.rock("pebble %d" % i, (0, 0, 0), (1.0, 0.8, 0.45), seed=100 + i, lumpiness=0.18,
-                                  crags=0.03, grit=0.005, mat=mat))
+        templates.append(kit.rock("pebble %d" % i, (0, 0, 0), (1.0, 0.75, 0.4), seed=100 + i, lumpiness=0.3,
+                                  crags=0.05, grit=0.004, mat=mat))
     cell = 0.055
     gx, gy = np.meshgrid(np.arange(-1.2, 1.2, cell), np.arange(-0.3, 2.4, cell))
     px = (gx + rng.uniform(-0.3, 0.3, gx.shape) * cell).reshape(-1)
