@@ -50,10 +50,11 @@ mkdir "$work/scenes"
 cat >"$work/scenes/bilde01.py" <<'PY'
 """A stand-in scene: a lit ball."""
 import bpy
+import air
 import kit
 SAMPLES = 2
 def build():
-    kit.sky(30.0, 180.0)
+    air.sky(30.0, 180.0)
     bpy.ops.mesh.primitive_uv_sphere_add(location=(0.0, 4.0, 1.0))
     kit.camera((0.0, 0.0, 1.0), (0.0, 4.0, 1.0), 50.0)
 PY

@@ -99,6 +99,18 @@ def nearest_on_path(x, y, path):
     return best, side, values
 
 
+def to_view(x, y, azimuth):
+    """World points (x, y) as (ahead, right) for a view towards `azimuth` degrees (from +y towards +x)."""
+    s, c = math.sin(math.radians(azimuth)), math.cos(math.radians(azimuth))
+    return x * s + y * c, x * c - y * s
+
+
+def from_view(ahead, right, azimuth):
+    """The world point `ahead` metres along the view towards `azimuth` and `right` metres to its right."""
+    s, c = math.sin(math.radians(azimuth)), math.cos(math.radians(azimuth))
+    return ahead * s + right * c, ahead * c - right * s
+
+
 # --- grids -----------------------------------------------------------------------------------------
 
 

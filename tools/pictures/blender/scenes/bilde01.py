@@ -5,14 +5,13 @@ import math
 import bpy
 import numpy as np
 
+import air
 import kit
 import terrain
 
 SAMPLES = 256
 SUN = (1.0, 258.0)  # just above the sea, west-south-west
 LOOK = 250.0  # the camera looks along the coast towards the sunset: sea on the left, cliffs on the right
-FORWARD = kit.direction(0.0, LOOK)
-RIGHT = kit.direction(0.0, LOOK + 90.0)
 
 # The shore as (ahead, right, cliff height) in metres from the camera: land lies to its right.
 SHORE = np.array([(-60.0, -70.0, 8.0), (-10.0, -14.0, 7.0), (30.0, 26.0, 5.0), (110.0, 70.0, 10.0), (200.0, 90.0, 18.0),
@@ -27,17 +26,9 @@ BOULDERS = [(9.0, -4.0, 1.3), (15.0, -10.0, 2.1), (7.0, 3.0, 0.8), (24.0, 2.0, 1
 LIGHTHOUSE = (1000.0, 215.0)  # on the cliff top of the headland, right of the sun
 
 
-def to_world(ahead, right):
-    return ahead * FORWARD.x + right * RIGHT.x, ahead * FORWARD.y + right * RIGHT.y
-
-
-def to_view(x, y):
-    return x * FORWARD.x + y * FORWARD.y, x * RIGHT.x + y * RIGHT.y
-
-
 def land(x, y):
     """Height of the rock: cliffs rising steeply from the shore, a broken top, stacks in the sea."""
-    a, b = to_view(x, y)
+    a, b = terrain.to_view(x, y, LOOK)
     wobble = 14.0 * terrain.fbm(a / 70.0, b / 70.0, 3, seed=21) + 4.0 * terrain.fbm(a / 11.0, b / 11.0, 3, seed=28)
     distance, side, values = terrain.nearest_on_path(a + wobble, b, terrain.spline(SHORE, 240))
     # (ahead, right) turns the map over, so the path's left side is the land's
@@ -68,7 +59,7 @@ def rock(tree):
     wet = kit.map_range(tree, height, 0.4, 2.5)
     colour = kit.mix_colour(tree, wet, kit.mix_colour(tree, 0.55, colour, (0.0, 0.0, 0.0, 1.0), "MULTIPLY"), colour)
     roughness = kit.map_range(tree, height, 0.4, 2.5, 0.25, 0.85)
-    return kit.hazed(tree, kit.principled(tree, colour, roughness, normal=normal), 5000.0, 400.0)
+    return air.hazed(tree, kit.principled(tree, colour, roughness, normal=normal), 5000.0, 400.0)
 
 
 def sea_material(tree):
@@ -99,7 +90,7 @@ def lighthouse(x, y, z):
 
 
 def build():
-    kit.sky(*SUN, dust=3.0, air=1.3, clouds=[
+    air.sky(*SUN, dust=3.0, air=1.3, clouds=[
         dict(height=2600.0, scale=1100.0, coverage=0.52, opacity=3.0, stretch=2.2, heading=-20.0, seed=3.0),
         dict(height=8000.0, scale=5000.0, coverage=0.3, opacity=1.2, stretch=6.0, heading=30.0, seed=9.0,
              shadow=0.2)])
@@ -112,7 +103,7 @@ def build():
     px, py, pz = terrain.sea(x, y, waves)
     sea = terrain.grid_object("sea", px, py, pz, kit.material("sea", sea_material))
     shallow = land(px, py)
-    a, b = to_view(px, py)
+    a, b = terrain.to_view(px, py, LOOK)
     for ba, bb, r in BOULDERS:
         shallow = np.maximum(shallow, r * 0.4 - np.hypot(a - ba, b - bb) / 1.5)
     foam = terrain.smoothstep(-3.0, 0.3, shallow) * (0.6 + 0.4 * np.clip(pz / 0.6, 0.0, 1.0))
@@ -121,12 +112,12 @@ def build():
     # the rock, finer near the camera
     x, y = terrain.view_grid(eye, LOOK + 15.0, 110.0, 1.0, 4000.0, kit.scaled(1500), kit.scaled(1100))
     terrain.grid_object("coast", x, y, land(x, y), kit.material("rock", rock))
-    lx, ly = to_world(*LIGHTHOUSE)
+    lx, ly = terrain.from_view(*LIGHTHOUSE, LOOK)
     lighthouse(lx, ly, float(land(np.array([lx]), np.array([ly]))[0]) - 0.5)
     # boulders in the wash in front, wet where the swell reaches them
     boulder = kit.material("boulder", rock)
     for i, (a, b, r) in enumerate(BOULDERS):
-        bx, by = to_world(a, b)
+        bx, by = terrain.from_view(a, b, LOOK)
         kit.rock("boulder %d" % i, (bx, by, r * 0.15), (r * 1.3, r, r * 0.75), seed=i, mat=boulder,
                  rotation=(0.0, 0.0, i * 1.1))
     eye_z = max(float(land(np.array([0.0]), np.array([0.0]))[0]), 4.5) + 1.7

@@ -3,6 +3,7 @@ import math
 
 import numpy as np
 
+import air
 import kit
 import terrain
 
@@ -42,11 +43,11 @@ def sand(tree):
     colour = kit.ramp(tree, mottle, [(0.3, (0.62, 0.27, 0.11)), (0.7, (0.70, 0.33, 0.14))])
     normal = kit.bump(tree, ripples, 0.25, 0.02)
     normal = kit.bump(tree, kit.noise(tree, p, 3.0, 4.0), 0.08, 0.01, normal)
-    return kit.hazed(tree, kit.principled(tree, colour, 0.92, normal=normal, specular=0.3, sheen=0.3), 5000.0, 600.0)
+    return air.hazed(tree, kit.principled(tree, colour, 0.92, normal=normal, specular=0.3, sheen=0.3), 5000.0, 600.0)
 
 
 def build():
-    kit.sky(*SUN, dust=0.8, air=1.0, clouds=[dict(height=7000.0, scale=2500.0, coverage=0.22, stretch=5.0,
+    air.sky(*SUN, dust=0.8, air=1.0, clouds=[dict(height=7000.0, scale=2500.0, coverage=0.22, stretch=5.0,
                                                    heading=20.0, seed=11.0, opacity=2.0)])
     eye = (0.0, 0.0)
     x, y = terrain.view_grid(eye, LOOK, 120.0, 5.0, 25000.0, kit.scaled(1200), kit.scaled(900))

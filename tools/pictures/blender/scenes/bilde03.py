@@ -4,6 +4,7 @@ import math
 
 import numpy as np
 
+import air
 import kit
 import terrain
 
@@ -53,13 +54,13 @@ def land(tree):
     colour = kit.mix_colour(tree, snow, colour, (0.85, 0.87, 0.9, 1.0))
     normal = kit.bump(tree, kit.noise(tree, p, 0.05, 8.0, 0.6), 0.6, 3.0)
     roughness = kit.map_range(tree, snow, 0.0, 1.0, 0.85, 0.5)
-    return kit.hazed(tree, kit.principled(tree, colour, roughness, normal=normal), 16000.0, 2500.0)
+    return air.hazed(tree, kit.principled(tree, colour, roughness, normal=normal), 16000.0, 2500.0)
 
 
 def needles(tree):
     colour = kit.ramp(tree, kit.noise(tree, kit.coordinates(tree, "Object"), 3.0, 2.0),
                       [(0.3, (0.015, 0.03, 0.015)), (0.7, (0.035, 0.05, 0.025))])
-    return kit.hazed(tree, kit.principled(tree, colour, 0.8), 16000.0, 2500.0)
+    return air.hazed(tree, kit.principled(tree, colour, 0.8), 16000.0, 2500.0)
 
 
 def stone(tree):
@@ -69,7 +70,7 @@ def stone(tree):
 
 
 def build():
-    kit.sky(*SUN, dust=0.6, air=1.0, ozone=1.5, clouds=[
+    air.sky(*SUN, dust=0.6, air=1.0, ozone=1.5, clouds=[
         dict(height=6000.0, scale=2200.0, coverage=0.3, opacity=2.0, stretch=2.5, heading=30.0, seed=7.0)])
     x, y = terrain.view_grid(EYE, LOOK, 96.0, 1.0, 30000.0, kit.scaled(2400), kit.scaled(1100))
     z = mountains(x, y)

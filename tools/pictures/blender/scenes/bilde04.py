@@ -4,6 +4,7 @@ import math
 
 import numpy as np
 
+import air
 import kit
 import terrain
 
@@ -20,8 +21,7 @@ RIDGES = [(400.0, -7.0, 1), (850.0, -3.5, 2), (1600.0, -1.2, 3), (2900.0, 0.6, 4
 def hills(x, y):
     """The ground: ridges running across the view, each with its own crest line, dropping into valleys
     between them."""
-    ahead = x * math.sin(math.radians(LOOK)) + y * math.cos(math.radians(LOOK))
-    across = x * math.cos(math.radians(LOOK)) - y * math.sin(math.radians(LOOK))
+    ahead, across = terrain.to_view(x, y, LOOK)
     z = np.zeros_like(x) - 40.0
     for distance, angle, seed in RIDGES:
         width = distance * 0.22
@@ -33,25 +33,25 @@ def hills(x, y):
     return z + 8.0 * terrain.fbm(x / 120.0, y / 120.0, 5, seed=30)
 
 
-def air(tree, shader):
+def misty(tree, shader):
     """Mist lying thick in the valleys, and a haze over everything that deepens with distance."""
-    return kit.hazed(tree, kit.hazed(tree, shader, 900.0, 30.0, tint=(1.0, 1.0, 1.05)), 5000.0, 2000.0)
+    return air.hazed(tree, air.hazed(tree, shader, 900.0, 30.0, tint=(1.0, 1.0, 1.05)), 5000.0, 2000.0)
 
 
 def ground(tree):
     p = kit.coordinates(tree, "Object")
     colour = kit.ramp(tree, kit.noise(tree, p, 0.02, 4.0), [(0.3, (0.03, 0.05, 0.025)), (0.7, (0.06, 0.07, 0.035))])
-    return air(tree, kit.principled(tree, colour, 0.9))
+    return misty(tree, kit.principled(tree, colour, 0.9))
 
 
 def needles(tree):
     colour = kit.ramp(tree, kit.noise(tree, kit.coordinates(tree, "Object"), 3.0, 2.0),
                       [(0.3, (0.02, 0.04, 0.02)), (0.7, (0.04, 0.06, 0.03))])
-    return air(tree, kit.principled(tree, colour, 0.8))
+    return misty(tree, kit.principled(tree, colour, 0.8))
 
 
 def build():
-    kit.sky(*SUN, dust=1.4, air=1.3, clouds=[dict(height=5000.0, scale=3000.0, coverage=0.25, opacity=1.5,
+    air.sky(*SUN, dust=1.4, air=1.3, clouds=[dict(height=5000.0, scale=3000.0, coverage=0.25, opacity=1.5,
                                                    stretch=4.0, heading=-10.0, seed=2.0, shadow=0.3)])
     eye = (0.0, 0.0)
     x, y = terrain.view_grid(eye, LOOK, 60.0, 20.0, 30000.0, kit.scaled(1400), kit.scaled(900))
@@ -61,8 +61,7 @@ def build():
     count = kit.scaled(9000, 200)
     ahead = rng.uniform(250.0, 1000.0, count)
     across = ahead * rng.uniform(-0.4, 0.4, count)
-    tx = ahead * math.sin(math.radians(LOOK)) + across * math.cos(math.radians(LOOK))
-    ty = ahead * math.cos(math.radians(LOOK)) - across * math.sin(math.radians(LOOK))
+    tx, ty = terrain.from_view(ahead, across, LOOK)
     tz = hills(tx, ty)
     keep = tz > -10.0
     mat = kit.material("needles", needles)

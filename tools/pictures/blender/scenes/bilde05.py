@@ -5,6 +5,7 @@ import math
 import bpy
 import numpy as np
 
+import air
 import kit
 import terrain
 
@@ -44,7 +45,7 @@ def marble(tree):
                           kit.map_range(tree, kit.noise(tree, p, 2.0, 4.0), 0.4, 0.6))
     colour = kit.mix_colour(tree, grime, colour, (0.30, 0.27, 0.22, 1.0))
     pits = kit.bump(tree, kit.noise(tree, p, 14.0, 6.0, 0.7), 0.15, 0.02)
-    return kit.hazed(tree, kit.principled(tree, colour, 0.45, normal=pits), 9000.0)
+    return air.hazed(tree, kit.principled(tree, colour, 0.45, normal=pits), 9000.0)
 
 
 def hills_far(x, y):
@@ -55,11 +56,11 @@ def hills_far(x, y):
 def countryside(tree):
     p = kit.coordinates(tree, "Object")
     colour = kit.ramp(tree, kit.noise(tree, p, 0.003, 5.0), [(0.35, (0.10, 0.09, 0.04)), (0.65, (0.16, 0.14, 0.07))])
-    return kit.hazed(tree, kit.principled(tree, colour, 0.9), 5000.0, 800.0)
+    return air.hazed(tree, kit.principled(tree, colour, 0.9), 5000.0, 800.0)
 
 
 def build():
-    kit.sky(*SUN, dust=1.8, clouds=[dict(height=5000.0, scale=2500.0, coverage=0.3, opacity=2.0, stretch=3.0,
+    air.sky(*SUN, dust=1.8, clouds=[dict(height=5000.0, scale=2500.0, coverage=0.3, opacity=2.0, stretch=3.0,
                                          heading=10.0, seed=4.0)])
     stone = kit.material("marble", marble)
     length = (COLUMNS - 1) * SPACING

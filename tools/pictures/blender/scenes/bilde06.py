@@ -4,6 +4,7 @@ import math
 
 import numpy as np
 
+import air
 import kit
 import terrain
 
@@ -50,7 +51,7 @@ def ground(tree):
     normal = kit.bump(tree, kit.math_node(tree, "ADD", kit.noise(tree, p, 1.5, 4.0),
                                           kit.math_node(tree, "MULTIPLY", forest, kit.noise(tree, p, 0.5, 8.0))),
                       0.3, 0.2)
-    return kit.hazed(tree, kit.principled(tree, colour, kit.map_range(tree, wet, 0.0, 1.0, 0.9, 0.4), normal=normal),
+    return air.hazed(tree, kit.principled(tree, colour, kit.map_range(tree, wet, 0.0, 1.0, 0.9, 0.4), normal=normal),
                      12000.0, 800.0)
 
 
@@ -68,7 +69,7 @@ def granite(tree):
 
 
 def build():
-    kit.sky(*SUN, dust=0.5, ozone=1.4, clouds=[dict(height=1500.0, scale=700.0, coverage=0.35, opacity=5.0,
+    air.sky(*SUN, dust=0.5, ozone=1.4, clouds=[dict(height=1500.0, scale=700.0, coverage=0.35, opacity=5.0,
                                                     stretch=1.3, heading=0.0, seed=6.0, shadow=0.9)])
     eye = EYE
     x, y = terrain.view_grid(eye, LOOK, 110.0, 0.5, 20000.0, kit.scaled(1500), kit.scaled(1000))

@@ -4,6 +4,7 @@ import math
 
 import numpy as np
 
+import air
 import kit
 import terrain
 
@@ -59,17 +60,17 @@ def sandstone(tree):
     sand = kit.ramp(tree, kit.noise(tree, p, 0.05, 5.0), [(0.35, (0.40, 0.22, 0.12)), (0.65, (0.52, 0.32, 0.18))])
     colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", flat, kit.map_range(tree, z, 60.0, 20.0)), colour, sand)
     normal = kit.bump(tree, kit.math_node(tree, "ADD", kit.noise(tree, p, 0.3, 8.0, 0.65), bands), 0.6, 1.0)
-    return kit.hazed(tree, kit.principled(tree, colour, 0.85, normal=normal), 45000.0, 3000.0, tint=(1.0, 0.97, 0.95))
+    return air.hazed(tree, kit.principled(tree, colour, 0.85, normal=normal), 45000.0, 3000.0, tint=(1.0, 0.97, 0.95))
 
 
 def scrub(tree):
     colour = kit.ramp(tree, kit.noise(tree, kit.coordinates(tree, "Object"), 6.0, 3.0),
                       [(0.3, (0.04, 0.045, 0.03)), (0.7, (0.10, 0.10, 0.07))])
-    return kit.hazed(tree, kit.principled(tree, colour, 0.9), 45000.0, 3000.0)
+    return air.hazed(tree, kit.principled(tree, colour, 0.9), 45000.0, 3000.0)
 
 
 def build():
-    kit.sky(*SUN, dust=0.5, ozone=1.3, clouds=[dict(height=2200.0, scale=900.0, coverage=0.38, opacity=6.0,
+    air.sky(*SUN, dust=0.5, ozone=1.3, clouds=[dict(height=2200.0, scale=900.0, coverage=0.38, opacity=6.0,
                                                     stretch=1.4, heading=20.0, seed=13.0, shadow=1.0)])
     mat = kit.material("sandstone", sandstone)
     cx, cy, sx, sy = PATCH

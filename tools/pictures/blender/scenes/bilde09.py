@@ -4,6 +4,7 @@ import math
 
 import numpy as np
 
+import air
 import kit
 import terrain
 
@@ -27,7 +28,7 @@ def ice(tree):
     colour = kit.mix_colour(tree, kit.map_range(tree, bands, 0.85, 0.97, 0.0, 0.6), colour, (0.15, 0.45, 0.6, 1.0))
     normal = kit.bump(tree, kit.noise(tree, p, 2.0, 8.0, 0.6), 0.35, 0.2)
     wet = kit.map_range(tree, z, 0.3, 0.0)
-    return kit.hazed(tree, kit.principled(tree, colour, kit.map_range(tree, wet, 0.0, 1.0, 0.55, 0.1), normal=normal,
+    return air.hazed(tree, kit.principled(tree, colour, kit.map_range(tree, wet, 0.0, 1.0, 0.55, 0.1), normal=normal,
                                           specular=0.4), 14000.0)
 
 
@@ -36,7 +37,7 @@ def sea_material(tree):
 
 
 def build():
-    kit.sky(*SUN, dust=1.2, air=1.0, ozone=1.6, clouds=[
+    air.sky(*SUN, dust=1.2, air=1.0, ozone=1.6, clouds=[
         dict(height=7000.0, scale=4000.0, coverage=0.3, opacity=1.5, stretch=5.0, heading=-30.0, seed=21.0,
              shadow=0.2, ambient=0.9)])
     forward, right = kit.direction(0.0, LOOK), kit.direction(0.0, LOOK + 90.0)

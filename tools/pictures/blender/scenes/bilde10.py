@@ -5,6 +5,7 @@ import math
 import bpy
 import numpy as np
 
+import air
 import kit
 import terrain
 
@@ -26,7 +27,7 @@ def ground(tree):
     heather = kit.ramp(tree, kit.noise(tree, p, 2.0, 4.0), [(0.3, (0.06, 0.035, 0.035)), (0.7, (0.12, 0.07, 0.06))])
     colour = kit.mix_colour(tree, kit.map_range(tree, patches, 0.45, 0.6), grass, heather)
     normal = kit.bump(tree, kit.noise(tree, p, 6.0, 6.0, 0.7), 0.6, 0.05)
-    return kit.hazed(tree, kit.principled(tree, colour, 0.8, normal=normal), 5000.0, 600.0)
+    return air.hazed(tree, kit.principled(tree, colour, 0.8, normal=normal), 5000.0, 600.0)
 
 
 def blades(tree):
@@ -46,11 +47,11 @@ def lichened(tree):
                          0.12, 0.0)
     colour = kit.mix_colour(tree, moss, colour, (0.05, 0.07, 0.02, 1.0))
     normal = kit.bump(tree, kit.noise(tree, p, 10.0, 8.0, 0.65), 0.5, 0.03)
-    return kit.hazed(tree, kit.principled(tree, colour, 0.75, normal=normal), 5000.0, 600.0)
+    return air.hazed(tree, kit.principled(tree, colour, 0.75, normal=normal), 5000.0, 600.0)
 
 
 def build():
-    kit.sky(*SUN, dust=2.0, clouds=[
+    air.sky(*SUN, dust=2.0, clouds=[
         dict(height=1400.0, scale=1600.0, coverage=0.75, opacity=5.0, stretch=2.0, heading=60.0, seed=31.0,
              shadow=1.2, ambient=0.35),
         dict(height=6000.0, scale=4000.0, coverage=0.5, opacity=2.0, stretch=4.0, heading=20.0, seed=32.0)])

@@ -4,6 +4,7 @@ import math
 
 import bpy
 
+import air
 import kit
 
 SAMPLES = 512
@@ -64,7 +65,7 @@ def chair(x, y, turn, mat):
 
 def build():
     w, d, h = ROOM
-    sun = kit.sky(*SUN, dust=1.0)
+    sun = air.sky(*SUN, dust=1.0)
     sun.data.angle = math.radians(1.0)
     walls = kit.material("plaster", plaster)
     trim = kit.material("paint", painted)

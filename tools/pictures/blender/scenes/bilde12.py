@@ -6,6 +6,7 @@ import bmesh
 import bpy
 import numpy as np
 
+import air
 import kit
 import terrain
 
@@ -27,20 +28,20 @@ def soil(tree):
     far = kit.ramp(tree, kit.noise(tree, p, 0.004, 6.0), [(0.3, (0.07, 0.08, 0.03)), (0.7, (0.16, 0.13, 0.06))])
     colour = kit.mix_colour(tree, kit.map_range(tree, kit.node(tree, "ShaderNodeLightPath").outputs["Ray Length"],
                                                 250.0, 400.0), colour, far)
-    return kit.hazed(tree, kit.principled(tree, colour, 0.9, normal=kit.bump(tree, kit.noise(tree, p, 4.0, 5.0), 0.4,
+    return air.hazed(tree, kit.principled(tree, colour, 0.9, normal=kit.bump(tree, kit.noise(tree, p, 4.0, 5.0), 0.4,
                                                                              0.05)), 3500.0, 500.0)
 
 
 def lavender(tree):
     flower = kit.ramp(tree, kit.noise(tree, kit.coordinates(tree, "Object"), 9.0, 3.0),
                       [(0.3, (0.13, 0.06, 0.30)), (0.7, (0.26, 0.13, 0.50))])
-    return kit.hazed(tree, kit.principled(tree, flower, 0.6, sheen=0.6), 3500.0, 500.0)
+    return air.hazed(tree, kit.principled(tree, flower, 0.6, sheen=0.6), 3500.0, 500.0)
 
 
 def stems(tree):
     colour = kit.ramp(tree, kit.noise(tree, kit.coordinates(tree, "Object"), 5.0, 3.0),
                       [(0.3, (0.06, 0.08, 0.05)), (0.7, (0.13, 0.15, 0.10))])
-    return kit.hazed(tree, kit.principled(tree, colour, 0.7, sheen=0.4), 3500.0, 500.0)
+    return air.hazed(tree, kit.principled(tree, colour, 0.7, sheen=0.4), 3500.0, 500.0)
 
 
 def bush(name, seed, leaves, flowers):
@@ -94,7 +95,7 @@ def limestone(tree):
                                                    "Color1": (0.42, 0.36, 0.28, 1.0), "Color2": (0.52, 0.45, 0.35, 1.0),
                                                    "Mortar": (0.3, 0.27, 0.22, 1.0), "Brick Width": 0.6,
                                                    "Row Height": 0.28})
-    return kit.hazed(tree, kit.principled(tree, blocks.outputs["Color"], 0.85,
+    return air.hazed(tree, kit.principled(tree, blocks.outputs["Color"], 0.85,
                                           normal=kit.bump(tree, blocks.outputs["Fac"], 0.4, 0.02)), 3500.0, 500.0)
 
 
@@ -102,13 +103,13 @@ def tiles(tree):
     p = kit.coordinates(tree, "Object")
     rows = kit.node(tree, "ShaderNodeTexWave", {"Vector": p, "Scale": 4.0}, bands_direction="X").outputs["Fac"]
     colour = kit.ramp(tree, kit.noise(tree, p, 3.0, 4.0), [(0.3, (0.35, 0.14, 0.07)), (0.7, (0.48, 0.22, 0.11))])
-    return kit.hazed(tree, kit.principled(tree, colour, 0.7, normal=kit.bump(tree, rows, 0.5, 0.05)), 3500.0, 500.0)
+    return air.hazed(tree, kit.principled(tree, colour, 0.7, normal=kit.bump(tree, rows, 0.5, 0.05)), 3500.0, 500.0)
 
 
 def foliage(tree):
     colour = kit.ramp(tree, kit.noise(tree, kit.coordinates(tree, "Object"), 3.0, 4.0),
                       [(0.3, (0.02, 0.035, 0.01)), (0.7, (0.06, 0.08, 0.02))])
-    return kit.hazed(tree, kit.principled(tree, colour, 0.8), 3500.0, 500.0)
+    return air.hazed(tree, kit.principled(tree, colour, 0.8), 3500.0, 500.0)
 
 
 def farmhouse(x, y, z):
@@ -130,7 +131,7 @@ def farmhouse(x, y, z):
 
 
 def build():
-    kit.sky(*SUN, dust=2.5, air=1.1, clouds=[dict(height=6000.0, scale=3500.0, coverage=0.28, opacity=1.5,
+    air.sky(*SUN, dust=2.5, air=1.1, clouds=[dict(height=6000.0, scale=3500.0, coverage=0.28, opacity=1.5,
                                                    stretch=5.0, heading=-15.0, seed=41.0, shadow=0.3)])
     x, y = terrain.view_grid((0.0, 0.0), LOOK, 100.0, 0.5, 25000.0, kit.scaled(1300), kit.scaled(900))
     terrain.grid_object("land", x, y, fields(x, y), kit.material("soil", soil))

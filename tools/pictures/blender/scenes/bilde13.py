@@ -5,6 +5,7 @@ import math
 import bpy
 import numpy as np
 
+import air
 import kit
 import terrain
 
@@ -13,20 +14,10 @@ SUN = (14.0, 200.0)  # behind the overcast, somewhere to the south
 LOOK = 262.0
 # The waterline as (ahead, right) from the camera: sand to its right.
 SHORE = np.array([(-40.0, -30.0), (20.0, -12.0), (80.0, -2.0), (200.0, 10.0), (400.0, 20.0), (800.0, 60.0)])
-FORWARD = kit.direction(0.0, LOOK)
-RIGHT = kit.direction(0.0, LOOK + 90.0)
-
-
-def to_view(x, y):
-    return x * FORWARD.x + y * FORWARD.y, x * RIGHT.x + y * RIGHT.y
-
-
-def to_world(a, b):
-    return a * FORWARD.x + b * RIGHT.x, a * FORWARD.y + b * RIGHT.y
 
 
 def beach(x, y):
-    a, b = to_view(x, y)
+    a, b = terrain.to_view(x, y, LOOK)
     distance, side, _ = terrain.nearest_on_path(a, b + 3.0 * terrain.fbm(a / 25.0, b / 25.0, 3, seed=131),
                                                 np.column_stack([SHORE, np.zeros(len(SHORE))]))
     inland = np.where(side < 0.0, distance, -distance)
@@ -41,7 +32,7 @@ def black_sand(tree):
     z = kit.node(tree, "ShaderNodeSeparateXYZ", {0: p}).outputs["Z"]
     wet = kit.map_range(tree, z, 0.9, 0.2)
     colour = kit.ramp(tree, kit.noise(tree, p, 30.0, 3.0), [(0.3, (0.018, 0.018, 0.02)), (0.7, (0.04, 0.04, 0.042))])
-    return kit.hazed(tree, kit.principled(tree, colour, kit.map_range(tree, wet, 0.0, 1.0, 0.8, 0.08),
+    return air.hazed(tree, kit.principled(tree, colour, kit.map_range(tree, wet, 0.0, 1.0, 0.8, 0.08),
                                           normal=kit.bump(tree, kit.noise(tree, p, 8.0, 4.0), 0.15, 0.02)),
                      2500.0, 300.0)
 
@@ -53,7 +44,7 @@ def basalt(tree):
         tree, "ShaderNodeNewGeometry").outputs["Normal"]}).outputs["Z"], 0.8, 0.95)
     colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", moss, kit.map_range(
         tree, kit.noise(tree, kit.coordinates(tree, "Generated"), 1.5, 3.0), 0.5, 0.6)), colour, (0.05, 0.06, 0.03, 1.0))
-    return kit.hazed(tree, kit.principled(tree, colour, 0.45, normal=kit.bump(tree, kit.noise(tree, p, 20.0, 6.0), 0.3,
+    return air.hazed(tree, kit.principled(tree, colour, 0.45, normal=kit.bump(tree, kit.noise(tree, p, 20.0, 6.0), 0.3,
                                                                              0.01)), 2500.0, 300.0)
 
 
@@ -68,7 +59,7 @@ def sea_material(tree):
 
 
 def build():
-    kit.sky(*SUN, dust=3.0, clouds=[
+    air.sky(*SUN, dust=3.0, clouds=[
         dict(height=900.0, scale=1400.0, coverage=1.0, opacity=4.0, stretch=2.5, heading=70.0, seed=51.0,
              shadow=0.9, ambient=0.8),
         dict(height=3000.0, scale=3000.0, coverage=1.5, opacity=3.0, stretch=3.0, heading=40.0, seed=52.0,
@@ -95,7 +86,7 @@ def build():
     # the columns climb in steps from the sand to a wall of organ pipes, their tops broken unevenly
     top = 24.0 + 4.0 * terrain.fbm(a / 8.0, b / 8.0, 3, seed=135)
     cols = np.stack([a, b, np.minimum(np.clip(rise * 1.6, 0.3, 40.0), top) + rng.uniform(-0.5, 0.5, len(a)) ** 3], 1)
-    wx, wy = to_world(cols[:, 0], cols[:, 1])
+    wx, wy = terrain.from_view(cols[:, 0], cols[:, 1], LOOK)
     base = beach(wx, wy) - 0.8
     base = np.minimum(base, 1.0)
     width = rng.uniform(0.32, 0.36, len(cols))
@@ -104,7 +95,7 @@ def build():
     # sea stacks off the point
     stack_mat = kit.material("stack basalt", basalt)
     for i, (a, b, w, h) in enumerate([(420.0, -90.0, 14.0, 55.0), (470.0, -60.0, 8.0, 38.0), (520.0, -105.0, 6.0, 22.0)]):
-        sx0, sy0 = to_world(a, b)
+        sx0, sy0 = terrain.from_view(a, b, LOOK)
         kit.rock("stack %d" % i, (sx0, sy0, h * 0.35), (w, w * 0.8, h * 0.7), seed=90 + i, lumpiness=0.3, crags=0.4,
                  mat=stack_mat)
     target = kit.direction(-2.0, LOOK + 4.0)

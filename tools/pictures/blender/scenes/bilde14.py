@@ -5,6 +5,7 @@ import math
 import bpy
 import numpy as np
 
+import air
 import kit
 import terrain
 
@@ -25,7 +26,7 @@ def snow(tree):
     p = kit.coordinates(tree, "Object")
     normal = kit.bump(tree, kit.noise(tree, p, 1.5, 6.0, 0.5), 0.12, 0.05)
     sparkle = kit.map_range(tree, kit.noise(tree, p, 400.0, 1.0), 0.78, 0.82)
-    return kit.hazed(tree, kit.principled(tree, (0.82, 0.85, 0.9), kit.map_range(tree, sparkle, 0.0, 1.0, 0.55, 0.15),
+    return air.hazed(tree, kit.principled(tree, (0.82, 0.85, 0.9), kit.map_range(tree, sparkle, 0.0, 1.0, 0.55, 0.15),
                                           normal=normal, specular=0.5), 4000.0, 500.0)
 
 
@@ -34,7 +35,7 @@ def snowy_needles(tree):
     lying = kit.math_node(tree, "MULTIPLY", kit.map_range(tree, up, 0.15, 0.5),
                           kit.map_range(tree, kit.noise(tree, kit.coordinates(tree, "Object"), 8.0, 3.0), 0.35, 0.5))
     colour = kit.mix_colour(tree, lying, (0.012, 0.025, 0.015, 1.0), (0.8, 0.83, 0.88, 1.0))
-    return kit.hazed(tree, kit.principled(tree, colour, 0.7), 4000.0, 500.0)
+    return air.hazed(tree, kit.principled(tree, colour, 0.7), 4000.0, 500.0)
 
 
 def logs(tree):
@@ -82,7 +83,7 @@ def cabin(x, y, z, turn):
 
 
 def build():
-    kit.sky(*SUN, dust=1.0, ozone=2.0, clouds=[dict(height=6000.0, scale=4000.0, coverage=0.3, opacity=1.5,
+    air.sky(*SUN, dust=1.0, ozone=2.0, clouds=[dict(height=6000.0, scale=4000.0, coverage=0.3, opacity=1.5,
                                                     stretch=4.0, heading=10.0, seed=61.0, ambient=0.9)])
     x, y = terrain.view_grid((0.0, 0.0), LOOK, 110.0, 0.5, 25000.0, kit.scaled(1300), kit.scaled(1000))
     terrain.grid_object("snow", x, y, snowfield(x, y), kit.material("snow", snow))

@@ -5,6 +5,7 @@ import math
 import bpy
 import numpy as np
 
+import air
 import kit
 import terrain
 
@@ -24,18 +25,18 @@ def island(x, y):
 def whitewash(tree):
     p = kit.coordinates(tree, "Object")
     colour = kit.ramp(tree, kit.noise(tree, p, 1.5, 4.0), [(0.3, (0.70, 0.69, 0.65)), (0.7, (0.80, 0.79, 0.75))])
-    return kit.hazed(tree, kit.principled(tree, colour, 0.8, normal=kit.bump(tree, kit.noise(tree, p, 6.0, 6.0), 0.2,
+    return air.hazed(tree, kit.principled(tree, colour, 0.8, normal=kit.bump(tree, kit.noise(tree, p, 6.0, 6.0), 0.2,
                                                                              0.01)), 12000.0, 800.0)
 
 
 def painted(colour):
-    return lambda tree: kit.hazed(tree, kit.principled(tree, colour, 0.4), 12000.0, 800.0)
+    return lambda tree: air.hazed(tree, kit.principled(tree, colour, 0.4), 12000.0, 800.0)
 
 
 def rock(tree):
     p = kit.coordinates(tree, "Object")
     colour = kit.ramp(tree, kit.noise(tree, p, 0.1, 6.0), [(0.3, (0.07, 0.06, 0.045)), (0.5, (0.16, 0.13, 0.09)), (0.7, (0.09, 0.09, 0.05))])
-    return kit.hazed(tree, kit.principled(tree, colour, 0.9, normal=kit.bump(tree, kit.noise(tree, p, 0.5, 8.0), 0.6,
+    return air.hazed(tree, kit.principled(tree, colour, 0.9, normal=kit.bump(tree, kit.noise(tree, p, 0.5, 8.0), 0.6,
                                                                              0.5)), 12000.0, 800.0)
 
 
@@ -53,7 +54,7 @@ def church(x, y, z, walls, blue):
 
 
 def build():
-    kit.sky(*SUN, dust=0.6, ozone=1.3, clouds=[dict(height=5000.0, scale=2500.0, coverage=0.18, opacity=2.0,
+    air.sky(*SUN, dust=0.6, ozone=1.3, clouds=[dict(height=5000.0, scale=2500.0, coverage=0.18, opacity=2.0,
                                                     stretch=4.0, heading=30.0, seed=71.0)])
     x, y = terrain.view_grid((0.0, 60.0), LOOK, 110.0, 1.0, 30000.0, kit.scaled(1500), kit.scaled(1000))
     terrain.grid_object("island", x, y, island(x, y), kit.material("rock", rock))

@@ -5,6 +5,7 @@ import math
 import bpy
 import numpy as np
 
+import air
 import kit
 import terrain
 
@@ -14,8 +15,7 @@ LOOK = 70.0
 
 
 def shore(x, y):
-    ahead = x * math.sin(math.radians(LOOK)) + y * math.cos(math.radians(LOOK))
-    across = x * math.cos(math.radians(LOOK)) - y * math.sin(math.radians(LOOK))
+    ahead, across = terrain.to_view(x, y, LOOK)
     far = 14.0 * terrain.smoothstep(900.0, 1100.0, ahead + 120.0 * terrain.fbm(across / 700.0, 0.0, 4, seed=161))
     hills = 80.0 * terrain.smoothstep(1200.0, 4000.0, ahead) * (0.5 + 0.6 * terrain.fbm(across / 1500.0, ahead / 1500.0, 4,
                                                                                            seed=162))
@@ -23,19 +23,19 @@ def shore(x, y):
     return far + hills + near - 2.5 + 0.4 * terrain.fbm(x / 30.0, y / 30.0, 3, seed=163)
 
 
-def air(tree, shader):
+def misty(tree, shader):
     """Mist lying on the water, and the morning haze above it."""
-    return kit.hazed(tree, kit.hazed(tree, shader, 260.0, 6.0, tint=(1.02, 1.0, 1.0)), 3000.0, 600.0)
+    return air.hazed(tree, air.hazed(tree, shader, 260.0, 6.0, tint=(1.02, 1.0, 1.0)), 3000.0, 600.0)
 
 
 def land(tree):
     p = kit.coordinates(tree, "Object")
     colour = kit.ramp(tree, kit.noise(tree, p, 0.2, 5.0), [(0.3, (0.03, 0.035, 0.02)), (0.7, (0.07, 0.07, 0.04))])
-    return air(tree, kit.principled(tree, colour, 0.9))
+    return misty(tree, kit.principled(tree, colour, 0.9))
 
 
 def needles(tree):
-    return air(tree, kit.principled(tree, (0.02, 0.03, 0.018), 0.8))
+    return misty(tree, kit.principled(tree, (0.02, 0.03, 0.018), 0.8))
 
 
 def weathered(tree):
@@ -43,11 +43,11 @@ def weathered(tree):
     stretched = kit.node(tree, "ShaderNodeMapping", {"Vector": p, "Scale": (1.0, 14.0, 1.0)}).outputs[0]
     grain = kit.noise(tree, stretched, 6.0, 6.0, 0.6)
     colour = kit.ramp(tree, grain, [(0.3, (0.10, 0.085, 0.07)), (0.7, (0.26, 0.23, 0.19))])
-    return air(tree, kit.principled(tree, colour, 0.75, normal=kit.bump(tree, grain, 0.5, 0.005)))
+    return misty(tree, kit.principled(tree, colour, 0.75, normal=kit.bump(tree, grain, 0.5, 0.005)))
 
 
 def build():
-    kit.sky(*SUN, dust=1.8, air=1.3, clouds=[dict(height=4500.0, scale=2500.0, coverage=0.3, opacity=1.8, stretch=4.0,
+    air.sky(*SUN, dust=1.8, air=1.3, clouds=[dict(height=4500.0, scale=2500.0, coverage=0.3, opacity=1.8, stretch=4.0,
                                                    heading=-20.0, seed=91.0, shadow=0.3)])
     x, y = terrain.view_grid((0.0, 0.0), LOOK, 110.0, 0.5, 25000.0, kit.scaled(1300), kit.scaled(900))
     terrain.grid_object("shore", x, y, shore(x, y), kit.material("land", land))
@@ -79,8 +79,7 @@ def build():
     count = kit.scaled(5000, 150)
     ahead = rng.uniform(980.0, 1800.0, count)
     across = rng.uniform(-1.2, 1.2, count) * ahead
-    tx = ahead * math.sin(math.radians(LOOK)) + across * math.cos(math.radians(LOOK))
-    ty = ahead * math.cos(math.radians(LOOK)) - across * math.sin(math.radians(LOOK))
+    tx, ty = terrain.from_view(ahead, across, LOOK)
     tz = shore(tx, ty)
     keep = tz > 0.5
     mat = kit.material("needles", needles)

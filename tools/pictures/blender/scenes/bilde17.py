@@ -5,6 +5,7 @@ import math
 import bpy
 import numpy as np
 
+import air
 import kit
 import terrain
 
@@ -36,7 +37,7 @@ def sand(tree):
 
 
 def build():
-    kit.sky(*SUN, dust=2.0, clouds=[dict(height=3000.0, scale=1500.0, coverage=0.3, opacity=2.5, stretch=3.0,
+    air.sky(*SUN, dust=2.0, clouds=[dict(height=3000.0, scale=1500.0, coverage=0.3, opacity=2.5, stretch=3.0,
                                          heading=0.0, seed=81.0)])
     # the beach under the stones, falling gently towards the sea ahead
     x, y = terrain.view_grid((0.0, -0.6), 0.0, 120.0, 0.05, 5000.0, kit.scaled(700), kit.scaled(500))
