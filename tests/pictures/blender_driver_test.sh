@@ -72,4 +72,32 @@ grep -q 'RuntimeError: no such scene' "$work/progress" || check_failed "the fail
 [ -z "$(ls -A "$work/set" | grep -v -x -e Bilde01.jpg -e Bilde02.jpg)" ] ||
     check_failed "partial files left: $(ls -A "$work/set" | tr '\n' ' ')"
 
+# Stopped by SIGTERM while Blender works: the driver stops its Blender too and leaves nothing behind.
+mkdir "$work/slow" "$work/stopped"
+cat >"$work/slow/bilde01.py" <<PY
+"""A scene that takes its time, and says which process builds it."""
+import os
+import time
+SAMPLES = 2
+def build():
+    open("$work/slow/pid", "w").write(str(os.getpid()))
+    time.sleep(60)
+PY
+TMPDIR=$work python3 "$driver" --scenes "$work/slow" --only Bilde01.jpg --size 32 --out "$work/stopped" >/dev/null 2>"$work/stop-err" &
+driver_pid=$!
+for _ in $(seq 600); do [ -s "$work/slow/pid" ] && break; sleep 0.2; done
+if [ -s "$work/slow/pid" ]; then
+    kill -TERM "$driver_pid"
+    wait "$driver_pid"
+    status=$?
+    [ "$status" -ne 0 ] || check_failed "a stopped run exited 0"
+    grep -q stopped "$work/stop-err" || check_failed "a stopped run does not say so"
+    sleep 1
+    kill -0 "$(cat "$work/slow/pid")" 2>/dev/null && check_failed "Blender goes on after the driver was stopped"
+    [ -z "$(ls -A "$work/stopped")" ] || check_failed "a stopped run left: $(ls -A "$work/stopped" | tr '\n' ' ')"
+else
+    kill "$driver_pid" 2>/dev/null
+    check_failed "the slow stand-in scene never started"
+fi
+
 checks_done "all driver checks passed"

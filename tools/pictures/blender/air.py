@@ -198,6 +198,12 @@ def _measure_sun(elevation, azimuth, sun_size, kw):
     return tuple(c / strength for c in total), strength
 
 
+def misty(tree, shader, mist, haze, tint=(1.0, 1.0, 1.0)):
+    """`shader` under mist that lies thick low down, `mist` = (distance, height), and a haze over everything,
+    `haze` = (distance, height), as hazed() takes them."""
+    return hazed(tree, hazed(tree, shader, *mist, tint=tint), *haze)
+
+
 def hazed(tree, shader, distance, height=None, tint=(1.0, 1.0, 1.0)):
     """`shader` seen through air: far away it fades into the colour of the sky just above the horizon in
     the same direction, which is where aerial perspective leads. `distance` is how far the haze takes a

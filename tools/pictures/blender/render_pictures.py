@@ -11,6 +11,7 @@ import os
 import re
 import resource
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -112,6 +113,29 @@ def blender_environment():
     return env
 
 
+class Stopped(Exception):
+    """Ctrl-C or SIGTERM: the run stops, its Blender with it."""
+
+
+def stop(signum, frame):
+    raise Stopped()
+
+
+def run_child(command, log, env=None):
+    """Runs a program to its end and returns its status; stopped, it stops the program too."""
+    child = subprocess.Popen(command, stdout=log, stderr=subprocess.STDOUT, env=env)
+    try:
+        return child.wait()
+    finally:
+        if child.poll() is None:
+            child.terminate()
+            try:
+                child.wait(timeout=20)
+            except subprocess.TimeoutExpired:
+                child.kill()
+                child.wait()
+
+
 def render(args, picture, scratch, log):
     """Renders one picture and puts it in place; returns its size as text, or None when it failed."""
     name, width, height, band = picture
@@ -123,8 +147,7 @@ def render(args, picture, scratch, log):
                "-P", os.path.join(HERE, "render_scene.py"), "--", "--scene", scene_script(args.scenes, name),
                "--out", frame, "--size", "%dx%d" % (width, height), "--samples", str(args.samples or 0),
                "--band", str(band)]
-    done = subprocess.run(command, stdout=log, stderr=subprocess.STDOUT, env=blender_environment())
-    if done.returncode != 0 or not os.path.exists(frame):
+    if run_child(command, log, blender_environment()) != 0 or not os.path.exists(frame):
         return None
     # the band over the frame, then to JPEG, into a file beside the picture's place; then in place
     inputs = ["-i", frame]
@@ -135,9 +158,9 @@ def render(args, picture, scratch, log):
         graph = ["-filter_complex", "[0][1]overlay=0:%d" % top]
     out = os.path.join(args.out, name)
     partial = os.path.join(args.out, ".partial-" + name)
-    encoded = subprocess.run(["ffmpeg", "-v", "error", "-y"] + inputs + graph +
-                             ["-q:v", str(JPEG_QUALITY), "-f", "mjpeg", partial], stdout=log, stderr=subprocess.STDOUT)
-    if encoded.returncode != 0:
+    encoded = run_child(["ffmpeg", "-v", "error", "-y"] + inputs + graph +
+                        ["-q:v", str(JPEG_QUALITY), "-f", "mjpeg", partial], log)
+    if encoded != 0:
         if os.path.exists(partial):
             os.remove(partial)
         return None
@@ -161,6 +184,8 @@ def main():
     if shutil.which("ffmpeg") is None:
         fail("ffmpeg not found: install it with scripts/install-deps.sh")
     failed = []
+    signal.signal(signal.SIGTERM, stop)
+    signal.signal(signal.SIGINT, stop)
     log_dir = tempfile.mkdtemp(prefix="render_pictures-")
     started = time.time()
     for i, picture in enumerate(picked):
@@ -169,9 +194,19 @@ def main():
         print("[%2d/%d] %-16s rendering ..." % (i + 1, len(picked), name), flush=True)
         t0, cpu0 = time.time(), child_cpu_seconds()
         scratch = tempfile.mkdtemp(prefix=name + "-", dir=log_dir)
-        with open(log_path, "w") as log:
-            size = render(args, picture, scratch, log)
-        shutil.rmtree(scratch, ignore_errors=True)
+        try:
+            with open(log_path, "w") as log:
+                size = render(args, picture, scratch, log)
+        except Stopped:
+            # nothing half made is left: no partial file in the output folder, no scratch files
+            partial = os.path.join(args.out, ".partial-" + name)
+            if os.path.exists(partial):
+                os.remove(partial)
+            shutil.rmtree(log_dir, ignore_errors=True)
+            print("%s: stopped; %s was not rendered" % (TOOL, name), file=sys.stderr)
+            return 130
+        finally:
+            shutil.rmtree(scratch, ignore_errors=True)
         wall, cpu = time.time() - t0, child_cpu_seconds() - cpu0
         with open(log_path) as log:
             lines = [line.strip() for line in log]

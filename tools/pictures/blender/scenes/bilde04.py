@@ -35,7 +35,7 @@ def hills(x, y):
 
 def misty(tree, shader):
     """Mist lying thick in the valleys, and a haze over everything that deepens with distance."""
-    return air.hazed(tree, air.hazed(tree, shader, 900.0, 30.0, tint=(1.0, 1.0, 1.05)), 5000.0, 2000.0)
+    return air.misty(tree, shader, (900.0, 30.0), (5000.0, 2000.0), tint=(1.0, 1.0, 1.05))
 
 
 def ground(tree):

@@ -59,7 +59,7 @@ def granite(tree):
     p = kit.coordinates(tree, "Object")
     speck = kit.node(tree, "ShaderNodeTexVoronoi", {"Vector": p, "Scale": 30.0}).outputs["Distance"]
     colour = kit.ramp(tree, kit.noise(tree, p, 3.0, 6.0),
-                      [(0.3, (0.20, 0.16, 0.14)), (0.6, (0.34, 0.28, 0.25)), (0.75, (0.28, 0.23, 0.21))])
+                      [(0.3, (0.09, 0.075, 0.07)), (0.6, (0.2, 0.16, 0.14)), (0.75, (0.15, 0.12, 0.11))])
     colour = kit.mix_colour(tree, kit.map_range(tree, speck, 0.0, 0.3, 0.3, 0.0), colour, (0.06, 0.05, 0.05, 1.0))
     streaks = kit.node(tree, "ShaderNodeMapping", {"Vector": p, "Scale": (4.0, 4.0, 0.5)}).outputs[0]
     colour = kit.mix_colour(tree, kit.map_range(tree, kit.noise(tree, streaks, 1.0, 4.0), 0.5, 0.8, 0.0, 0.6), colour,

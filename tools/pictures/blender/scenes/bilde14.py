@@ -12,7 +12,7 @@ import terrain
 SAMPLES = 256
 SUN = (-4.5, 235.0)  # set a while ago, south-west
 LOOK = 215.0
-CABIN = (-20.0, -40.0)  # some 45 m away, a little left of the view's middle
+CABIN = (-12.0, -27.0)  # some 30 m away, a little left of the view's middle
 
 
 def snowfield(x, y):
@@ -91,7 +91,7 @@ def build():
     cabin(cx, cy, float(snowfield(np.array([cx]), np.array([cy]))[0]) - 0.3, math.radians(LOOK - 180.0 + 25.0))
     rng = np.random.RandomState(14)
     count = kit.scaled(7000, 200)
-    r = 35.0 * np.exp(rng.uniform(0.0, math.log(70.0), count))
+    r = 28.0 * np.exp(rng.uniform(0.0, math.log(80.0), count))
     a = np.radians(LOOK + rng.uniform(-60.0, 60.0, count))
     tx, ty = r * np.sin(a), r * np.cos(a)
     # a clearing round the cabin and nothing in front of it; a gap in the trees straight ahead

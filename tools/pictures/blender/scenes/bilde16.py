@@ -25,7 +25,7 @@ def shore(x, y):
 
 def misty(tree, shader):
     """Mist lying on the water, and the morning haze above it."""
-    return air.hazed(tree, air.hazed(tree, shader, 260.0, 6.0, tint=(1.02, 1.0, 1.0)), 3000.0, 600.0)
+    return air.misty(tree, shader, (260.0, 6.0), (3000.0, 600.0), tint=(1.02, 1.0, 1.0))
 
 
 def land(tree):
