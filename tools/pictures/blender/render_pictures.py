@@ -24,7 +24,7 @@ TOOL = "render_pictures"
 ROLES = ("k_slide", "k_environment")  # the roles of the pictures made here
 # The show draws a square slide on a quad 2 high at depth 1.8 under a 45 degree field of view: the
 # screen shows the whole width and the middle 1.8 tan(22.5) = 74.6 % of the height, a texel a pixel.
-# Those rows are rendered with the scene's samples, the rest with an eighth of them.
+# Those rows are rendered with the scene's samples, the rest with a sixteenth of them.
 SHOWN_BAND = 0.746
 JPEG_QUALITY = 3  # ffmpeg's scale, 2 (best) to 31
 

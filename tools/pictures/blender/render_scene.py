@@ -5,7 +5,7 @@
 
 A scene script defines SAMPLES (its sample count at full size) and build(), which makes the scene in the
 empty file: camera, sky, objects, film; CYCLES, a dict, may change Cycles' settings set here. With --band, only the middle FRACTION of the rows (the part the
-screen shows) gets the full samples, written to OUT.band.png; the whole frame is rendered with an eighth
+screen shows) gets the full samples, written to OUT.band.png; the whole frame is rendered with a sixteenth
 of them into OUT.png, for the rows nobody sees.
 """
 import argparse
@@ -111,7 +111,7 @@ def main():
         scene.render.border_max_y = (args.height - hidden) / args.height
         render_to(scene, os.path.splitext(args.out)[0] + ".band.png")
         scene.render.use_border = False
-        scene.cycles.samples = max(4, samples // 8)
+        scene.cycles.samples = max(4, samples // 16)
         scene.cycles.adaptive_min_samples = min(scene.cycles.adaptive_min_samples, scene.cycles.samples)
     render_to(scene, args.out)
     print("render_scene: %s %dx%d %d samples, built in %.1f s, rendered in %.1f s"

@@ -7,7 +7,7 @@ import numpy as np
 
 import kit
 
-SAMPLES = 384
+SAMPLES = 256
 
 
 def oak(tree):

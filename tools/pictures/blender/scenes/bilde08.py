@@ -8,7 +8,7 @@ import air
 import kit
 import terrain
 
-SAMPLES = 160
+SAMPLES = 128
 SUN = (24.0, 235.0)  # late afternoon from the south-west, behind the camera's right shoulder
 LOOK = 12.0
 # Buttes: (x, y, radius of the caprock, height of the cliff top), metres.

@@ -9,7 +9,7 @@ import air
 import kit
 import terrain
 
-SAMPLES = 160
+SAMPLES = 128
 SUN = (14.0, 200.0)  # behind the overcast, somewhere to the south
 LOOK = 262.0
 # The waterline as (ahead, right) from the camera: sand to its right.

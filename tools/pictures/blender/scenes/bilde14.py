@@ -9,7 +9,7 @@ import air
 import kit
 import terrain
 
-SAMPLES = 256
+SAMPLES = 192
 SUN = (-4.5, 235.0)  # set a while ago, south-west
 LOOK = 215.0
 CABIN = (-12.0, -27.0)  # some 30 m away, a little left of the view's middle

@@ -9,7 +9,7 @@ import air
 import kit
 import terrain
 
-SAMPLES = 160
+SAMPLES = 128
 SUN = (32.0, 250.0)  # afternoon, west-south-west: the house fronts facing the camera half in shade
 LOOK = 198.0
 

@@ -8,7 +8,7 @@ import bpy
 
 import kit
 
-SAMPLES = 256
+SAMPLES = 160
 
 
 def emitter(name, centre, size, strength, colour=(1.0, 1.0, 1.0), facing=(0.0, 0.0, -1.0), round_shape=False):
