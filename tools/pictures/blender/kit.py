@@ -249,12 +249,20 @@ def glass(tree, colour=(1.0, 1.0, 1.0), roughness=0.0, ior=1.5):
 _rock_textures = {}
 
 
+def _block(bm, cuts):
+    bmesh.ops.create_cube(bm, size=2.0)
+    bmesh.ops.subdivide_edges(bm, edges=bm.edges, cuts=cuts, use_grid_fill=True)
+
+
 def rock(name, location, size, seed=0, lumpiness=0.35, crags=0.25, grit=0.04, subdivisions=5, mat=None,
-         rotation=(0, 0, 0)):
-    """A boulder: a sphere of radii `size` pushed in and out by procedural textures, broad lumps, flat
-    faces broken at sharp edges, and grit, so no two seeds look alike."""
-    mesh = _shared_mesh(("ico", subdivisions), lambda bm: bmesh.ops.create_icosphere(
-        bm, subdivisions=subdivisions, radius=1.0), True)
+         rotation=(0, 0, 0), block=False):
+    """A boulder: a sphere (or with `block`, a box) of radii `size` pushed in and out by procedural
+    textures, broad lumps, flat faces broken at sharp edges, and grit, so no two seeds look alike."""
+    if block:
+        mesh = _shared_mesh(("block", subdivisions), lambda bm: _block(bm, 2 ** subdivisions), True)
+    else:
+        mesh = _shared_mesh(("ico", subdivisions), lambda bm: bmesh.ops.create_icosphere(
+            bm, subdivisions=subdivisions, radius=1.0), True)
     obj = add_object(name, mesh, location, rotation)
     obj.scale = size
     for kind, scale, strength, depth in (("CLOUDS", 0.9, lumpiness, 2), ("VORONOI", 0.45, crags, 0),

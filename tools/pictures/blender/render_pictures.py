@@ -149,13 +149,15 @@ def render(args, picture, scratch, log):
                "--band", str(band)]
     if run_child(command, log, blender_environment()) != 0 or not os.path.exists(frame):
         return None
-    # the band over the frame, then to JPEG, into a file beside the picture's place; then in place
+    # the frame at the picture's size (a scene may render larger), the band over it, then to JPEG, into
+    # a file beside the picture's place; then in place
     inputs = ["-i", frame]
-    graph = []
+    graph = "[0]scale=%d:%d:flags=area" % (width, height)
     if band < 1.0:
         top = int((1.0 - band) / 2.0 * height) - 1
         inputs += ["-i", os.path.join(scratch, "frame.band.png")]
-        graph = ["-filter_complex", "[0][1]overlay=0:%d" % top]
+        graph += "[frame];[1]scale=%d:%d:flags=area[band];[frame][band]overlay=0:%d" % (width, height - 2 * top, top)
+    graph = ["-filter_complex", graph]
     out = os.path.join(args.out, name)
     partial = os.path.join(args.out, ".partial-" + name)
     encoded = run_child(["ffmpeg", "-v", "error", "-y"] + inputs + graph +

@@ -4,7 +4,8 @@
         --scene SCENE.py --out OUT.png --size WIDTHxHEIGHT [--samples N] [--band FRACTION]
 
 A scene script defines SAMPLES (its sample count at full size) and build(), which makes the scene in the
-empty file: camera, sky, objects, film; CYCLES, a dict, may change Cycles' settings set here. With --band, only the middle FRACTION of the rows (the part the
+empty file: camera, sky, objects, film; CYCLES, a dict, may change Cycles' settings set here, and
+OVERSAMPLE renders it that many times larger each way, for the driver to scale down. With --band, only the middle FRACTION of the rows (the part the
 screen shows) gets the full samples, written to OUT.band.png; the whole frame is rendered with a sixteenth
 of them into OUT.png, for the rows nobody sees.
 """
@@ -96,6 +97,8 @@ def main():
     if scene.camera is None:
         fail(args.scene + " made no camera")
     samples = args.samples if args.samples > 0 else module.SAMPLES
+    over = getattr(module, "OVERSAMPLE", 1)
+    args.width, args.height = args.width * over, args.height * over
     settings(scene, args.width, args.height, samples)
     # a scene may change a few of the settings (an interior clamps its bounced light harder)
     for key, value in getattr(module, "CYCLES", {}).items():

@@ -52,7 +52,7 @@ def sandstone(tree):
     cap = kit.map_range(tree, wobbly, 190.0, 205.0)
     colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", cap, 0.8), colour, (0.55, 0.45, 0.34, 1.0))
     streaks = kit.node(tree, "ShaderNodeMapping", {"Vector": p, "Scale": (0.4, 0.4, 0.02)}).outputs[0]
-    varnish = kit.map_range(tree, kit.noise(tree, streaks, 1.0, 5.0, 0.6), 0.52, 0.7, 0.0, 0.6)
+    varnish = kit.map_range(tree, kit.noise(tree, streaks, 1.0, 5.0, 0.6), 0.55, 0.75, 0.0, 0.35)
     colour = kit.mix_colour(tree, varnish, colour, (0.09, 0.05, 0.035, 1.0))
     up = kit.node(tree, "ShaderNodeSeparateXYZ", {0: kit.node(tree, "ShaderNodeNewGeometry").outputs["Normal"]}).outputs["Z"]
     # the flat ground: pale sand, with scrubby patches

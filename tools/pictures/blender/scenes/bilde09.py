@@ -12,7 +12,7 @@ SAMPLES = 128
 SUN = (-2.5, 250.0)  # just set in the west-south-west
 LOOK = 235.0
 # Bergs: (ahead, right, size, height, seed, tabular): size across and height above the water, metres.
-BERGS = [(260.0, -40.0, 70.0, 28.0, 1, False), (420.0, 90.0, 160.0, 34.0, 2, True), (700.0, -160.0, 90.0, 40.0, 3, False),
+BERGS = [(230.0, -75.0, 75.0, 30.0, 1, False), (480.0, 110.0, 180.0, 34.0, 2, True), (700.0, -160.0, 90.0, 40.0, 3, False),
          (1300.0, 240.0, 300.0, 45.0, 4, True), (2100.0, -420.0, 220.0, 38.0, 5, True), (120.0, 30.0, 14.0, 4.0, 6, False),
          (180.0, -70.0, 8.0, 2.5, 7, False), (3200.0, 60.0, 500.0, 55.0, 8, True)]
 
@@ -48,17 +48,22 @@ def build():
     for ahead, side, size, height, seed, tabular in BERGS:
         at = forward * ahead + right * side
         if tabular:
-            # a slab calved from a shelf: flat top, sheer sides, worn edges
-            berg = kit.rock("berg %d" % seed, (at.x, at.y, height * 0.5), (size * 0.5, size * 0.38, height * 0.62),
-                            seed=seed, lumpiness=0.15, crags=0.45, grit=0.02, mat=mat)
-            cut = berg.modifiers.new("sheer", "BOOLEAN")
-            top = kit.box("cut %d" % seed, (at.x, at.y, height + size), (size * 3, size * 3, 2 * size))
-            cut.object = top
-            cut.operation = "DIFFERENCE"
-            top.hide_render = True
+            # a slab calved from a shelf: a flat top, sheer sides broken into buttresses and caves
+            kit.rock("berg %d" % seed, (at.x, at.y, height * 0.35), (size * 0.5, size * 0.36, height * 0.65),
+                     seed=seed, lumpiness=0.06, crags=0.16, grit=0.015, mat=mat, rotation=(0.0, 0.0, seed * 0.7),
+                     block=True)
         else:
             kit.rock("berg %d" % seed, (at.x, at.y, height * 0.25), (size * 0.5, size * 0.42, height),
                      seed=seed, lumpiness=0.2, crags=0.9, grit=0.03, mat=mat, rotation=(0.0, 0.0, seed))
+    # floes of broken ice drifting between the camera and the bergs
+    rng = np.random.RandomState(9)
+    for i in range(40):
+        ahead, side = rng.uniform(25.0, 220.0), rng.uniform(-0.55, 0.55)
+        at = forward * ahead + right * (side * ahead)
+        r = rng.uniform(0.6, 2.6) * (1.0 + ahead / 150.0)
+        kit.rock("floe %d" % i, (at.x, at.y, 0.05), (r, r * rng.uniform(0.5, 0.9), 0.35), seed=200 + i,
+                 lumpiness=0.1, crags=0.3, grit=0.02, subdivisions=3, mat=mat, rotation=(0.0, 0.0, rng.uniform(0, 6.3)),
+                 block=True)
     target = kit.direction(1.0, LOOK)
     kit.camera((0.0, 0.0, 3.0), (target.x, target.y, 3.0 + target.z), 60.0)
     kit.film(exposure=2.8)

@@ -17,7 +17,7 @@ ROOM = (6.0, 7.0, 3.2)  # width (x), depth (y), height
 
 def plaster(tree):
     p = kit.coordinates(tree, "Object")
-    colour = kit.ramp(tree, kit.noise(tree, p, 2.0, 5.0), [(0.3, (0.60, 0.57, 0.52)), (0.7, (0.66, 0.63, 0.58))])
+    colour = kit.ramp(tree, kit.noise(tree, p, 2.0, 5.0), [(0.3, (0.72, 0.70, 0.66)), (0.7, (0.78, 0.76, 0.72))])
     return kit.principled(tree, colour, 0.85, normal=kit.bump(tree, kit.noise(tree, p, 25.0, 6.0), 0.08, 0.005))
 
 
@@ -75,7 +75,7 @@ def build():
     kit.box("west wall", (-w / 2 - 0.1, 0.0, h / 2), (0.2, d + 0.4, h), walls)
     kit.box("north wall", (0.0, d / 2 + 0.1, h / 2), (w + 0.4, 0.2, h), walls)
     kit.box("south wall", (0.0, -d / 2 - 0.1, h / 2), (w + 0.4, 0.2, h), walls)
-    window = (0.3, 0.45, 2.85, 1.6)  # y centre, sill height, top, width
+    window = (0.2, 0.3, 2.9, 2.6)  # y centre, sill height, top, width: a tall glazed door
     wy, sill, top, width = window
     east = w / 2 + 0.15
     kit.box("east wall below", (east, 0.0, sill / 2), (0.3, d + 0.4, sill), walls)
@@ -85,8 +85,8 @@ def build():
     kit.box("east wall right", (east, (wy + width / 2 + d / 2 + 0.2) / 2, (sill + top) / 2),
             (0.3, d / 2 + 0.2 - wy - width / 2, top - sill), walls)
     # the window's frame and glazing bars: three panes across, four up
-    for k in range(4):
-        kit.box("mullion", (w / 2 + 0.05, wy - width / 2 + k * width / 3, (sill + top) / 2), (0.06, 0.05, top - sill),
+    for k in range(5):
+        kit.box("mullion", (w / 2 + 0.05, wy - width / 2 + k * width / 4, (sill + top) / 2), (0.06, 0.05, top - sill),
                 trim)
     for k in range(5):
         kit.box("transom", (w / 2 + 0.05, wy, sill + k * (top - sill) / 4), (0.06, width, 0.05), trim)
@@ -111,4 +111,4 @@ def build():
     kit.cone("jug", (1.45, 1.75, 0.87), 0.09, 0.09, 0.22, 64,
              kit.material("jug", lambda t: kit.principled(t, (0.75, 0.72, 0.65), 0.15)))
     kit.camera((-2.6, -3.1, 1.45), (1.2, 1.2, 0.9), 70.0)
-    kit.film(exposure=-0.8)
+    kit.film(exposure=-1.3)

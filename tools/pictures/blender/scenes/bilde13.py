@@ -63,7 +63,7 @@ def build():
         dict(height=900.0, scale=1400.0, coverage=1.0, opacity=4.0, stretch=2.5, heading=70.0, seed=51.0,
              shadow=0.9, ambient=0.8),
         dict(height=3000.0, scale=3000.0, coverage=1.5, opacity=3.0, stretch=3.0, heading=40.0, seed=52.0,
-             shadow=0.5, ambient=0.9)], sun_strength=0.25)
+             shadow=0.5, ambient=0.9)], sun_strength=0.06)
     x, y = terrain.view_grid((0.0, 0.0), LOOK, 110.0, 0.5, 20000.0, kit.scaled(1400), kit.scaled(1000))
     terrain.grid_object("beach", x, y, beach(x, y), kit.material("black sand", black_sand))
     waves = terrain.wave_train(48, LOOK - 130.0, 15.0, 60.0, 0.3, 1.4, 0.9, seed=13)
@@ -79,13 +79,14 @@ def build():
     column.modifiers.new("edge", "BEVEL").width = 0.04
     rng = np.random.RandomState(13)
     pitch = 0.62
-    i, j = np.meshgrid(np.arange(kit.scaled(150, 20)), np.arange(kit.scaled(60, 8)))
+    i, j = np.meshgrid(np.arange(150), np.arange(60))
     a = (6.0 + i * pitch * 0.866).reshape(-1)
     b = (14.0 + j * pitch + (i % 2) * pitch / 2).reshape(-1)
     rise = b - 16.0 - 0.02 * a + 3.0 * terrain.fbm(a / 20.0, np.zeros_like(a), 3, seed=134)
     # the columns climb in steps from the sand to a wall of organ pipes, their tops broken unevenly
     top = 24.0 + 4.0 * terrain.fbm(a / 8.0, b / 8.0, 3, seed=135)
-    cols = np.stack([a, b, np.minimum(np.clip(rise * 1.6, 0.3, 40.0), top) + rng.uniform(-0.5, 0.5, len(a)) ** 3], 1)
+    steps = rng.uniform(-1.0, 1.0, len(a)) * np.clip(rise * 0.3, 0.2, 2.5)
+    cols = np.stack([a, b, np.clip(np.minimum(np.clip(rise * 1.6, 0.3, 40.0), top) + steps, 0.2, 40.0)], 1)
     wx, wy = terrain.from_view(cols[:, 0], cols[:, 1], LOOK)
     base = beach(wx, wy) - 0.8
     base = np.minimum(base, 1.0)
@@ -101,4 +102,4 @@ def build():
     target = kit.direction(-2.0, LOOK + 4.0)
     eye_z = float(beach(np.array([0.0]), np.array([0.0]))[0]) + 1.6
     kit.camera((0.0, 0.0, eye_z), (target.x, target.y, eye_z + target.z), 66.0)
-    kit.film(exposure=-2.4, look="Medium Contrast")
+    kit.film(exposure=-1.0, look="Medium Contrast")

@@ -25,7 +25,7 @@ def snowfield(x, y):
 def snow(tree):
     p = kit.coordinates(tree, "Object")
     normal = kit.bump(tree, kit.noise(tree, p, 1.5, 6.0, 0.5), 0.12, 0.05)
-    sparkle = kit.map_range(tree, kit.noise(tree, p, 400.0, 1.0), 0.78, 0.82)
+    sparkle = kit.map_range(tree, kit.noise(tree, p, 400.0, 1.0), 0.8, 0.84, 0.0, 0.5)
     return air.hazed(tree, kit.principled(tree, (0.82, 0.85, 0.9), kit.map_range(tree, sparkle, 0.0, 1.0, 0.55, 0.15),
                                           normal=normal, specular=0.5), 4000.0, 500.0)
 
@@ -64,9 +64,9 @@ def cabin(x, y, z, turn):
     # the roof: two slopes under a thick cushion of snow
     for side in (-1, 1):
         slope = kit.box("roof", at(0.0, side * 1.55, 3.95), (8.2, 3.6, 0.22), wood)
-        slope.rotation_euler = (side * math.radians(38.0), 0.0, turn)
+        slope.rotation_euler = (-side * math.radians(38.0), 0.0, turn)
         cover = kit.box("roof snow", at(0.0, side * 1.62, 4.2), (8.4, 3.7, 0.35), white)
-        cover.rotation_euler = (side * math.radians(38.0), 0.0, turn)
+        cover.rotation_euler = (-side * math.radians(38.0), 0.0, turn)
         cover.modifiers.new("soft", "BEVEL").width = 0.15
     kit.box("chimney", at(2.2, 0.6, 4.8), (0.7, 0.7, 1.8), wood).rotation_euler.z = turn
     # lit windows on the long side facing the camera, and a lamp inside to throw their light out

@@ -63,6 +63,7 @@ def build():
     walls = kit.material("whitewash", whitewash)
     blue = kit.material("blue paint", painted((0.02, 0.12, 0.45)))
     dark = kit.material("window", painted((0.02, 0.02, 0.025)))
+    flowers = kit.material("bougainvillea", painted((0.45, 0.02, 0.18)))
     rng = np.random.RandomState(15)
     placed = []
     # houses on terraces across the slope, thinning out towards the edges of the village
@@ -79,7 +80,11 @@ def build():
     for tx, ty, gz, w, d, h in placed:
         house = kit.box("house", (tx, ty, gz + h / 2 - 2.0), (w, d, h + 4.0), walls)
         house.modifiers.new("soft", "BEVEL").width = 0.12
-        kit.box("parapet", (tx, ty, gz + h + 2.2), (w + 0.2, d + 0.2, 0.3), walls)
+        kit.box("parapet", (tx, ty, gz + h + 0.15), (w + 0.2, d + 0.2, 0.3), walls)
+        if rng.uniform() < 0.15:
+            # bougainvillea climbing a corner
+            kit.rock("bougainvillea", (tx + w / 2 * rng.choice([-1, 1]), ty - d / 2, gz + 1.6), (1.6, 0.9, 1.8),
+                     seed=int(rng.randint(1000)), lumpiness=0.6, crags=0.4, grit=0.2, subdivisions=3, mat=flowers)
         # a door and a window or two on the front, towards the sea
         front = ty - d / 2 - 0.03
         kit.box("door", (tx + rng.uniform(-w / 3, w / 3), front, gz + 1.0 + 2.0 - 2.0), (0.9, 0.08, 2.0),
@@ -88,7 +93,7 @@ def build():
             kit.box("window", (tx + rng.uniform(-w / 2.5, w / 2.5), front, gz + rng.choice([1.5, 4.6]) * min(1, h / 5)),
                     (0.8, 0.08, 1.0), blue if rng.uniform() < 0.5 else dark)
     church(-35.0, -95.0, float(island(np.array([-35.0]), np.array([-95.0]))[0]) - 1.0, walls, blue)
-    eye = (0.0, 60.0, float(island(np.array([0.0]), np.array([60.0]))[0]) + 40.0)  # from the hill above the village
-    target = kit.direction(-27.0, LOOK)
+    eye = (-10.0, 35.0, float(island(np.array([-10.0]), np.array([35.0]))[0]) + 22.0)  # from the hill above the village
+    target = kit.direction(-21.0, LOOK)
     kit.camera(eye, (eye[0] + target.x, eye[1] + target.y, eye[2] + target.z), 60.0)
     kit.film(exposure=-4.0)

@@ -8,19 +8,39 @@ import bpy
 
 import kit
 
-SAMPLES = 160
+SAMPLES = 256
+# rendered at twice the size and scaled down: the floor the model's underside reflects must be smooth
+OVERSAMPLE = 2
 
 
-def emitter(name, centre, size, strength, colour=(1.0, 1.0, 1.0), facing=(0.0, 0.0, -1.0), round_shape=False):
-    """A glowing panel, seen in the ball as a light and lighting the room."""
-    light = kit.material(name, lambda t: kit.node(t, "ShaderNodeEmission", {
+def emitter(name, centre, size, strength, colour=(1.0, 1.0, 1.0), facing=(0.0, 0.0, -1.0), round_shape=False,
+            lights_room=True):
+    """A soft box: a glowing panel the ball shows, and a lamp of the same size and place that lights the
+    room. The panel is hidden from diffuse light, the lamp from reflections: the room is lit once,
+    by the lamp, which Cycles samples with far less noise than a glowing mesh."""
+    glow = kit.material(name, lambda t: kit.node(t, "ShaderNodeEmission", {
         "Color": (*colour, 1.0), "Strength": strength}).outputs[0])
     if round_shape:
-        panel = kit.disc(name, centre, size[0] / 2, mat=light)
+        panel = kit.disc(name, centre, size[0] / 2, mat=glow)
     else:
-        panel = kit.box(name, centre, (size[0], size[1], 0.001), light)
+        panel = kit.box(name, centre, (size[0], size[1], 0.001), glow)
     # an emitting mesh glows on both faces: which way it faces only sets the panel's plane
     kit.point_along(panel, facing)
+    panel.visible_diffuse = False
+    panel.visible_shadow = False
+    if not lights_room:
+        return panel
+    lamp = bpy.data.lights.new(name, "AREA")
+    lamp.shape = "DISK" if round_shape else "RECTANGLE"
+    lamp.size = size[0]
+    lamp.size_y = size[1]
+    # an area lamp's power in watts for the radiance of the panel: strength times area times pi
+    lamp.energy = strength * size[0] * size[1] * math.pi * (math.pi / 4 if round_shape else 1.0)
+    lamp.color = colour
+    obj = kit.add_object(name + " lamp", lamp, centre)
+    kit.point_along(obj, facing)
+    obj.visible_glossy = False
+    obj.visible_camera = False
     return panel
 
 
@@ -35,15 +55,20 @@ def build():
     bpy.context.scene.world = world
     # the room: a floor, and walls far enough to read as a dark surround with a soft horizon
     floor = kit.box("floor", (0.0, 0.0, -0.05), (60.0, 60.0, 0.1), kit.material("floor", grey(0.2, 0.6)))
-    walls = kit.material("walls", grey(0.09, 0.9))
+    walls = kit.material("walls", grey(0.07, 0.9))
     for x, y, sx, sy in ((0.0, 30.0, 60.0, 0.2), (0.0, -30.0, 60.0, 0.2), (30.0, 0.0, 0.2, 60.0),
                          (-30.0, 0.0, 0.2, 60.0)):
         kit.box("wall", (x, y, 10.0), (sx, sy, 20.0), walls)
     kit.box("ceiling", (0.0, 0.0, 20.0), (60.0, 60.0, 0.2), walls)
     # soft boxes: a big key above left, a long strip to the right, one overhead, a low fill behind the
     # camera, a rim behind the ball
-    emitter("key", (-7.0, -5.0, 10.0), (10.0, 6.0), 8.0, (1.0, 0.98, 0.95), (0.6, 0.45, -0.65))
-    emitter("strip", (9.0, 2.0, 5.0), (2.0, 12.0), 7.0, (0.95, 0.97, 1.0), (-1.0, -0.1, -0.1))
+    emitter("key", (-7.0, -5.0, 10.0), (10.0, 6.0), 8.0, (1.0, 0.95, 0.88), (0.6, 0.45, -0.65))
+    emitter("strip", (9.0, 2.0, 5.0), (2.0, 12.0), 7.0, (0.88, 0.93, 1.0), (-1.0, -0.1, -0.1))
+    # long low strips round the walls: the bright horizon line chrome shows
+    for name, at, size, facing in (("horizon left", (-29.0, 0.0, 2.5), (40.0, 1.2), (1.0, 0.0, 0.0)),
+                                    ("horizon right", (29.0, 0.0, 2.5), (40.0, 1.2), (-1.0, 0.0, 0.0)),
+                                    ("horizon back", (0.0, 29.0, 2.5), (40.0, 1.2), (0.0, -1.0, 0.0))):
+        emitter(name, at, size, 1.6, (0.97, 0.97, 1.0), facing, lights_room=False)
     emitter("top", (0.0, 2.0, 14.0), (14.0, 5.0), 4.0, (1.0, 1.0, 1.0), (0.0, 0.0, -1.0))
     emitter("fill", (0.0, -16.0, 3.0), (14.0, 2.0), 2.5, (1.0, 1.0, 1.0), (0.0, 1.0, -0.1))
     emitter("rim", (3.0, 14.0, 6.0), (6.0, 2.5), 6.0, (1.0, 1.0, 1.0), (-0.2, -1.0, -0.3))
