@@ -11,7 +11,7 @@ run() { python3 "$driver" "$@"; }
 
 # Options: --help succeeds and describes them; mistakes are refused with a message, writing nothing.
 run --help >"$work/help" 2>&1 || check_failed "--help exited non-zero"
-for option in --only --size --samples --out --list; do
+for option in --only --size --samples --out --list --jobs; do
     grep -q -- "$option" "$work/help" || check_failed "--help does not describe $option"
 done
 mkdir "$work/out"
@@ -29,6 +29,7 @@ refuse "a picture not in the list" --only Nothing.jpg
 refuse "a card, which the card generator makes" --only Dimbrane.png
 refuse "a preview of 8 pixels" --size 8
 refuse "no samples" --samples 0
+refuse "no Blender at a time" --jobs 0
 refuse "a Blender that is not there" --blender "$work/no-blender" --only Bilde01.jpg
 grep -q "scripts/install-deps.sh --blender" "$work/err" || check_failed "a missing Blender does not say how to install it"
 refuse "a slide without a scene script" --scenes "$work/out" --only Bilde01.jpg
@@ -45,7 +46,7 @@ while read -r name _ _ script; do
     [ -f "$(dirname "$0")/../../$script" ] || check_failed "$name: no scene script $script"
 done <"$work/list"
 
-# Stand-in scenes: one that renders, one that fails while building.
+# Stand-in scenes, two Blenders at a time: one renders, one fails while building.
 mkdir "$work/scenes"
 cat >"$work/scenes/bilde01.py" <<'PY'
 """A stand-in scene: a lit ball."""
@@ -61,7 +62,7 @@ PY
 printf '"""A scene that fails."""\nSAMPLES = 2\ndef build():\n    raise RuntimeError("no such scene")\n' >"$work/scenes/bilde02.py"
 mkdir "$work/set"
 echo "the picture before" >"$work/set/Bilde02.jpg"
-TMPDIR=$work run --scenes "$work/scenes" --only Bilde01.jpg,Bilde02.jpg --size 32 --out "$work/set" >"$work/progress" 2>&1
+TMPDIR=$work run --scenes "$work/scenes" --only Bilde01.jpg,Bilde02.jpg --size 32 --jobs 2 --out "$work/set" >"$work/progress" 2>&1
 status=$?
 [ "$status" -eq 1 ] || check_failed "a run with a failed scene exited $status, not 1"
 grep -q '\[ 1/2\] Bilde01.jpg .*32x32, 2 samples' "$work/progress" || check_failed "no progress line for the scene that rendered"

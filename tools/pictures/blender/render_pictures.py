@@ -5,16 +5,19 @@ The pictures of assets/picture_list.h in the roles made here (slides and the env
 scene script, scenes/<file name in lower case>.py, and are rendered at the size the list gives them; the
 cards and the backdrop come from build/tools/pictures/pictures. Each picture is rendered by a Blender
 process of its own (render_scene.py) and written in place only once it is whole.
+
+Debian's Blender has no denoiser, and this machine affords a few dozen samples a pixel: the shown rows go
+through ffmpeg's non-local means on their way to JPEG, at the strength the scene script's DENOISE gives.
 """
 import argparse
 import os
 import re
-import resource
 import shutil
 import signal
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -27,6 +30,7 @@ ROLES = ("k_slide", "k_environment")  # the roles of the pictures made here
 # Those rows are rendered with the scene's samples, the rest with a sixteenth of them.
 SHOWN_BAND = 0.746
 JPEG_QUALITY = 3  # ffmpeg's scale, 2 (best) to 31
+DENOISE = 2.0  # ffmpeg nlmeans strength where a scene names none; 0 turns the stage off
 
 
 def fail(message, status=2):
@@ -66,8 +70,12 @@ def arguments():
     parser.add_argument("--blender", default="blender", help="the Blender program (default: blender on PATH)")
     parser.add_argument("--scenes", default=os.path.join(HERE, "scenes"),
                         help="the folder of scene scripts (default: scenes/ beside this program)")
+    parser.add_argument("--jobs", type=int, default=1,
+                        help="Blender processes at a time (default 1); 2 lets one build its scene while another renders")
     parser.add_argument("--list", action="store_true", help="print the pictures made here and their scene scripts")
     args = parser.parse_args()
+    if not 1 <= args.jobs <= 8:
+        fail("--jobs must be between 1 and 8")
     if args.size is not None and not 16 <= args.size <= 4096:
         fail("--size must be between 16 and 4096")
     if args.samples is not None and not 1 <= args.samples <= 65536:
@@ -96,9 +104,11 @@ def chosen(args):
     return picked
 
 
-def child_cpu_seconds():
-    usage = resource.getrusage(resource.RUSAGE_CHILDREN)
-    return usage.ru_utime + usage.ru_stime
+def denoise_strength(script):
+    """The scene's DENOISE, a plain number in its script, or the default."""
+    with open(script) as f:
+        found = re.search(r"^DENOISE\s*=\s*([0-9.]+)", f.read(), re.M)
+    return float(found.group(1)) if found else DENOISE
 
 
 def blender_environment():
@@ -121,23 +131,41 @@ def stop(signum, frame):
     raise Stopped()
 
 
+g_children = set()  # the programs running now, for a stop to end them all
+g_stopping = threading.Event()
+
+
 def run_child(command, log, env=None):
-    """Runs a program to its end and returns its status; stopped, it stops the program too."""
+    """Runs a program to its end; returns its status and the CPU seconds it used."""
+    if g_stopping.is_set():
+        return 130, 0.0
     child = subprocess.Popen(command, stdout=log, stderr=subprocess.STDOUT, env=env)
+    g_children.add(child)
     try:
-        return child.wait()
+        # wait4 rather than wait: each program's own CPU time, whatever else runs beside it
+        _, status, usage = os.wait4(child.pid, 0)
+        child.returncode = os.waitstatus_to_exitcode(status)
+        return child.returncode, usage.ru_utime + usage.ru_stime
     finally:
-        if child.poll() is None:
+        g_children.discard(child)
+
+
+def stop_children():
+    g_stopping.set()
+    for child in list(g_children):
+        if child.returncode is None:
             child.terminate()
-            try:
-                child.wait(timeout=20)
-            except subprocess.TimeoutExpired:
-                child.kill()
-                child.wait()
+    deadline = time.time() + 20
+    while any(child.returncode is None for child in list(g_children)) and time.time() < deadline:
+        time.sleep(0.1)
+    for child in list(g_children):
+        if child.returncode is None:
+            child.kill()
 
 
 def render(args, picture, scratch, log):
-    """Renders one picture and puts it in place; returns its size as text, or None when it failed."""
+    """Renders one picture and puts it in place; returns its size as text (None when it failed) and the
+    CPU seconds it took."""
     name, width, height, band = picture
     if args.size:
         scale = args.size / max(width, height)
@@ -147,27 +175,73 @@ def render(args, picture, scratch, log):
                "-P", os.path.join(HERE, "render_scene.py"), "--", "--scene", scene_script(args.scenes, name),
                "--out", frame, "--size", "%dx%d" % (width, height), "--samples", str(args.samples or 0),
                "--band", str(band)]
-    if run_child(command, log, blender_environment()) != 0 or not os.path.exists(frame):
-        return None
+    status, cpu = run_child(command, log, blender_environment())
+    if status != 0 or not os.path.exists(frame):
+        return None, cpu
     # the frame at the picture's size (a scene may render larger), the band over it, then to JPEG, into
     # a file beside the picture's place; then in place
     inputs = ["-i", frame]
-    graph = "[0]scale=%d:%d:flags=area" % (width, height)
+    # the frame comes larger (a scene's OVERSAMPLE) or, under a band, at half the size
+    graph = "[0]scale=%d:%d:flags=%s" % (width, height, "bicubic" if band < 1.0 else "area")
+    strength = denoise_strength(scene_script(args.scenes, name))
+    # the grain goes before JPEG would set it in blocks; in 4:4:4, so colour edges keep their place
+    clean = ",format=yuv444p,nlmeans=s=%g:p=7:r=11" % strength if strength > 0 else ""
     if band < 1.0:
         top = int((1.0 - band) / 2.0 * height) - 1
         inputs += ["-i", os.path.join(scratch, "frame.band.png")]
-        graph += "[frame];[1]scale=%d:%d:flags=area[band];[frame][band]overlay=0:%d" % (width, height - 2 * top, top)
-    graph = ["-filter_complex", graph]
+        graph += ",format=yuv444p[frame];[1]scale=%d:%d:flags=area%s[band];[frame][band]overlay=0:%d" % (
+            width, height - 2 * top, clean, top)
+    else:
+        graph += clean
+    graph = ["-filter_complex", graph, "-filter_complex_threads", str(os.cpu_count() or 1)]
     out = os.path.join(args.out, name)
     partial = os.path.join(args.out, ".partial-" + name)
-    encoded = run_child(["ffmpeg", "-v", "error", "-y"] + inputs + graph +
-                        ["-q:v", str(JPEG_QUALITY), "-f", "mjpeg", partial], log)
+    encoded, encoding_cpu = run_child(["ffmpeg", "-v", "error", "-y"] + inputs + graph +
+                                      ["-q:v", str(JPEG_QUALITY), "-f", "mjpeg", partial], log)
+    cpu += encoding_cpu
     if encoded != 0:
         if os.path.exists(partial):
             os.remove(partial)
-        return None
+        return None, cpu
     os.replace(partial, out)
-    return "%dx%d" % (width, height)
+    return "%dx%d" % (width, height), cpu
+
+
+g_done = set()  # the pictures rendered whole
+
+
+def render_one(args, i, count, picture, log_dir, failed, lock):
+    """Renders one picture of the run with a progress line before and after."""
+    name = picture[0]
+    log_path = os.path.join(log_dir, name + ".log")
+    print("[%2d/%d] %-16s rendering ..." % (i + 1, count, name), flush=True)
+    t0 = time.time()
+    scratch = tempfile.mkdtemp(prefix=name + "-", dir=log_dir)
+    try:
+        with open(log_path, "w") as log:
+            size, cpu = render(args, picture, scratch, log)
+    finally:
+        shutil.rmtree(scratch, ignore_errors=True)
+    if g_stopping.is_set():
+        return
+    wall = time.time() - t0
+    with open(log_path) as log:
+        lines = [line.strip() for line in log]
+    report = [line for line in lines if line.startswith("render_scene:")]
+    with lock:
+        if size is None:
+            failed.append(name)
+            print("[%2d/%d] %-16s FAILED after %.0f s; Blender's output: %s" % (i + 1, count, name, wall, log_path),
+                  flush=True)
+            # the error that stopped it: the runner's own word, or the last exception Python raised
+            errors = report or [line for line in lines if re.match(r"^\w+(Error|Exception): ", line)][-1:]
+            for line in errors:
+                print("    " + line, flush=True)
+            return
+        g_done.add(name)
+        samples = re.search(r"(\d+) samples", report[-1]).group(1) if report else "?"
+        print("[%2d/%d] %-16s %s, %s samples, %.0f s, %.1f CPU minutes"
+              % (i + 1, count, name, size, samples, wall, cpu / 60.0), flush=True)
 
 
 def main():
@@ -185,46 +259,41 @@ def main():
              % args.blender)
     if shutil.which("ffmpeg") is None:
         fail("ffmpeg not found: install it with scripts/install-deps.sh")
-    failed = []
     signal.signal(signal.SIGTERM, stop)
     signal.signal(signal.SIGINT, stop)
     log_dir = tempfile.mkdtemp(prefix="render_pictures-")
     started = time.time()
-    for i, picture in enumerate(picked):
-        name = picture[0]
-        log_path = os.path.join(log_dir, name + ".log")
-        print("[%2d/%d] %-16s rendering ..." % (i + 1, len(picked), name), flush=True)
-        t0, cpu0 = time.time(), child_cpu_seconds()
-        scratch = tempfile.mkdtemp(prefix=name + "-", dir=log_dir)
-        try:
-            with open(log_path, "w") as log:
-                size = render(args, picture, scratch, log)
-        except Stopped:
-            # nothing half made is left: no partial file in the output folder, no scratch files
-            partial = os.path.join(args.out, ".partial-" + name)
-            if os.path.exists(partial):
-                os.remove(partial)
-            shutil.rmtree(log_dir, ignore_errors=True)
-            print("%s: stopped; %s was not rendered" % (TOOL, name), file=sys.stderr)
-            return 130
-        finally:
-            shutil.rmtree(scratch, ignore_errors=True)
-        wall, cpu = time.time() - t0, child_cpu_seconds() - cpu0
-        with open(log_path) as log:
-            lines = [line.strip() for line in log]
-        report = [line for line in lines if line.startswith("render_scene:")]
-        if size is None:
-            failed.append(name)
-            print("[%2d/%d] %-16s FAILED after %.0f s; Blender's output: %s" % (i + 1, len(picked), name, wall, log_path),
-                  flush=True)
-            # the error that stopped it: the runner's own word, or the last exception Python raised
-            errors = report or [line for line in lines if re.match(r"^\w+(Error|Exception): ", line)][-1:]
-            for line in errors:
-                print("    " + line, flush=True)
-            continue
-        samples = re.search(r"(\d+) samples", report[-1]).group(1) if report else "?"
-        print("[%2d/%d] %-16s %s, %s samples, %.0f s, %.1f CPU minutes"
-              % (i + 1, len(picked), name, size, samples, wall, cpu / 60.0), flush=True)
+    queue = list(enumerate(picked))
+    failed = []
+    lock = threading.Lock()
+
+    def work():
+        while not g_stopping.is_set():
+            with lock:
+                if not queue:
+                    return
+                i, picture = queue.pop(0)
+            render_one(args, i, len(picked), picture, log_dir, failed, lock)
+
+    workers = [threading.Thread(target=work, daemon=True) for _ in range(min(args.jobs, len(picked)))]
+    try:
+        for worker in workers:
+            worker.start()
+        for worker in workers:
+            while worker.is_alive():
+                worker.join(0.2)  # short waits, so a signal reaches this thread
+    except Stopped:
+        # nothing half made is left: no partial file in the output folder, no scratch files
+        stop_children()
+        for worker in workers:
+            worker.join(30)
+        for name in os.listdir(args.out):
+            if name.startswith(".partial-"):
+                os.remove(os.path.join(args.out, name))
+        shutil.rmtree(log_dir, ignore_errors=True)
+        print("%s: stopped; not rendered: %s" % (TOOL, ", ".join(sorted(set(p[0] for p in picked) - g_done))),
+              file=sys.stderr)
+        return 130
     print("%d of %d pictures in %.1f minutes%s" % (len(picked) - len(failed), len(picked), (time.time() - started) / 60,
                                                    "; failed: " + ", ".join(failed) if failed else ""))
     if not failed:

@@ -5,9 +5,9 @@
 
 A scene script defines SAMPLES (its sample count at full size) and build(), which makes the scene in the
 empty file: camera, sky, objects, film; CYCLES, a dict, may change Cycles' settings set here, and
-OVERSAMPLE renders it that many times larger each way, for the driver to scale down. With --band, only the middle FRACTION of the rows (the part the
-screen shows) gets the full samples, written to OUT.band.png; the whole frame is rendered with a sixteenth
-of them into OUT.png, for the rows nobody sees.
+OVERSAMPLE renders it that many times larger each way, for the driver to scale down. With --band, only the
+middle FRACTION of the rows (the part the screen shows) gets the full samples, written to OUT.band.png; the
+whole frame is rendered at half the size with a sixteenth of them into OUT.png, for the rows nobody sees.
 """
 import argparse
 import importlib.util
@@ -65,8 +65,9 @@ def settings(scene, width, height, samples):
     cycles.sample_clamp_indirect = 8.0
     cycles.caustics_reflective = False
     cycles.caustics_refractive = False
-    cycles.diffuse_bounces = 3
-    cycles.glossy_bounces = 4
+    # a third diffuse or glossy bounce shows only indoors (a scene's CYCLES raises it there)
+    cycles.diffuse_bounces = 2
+    cycles.glossy_bounces = 3
     cycles.transmission_bounces = 8
     cycles.volume_bounces = 1
     cycles.transparent_max_bounces = 8
@@ -114,6 +115,8 @@ def main():
         scene.render.border_max_y = (args.height - hidden) / args.height
         render_to(scene, os.path.splitext(args.out)[0] + ".band.png")
         scene.render.use_border = False
+        # nobody sees these rows: half the size each way, the driver scales them up
+        scene.render.resolution_percentage = 50
         scene.cycles.samples = max(4, samples // 16)
         scene.cycles.adaptive_min_samples = min(scene.cycles.adaptive_min_samples, scene.cycles.samples)
     render_to(scene, args.out)

@@ -9,7 +9,7 @@ import air
 import kit
 import terrain
 
-SAMPLES = 192
+SAMPLES = 32
 SUN = (1.0, 258.0)  # just above the sea, west-south-west
 LOOK = 250.0  # the camera looks along the coast towards the sunset: sea on the left, cliffs on the right
 

@@ -7,7 +7,7 @@ import air
 import kit
 import terrain
 
-SAMPLES = 128
+SAMPLES = 24
 SUN = (5.0, 285.0)  # elevation, azimuth: the evening sun low in the west, from the left of the view
 LOOK = 15.0  # from high on a dune, the camera looks north-north-east over the field
 

@@ -8,7 +8,7 @@ import air
 import kit
 import terrain
 
-SAMPLES = 128
+SAMPLES = 24
 SUN = (7.0, 105.0)  # early morning, from the east: the peaks catch it, the lake is still in shade
 LOOK = 8.0
 LAKE = (0.0, 2600.0, 2300.0, 2400.0)  # centre x, y and radii of the lake's basin

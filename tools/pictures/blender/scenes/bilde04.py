@@ -8,7 +8,7 @@ import air
 import kit
 import terrain
 
-SAMPLES = 128
+SAMPLES = 24
 SUN = (3.0, 100.0)  # just risen behind the ridges, a little right of the view
 LOOK = 80.0
 EYE_Z = 110.0

@@ -9,7 +9,7 @@ import air
 import kit
 import terrain
 
-SAMPLES = 192
+SAMPLES = 24
 SUN = (7.0, 258.0)  # evening, from the west, across the colonnade: the columns lay their shadows over the floor
 COLUMNS = 14  # in each row
 SPACING = 4.2  # from column to column along a row, metres

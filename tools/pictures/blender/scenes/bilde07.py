@@ -7,7 +7,7 @@ import numpy as np
 
 import kit
 
-SAMPLES = 256
+SAMPLES = 24
 
 
 def oak(tree):

@@ -9,10 +9,10 @@ import air
 import kit
 import terrain
 
-SAMPLES = 128
+SAMPLES = 24
 SUN = (4.0, 275.0)  # low in the west, under the edge of the cloud, from the left of the view
 LOOK = 352.0
-RING = (0.0, 38.0, 15.0)  # centre x, y and radius of the ring of stones
+RING = (0.0, 26.0, 12.0)  # centre x, y and radius of the ring of stones
 
 
 def moor(x, y):

@@ -7,7 +7,7 @@ import bpy
 import air
 import kit
 
-SAMPLES = 384
+SAMPLES = 24
 # the sun's patch on the floor lights the room by bouncing: cap what one bounce can bring, or single
 # samples that find the patch stand out as sparks
 CYCLES = dict(sample_clamp_indirect=2.0, diffuse_bounces=4)

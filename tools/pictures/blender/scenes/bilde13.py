@@ -9,7 +9,7 @@ import air
 import kit
 import terrain
 
-SAMPLES = 128
+SAMPLES = 24
 SUN = (14.0, 200.0)  # behind the overcast, somewhere to the south
 LOOK = 262.0
 # The waterline as (ahead, right) from the camera: sand to its right.
@@ -102,4 +102,4 @@ def build():
     target = kit.direction(-2.0, LOOK + 4.0)
     eye_z = float(beach(np.array([0.0]), np.array([0.0]))[0]) + 1.6
     kit.camera((0.0, 0.0, eye_z), (target.x, target.y, eye_z + target.z), 66.0)
-    kit.film(exposure=-1.0, look="Medium Contrast")
+    kit.film(exposure=-1.9, look="Medium Contrast")

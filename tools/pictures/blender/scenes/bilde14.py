@@ -9,9 +9,9 @@ import air
 import kit
 import terrain
 
-SAMPLES = 192
+SAMPLES = 24
 SUN = (-4.5, 235.0)  # set a while ago, south-west
-LOOK = 215.0
+LOOK = 210.0
 CABIN = (-12.0, -27.0)  # some 30 m away, a little left of the view's middle
 
 

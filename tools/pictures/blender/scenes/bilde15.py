@@ -9,7 +9,7 @@ import air
 import kit
 import terrain
 
-SAMPLES = 128
+SAMPLES = 24
 SUN = (32.0, 250.0)  # afternoon, west-south-west: the house fronts facing the camera half in shade
 LOOK = 198.0
 

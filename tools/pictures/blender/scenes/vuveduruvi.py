@@ -11,6 +11,7 @@ import kit
 SAMPLES = 256
 # rendered at twice the size and scaled down: the floor the model's underside reflects must be smooth
 OVERSAMPLE = 2
+DENOISE = 0  # smooth at these samples; denoising would soften the crisp highlights
 
 
 def emitter(name, centre, size, strength, colour=(1.0, 1.0, 1.0), facing=(0.0, 0.0, -1.0), round_shape=False,
