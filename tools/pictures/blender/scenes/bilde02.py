@@ -8,8 +8,8 @@ import kit
 import terrain
 
 SAMPLES = 24
-SUN = (5.0, 285.0)  # elevation, azimuth: the evening sun low in the west, from the left of the view
-LOOK = 15.0  # from high on a dune, the camera looks north-north-east over the field
+SUN = (5.0, 285.0)  # elevation, azimuth: the evening sun low in the west, left of the view
+LOOK = 305.0  # from high on a dune, towards the sun: the slip faces in shadow, the crests lit
 
 
 def dune_field(x, y):
@@ -24,7 +24,7 @@ def dune_field(x, y):
     f = phase - np.floor(phase)
     c = 0.78
     profile = np.where(f < c, 1.0 - np.clip(1.0 - f / c, 0.0, 1.0) ** 1.7, np.clip((1.0 - f) / (1.0 - c), 0.0, 1.0) ** 1.3)
-    height = 42.0 * np.clip(0.6 + 0.7 * terrain.fbm(x / 1100.0, y / 1100.0, 3, seed=5), 0.15, 1.2)
+    height = 60.0 * np.clip(0.6 + 0.7 * terrain.fbm(x / 1100.0, y / 1100.0, 3, seed=5), 0.15, 1.2)
     swell = 12.0 * terrain.fbm(x / 2500.0, y / 2500.0, 3, seed=7) + 1.5 * terrain.fbm(x / 60.0, y / 60.0, 3, seed=6)
     return profile * height + swell
 
@@ -43,7 +43,7 @@ def sand(tree):
     colour = kit.ramp(tree, mottle, [(0.3, (0.62, 0.27, 0.11)), (0.7, (0.70, 0.33, 0.14))])
     normal = kit.bump(tree, ripples, 0.25, 0.02)
     normal = kit.bump(tree, kit.noise(tree, p, 3.0, 4.0), 0.08, 0.01, normal)
-    return air.hazed(tree, kit.principled(tree, colour, 0.92, normal=normal, specular=0.3, sheen=0.3), 5000.0, 600.0)
+    return air.hazed(tree, kit.principled(tree, colour, 0.92, normal=normal, specular=0.3), 5000.0, 600.0)
 
 
 def build():
@@ -52,7 +52,7 @@ def build():
     eye = (0.0, 0.0)
     x, y = terrain.view_grid(eye, LOOK, 120.0, 5.0, 25000.0, kit.scaled(1200), kit.scaled(900))
     terrain.grid_object("dunes", x, y, desert(x, y), kit.material("sand", sand))
-    eye_z = float(desert(np.array([eye[0]]), np.array([eye[1]]))[0]) + 90.0
-    ahead = kit.direction(-11.0, LOOK)
-    kit.camera((eye[0], eye[1], eye_z), (eye[0] + ahead.x, eye[1] + ahead.y, eye_z + ahead.z), 55.0)
+    eye_z = float(desert(np.array([eye[0]]), np.array([eye[1]]))[0]) + 60.0
+    ahead = kit.direction(-8.0, LOOK)
+    kit.camera((eye[0], eye[1], eye_z), (eye[0] + ahead.x, eye[1] + ahead.y, eye_z + ahead.z), 50.0)
     kit.film(exposure=-3.0, look="High Contrast")

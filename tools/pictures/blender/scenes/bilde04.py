@@ -9,7 +9,7 @@ import kit
 import terrain
 
 SAMPLES = 24
-SUN = (3.0, 100.0)  # just risen behind the ridges, a little right of the view
+SUN = (2.0, 92.0)  # just risen behind the ridges, by the right edge of the view
 LOOK = 80.0
 EYE_Z = 110.0
 # Ridges across the view: (distance ahead in metres, the angle its crest rises to seen from the camera, seed);
@@ -35,7 +35,7 @@ def hills(x, y):
 
 def misty(tree, shader):
     """Mist lying thick in the valleys, and a haze over everything that deepens with distance."""
-    return air.misty(tree, shader, (900.0, 30.0), (5000.0, 2000.0), tint=(1.0, 1.0, 1.05))
+    return air.misty(tree, shader, (900.0, 30.0), (5000.0, 2000.0), tint=(0.8, 0.88, 1.05))
 
 
 def ground(tree):
@@ -71,5 +71,5 @@ def build():
     eye_z = EYE_Z
     target = kit.direction(0.5, LOOK)
     kit.camera((eye[0], eye[1], eye_z), (target.x, target.y, eye_z + target.z), 30.0)
-    kit.film(exposure=-2.0)
+    kit.film(exposure=-2.8)
     kit.bloom(threshold=3.0, size=8, mix=-0.75)

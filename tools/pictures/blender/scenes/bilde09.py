@@ -12,7 +12,7 @@ SAMPLES = 24
 SUN = (-2.5, 250.0)  # just set in the west-south-west
 LOOK = 235.0
 # Bergs: (ahead, right, size, height, seed, tabular): size across and height above the water, metres.
-BERGS = [(230.0, -75.0, 75.0, 30.0, 1, False), (480.0, 110.0, 180.0, 34.0, 2, True), (700.0, -160.0, 90.0, 40.0, 3, False),
+BERGS = [(260.0, -40.0, 150.0, 58.0, 1, False), (480.0, 110.0, 180.0, 34.0, 2, True), (700.0, -160.0, 90.0, 40.0, 3, False),
          (1300.0, 240.0, 300.0, 45.0, 4, True), (2100.0, -420.0, 220.0, 38.0, 5, True), (120.0, 30.0, 14.0, 4.0, 6, False),
          (180.0, -70.0, 8.0, 2.5, 7, False), (3200.0, 60.0, 500.0, 55.0, 8, True)]
 
@@ -65,5 +65,5 @@ def build():
                  lumpiness=0.1, crags=0.3, grit=0.02, subdivisions=3, mat=mat, rotation=(0.0, 0.0, rng.uniform(0, 6.3)),
                  block=True)
     target = kit.direction(1.0, LOOK)
-    kit.camera((0.0, 0.0, 3.0), (target.x, target.y, 3.0 + target.z), 60.0)
+    kit.camera((0.0, 0.0, 3.0), (target.x, target.y, 3.0 + target.z), 50.0)
     kit.film(exposure=2.8)

@@ -88,12 +88,13 @@ def build():
         if 3.9 < a < 4.7:
             continue
         sx, sy = cx + radius * math.sin(a), cy + radius * math.cos(a)
-        h = rng.uniform(1.6, 3.4)
-        w = rng.uniform(0.5, 0.9)
-        kit.rock("stone %d" % i, (sx, sy, float(moor(np.array([sx]), np.array([sy]))[0]) + h * 0.35),
-                 (w, w * 0.55, h * 0.6), seed=i + 3, lumpiness=0.22, crags=0.22, grit=0.05, mat=mat,
+        # slabs, not boulders: tall, broad and thin, their edges broken
+        h = rng.uniform(2.2, 4.4)
+        w = rng.uniform(0.7, 1.3)
+        kit.rock("stone %d" % i, (sx, sy, float(moor(np.array([sx]), np.array([sy]))[0]) + h * 0.4),
+                 (w, w * 0.38, h * 0.5), seed=i + 3, lumpiness=0.1, crags=0.3, grit=0.04, mat=mat, block=True,
                  rotation=(rng.uniform(-0.08, 0.08), rng.uniform(-0.08, 0.08), a + rng.uniform(-0.3, 0.3)))
-    eye_z = float(moor(np.array([0.0]), np.array([0.0]))[0]) + 1.6
-    target = kit.direction(1.5, LOOK)
+    eye_z = float(moor(np.array([0.0]), np.array([0.0]))[0]) + 1.2
+    target = kit.direction(4.0, LOOK)
     kit.camera((0.0, 0.0, eye_z), (target.x, target.y, eye_z + target.z), 60.0)
     kit.film(exposure=-2.0)

@@ -1,16 +1,18 @@
 """A quiet room in the morning: sun through a tall window lays its panes on the floorboards and climbs the
 opposite wall; a chair and a table in the light, the rest of the room filled by the light it bounces."""
 import math
+import random
 
 import bpy
 
 import air
 import kit
 
-SAMPLES = 24
+SAMPLES = 48
+DENOISE = 5.0  # light that reaches the room by bouncing stays grainy at any sample count affordable here
 # the sun's patch on the floor lights the room by bouncing: cap what one bounce can bring, or single
 # samples that find the patch stand out as sparks
-CYCLES = dict(sample_clamp_indirect=2.0, diffuse_bounces=4)
+CYCLES = dict(sample_clamp_indirect=1.0, diffuse_bounces=3)
 SUN = (24.0, 128.0)  # morning, through the window in the east wall
 ROOM = (6.0, 7.0, 3.2)  # width (x), depth (y), height
 
@@ -110,5 +112,25 @@ def build():
     chair(0.2, -0.8, math.radians(-150.0), timber)
     kit.cone("jug", (1.45, 1.75, 0.87), 0.09, 0.09, 0.22, 64,
              kit.material("jug", lambda t: kit.principled(t, (0.75, 0.72, 0.65), 0.15)))
+    # a rug under the table, and a bookcase of coloured spines against the north wall
+    kit.box("rug", (0.9, 0.7, 0.006), (2.6, 1.8, 0.012),
+            kit.material("rug", lambda t: kit.principled(t, kit.ramp(t, kit.node(
+                t, "ShaderNodeTexChecker", {"Vector": kit.coordinates(t, "Object"), "Scale": 6.0}).outputs["Fac"],
+                [(0.0, (0.35, 0.06, 0.04)), (1.0, (0.55, 0.35, 0.12))]), 0.95)))
+    kit.box("bookcase back", (-1.0, d / 2 - 0.02, 1.0), (1.6, 0.03, 2.0), timber)
+    for side in (-1.78, -0.22):
+        kit.box("bookcase side", (side, d / 2 - 0.19, 1.0), (0.03, 0.36, 2.0), timber)
+    for shelf in range(5):
+        kit.box("shelf", (-1.0, d / 2 - 0.19, 0.15 + shelf * 0.46), (1.56, 0.34, 0.025), timber)
+    rng = random.Random(11)
+    for shelf in range(4):
+        x = -1.72
+        while x < -0.32:
+            width = rng.uniform(0.025, 0.06)
+            tall = rng.uniform(0.22, 0.34)
+            colour = rng.choice([(0.4, 0.05, 0.04), (0.05, 0.12, 0.3), (0.12, 0.25, 0.1), (0.6, 0.5, 0.3), (0.1, 0.08, 0.06)])
+            kit.box("book", (x + width / 2, d / 2 - 0.2, 0.165 + shelf * 0.46 + tall / 2), (width * 0.95, 0.28, tall),
+                    kit.simple_material("spine", colour, 0.6))
+            x += width
     kit.camera((-2.6, -3.1, 1.45), (1.2, 1.2, 0.9), 70.0)
     kit.film(exposure=-1.3)

@@ -1,5 +1,5 @@
-"""A black sand beach under a grey northern sky: basalt columns stepping down from the cliff to the shore,
-surf running up the dark sand, sea stacks standing off the point in the spray."""
+"""A black sand beach on a northern evening: the low sun breaking under a lid of cloud lights the basalt
+columns stepping down from the cliff, surf running up the dark sand, sea stacks off the point in the spray."""
 import math
 
 import bpy
@@ -10,7 +10,7 @@ import kit
 import terrain
 
 SAMPLES = 24
-SUN = (14.0, 200.0)  # behind the overcast, somewhere to the south
+SUN = (6.0, 195.0)  # low in the south, under the edge of the cloud, raking across the columns
 LOOK = 262.0
 # The waterline as (ahead, right) from the camera: sand to its right.
 SHORE = np.array([(-40.0, -30.0), (20.0, -12.0), (80.0, -2.0), (200.0, 10.0), (400.0, 20.0), (800.0, 60.0)])
@@ -60,10 +60,10 @@ def sea_material(tree):
 
 def build():
     air.sky(*SUN, dust=3.0, clouds=[
-        dict(height=900.0, scale=1400.0, coverage=1.0, opacity=4.0, stretch=2.5, heading=70.0, seed=51.0,
+        dict(height=900.0, scale=1400.0, coverage=0.7, opacity=4.0, stretch=2.5, heading=70.0, seed=51.0,
              shadow=0.9, ambient=0.8),
-        dict(height=3000.0, scale=3000.0, coverage=1.5, opacity=3.0, stretch=3.0, heading=40.0, seed=52.0,
-             shadow=0.5, ambient=0.9)], sun_strength=0.06)
+        dict(height=3000.0, scale=3000.0, coverage=0.6, opacity=3.0, stretch=3.0, heading=40.0, seed=52.0,
+             shadow=0.5, ambient=0.9)], sun_strength=0.8)
     x, y = terrain.view_grid((0.0, 0.0), LOOK, 110.0, 0.5, 20000.0, kit.scaled(1400), kit.scaled(1000))
     terrain.grid_object("beach", x, y, beach(x, y), kit.material("black sand", black_sand))
     waves = terrain.wave_train(48, LOOK - 130.0, 15.0, 60.0, 0.3, 1.4, 0.9, seed=13)
@@ -102,4 +102,4 @@ def build():
     target = kit.direction(-2.0, LOOK + 4.0)
     eye_z = float(beach(np.array([0.0]), np.array([0.0]))[0]) + 1.6
     kit.camera((0.0, 0.0, eye_z), (target.x, target.y, eye_z + target.z), 66.0)
-    kit.film(exposure=-1.9, look="Medium Contrast")
+    kit.film(exposure=-1.6)

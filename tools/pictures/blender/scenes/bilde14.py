@@ -9,7 +9,8 @@ import air
 import kit
 import terrain
 
-SAMPLES = 24
+SAMPLES = 32
+DENOISE = 4.0
 SUN = (-4.5, 235.0)  # set a while ago, south-west
 LOOK = 210.0
 CABIN = (-12.0, -27.0)  # some 30 m away, a little left of the view's middle
@@ -25,9 +26,8 @@ def snowfield(x, y):
 def snow(tree):
     p = kit.coordinates(tree, "Object")
     normal = kit.bump(tree, kit.noise(tree, p, 1.5, 6.0, 0.5), 0.12, 0.05)
-    sparkle = kit.map_range(tree, kit.noise(tree, p, 400.0, 1.0), 0.8, 0.84, 0.0, 0.5)
-    return air.hazed(tree, kit.principled(tree, (0.82, 0.85, 0.9), kit.map_range(tree, sparkle, 0.0, 1.0, 0.55, 0.15),
-                                          normal=normal, specular=0.5), 4000.0, 500.0)
+    # matt: glinting flakes at this distance only turn into sparks between samples
+    return air.hazed(tree, kit.principled(tree, (0.82, 0.85, 0.9), 0.6, normal=normal, specular=0.4), 4000.0, 500.0)
 
 
 def snowy_needles(tree):

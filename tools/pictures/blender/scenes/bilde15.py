@@ -1,5 +1,5 @@
-"""A whitewashed village on a steep island slope in the afternoon: houses stacked in terraces, a church's
-blue dome among them, the deep blue sea below and another island on the horizon."""
+"""A lighthouse on a granite islet on a breezy afternoon: a red and white tower on the pink rock, surf
+breaking white round the islet, a deep blue sea under heaped cumulus, the shore's boulders in front."""
 import math
 
 import bpy
@@ -10,90 +10,108 @@ import kit
 import terrain
 
 SAMPLES = 24
-SUN = (32.0, 250.0)  # afternoon, west-south-west: the house fronts facing the camera half in shade
-LOOK = 198.0
+SUN = (28.0, 235.0)  # mid-afternoon, from the left of the view and a little behind it
+LOOK = 160.0
+ISLET = (145.0, 26.0, 50.0, 17.0)  # ahead, right, radius and height of the islet, metres
+LIGHTHOUSE = (150.0, 32.0)
 
 
-def island(x, y):
-    # a steady slope down to a short flat at the water, so that every terrace can be seen from above
-    rise = y + 320.0 + 40.0 * terrain.fbm(x / 300.0, 0.0, 3, seed=151)
-    slope = 0.42 * np.where(rise > 20.0, rise - 10.0, rise * rise / 40.0) * (rise > 0.0)
-    far = 260.0 * np.exp(-((x + 2500.0) ** 2 / 2.0e6 + (y + 9000.0) ** 2 / 4.0e5))  # the island across the water
-    return slope + far - 12.0 + 6.0 * terrain.fbm(x / 60.0, y / 60.0, 5, seed=152)
+def land(x, y):
+    """The islet, and the shore the camera stands on falling away into the sea in front of it."""
+    a, b = terrain.to_view(x, y, LOOK)
+    ia, ib, radius, height = ISLET
+    r = np.hypot(a - ia, (b - ib) * 0.8) * (1.0 + 0.3 * terrain.fbm(a / 40.0, b / 40.0, 3, seed=151))
+    # granite weathers into domes: a rounded top, steeper flanks into the water
+    islet = height * terrain.smoothstep(radius, radius * 0.25, r) ** 0.7 - 4.0
+    shore = 6.0 - 0.22 * (a + 6.0 * terrain.fbm(b / 30.0, 0.0, 3, seed=152)) - 0.004 * b * b
+    z = np.maximum(islet, shore)
+    # sheets and joints: the rock breaks in rounded slabs
+    return z + (2.5 * terrain.fbm(a / 14.0, b / 14.0, 5, seed=153) + 0.6 * terrain.fbm(a / 3.0, b / 3.0, 3, seed=154)) * \
+        terrain.smoothstep(-2.0, 1.0, z)
 
 
-def whitewash(tree):
+def granite(tree):
     p = kit.coordinates(tree, "Object")
-    colour = kit.ramp(tree, kit.noise(tree, p, 1.5, 4.0), [(0.3, (0.70, 0.69, 0.65)), (0.7, (0.80, 0.79, 0.75))])
-    return air.hazed(tree, kit.principled(tree, colour, 0.8, normal=kit.bump(tree, kit.noise(tree, p, 6.0, 6.0), 0.2,
-                                                                             0.01)), 12000.0, 800.0)
-
-
-def painted(colour):
-    return lambda tree: air.hazed(tree, kit.principled(tree, colour, 0.4), 12000.0, 800.0)
-
-
-def rock(tree):
-    p = kit.coordinates(tree, "Object")
-    colour = kit.ramp(tree, kit.noise(tree, p, 0.1, 6.0), [(0.3, (0.07, 0.06, 0.045)), (0.5, (0.16, 0.13, 0.09)), (0.7, (0.09, 0.09, 0.05))])
-    return air.hazed(tree, kit.principled(tree, colour, 0.9, normal=kit.bump(tree, kit.noise(tree, p, 0.5, 8.0), 0.6,
-                                                                             0.5)), 12000.0, 800.0)
+    speckle = kit.noise(tree, p, 40.0, 2.0)
+    colour = kit.ramp(tree, speckle, [(0.35, (0.30, 0.20, 0.17)), (0.5, (0.48, 0.36, 0.31)), (0.65, (0.20, 0.18, 0.17))])
+    lichen = kit.map_range(tree, kit.noise(tree, p, 0.6, 5.0, 0.6), 0.55, 0.62)
+    colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", lichen, 0.7), colour, (0.55, 0.45, 0.18, 1.0))
+    height = kit.node(tree, "ShaderNodeSeparateXYZ", {0: p}).outputs["Z"]
+    # dark and glistening where the surf wets it
+    wet = kit.map_range(tree, height, 0.8, 2.5)
+    colour = kit.mix_colour(tree, wet, kit.mix_colour(tree, 0.6, colour, (0.0, 0.0, 0.0, 1.0), "MULTIPLY"), colour)
+    normal = kit.bump(tree, kit.noise(tree, p, 1.2, 6.0, 0.6), 0.5, 0.4)
+    return air.hazed(tree, kit.principled(tree, colour, kit.map_range(tree, height, 0.8, 2.5, 0.2, 0.8), normal=normal),
+                     8000.0, 600.0)
 
 
 def sea_material(tree):
-    return kit.principled(tree, (0.004, 0.02, 0.06), 0.16, specular=0.5)
+    foam = kit.node(tree, "ShaderNodeAttribute", attribute_name="foam").outputs["Fac"]
+    p = kit.coordinates(tree, "Object")
+    broken = kit.math_node(tree, "MULTIPLY", foam, kit.map_range(tree, kit.noise(tree, p, 0.5, 6.0, 0.6), 0.35, 0.6))
+    water = kit.principled(tree, (0.002, 0.02, 0.045), 0.14, specular=0.5)
+    froth = kit.principled(tree, (0.8, 0.82, 0.82), 0.6)
+    return air.hazed(tree, kit.node(tree, "ShaderNodeMixShader", {0: broken, 1: water, 2: froth}).outputs[0], 12000.0)
 
 
-def church(x, y, z, walls, blue):
-    kit.box("nave", (x, y, z + 4.0), (8.0, 12.0, 8.0), walls)
-    kit.cone("drum", (x, y - 1.5, z + 9.3), 3.0, 3.0, 2.6, 64, walls)
-    dome = kit.sphere("dome", (x, y - 1.5, z + 10.6), 3.1, 64, 32, blue)
-    dome.scale.z = 1.15
-    kit.box("bell tower", (x + 2.5, y + 7.5, z + 5.5), (3.0, 3.0, 11.0), walls)
-    kit.box("belfry opening", (x + 2.5, y + 6.0, z + 9.0), (1.4, 0.2, 1.8), blue)
+def striped(tree):
+    """The tower's paint: red and white bands a few metres deep."""
+    z = kit.node(tree, "ShaderNodeSeparateXYZ", {0: kit.coordinates(tree, "Object")}).outputs["Z"]
+    band = kit.math_node(tree, "GREATER_THAN", kit.math_node(tree, "PINGPONG", kit.math_node(tree, "ADD", z, 9.0), 3.2),
+                         1.6)
+    colour = kit.mix_colour(tree, band, (0.78, 0.76, 0.72, 1.0), (0.5, 0.03, 0.025, 1.0))
+    return air.hazed(tree, kit.principled(tree, colour, 0.5), 12000.0)
+
+
+def lighthouse(x, y, z):
+    white = kit.material("whitewash", lambda t: air.hazed(t, kit.principled(t, (0.78, 0.76, 0.72), 0.6), 12000.0))
+    red = kit.material("roof", lambda t: air.hazed(t, kit.principled(t, (0.35, 0.04, 0.03), 0.5), 12000.0))
+    dark = kit.simple_material("iron", (0.03, 0.03, 0.03), 0.4, metallic=1.0)
+    glass = kit.material("lantern glass", lambda t: kit.principled(t, (0.2, 0.22, 0.2), 0.05, metallic=0.6))
+    kit.cone("tower", (x, y, z + 9.0), 2.6, 1.8, 18.0, mat=kit.material("tower paint", striped))
+    kit.cone("gallery", (x, y, z + 18.2), 2.5, 2.5, 0.4, mat=dark, smooth=False)
+    kit.cone("lantern", (x, y, z + 19.5), 1.3, 1.3, 2.2, 32, mat=glass)
+    kit.cone("cap", (x, y, z + 21.3), 1.6, 0.15, 1.4, 32, mat=red)
+    turn = math.radians(LOOK + 20.0)
+    c, s = math.cos(turn), math.sin(turn)
+    hx, hy = x + 6.0 * c, y - 6.0 * s
+    keeper = kit.box("keeper's house", (hx, hy, z + 1.8), (8.0, 5.0, 3.6), white)
+    keeper.rotation_euler.z = turn
+    for side in (-1, 1):
+        roof = kit.box("keeper's roof", (hx - side * 1.3 * s, hy - side * 1.3 * c, z + 4.1), (8.4, 3.0, 0.2), red)
+        roof.rotation_euler = (side * math.radians(30.0), 0.0, turn)
 
 
 def build():
-    air.sky(*SUN, dust=0.6, ozone=1.3, clouds=[dict(height=5000.0, scale=2500.0, coverage=0.18, opacity=2.0,
-                                                    stretch=4.0, heading=30.0, seed=71.0)])
-    x, y = terrain.view_grid((0.0, 60.0), LOOK, 110.0, 1.0, 30000.0, kit.scaled(1500), kit.scaled(1000))
-    terrain.grid_object("island", x, y, island(x, y), kit.material("rock", rock))
-    waves = terrain.wave_train(40, 30.0, 25.0, 40.0, 0.5, 0.5, 0.6, seed=15)
-    terrain.grid_object("sea", *terrain.sea(x, y, waves), kit.material("sea", sea_material))
-    walls = kit.material("whitewash", whitewash)
-    blue = kit.material("blue paint", painted((0.02, 0.12, 0.45)))
-    dark = kit.material("window", painted((0.02, 0.02, 0.025)))
-    flowers = kit.material("bougainvillea", painted((0.45, 0.02, 0.18)))
+    air.sky(*SUN, dust=0.5, ozone=1.2, clouds=[
+        dict(height=1800.0, scale=900.0, coverage=0.45, opacity=4.0, stretch=1.4, heading=20.0, seed=81.0),
+        dict(height=7000.0, scale=4000.0, coverage=0.25, opacity=1.2, stretch=5.0, heading=60.0, seed=82.0,
+             shadow=0.2)])
+    eye = (0.0, 0.0)
+    x, y = terrain.view_grid(eye, LOOK, 110.0, 1.0, 30000.0, kit.scaled(1600), kit.scaled(1100))
+    waves = (terrain.wave_train(24, LOOK + 180.0, 20.0, 60.0, 6.0, 1.0, 0.7, seed=15) +
+             terrain.wave_train(60, LOOK + 140.0, 40.0, 6.0, 0.1, 0.25, 1.0, seed=16))
+    px, py, pz = terrain.sea(x, y, waves)
+    sea = terrain.grid_object("sea", px, py, pz, kit.material("sea", sea_material))
+    shallow = land(px, py)
+    foam = terrain.smoothstep(-2.5, 0.4, shallow) * (0.6 + 0.4 * np.clip(pz / 0.5, 0.0, 1.0))
+    sea.data.attributes.new("foam", "FLOAT", "POINT").data.foreach_set("value", foam.reshape(-1).astype(np.float32))
+    x, y = terrain.view_grid(eye, LOOK, 110.0, 0.5, 600.0, kit.scaled(1400), kit.scaled(1100))
+    terrain.grid_object("rock", x, y, land(x, y), kit.material("granite", granite))
+    lx, ly = terrain.from_view(*LIGHTHOUSE, LOOK)
+    lighthouse(lx, ly, float(land(np.array([lx]), np.array([ly]))[0]) - 0.3)
+    # boulders on the shore in front, rounded by the sea
+    boulder = kit.material("boulder", granite)
     rng = np.random.RandomState(15)
-    placed = []
-    # houses on terraces across the slope, thinning out towards the edges of the village
-    for row in range(16):
-        ty = -230.0 + row * 15.0 + rng.uniform(-2.0, 2.0)
-        tx = -220.0
-        while tx < 170.0:
-            w = rng.uniform(5.0, 10.0)
-            if rng.uniform() < 0.8 * np.exp(-((tx + 20.0) / 160.0) ** 2):
-                d, h = rng.uniform(6.0, 10.0), rng.choice([3.2, 3.6, 6.4, 7.0])
-                gz = float(island(np.array([tx]), np.array([ty]))[0])
-                placed.append((tx, ty, gz, w, d, h))
-            tx += w + rng.uniform(0.3, 3.0)
-    for tx, ty, gz, w, d, h in placed:
-        house = kit.box("house", (tx, ty, gz + h / 2 - 2.0), (w, d, h + 4.0), walls)
-        house.modifiers.new("soft", "BEVEL").width = 0.12
-        kit.box("parapet", (tx, ty, gz + h + 0.15), (w + 0.2, d + 0.2, 0.3), walls)
-        if rng.uniform() < 0.15:
-            # bougainvillea climbing a corner
-            kit.rock("bougainvillea", (tx + w / 2 * rng.choice([-1, 1]), ty - d / 2, gz + 1.6), (1.6, 0.9, 1.8),
-                     seed=int(rng.randint(1000)), lumpiness=0.6, crags=0.4, grit=0.2, subdivisions=3, mat=flowers)
-        # a door and a window or two on the front, towards the sea
-        front = ty - d / 2 - 0.03
-        kit.box("door", (tx + rng.uniform(-w / 3, w / 3), front, gz + 1.0 + 2.0 - 2.0), (0.9, 0.08, 2.0),
-                blue if rng.uniform() < 0.6 else dark)
-        for k in range(rng.randint(1, 3)):
-            kit.box("window", (tx + rng.uniform(-w / 2.5, w / 2.5), front, gz + rng.choice([1.5, 4.6]) * min(1, h / 5)),
-                    (0.8, 0.08, 1.0), blue if rng.uniform() < 0.5 else dark)
-    church(-35.0, -95.0, float(island(np.array([-35.0]), np.array([-95.0]))[0]) - 1.0, walls, blue)
-    eye = (-10.0, 35.0, float(island(np.array([-10.0]), np.array([35.0]))[0]) + 22.0)  # from the hill above the village
-    target = kit.direction(-21.0, LOOK)
-    kit.camera(eye, (eye[0] + target.x, eye[1] + target.y, eye[2] + target.z), 60.0)
-    kit.film(exposure=-4.0)
+    for i in range(14):
+        a, b = rng.uniform(5.0, 40.0), rng.uniform(-0.6, 0.6)
+        b *= a
+        r = rng.uniform(0.6, 2.2)
+        bx, by = terrain.from_view(a, b, LOOK)
+        bz = float(land(np.array([bx]), np.array([by]))[0])
+        kit.rock("boulder %d" % i, (bx, by, bz + r * 0.2), (r * 1.3, r, r * 0.7), seed=150 + i, lumpiness=0.25,
+                 crags=0.15, mat=boulder, rotation=(0.0, 0.0, rng.uniform(0.0, 6.3)))
+    eye_z = float(land(np.array([0.0]), np.array([0.0]))[0]) + 1.7
+    target = kit.direction(-1.5, LOOK + 4.0)
+    kit.camera((0.0, 0.0, eye_z), (target.x, target.y, eye_z + target.z), 55.0)
+    kit.film(exposure=-3.9)
