@@ -7,7 +7,7 @@ import air
 import kit
 import terrain
 
-SAMPLES = 24
+SAMPLES = 16
 SUN = (5.0, 285.0)  # elevation, azimuth: the evening sun low in the west, left of the view
 LOOK = 305.0  # from high on a dune, towards the sun: the slip faces in shadow, the crests lit
 

@@ -8,7 +8,7 @@ import air
 import kit
 import terrain
 
-SAMPLES = 24
+SAMPLES = 16
 SUN = (2.0, 92.0)  # just risen behind the ridges, by the right edge of the view
 LOOK = 80.0
 EYE_Z = 110.0

@@ -8,7 +8,7 @@ import air
 import kit
 import terrain
 
-SAMPLES = 24
+SAMPLES = 16
 SUN = (58.0, 150.0)  # high, behind the camera's left shoulder
 LOOK = 4.0
 # The waterline as (x, y) points, land to the right of it looking along it.

@@ -8,7 +8,7 @@ import air
 import kit
 import terrain
 
-SAMPLES = 24
+SAMPLES = 16
 SUN = (-2.5, 250.0)  # just set in the west-south-west
 LOOK = 235.0
 # Bergs: (ahead, right, size, height, seed, tabular): size across and height above the water, metres.

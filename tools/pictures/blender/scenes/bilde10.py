@@ -9,7 +9,7 @@ import air
 import kit
 import terrain
 
-SAMPLES = 24
+SAMPLES = 16
 SUN = (4.0, 275.0)  # low in the west, under the edge of the cloud, from the left of the view
 LOOK = 352.0
 RING = (0.0, 26.0, 12.0)  # centre x, y and radius of the ring of stones

@@ -9,7 +9,7 @@ import air
 import kit
 import terrain
 
-SAMPLES = 24
+SAMPLES = 16
 SUN = (6.0, 195.0)  # low in the south, under the edge of the cloud, raking across the columns
 LOOK = 262.0
 # The waterline as (ahead, right) from the camera: sand to its right.

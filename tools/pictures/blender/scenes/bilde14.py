@@ -9,7 +9,7 @@ import air
 import kit
 import terrain
 
-SAMPLES = 32
+SAMPLES = 24
 DENOISE = 4.0
 SUN = (-4.5, 235.0)  # set a while ago, south-west
 LOOK = 210.0

@@ -9,7 +9,7 @@ import air
 import kit
 import terrain
 
-SAMPLES = 24
+SAMPLES = 16
 SUN = (28.0, 235.0)  # mid-afternoon, from the left of the view and a little behind it
 LOOK = 160.0
 ISLET = (145.0, 26.0, 50.0, 17.0)  # ahead, right, radius and height of the islet, metres

@@ -9,7 +9,7 @@ import air
 import kit
 import terrain
 
-SAMPLES = 24
+SAMPLES = 16
 SUN = (8.0, 12.0)  # low, ahead of the camera: the wet stones shine against it
 # Pebble kinds: (colour dark, colour light, roughness), granite, basalt, quartz, sandstone, flint, slate.
 KINDS = [((0.14, 0.12, 0.11), (0.40, 0.35, 0.31), 0.35), ((0.02, 0.02, 0.025), (0.07, 0.07, 0.075), 0.25),
