@@ -206,3 +206,14 @@ def sea(x, y, waves, filter_cells=3.0):
         py += steep * a * dy * c
         pz += a * np.sin(theta)
     return px, py, pz
+
+
+def washing_sea(x, y, waves, floor, mat, reach=(-3.0, 0.3), crest=0.6):
+    """The sea over the grid (x, y) as an object, with a "foam" attribute for its material: foam where
+    the sea floor, `floor(x, y)`, comes up from `reach[0]` to `reach[1]` metres of the surface, most
+    on the crests, those `crest` metres up."""
+    px, py, pz = sea(x, y, waves)
+    obj = grid_object("sea", px, py, pz, mat)
+    foam = smoothstep(reach[0], reach[1], floor(px, py)) * (0.6 + 0.4 * np.clip(pz / crest, 0.0, 1.0))
+    obj.data.attributes.new("foam", "FLOAT", "POINT").data.foreach_set("value", foam.reshape(-1).astype(np.float32))
+    return obj

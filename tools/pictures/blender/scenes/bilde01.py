@@ -100,15 +100,16 @@ def build():
     # a long swell from the open sea and a shorter wind sea over it
     waves = (terrain.wave_train(24, LOOK + 195.0, 12.0, 120.0, 8.0, 0.7, 0.5, seed=5) +
              terrain.wave_train(72, LOOK + 150.0, 40.0, 8.0, 0.08, 0.3, 1.0, seed=6))
-    px, py, pz = terrain.sea(x, y, waves)
-    sea = terrain.grid_object("sea", px, py, pz, kit.material("sea", sea_material))
-    shallow = land(px, py)
-    a, b = terrain.to_view(px, py, LOOK)
-    for ba, bb, r in BOULDERS:
-        shallow = np.maximum(shallow, r * 0.4 - np.hypot(a - ba, b - bb) / 1.5)
-    foam = terrain.smoothstep(-3.0, 0.3, shallow) * (0.6 + 0.4 * np.clip(pz / 0.6, 0.0, 1.0))
-    attribute = sea.data.attributes.new("foam", "FLOAT", "POINT")
-    attribute.data.foreach_set("value", foam.reshape(-1).astype(np.float32))
+
+    def floor(px, py):
+        """The rock under the sea, and the boulders in the wash."""
+        shallow = land(px, py)
+        a, b = terrain.to_view(px, py, LOOK)
+        for ba, bb, r in BOULDERS:
+            shallow = np.maximum(shallow, r * 0.4 - np.hypot(a - ba, b - bb) / 1.5)
+        return shallow
+
+    terrain.washing_sea(x, y, waves, floor, kit.material("sea", sea_material))
     # the rock, finer near the camera
     x, y = terrain.view_grid(eye, LOOK + 15.0, 110.0, 1.0, 4000.0, kit.scaled(1500), kit.scaled(1100))
     terrain.grid_object("coast", x, y, land(x, y), kit.material("rock", rock))

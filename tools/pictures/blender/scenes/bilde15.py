@@ -91,11 +91,7 @@ def build():
     x, y = terrain.view_grid(eye, LOOK, 110.0, 1.0, 30000.0, kit.scaled(1600), kit.scaled(1100))
     waves = (terrain.wave_train(24, LOOK + 180.0, 20.0, 60.0, 6.0, 1.0, 0.7, seed=15) +
              terrain.wave_train(60, LOOK + 140.0, 40.0, 6.0, 0.1, 0.25, 1.0, seed=16))
-    px, py, pz = terrain.sea(x, y, waves)
-    sea = terrain.grid_object("sea", px, py, pz, kit.material("sea", sea_material))
-    shallow = land(px, py)
-    foam = terrain.smoothstep(-2.5, 0.4, shallow) * (0.6 + 0.4 * np.clip(pz / 0.5, 0.0, 1.0))
-    sea.data.attributes.new("foam", "FLOAT", "POINT").data.foreach_set("value", foam.reshape(-1).astype(np.float32))
+    terrain.washing_sea(x, y, waves, land, kit.material("sea", sea_material), (-2.5, 0.4), 0.5)
     x, y = terrain.view_grid(eye, LOOK, 110.0, 0.5, 600.0, kit.scaled(1400), kit.scaled(1100))
     terrain.grid_object("rock", x, y, land(x, y), kit.material("granite", granite))
     lx, ly = terrain.from_view(*LIGHTHOUSE, LOOK)
