@@ -9,6 +9,7 @@ import kit
 import terrain
 
 SAMPLES = 16
+DENOISE = 6.0  # the ice in the afterglow is lit dimly and takes a strong filter
 SUN = (-2.5, 250.0)  # just set in the west-south-west
 LOOK = 235.0
 # Bergs: (ahead, right, size, height, seed, tabular): size across and height above the water, metres.
