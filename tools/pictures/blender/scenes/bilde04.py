@@ -9,6 +9,7 @@ import kit
 import terrain
 
 SAMPLES = 16
+DENOISE = 3.0
 SUN = (2.0, 92.0)  # just risen behind the ridges, by the right edge of the view
 LOOK = 80.0
 EYE_Z = 110.0

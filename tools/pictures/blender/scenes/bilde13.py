@@ -10,6 +10,7 @@ import kit
 import terrain
 
 SAMPLES = 16
+DENOISE = 3.0
 SUN = (6.0, 195.0)  # low in the south, under the edge of the cloud, raking across the columns
 LOOK = 262.0
 # The waterline as (ahead, right) from the camera: sand to its right.

@@ -10,7 +10,7 @@ import kit
 import terrain
 
 SAMPLES = 24
-DENOISE = 4.0
+DENOISE = 6.0  # the blue hour is lit dimly and takes a strong filter
 SUN = (-4.5, 235.0)  # set a while ago, south-west
 LOOK = 210.0
 CABIN = (-12.0, -27.0)  # some 30 m away, a little left of the view's middle
