@@ -7,7 +7,8 @@ cards and the backdrop come from build/tools/pictures/pictures. Each picture is 
 process of its own (render_scene.py) and written in place only once it is whole.
 
 Debian's Blender has no denoiser, and this machine affords a few dozen samples a pixel: the shown rows go
-through ffmpeg's non-local means on their way to JPEG, at the strength the scene script's DENOISE gives.
+through ffmpeg's non-local means on their way to JPEG, at the strength the scene script's DENOISE gives,
+and harder while the JPEG is grainier where the screen shows it than the shipped slides may be.
 """
 import argparse
 import os
@@ -31,6 +32,10 @@ ROLES = ("k_slide", "k_environment")  # the roles of the pictures made here
 SHOWN_BAND = 0.746
 JPEG_QUALITY = 3  # ffmpeg's scale, 2 (best) to 31
 DENOISE = 2.0  # ffmpeg nlmeans strength where a scene names none; 0 turns the stage off
+# the grain the shipped slides are held to is 12 (the mean absolute Laplacian of luminance where the
+# screen shows them); a slide above this is filtered again, harder, up to the strongest filter
+GRAIN_AIM = 10.0
+DENOISE_MOST = 16.0
 
 
 def fail(message, status=2):
@@ -111,6 +116,37 @@ def denoise_strength(script):
     return float(found.group(1)) if found else DENOISE
 
 
+def grain(path, log):
+    """The mean absolute 4-neighbour Laplacian of luminance over the rows the screen shows of a square
+    slide (the measure the shipped slides are held to); None if ffmpeg cannot read it."""
+    probe = subprocess.run(["ffprobe", "-v", "error", "-select_streams", "v:0", "-show_entries",
+                            "stream=width,height", "-of", "csv=p=0:s=x", path], capture_output=True, text=True)
+    decoded = subprocess.run(["ffmpeg", "-v", "error", "-i", path, "-f", "rawvideo", "-pix_fmt", "rgb24", "-"],
+                             capture_output=True)
+    try:
+        width, height = (int(v) for v in probe.stdout.strip().split("x"))
+    except ValueError:
+        return None
+    if decoded.returncode != 0 or len(decoded.stdout) != width * height * 3 or width < 3 or height < 3:
+        log.write(decoded.stderr.decode(errors="replace"))
+        return None
+    rgb = decoded.stdout
+    first = int(height * 0.127)
+    rows = range(max(first, 1), min(height - first, height - 1))
+
+    def luminance(y):
+        line = rgb[y * width * 3:(y + 1) * width * 3]
+        return [0.2126 * r + 0.7152 * g + 0.0722 * b for r, g, b in zip(line[0::3], line[1::3], line[2::3])]
+
+    above, here, total = luminance(rows[0] - 1), luminance(rows[0]), 0.0
+    for y in rows:
+        below = luminance(y + 1)
+        total += sum(abs(4.0 * c - l - r - u - d)
+                     for c, l, r, u, d in zip(here[1:-1], here[:-2], here[2:], above[1:-1], below[1:-1]))
+        above, here = here, below
+    return total / (len(rows) * (width - 2))
+
+
 def blender_environment():
     """The environment Blender runs in. Debian's Blender embeds the system's Python and finds its library
     from the first python3 on PATH: a private interpreter running this script (a version manager's) must
@@ -164,8 +200,8 @@ def stop_children():
 
 
 def render(args, picture, scratch, log):
-    """Renders one picture and puts it in place; returns its size as text (None when it failed) and the
-    CPU seconds it took."""
+    """Renders one picture and puts it in place; returns its size as text (None when it failed), the CPU
+    seconds it took and the strength it was denoised at."""
     name, width, height, band = picture
     if args.size:
         scale = args.size / max(width, height)
@@ -177,34 +213,44 @@ def render(args, picture, scratch, log):
                "--band", str(band)]
     status, cpu = run_child(command, log, blender_environment())
     if status != 0 or not os.path.exists(frame):
-        return None, cpu
+        return None, cpu, 0
     # the frame at the picture's size (a scene may render larger), the band over it, then to JPEG, into
     # a file beside the picture's place; then in place
     inputs = ["-i", frame]
     # the frame comes larger (a scene's OVERSAMPLE) or, under a band, at half the size
     graph = "[0]scale=%d:%d:flags=%s" % (width, height, "bicubic" if band < 1.0 else "area")
     strength = denoise_strength(scene_script(args.scenes, name))
-    # the grain goes before JPEG would set it in blocks; in 4:4:4, so colour edges keep their place
-    clean = ",format=yuv444p,nlmeans=s=%g:p=7:r=11" % strength if strength > 0 else ""
+    # the grain goes before JPEG would set it in blocks, in 4:4:4 so that colour edges keep their place;
+    # %s in the graph takes the filter
     if band < 1.0:
         top = int((1.0 - band) / 2.0 * height) - 1
         inputs += ["-i", os.path.join(scratch, "frame.band.png")]
-        graph += ",format=yuv444p[frame];[1]scale=%d:%d:flags=area%s[band];[frame][band]overlay=0:%d" % (
-            width, height - 2 * top, clean, top)
+        graph += ",format=yuv444p[frame];[1]scale=%d:%d:flags=area%%s[band];[frame][band]overlay=0:%d" % (
+            width, height - 2 * top, top)
     else:
-        graph += clean
-    graph = ["-filter_complex", graph, "-filter_complex_threads", str(os.cpu_count() or 1)]
+        graph += "%s"
     out = os.path.join(args.out, name)
     partial = os.path.join(args.out, ".partial-" + name)
-    encoded, encoding_cpu = run_child(["ffmpeg", "-v", "error", "-y"] + inputs + graph +
-                                      ["-q:v", str(JPEG_QUALITY), "-f", "mjpeg", partial], log)
-    cpu += encoding_cpu
-    if encoded != 0:
-        if os.path.exists(partial):
-            os.remove(partial)
-        return None, cpu
+    while True:
+        filters = graph % (",format=yuv444p,nlmeans=s=%g:p=7:r=11" % strength if strength > 0 else "")
+        encoded, encoding_cpu = run_child(["ffmpeg", "-v", "error", "-y"] + inputs +
+                                          ["-filter_complex", filters, "-filter_complex_threads", str(os.cpu_count() or 1),
+                                           "-q:v", str(JPEG_QUALITY), "-f", "mjpeg", partial], log)
+        cpu += encoding_cpu
+        if encoded != 0:
+            if os.path.exists(partial):
+                os.remove(partial)
+            return None, cpu, strength
+        if band >= 1.0 or strength >= DENOISE_MOST:
+            break
+        measured = grain(partial, log)
+        if measured is None or measured <= GRAIN_AIM:
+            break
+        log.write("%s: grain %.1f after denoising at %g, more\n" % (TOOL, measured, strength))
+        log.flush()
+        strength = min(DENOISE_MOST, max(2.0, strength * 1.5))
     os.replace(partial, out)
-    return "%dx%d" % (width, height), cpu
+    return "%dx%d" % (width, height), cpu, strength
 
 
 g_done = set()  # the pictures rendered whole
@@ -219,7 +265,7 @@ def render_one(args, i, count, picture, log_dir, failed, lock):
     scratch = tempfile.mkdtemp(prefix=name + "-", dir=log_dir)
     try:
         with open(log_path, "w") as log:
-            size, cpu = render(args, picture, scratch, log)
+            size, cpu, strength = render(args, picture, scratch, log)
     finally:
         shutil.rmtree(scratch, ignore_errors=True)
     if g_stopping.is_set():
@@ -240,8 +286,8 @@ def render_one(args, i, count, picture, log_dir, failed, lock):
             return
         g_done.add(name)
         samples = re.search(r"(\d+) samples", report[-1]).group(1) if report else "?"
-        print("[%2d/%d] %-16s %s, %s samples, %.0f s, %.1f CPU minutes"
-              % (i + 1, count, name, size, samples, wall, cpu / 60.0), flush=True)
+        print("[%2d/%d] %-16s %s, %s samples, denoised at %g, %.0f s, %.1f CPU minutes"
+              % (i + 1, count, name, size, samples, strength, wall, cpu / 60.0), flush=True)
 
 
 def main():

@@ -10,6 +10,7 @@ import kit
 import terrain
 
 SAMPLES = 24
+DENOISE = 10.0  # the shade under the roof is lit by bounced light alone, grainy at these samples
 SUN = (7.0, 258.0)  # evening, from the west, across the colonnade: the columns lay their shadows over the floor
 COLUMNS = 14  # in each row
 SPACING = 4.2  # from column to column along a row, metres

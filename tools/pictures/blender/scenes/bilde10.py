@@ -10,6 +10,7 @@ import kit
 import terrain
 
 SAMPLES = 16
+DENOISE = 4.0
 SUN = (4.0, 275.0)  # low in the west, under the edge of the cloud, from the left of the view
 LOOK = 352.0
 RING = (0.0, 26.0, 12.0)  # centre x, y and radius of the ring of stones
