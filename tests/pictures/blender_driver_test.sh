@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # The Blender driver's command line: help, refusals with a message and a non-zero status that write
 # nothing, a picture per line of progress, and a failed scene reported, its status non-zero, the
-# picture it was to replace left as it was. Scene scripts of its own stand in for the show's.
-# Usage: blender_driver_test.sh DRIVER
+# picture it was to replace left as it was; a grainy slide filtered until it passes the grain limit.
+# Scene scripts of its own stand in for the show's.
+# Usage: blender_driver_test.sh DRIVER SLIDE_NOISE
 set -u
 source "$(dirname "$0")/../support/shell/checks.sh"
 driver=$1
+slide_noise=$2
 make_work_dir work
 run() { python3 "$driver" "$@"; }
 
@@ -72,6 +74,32 @@ grep -q 'RuntimeError: no such scene' "$work/progress" || check_failed "the fail
 [ -s "$work/set/Bilde01.jpg" ] || check_failed "the scene that rendered wrote nothing"
 [ -z "$(ls -A "$work/set" | grep -v -x -e Bilde01.jpg -e Bilde02.jpg)" ] ||
     check_failed "partial files left: $(ls -A "$work/set" | tr '\n' ' ')"
+
+# A ball speckled finer than a pixel, at two samples and no filter of its own: grainy, so the driver
+# filters it until the shown rows pass the limit the shipped slides are held to.
+mkdir "$work/grainy" "$work/filtered"
+cat >"$work/grainy/bilde01.py" <<'PY'
+"""A stand-in scene: a ball filling the view, speckled finer than a pixel."""
+import bpy
+import air
+import kit
+SAMPLES = 2
+DENOISE = 0
+def build():
+    air.sky(30.0, 180.0)
+    bpy.ops.mesh.primitive_uv_sphere_add(location=(0.0, 3.0, 1.0))
+    kit.assign(bpy.context.object, kit.material("speckled", lambda t: kit.principled(
+        t, kit.ramp(t, kit.noise(t, kit.coordinates(t), 400.0, 0.0), [(0.45, (0.1, 0.1, 0.1)), (0.55, (0.9, 0.9, 0.9))]))))
+    kit.camera((0.0, 0.0, 1.0), (0.0, 3.0, 1.0), 50.0)
+PY
+TMPDIR=$work run --scenes "$work/grainy" --only Bilde01.jpg --size 96 --out "$work/filtered" >"$work/grainy.log" 2>&1 ||
+    check_failed "the grainy stand-in failed: $(tail -n 3 "$work/grainy.log")"
+strength=$(sed -n 's/.*denoised at \([0-9.]*\),.*/\1/p' "$work/grainy.log")
+python3 -c "import sys; sys.exit(not float('${strength:-0}') > 0)" ||
+    check_failed "the grainy slide was not filtered: $(tail -n 1 "$work/grainy.log")"
+grain=$("$slide_noise" "$work/filtered/Bilde01.jpg" | awk '{ print $2 }')
+python3 -c "import sys; sys.exit(not float('${grain:-99}') <= 12.0)" ||
+    check_failed "the filtered slide's grain is $grain, above 12 (denoised at $strength)"
 
 # Stopped by SIGTERM while Blender works: the driver stops its Blender too and leaves nothing behind.
 mkdir "$work/slow" "$work/stopped"
