@@ -186,7 +186,7 @@ int main(int argc, char** argv)
     std::string error, ffmpeg;
     if (!parse_capture_options(argc, argv, o, error)) return fail(error + " (see --help)", 2);
     if (o.help) {
-        std::fputs(k_capture_usage, stdout);
+        std::fputs(capture_usage().c_str(), stdout);
         return 0;
     }
     if (!check_outputs(o, ffmpeg, error)) return fail(error);

@@ -4,8 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "show/show_times.h"
+
 const double k_show_start = 0.0;
-const double k_show_end = 83.0;
 
 struct capture_options {
     std::vector<float> times;  // contact-sheet mode when not empty
@@ -24,7 +25,8 @@ struct capture_options {
     bool help = false;
 };
 
-extern const char* k_capture_usage;
+// The --help text, naming the show's span as show/show_times.h has it.
+std::string capture_usage();
 
 // Reads and checks the command line; false with a one-line message in `error`.
 bool parse_capture_options(int argc, char** argv, capture_options& o, std::string& error);
