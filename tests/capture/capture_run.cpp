@@ -1,6 +1,7 @@
 // Test support for the capture tool: runs it headless (no DISPLAY) in a scratch folder, and reads PNGs.
 #include "tests/capture/capture_run.h"
 
+#include "tests/support/shipped_data.h"
 #include "tests/support/temp_dir.h"
 #include "tools/common/image_io.h"
 
@@ -16,7 +17,7 @@ std::string scratch_folder(const std::string& name)
 
 int run_capture(const std::string& arguments)
 {
-    std::string command = "cd '" VL_SOURCE_DIR "' && env -u DISPLAY '" VL_CAPTURE "' " + arguments;
+    std::string command = "cd '" + repository_root() + "' && env -u DISPLAY '" VL_CAPTURE "' " + arguments;
     int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

@@ -18,6 +18,7 @@
 #include "tests/capture/capture_run.h"
 #include "tests/support/gl_window.h"
 #include "tests/support/settable_clock.h"
+#include "tests/support/shipped_data.h"
 #include "tools/common/swap_hook.h"
 
 static std::vector<unsigned char> g_live(1024 * 768 * 3);
@@ -36,7 +37,7 @@ class capture_against_live : public ::testing::Test {
   protected:
     static void SetUpTestSuite()
     {
-        ASSERT_EQ(chdir(VL_SOURCE_DIR), 0);
+        ASSERT_EQ(chdir(repository_root().c_str()), 0);
         g_window_open = open_show_window();
         if (!g_window_open) return;
         load_textures();

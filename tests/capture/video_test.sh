@@ -3,11 +3,11 @@
 # asked for, and the sound is the soundtrack's span, in step with the picture (compared with
 # ffmpeg's own decode of that span of the MP3).
 set -euo pipefail
-: "${VELLAMOR_CAPTURE:?}" "${VELLAMOR_ROOT:?}" "${PCM_MATCH:?}"
+: "${VELLAMOR_CAPTURE:?}" "${PCM_MATCH:?}"
 source "$(dirname "$0")/../support/shell/checks.sh"
 make_work_dir work
 
-cd "$VELLAMOR_ROOT"
+cd "$vl_repository_root"
 env -u DISPLAY "$VELLAMOR_CAPTURE" --video "$work/span.mp4" --from 29 --to 31 --fps 30 2>"$work/log" ||
     fail "the capture failed: $(cat "$work/log")"
 grep -q "wrote $work/span.mp4" "$work/log" || fail "no summary line: $(cat "$work/log")"

@@ -6,7 +6,6 @@
 set -euo pipefail
 source "$(dirname "$0")/../support/shell/show.sh"
 build=${VELLAMOR_BUILD:?set VELLAMOR_BUILD to the build folder}
-source_dir=${VELLAMOR_SOURCE:?set VELLAMOR_SOURCE to the source folder}
 
 work="$XSHOW_TMP/package"
 mkdir -p "$work/root" "$work/elsewhere"
@@ -50,7 +49,7 @@ done
 [[ $declared == *" libsdl2-2.0-0 "* ]] || fail "Depends does not name libsdl2-2.0-0, for the error box"
 
 # the data folder holds exactly the repository's data files, and the menu starts the launcher
-diff <(cd "$source_dir/data" && ls) <(cd "$work/root/usr/share/vellamor/data" && ls) ||
+diff <(cd "$vl_repository_root/data" && ls) <(cd "$work/root/usr/share/vellamor/data" && ls) ||
     fail "the packaged data folder differs from data/"
 desktop="$work/root/usr/share/applications/vellamor.desktop"
 desktop-file-validate "$desktop" || fail "the menu entry is not a valid desktop entry"

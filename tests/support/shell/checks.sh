@@ -2,6 +2,7 @@
 # clean-up steps run at exit, and a scratch folder removed at exit. Source it from bash.
 #
 #     source "$(dirname "$0")/../support/shell/checks.sh"
+#     cd "$vl_repository_root"           # the repository's root folder
 #     make_work_dir work                 # $work: a fresh folder, removed at exit
 #     [ -s "$work/out" ] || fail "no output"          # stops the test
 #     [ "$n" -eq 3 ] || check_failed "n is $n, not 3" # goes on, fails at checks_done
@@ -9,6 +10,10 @@
 
 [ -n "${VL_CHECKS_SOURCED:-}" ] && return 0
 VL_CHECKS_SOURCED=1
+
+# The repository the test belongs to, found from this file's own place: the one way a shell
+# test learns it.
+vl_repository_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
 
 vl_exit_steps=()     # commands run at exit, last registered first
 vl_fail_context=()   # functions that print what a failing test should show (a process's stderr)
