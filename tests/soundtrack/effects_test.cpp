@@ -1,5 +1,5 @@
 // Tests of the generator's sound sources and effects: band-limited saw, echoes, beat ducking, reverb tail.
-#include "synth.h"
+#include "tools/soundtrack/synth.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Tests of the soundtrack generator's parts: the score's cues, the voices on the spectrum bins,
 // the master limiter and the gapless MP3 round trip.
-#include "bin_spectrum.h"
-#include "score.h"
-#include "synth.h"
+#include "tools/soundtrack/bin_spectrum.h"
+#include "tools/soundtrack/score.h"
+#include "tools/soundtrack/synth.h"
 
 #include <gtest/gtest.h>
 

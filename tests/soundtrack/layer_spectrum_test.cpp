@@ -1,6 +1,6 @@
 // measure_bins reads the spectrum the show fetches: the same frames, bit for bit, through the audio layer.
-#include "bin_spectrum.h"
-#include "synth.h"
+#include "tools/soundtrack/bin_spectrum.h"
+#include "tools/soundtrack/synth.h"
 
 #include <gtest/gtest.h>
 
