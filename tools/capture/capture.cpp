@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "assets/soundtrack_file.h"
 #include "assets/texture_bank.h"
 #include "audio/decoded_music.h"
 #include "audio/music.h"
@@ -22,7 +23,7 @@
 #include "tools/capture/video_pipe.h"
 #include "tools/common/image_io.h"
 
-static const char* k_soundtrack = "data/Zyk-Morrelvisa.mp3";
+static const char* k_soundtrack = "data/" VL_SOUNDTRACK_FILE;
 
 static int fail(const std::string& message, int status = 1)
 {
