@@ -12,8 +12,10 @@
 #     vl_test(timeline GTEST timeline_test)
 #   registers "timeline.<Suite>.<Test>" for each test in it; gtest_main is linked in here.
 #
-# Options: TIMEOUT seconds (default 120); ENVIRONMENT VAR=value ... (one case only).
-# The area is the test's folder under tests/.
+# Options: QUICK puts the case (every case of a GoogleTest program) in the quick subset, run by
+# `scripts/test.sh -L quick`: each area keeps a few cases there that together still reach its
+# code, and the subset stays under three minutes; TIMEOUT seconds (default 120);
+# ENVIRONMENT VAR=value ... (one case only). The area is the test's folder under tests/.
 #
 # Every case needs the build fixture (vl_build_fixture, below): ctest builds whatever is out of
 # date before the first case runs, so no case runs a stale program.
@@ -30,7 +32,7 @@ function(vl_test area name)
   else()
     set(_first 2)
   endif()
-  cmake_parse_arguments(PARSE_ARGV ${_first} arg "" "TIMEOUT" "COMMAND;ENVIRONMENT")
+  cmake_parse_arguments(PARSE_ARGV ${_first} arg "QUICK" "TIMEOUT" "COMMAND;ENVIRONMENT")
   if(NOT arg_TIMEOUT)
     set(arg_TIMEOUT 120)
   endif()
@@ -38,6 +40,9 @@ function(vl_test area name)
     message(FATAL_ERROR "vl_test(${area} ${name}): unknown arguments ${arg_UNPARSED_ARGUMENTS}")
   endif()
   set(_properties TIMEOUT ${arg_TIMEOUT} FIXTURES_REQUIRED vl_build)
+  if(arg_QUICK)
+    list(APPEND _properties LABELS quick)
+  endif()
 
   if(name STREQUAL "GTEST")
     set(_target ${ARGV2})
