@@ -126,17 +126,33 @@ static std::int64_t count_frames(mp3_decoder* d)
     return frames;
 }
 
-// The stream's length and the samples cut from its start. The tag's count is taken when the file
-// is as long as the tag says (a file cut short is counted instead); the cut at the end is where
-// the tag's frames end, less the padding, which falls in the last frame or two.
+// Whether a frame of the stream's kind starts at byte `at` of the stream, or after an ID3v2 tag
+// there (MP3 files joined one after the other).
+static bool frame_at(mp3_decoder* d, std::int64_t at)
+{
+    unsigned char h[10];
+    mp3_frame f;
+    if (fseeko(d->file, d->start + at, SEEK_SET) != 0 || std::fread(h, 1, 10, d->file) != 10) return false;
+    long tag = id3v2_tag_size(h);
+    if (tag > 0 && (fseeko(d->file, d->start + at + tag, SEEK_SET) != 0 || std::fread(h, 1, 4, d->file) != 4))
+        return false;
+    return read_frame_header(h, &f) && same_stream_kind(f, d->kind);
+}
+
+// The stream's length and the samples cut from its start. The tag's count is taken when its
+// frames fit its bytes and the file holds those bytes and no frame after them; otherwise (a
+// file cut short or run on, a damaged tag) the frames are counted. The tag's delay is cut from
+// the start; its padding is cut where its frames end, which is the stream's end unless the
+// file was cut short.
 static bool measure_stream(mp3_decoder* d, const mp3_info_tag& tag, bool tagged, off_t file_bytes)
 {
-    bool tag_count_holds = tagged && tag.frames > 0 && tag.bytes > 0 && file_bytes - d->start >= tag.bytes;
+    bool tag_count_holds = tagged && frames_fit_bytes(d->kind, tag.frames + 1, tag.bytes) &&
+        file_bytes - d->start >= tag.bytes && !frame_at(d, tag.bytes);
 
     std::int64_t frames = tag.frames;
     if (!tag_count_holds) {
-        frames = count_frames(d);
         if (!restart_mpg123(d)) return false;
+        frames = count_frames(d);
     }
 
     const std::int64_t spf = d->kind.samples;
@@ -145,7 +161,7 @@ static bool measure_stream(mp3_decoder* d, const mp3_info_tag& tag, bool tagged,
     d->skip = 0;
     if (tagged && tag.frames > 0 && tag.delay >= 0 && tag.padding >= 0) {
         d->skip = tag.delay + decoder_delay;
-        end = std::min(end, tag.frames * spf - tag.padding + decoder_delay);
+        if (tag.frames >= frames) end = std::min(end, tag.frames * spf - tag.padding + decoder_delay);
     }
     d->length = std::max<std::int64_t>(0, end - d->skip);
     return d->length > 0;
@@ -214,7 +230,7 @@ bool open_mp3(const char* path, mp3_decoder* d)
     mp3_info_tag tag;
     bool tagged = false;
     off_t file_bytes = 0;
-    bool ok = find_stream(d, &tag, &tagged, &file_bytes) && set_up_mpg123(d) && restart_mpg123(d) &&
+    bool ok = find_stream(d, &tag, &tagged, &file_bytes) && set_up_mpg123(d) &&
         measure_stream(d, tag, tagged, file_bytes);
     if (!ok) {
         close_mp3(d);

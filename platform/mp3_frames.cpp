@@ -38,6 +38,17 @@ bool read_frame_header(const unsigned char* h, mp3_frame* f)
     return true;
 }
 
+bool frames_fit_bytes(const mp3_frame& f, std::int64_t frames, std::int64_t bytes)
+{
+    if (f.layer != 3 || frames <= 0) return false;
+    const bool mpeg1 = f.version == 0;
+    const std::int64_t per_kbps = mpeg1 ? 144000 : 72000;
+    const int* kbps = k_layer3_kbps[mpeg1 ? 0 : 1];
+    std::int64_t smallest = per_kbps * kbps[1] / f.rate;
+    std::int64_t largest = per_kbps * kbps[14] / f.rate + 1;
+    return bytes >= frames * smallest && bytes <= frames * largest;
+}
+
 bool same_stream_kind(const mp3_frame& a, const mp3_frame& b)
 {
     return a.version == b.version && a.layer == b.layer && a.rate == b.rate && a.mono == b.mono;

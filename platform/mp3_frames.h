@@ -48,6 +48,10 @@ struct mp3_info_tag {
     int padding = -1;         // encoder padding at the end in samples, -1 when not given
 };
 
+// Whether `frames` layer III frames of the kind of `f` can take exactly `bytes` bytes: a tag that
+// claims otherwise is damaged or does not belong to the file.
+bool frames_fit_bytes(const mp3_frame& f, std::int64_t frames, std::int64_t bytes);
+
 // Reads the tag from the stream's first frame, `f.bytes` long at `frame`; false when the frame
 // carries none (it is then a frame of sound).
 bool read_info_tag(const unsigned char* frame, const mp3_frame& f, mp3_info_tag* tag);

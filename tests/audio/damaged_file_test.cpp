@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 
 #include "platform/bass.h"
 #include "platform/mp3_decoder.h"
@@ -184,8 +185,89 @@ TEST_F(DamagedFile, FilesThatAreNotMpegAudioAreRefused)
     write_bytes(dir + "/tag.mp3", bytes{'I', 'D', '3', 4, 0, 0, 0x7f, 0x7f, 0x7f, 0x7f, 0xff, 0xfb});
     EXPECT_EQ(open(dir + "/tag.mp3"), nullptr) << "a tag and nothing after it";
 
+    // MPEG audio of another layer, which mpg123 would play
+    const std::string mp2 = dir + "/mp2.mp3";
+    ASSERT_EQ(
+        std::system(("ffmpeg -nostdin -v error -y -i \"" + mp3 + "\" -c:a mp2 -f mp2 \"" + mp2 + "\"").c_str()), 0);
+    EXPECT_EQ(open(mp2), nullptr) << "an MP2 under an MP3 name";
+
+    std::mt19937 random_bytes(17);
+    bytes noise(256 * 1024);
+    for (unsigned char& b : noise) b = static_cast<unsigned char>(random_bytes());
+    write_bytes(dir + "/noise.mp3", noise);
+    EXPECT_EQ(open(dir + "/noise.mp3"), nullptr) << "random bytes";
+
+    // the stream is looked for near the start only
+    bytes far = read_bytes(mp3);
+    far.insert(far.begin(), 70 * 1024, 0);
+    write_bytes(dir + "/far.mp3", far);
+    EXPECT_EQ(open(dir + "/far.mp3"), nullptr) << "70 KB of zeros before the first frame";
+
     // while the MP3 itself, ID3v2 tag and all, is read
     EXPECT_NE(open(mp3), nullptr);
+}
+
+// A little junk before the first frame, as players pass over it: the stream starts at the first
+// run of frames that agree and plays what the clean file plays, sample for sample.
+TEST_F(DamagedFile, junk_before_the_first_frame_is_passed_over)
+{
+    const std::string tagged = dir + "/tagged.mp3";
+    ASSERT_TRUE(make_mp3(tagged, "0.3*sin(2*PI*440*t)+0.2*sin(2*PI*554*t)", 44100, 2.0));
+    const bytes with_tag = read_bytes(tagged);
+    const std::size_t tag = frame_offset(with_tag, 0);
+    const bytes clean(with_tag.begin() + static_cast<long>(tag), with_tag.end());
+    write_bytes(dir + "/clean.mp3", clean);
+    const decoded* reference = open(dir + "/clean.mp3");
+    ASSERT_NE(reference, nullptr);
+
+    std::mt19937 random_bytes(5);
+    bytes noise(1024);
+    for (unsigned char& b : noise) b = static_cast<unsigned char>(random_bytes());
+    struct junk_case {
+        const char* what;
+        bytes before;  // what comes before the first frame
+    };
+    const junk_case cases[] = {
+        {"1 KB of zeros", bytes(1024, 0)},
+        {"1 KB of random bytes", noise},
+        {"a few bytes", bytes{'j', 'u', 'n', 'k'}},
+        {"an ID3v2 tag, then 1 KB of random bytes",
+         [&] {
+             bytes b(with_tag.begin(), with_tag.begin() + static_cast<long>(tag));
+             b.insert(b.end(), noise.begin(), noise.end());
+             return b;
+         }()},
+    };
+    for (const junk_case& c : cases) {
+        SCOPED_TRACE(c.what);
+        bytes file = c.before;
+        file.insert(file.end(), clean.begin(), clean.end());
+        write_bytes(dir + "/junk.mp3", file);
+        const decoded* s = open(dir + "/junk.mp3");
+        ASSERT_NE(s, nullptr);
+        EXPECT_EQ(s->rate, reference->rate);
+        EXPECT_TRUE(s->pcm == reference->pcm) << "the samples differ from the clean file's";
+        BASS_Free();
+        ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr));
+    }
+}
+
+// Without an Info tag the length comes from a walk over the frames: the stream lasts exactly
+// what ffmpeg decodes of it, no frame more (a seek there is refused).
+TEST_F(DamagedFile, a_file_without_an_info_tag_keeps_its_exact_length)
+{
+    const std::string mp3 = dir + "/untagged.mp3";
+    const char* command = "ffmpeg -nostdin -v error -y -f lavfi -i \"aevalsrc=0.3*sin(2*PI*440*t):s=22050:d=2\" "
+                          "-c:a libmp3lame -q:a 7 -write_xing 0 \"%s\"";
+    char line[512];
+    std::snprintf(line, sizeof line, command, mp3.c_str());
+    ASSERT_EQ(std::system(line), 0);
+    const QWORD frames = decode_with_ffmpeg(mp3).size() / 2;
+    ASSERT_GT(frames, 40000u);
+    HSTREAM h = BASS_StreamCreateFile(FALSE, mp3.c_str(), 0, 0, BASS_STREAM_PRESCAN);
+    ASSERT_NE(h, 0u);
+    EXPECT_TRUE(BASS_ChannelSetPosition(h, frames * 4));
+    EXPECT_FALSE(BASS_ChannelSetPosition(h, (frames + 1) * 4));
 }
 
 // Nothing the decoder says reaches stderr, for any of the fuzz seeds (pieces of the soundtrack,
