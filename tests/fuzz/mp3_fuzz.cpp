@@ -75,10 +75,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (float v : spectrum)
             if (!(v >= 0.0f)) std::abort();
         // seeks far and near, ahead and back, each decoding the frames before the one it lands on
-        for (QWORD frame : {QWORD(30000), QWORD(2000), QWORD(2500), QWORD(200000), QWORD(0)}) {
-            if (BASS_ChannelSetPosition(stream, frame * 4))
-                BASS_ChannelGetData(stream, spectrum, BASS_DATA_FFT1024);
-        }
+        const QWORD frames[] = {30000, 2000, 2500, 200000, 0};
+        for (QWORD frame : frames)
+            if (BASS_ChannelSetPosition(stream, frame * 4)) BASS_ChannelGetData(stream, spectrum, BASS_DATA_FFT1024);
     }
     BASS_Free();
 
