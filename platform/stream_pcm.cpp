@@ -44,13 +44,14 @@ void hold_before(stream_pcm& p, mp3_decoder* d, std::int64_t frame, int history)
 
 void copy_held(const stream_pcm& p, std::int64_t first, int count, std::int16_t* out)
 {
-    for (int k = 0; k < count; ++k) {
-        std::int64_t f = first + k;
-        if (f >= p.from && f < p.to) {
-            std::memcpy(out + k * 2, &p.ring[static_cast<std::size_t>(f & (k_pcm_frames - 1)) * 2], 4);
-        } else {
-            out[k * 2] = 0;
-            out[k * 2 + 1] = 0;
-        }
+    std::memset(out, 0, static_cast<std::size_t>(count) * 4);
+    std::int64_t from = std::max(first, p.from);
+    std::int64_t to = std::min(first + count, p.to);
+    while (from < to) {
+        std::int64_t at = from & (k_pcm_frames - 1);
+        std::int64_t n = std::min(to - from, k_pcm_frames - at);
+        std::memcpy(out + (from - first) * 2, &p.ring[static_cast<std::size_t>(at) * 2],
+                    static_cast<std::size_t>(n) * 4);
+        from += n;
     }
 }
