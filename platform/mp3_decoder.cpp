@@ -2,15 +2,14 @@
 // it a frame at a time as it is read.
 //
 // Finding it: past any ID3v2 tags, the stream starts at the first run of layer III headers of one
-// kind (k_headers_in_a_run) within the first k_search_bytes, as players find it behind a little
+// kind within the first k_search_bytes (find_first_frame), as players find it behind a little
 // junk. A file with none there (a WAV, an MP1 or MP2, random bytes) is refused: mpg123 alone
 // would find false frames in any large enough file.
 //
-// Its length, without decoding: the Info tag's frame count when the file holds all the bytes the
-// tag says, otherwise a count of the frames (mpg123 reads their headers and skips their data, the
-// same walk the decoding makes). The encoder's delay plus mpg123's decoder delay (529) is cut
-// from the start and its padding from the end, so frame 0 is the first sound, as a gapless
-// player gives it.
+// Its length, without decoding: the Info tag's frame count when the tag fits the file, otherwise
+// a count of the frames (mpg123 reads their headers and skips their data, the same walk the
+// decoding makes). The encoder's delay plus mpg123's decoder delay (529) is cut from the start
+// and its padding from the end, so frame 0 is the first sound, as a gapless player gives it.
 //
 // Decoding: frame by frame, each header is read before its frame is decoded. Only frames of the
 // stream's kind are decoded; a frame of another kind is a damaged header that mpg123 read as a
@@ -24,8 +23,8 @@
 #include <cstring>
 
 // How far past the tags the stream may start. Junk before the first frame is what a tagger or a
-// download left (a few bytes to a few kilobytes); 64 KB is a quarter of a second even at the
-// highest bitrate, and searching it costs one read.
+// download left, a few bytes to a few kilobytes; 64 KB holds that many times over, takes one
+// read, and keeps a large file of another kind from being searched to its end.
 static const long k_search_bytes = 64 * 1024;
 
 // The longest layer III frame: 320 kbit/s at 32 kHz, or 160 kbit/s at 8 kHz, with padding.
@@ -33,10 +32,10 @@ static const int k_max_frame_bytes = 1441;
 
 // A seek decodes at least this many frames before the one it lands in, as a read from the start
 // would have: the bit reservoir reaches back up to 511 bytes, eleven frames at the lowest
-// bitrates, and the filter bank's overlap one frame more. It starts on a multiple of it, too:
-// mpg123's synthesis filter turns through 16 phases, 18 steps a granule, and rounds a little
-// differently in each, so decoding must start where a read from the first frame would stand
-// in the same phase for the samples to be the same to the bit.
+// bitrates, and the filter bank's overlap one frame more. It starts a fresh decoder on a
+// multiple of it, too: the synthesis filter's buffer turns through 16 places as frames are
+// decoded and rounds a little differently in each (mono and MPEG-2 streams show it, by one in
+// the last bit), so a seek starts where a read from the first frame stands in the same place.
 static const int k_seek_preroll = 16;
 
 // mpg123's reader, over the stream's part of the file: the decoder's byte 0 is the first frame.

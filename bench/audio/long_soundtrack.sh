@@ -65,13 +65,16 @@ caption_time() {
 three_seconds_in() { awk -v t="$(caption_time)" 'BEGIN { exit !(t + 0 >= 3) }'; }
 
 echo "load average (1, 5, 15 min): $(cut -d' ' -f1-3 /proc/loadavg)"
-printf '| file | start_music + stop_music (mean ± sd) | audio peak RSS | show: launch to first frame | show peak RSS at 3 s |\n'
-printf '|---|---|---|---|---|\n'
+printf '| file | start_music + stop_music: wall (mean ± sd) | its CPU (user + system) | audio peak RSS | show: launch to first frame | show peak RSS at 3 s |\n'
+printf '|---|---|---|---|---|---|\n'
 for name in "${lengths[@]}"; do
     mp3="$folder/$name.mp3"
     export SDL_AUDIODRIVER=dummy
-    mean=$(hyperfine -N --warmup 1 --runs "$runs" --export-json "$folder/$name.json" "$probe $mp3" >/dev/null &&
-        python3 -c "import json,sys; r=json.load(open(sys.argv[1]))['results'][0]; print('%.3f s ± %.3f' % (r['mean'], r['stddev']))" "$folder/$name.json")
+    json=$(mktemp)
+    hyperfine -N --warmup 1 --runs "$runs" --export-json "$json" "$probe $mp3" >/dev/null
+    read -r mean cpu < <(python3 -c "import json,sys; r=json.load(open(sys.argv[1]))['results'][0]
+print('%.3f s ± %.3f' % (r['mean'], r['stddev']), end='|'); print('%.3f s' % (r['user'] + r['system']))" "$json" | tr ' |' '_ ')
+    rm -f "$json"
     audio_kb=$( { /usr/bin/time -v "$probe" "$mp3" 2 >/dev/null; } 2>&1 | awk -F': ' '/Maximum resident/ { print $2 }')
 
     show_folder "$mp3"
@@ -83,5 +86,5 @@ for name in "${lengths[@]}"; do
     xshow_poll "3 s of show time" three_seconds_in
     show_kb=$(kb VmHWM)
     xshow_stop TERM
-    printf '| %s | %s | %d MB | %.2f s | %d MB |\n' "$name" "$mean" $((audio_kb / 1024)) "$first" $((show_kb / 1024))
+    printf '| %s | %s | %s | %d MB | %.2f s | %d MB |\n' "$name" "${mean//_/ }" "${cpu//_/ }" $((audio_kb / 1024)) "$first" $((show_kb / 1024))
 done

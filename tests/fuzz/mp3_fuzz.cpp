@@ -77,7 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // seeks far and near, ahead and back, each decoding the frames before the one it lands on
         const QWORD frames[] = {30000, 2000, 2500, 200000, 0};
         for (QWORD frame : frames)
-            if (BASS_ChannelSetPosition(stream, frame * 4)) BASS_ChannelGetData(stream, spectrum, BASS_DATA_FFT1024);
+            if (BASS_ChannelSetPosition(stream, frame * 4))
+                BASS_ChannelGetData(stream, spectrum, BASS_DATA_FFT1024);
     }
     BASS_Free();
 
