@@ -29,8 +29,7 @@ void box_filter_start(box_filter& filter, uint32_t in_width, uint32_t in_height,
 static void write_row(box_filter& filter, uint32_t row, const uint32_t* sums)
 {
     uint32_t cell_height = std::min(filter.step, filter.in_height - row * filter.step);
-    unsigned char* out =
-        filter.out + size_t(filter.out_height - 1 - row) * filter.out_width * size_t(filter.channels);
+    unsigned char* out = filter.out + size_t(filter.out_height - 1 - row) * filter.out_width * size_t(filter.channels);
     for (uint32_t x = 0; x < filter.out_width; ++x) {
         uint32_t cell = std::min(filter.step, filter.in_width - x * filter.step) * cell_height;
         for (int c = 0; c < filter.channels; ++c, ++sums, ++out) {
@@ -64,5 +63,6 @@ void box_filter_finish(box_filter& filter)
         write_row(filter, filter.band, filter.sums.data());
         return;
     }
-    for (uint32_t row = 0; row < filter.out_height; ++row) write_row(filter, row, filter.sums.data() + row * row_values);
+    for (uint32_t row = 0; row < filter.out_height; ++row)
+        write_row(filter, row, filter.sums.data() + row * row_values);
 }

@@ -54,8 +54,8 @@ static bool read_reduced(png_run& run, const image_check& check, uint32_t max_si
 
     uint32_t step = box_step(width, height, max_side);
     uint32_t out_width = (width + step - 1) / step, out_height = (height + step - 1) / step;
-    if (!ilTexImage(out_width, out_height, 1, ILubyte(channels), channels == 4 ? IL_RGBA : IL_RGB, IL_UNSIGNED_BYTE,
-                    nullptr)) {
+    if (!ilTexImage(out_width, out_height, 1, ILubyte(channels), channels == 4 ? IL_RGBA : IL_RGB,
+                    IL_UNSIGNED_BYTE, nullptr)) {
         return false;
     }
     box_filter_start(run.filter, width, height, step, channels, interlaced, ilGetData());

@@ -35,8 +35,8 @@ struct file_kind {
 };
 
 static const file_kind k_kinds[] = {
-    {"baseline_jpeg", baseline_jpeg, false}, {"progressive_jpeg", jpeg_bytes, false},
-    {"adobe_ycck_jpeg", adobe_ycck_jpeg, false}, {"rgba_png", png_bytes, true},
+    {"baseline_jpeg", baseline_jpeg, false},        {"progressive_jpeg", jpeg_bytes, false},
+    {"adobe_ycck_jpeg", adobe_ycck_jpeg, false},    {"rgba_png", png_bytes, true},
     {"interlaced_png", interlaced_png_bytes, true}, {"palette_png", palette_png, false},
 };
 
@@ -47,19 +47,13 @@ static void PrintTo(const file_kind& kind, std::ostream* out)
 
 class reduced_picture : public testing::TestWithParam<file_kind> {
   protected:
-    static void SetUpTestSuite()
-    {
-        ilInit();
-    }
+    static void SetUpTestSuite() { ilInit(); }
     void SetUp() override
     {
         ilGenImages(1, &image_);
         ilBindImage(image_);
     }
-    void TearDown() override
-    {
-        ilDeleteImages(1, &image_);
-    }
+    void TearDown() override { ilDeleteImages(1, &image_); }
     ILuint image_ = 0;
 };
 
@@ -82,8 +76,7 @@ TEST_P(reduced_picture, fits_the_side_keeps_its_proportions_and_shows_its_quarte
     } sizes[] = {{1000, 600}, {600, 1000}, {301, 77}};
     for (const size_case& size : sizes) {
         SCOPED_TRACE(std::to_string(size.width) + "x" + std::to_string(size.height));
-        file_bytes bytes =
-            kind.make(quadrant_image(size.width, size.height, k_red, k_green, k_blue, k_clear_yellow));
+        file_bytes bytes = kind.make(quadrant_image(size.width, size.height, k_red, k_green, k_blue, k_clear_yellow));
         ASSERT_TRUE(decode_checked_image(bytes.data(), bytes.size(), max_side));
         int width = ilGetInteger(IL_IMAGE_WIDTH), height = ilGetInteger(IL_IMAGE_HEIGHT);
         EXPECT_LE(width, int(max_side));
