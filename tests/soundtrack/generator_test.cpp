@@ -46,16 +46,6 @@ float value_at(const pcm& p, double t, int k)
     return values[k];
 }
 
-double start_of_part(int part)
-{
-    double beat = k_first_bar_beat;
-    for (int i = 0; i < k_bar_count; ++i) {
-        if (k_bars[i].part == part) return beat_time(beat);
-        beat += k_bars[i].beats;
-    }
-    return -1.0;
-}
-
 double end_of_bars()
 {
     double beat = k_first_bar_beat;
@@ -67,10 +57,10 @@ double end_of_bars()
 // The music is composed to the picture: these are the show's cue times.
 TEST(Score, SectionsLandOnTheShowsCues)
 {
-    EXPECT_NEAR(start_of_part(part_dawn), -0.2, 1e-9);  // bars run on the beat grid through the intro
-    EXPECT_NEAR(start_of_part(part_slides), k_first_slide_at, 1e-9);
-    EXPECT_NEAR(start_of_part(part_fill), k_slide_at[16], 1e-9);
-    EXPECT_NEAR(start_of_part(part_drop), k_model_scene_at, 1e-9);
+    EXPECT_NEAR(part_start(part_dawn), -0.2, 1e-9);  // bars run on the beat grid through the intro
+    EXPECT_NEAR(part_start(part_slides), k_first_slide_at, 1e-9);
+    EXPECT_NEAR(part_start(part_fill), k_slide_at[16], 1e-9);
+    EXPECT_NEAR(part_start(part_drop), k_model_scene_at, 1e-9);
     EXPECT_GT(k_lift_silence_from, k_slide_at[18]) << "the last picture before the drop keeps its stab";
     EXPECT_LT(k_lift_silence_from, k_model_scene_at);
     // the last chord lands on a beat, with time to ring out before the show ends
@@ -88,12 +78,12 @@ TEST(Score, TheBreakDropsTheKickButKeepsThePulse)
     int kickless_bars = 0;
     for (int i = 0; i < k_bar_count; ++i) {
         const part_layers& p = k_parts[k_bars[i].part];
-        if (start_of_part(k_bars[i].part) < k_model_scene_at) continue;
+        if (part_start(k_bars[i].part) < k_model_scene_at) continue;
         EXPECT_GT(p.pulse, 0.0f) << "bar " << i;
         kickless_bars += p.kick == 0.0f;
     }
     EXPECT_GE(kickless_bars, 3);
-    EXPECT_GT(start_of_part(part_break), 0.5 * k_show_end) << "the break belongs in the second half";
+    EXPECT_GT(part_start(part_break), 0.5 * k_show_end) << "the break belongs in the second half";
 }
 
 TEST(Score, ChordsKeepTheBinsForTheMidBass)

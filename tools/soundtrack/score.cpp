@@ -2,6 +2,7 @@
 #include "score.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 // Sixteenth-note arpeggio over the chord: three pad notes and the root an octave up.
@@ -209,4 +210,36 @@ double final_chord_time()
     double beat = k_first_bar_beat;
     for (int i = 0; i < k_bar_count; ++i) beat += k_bars[i].beats;
     return beat_time(beat);
+}
+
+double part_start(int part)
+{
+    double beat = k_first_bar_beat;
+    for (int i = 0; i < k_bar_count; ++i) {
+        if (k_bars[i].part == part) return beat_time(beat);
+        beat += k_bars[i].beats;
+    }
+    return -1.0;
+}
+
+double part_end(int part)
+{
+    double beat = k_first_bar_beat, end = -1.0;
+    for (int i = 0; i < k_bar_count; ++i) {
+        beat += k_bars[i].beats;
+        if (k_bars[i].part == part) end = beat_time(beat);
+    }
+    return end;
+}
+
+std::vector<double> off_grid_cues()
+{
+    std::vector<double> cues(k_slide_at, k_slide_at + k_slide_count + 1);
+    cues.insert(cues.end(), k_card_at, k_card_at + k_card_count);
+    std::vector<double> off;
+    for (double t : cues) {
+        double beats = (t - k_grid_start) / k_beat;
+        if (std::fabs(beats - std::round(beats)) > 1e-6) off.push_back(t);
+    }
+    return off;
 }

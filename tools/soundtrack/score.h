@@ -96,3 +96,8 @@ void play_score(piece_buses* b);
 
 // When the last chord lands: on the beat after the last bar.
 double final_chord_time();
+// When a part's first bar starts and its last bar ends, in seconds; -1 for a part the piece lacks.
+double part_start(int part);
+double part_end(int part);
+// The picture's cues that fall between beats: the slide changes and cards off the beat grid.
+std::vector<double> off_grid_cues();
