@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The committed soundtrack as the show hears it: low mids filled, bar accents on values 6 and 7
 # with quiet between beats, the drop's onset among the strongest, the cues on time, the last
-# chord gone by the show's end, phrases that develop, a backbeat, width, a build out of the break,
+# chord gone by the show's end, a backbeat, width, a build out of the break,
 # hits on the off-grid cues, and a loudness fit for playback (soundtrack_figures and ebur128).
 set -euo pipefail
 figures=$1
@@ -34,8 +34,10 @@ for cue in 6.350 10.900; do
 done
 check "$(field '$1 == "level" && $2 == "82.9-83.0" { print $4 }')" 'x < -40' "RMS level just before the show's end, dBFS"
 
-# the arrangement after the drop: phrases that develop, a backbeat, width, a build, hits on the cues
-check "$(field '$1 == "phrases:" { sub(",", "", $4); print $4 }')" 'x <= 0.96' "median correlation of bars four apart"
+# the arrangement after the drop: a backbeat, width, a build, hits on the cues. The phrases'
+# correlation is reported but not bounded: two of its 40 bands hold no value of the 2048-sample
+# transform and read the floor in every bar, which holds it near 0.98 whatever the music does
+# (bench/RESULTS-soundtrack.md); soundtrack.arrangement_score checks that the phrases change.
 check "$(field '$1 == "backbeat:" { print $(NF-1) }')" 'x >= 3' "backbeat over beats 1 and 3, dB"
 check "$(field '$1 == "stereo" && $2 ~ /^29.300/ { sub(",", "", $5); print $5 }')" 'x >= 0.3 && x <= 0.7' "left/right correlation in the groove"
 for span in 29.300 0.000; do

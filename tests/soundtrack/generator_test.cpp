@@ -1,6 +1,7 @@
 // Tests of the soundtrack generator's parts: the score's cues, the voices on the spectrum bins,
 // the master limiter and the gapless MP3 round trip.
 #include "bin_spectrum.h"
+#include "bus_values.h"
 #include "score.h"
 #include "synth.h"
 
@@ -15,36 +16,6 @@
 
 namespace {
 const double k_pi = 3.14159265358979323846;
-
-std::int16_t to_s16(float x)
-{
-    return (std::int16_t)std::clamp(std::lround(x * 32768.0f), -32768L, 32767L);
-}
-
-// Interleaved stereo 16-bit samples at k_rate, as the audio layer holds a decoded file.
-using pcm = std::vector<std::int16_t>;
-
-// The bus as the audio layer would hold it decoded, so the show's own spectrum reads it.
-pcm as_pcm(const stereo_bus& bus)
-{
-    pcm p;
-    for (size_t i = 0; i < bus.left.size(); ++i) {
-        p.push_back(to_s16(bus.left[i]));
-        p.push_back(to_s16(bus.right[i]));
-    }
-    return p;
-}
-
-float value_at(const pcm& p, double t, int k)
-{
-    start_spectrum_layer();
-    float values[k_spectrum_size / 2];
-    if (!pcm_spectrum_at(p.data(), (std::int64_t)p.size() / 2, k_rate, t, values)) {
-        ADD_FAILURE() << "the audio layer did not start on its no-sound device";
-        return 0.0f;
-    }
-    return values[k];
-}
 
 double end_of_bars()
 {
