@@ -184,7 +184,7 @@ void report_backbeat(const decoded_music& d)
             ++count[back];
         }
     double on = energy[1] / std::max(1, count[1]), off = energy[0] / std::max(1, count[0]);
-    printf("backbeat: 1.5-6 kHz in the 80 ms after beats 2 and 4 against 1 and 3 (%d and %d beats): %+.1f dB\n",
+    printf("backbeat: 1.5-6 kHz in the 80 ms after beats 2 and 4 against 1 and 3 (%d and %d beats): %+.2f dB\n",
            count[1], count[0], db(on) - db(off));
 }
 
