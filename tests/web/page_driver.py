@@ -135,8 +135,10 @@ class page:
     def wait_for(self, expression, timeout, step=0.2):
         """Waits until `expression` is truthy in the page; returns its value, or raises."""
         end = time.monotonic() + timeout
+        # a page still loading may not have what the expression reads yet
+        guarded = "(() => { try { return (%s); } catch (e) { return null; } })()" % expression
         while time.monotonic() < end:
-            value = self.evaluate(expression)
+            value = self.evaluate(guarded)
             if value:
                 return value
             time.sleep(step)
