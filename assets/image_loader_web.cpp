@@ -22,6 +22,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void pictures_decoded()
 // Decodes the file's bytes into a bitmap kept under its path: rows from the bottom, as OpenGL
 // wants them, colours as stored (no premultiplied alpha, no colour management). A bitmap of
 // another size than the check allowed is dropped.
+// clang-format off
 EM_JS(void, decode_in_browser, (const char* path, const unsigned char* bytes, int size, int width, int height), {
     var key = UTF8ToString(path);
     var blob = new Blob([HEAPU8.slice(bytes, bytes + size)]);
@@ -36,8 +37,10 @@ EM_JS(void, decode_in_browser, (const char* path, const unsigned char* bytes, in
             if (--Module.picturesPending == 0) _pictures_decoded();
         });
 });
+// clang-format on
 
 // Uploads the bitmap decoded for the path into the bound texture, then lets it go; 0 when there is none.
+// clang-format off
 EM_JS(int, upload_decoded_picture, (const char* path), {
     var key = UTF8ToString(path);
     var bitmap = Module.decodedPictures && Module.decodedPictures[key];
@@ -47,6 +50,7 @@ EM_JS(int, upload_decoded_picture, (const char* path), {
     delete Module.decodedPictures[key];
     return 1;
 });
+// clang-format on
 
 EM_JS(int, pictures_pending, (), { return Module.picturesPending || 0; });
 

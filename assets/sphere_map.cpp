@@ -24,8 +24,7 @@ static void normal_matrix(const float* m, double n[3][3])
         for (int c = 0; c < 3; ++c) n[r][c] = det != 0.0 ? cof[r][c] / det : 0.0;
 }
 
-void sphere_map_coordinates(const float* modelview, const float* positions, const float* normals, int count,
-                            float* st)
+void sphere_map_coordinates(const float* modelview, const float* positions, const float* normals, int count, float* st)
 {
     const float* m = modelview;
     double nm[3][3];

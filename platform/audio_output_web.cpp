@@ -21,6 +21,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE const std::int16_t* fill_web_output(int frames)
 
 // A context at the mixer's rate (the browser resamples to the device), paused, with a node that
 // turns the mixer's 16-bit stereo into the node's two channels. 0 when the browser has no Web Audio.
+// clang-format off
 EM_JS(int, open_web_audio, (int rate, int frames), {
     var Context = window.AudioContext || window.webkitAudioContext;
     if (!Context) return 0;
@@ -50,7 +51,9 @@ EM_JS(int, open_web_audio, (int rate, int frames), {
     Module.webAudioOutput = output;
     return 1;
 });
+// clang-format on
 
+// clang-format off
 EM_JS(void, close_web_audio, (), {
     var output = Module.webAudioOutput;
     if (!output) return;
@@ -60,7 +63,9 @@ EM_JS(void, close_web_audio, (), {
     output.context.close();
     Module.webAudioOutput = null;
 });
+// clang-format on
 
+// clang-format off
 EM_JS(void, pause_web_audio, (int paused), {
     var output = Module.webAudioOutput;
     if (!output) return;
@@ -68,6 +73,7 @@ EM_JS(void, pause_web_audio, (int paused), {
     // a context made before any gesture of the user's waits for one; ask again now
     if (!paused && output.context.state == 'suspended') output.context.resume();
 });
+// clang-format on
 
 // The page has one output, the sound device: no silent one (that serves tools, which do not run here).
 bool audio_output_open(audio_output_kind kind, int rate, audio_output_fill fill)

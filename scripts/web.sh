@@ -74,28 +74,39 @@ build_deps() {
     # tarballs, which apt checks against the description's checksums
     apt-get source --download-only -qq mpg123 kissfft || true
     ls mpg123_*.dsc kissfft_*.dsc >/dev/null
-    for dsc in mpg123_*.dsc kissfft_*.dsc; do dpkg-source --no-check -x "$dsc" >/dev/null; done
+    for dsc in mpg123_*.dsc kissfft_*.dsc; do dpkg-source --no-check -x "$dsc"; done
 
-    echo "web.sh: building mpg123 for the web (its configure takes a few minutes)"
+    echo "web.sh: building mpg123 for the web (its configure takes a few minutes)" >&3
     cd "$src"/mpg123-*/
     # i686: a 32-bit target like wasm32, and a cross build, so configure runs no test program
     emconfigure ./configure -q --host=i686-pc-linux-gnu --prefix="$deps" --disable-shared --enable-static \
         --with-cpu=generic_fpu --disable-modules --enable-network=no --with-audio=dummy \
-        --with-default-audio=dummy --disable-dependency-tracking CFLAGS=-O2 >/dev/null
-    emmake make -s -j"$(nproc)" src/libmpg123/libmpg123.la >/dev/null
+        --with-default-audio=dummy --disable-dependency-tracking CFLAGS=-O2
+    emmake make -s -j"$(nproc)" src/libmpg123/libmpg123.la
     emmake make -s lib_LTLIBRARIES=src/libmpg123/libmpg123.la pkgconfig_DATA=libmpg123.pc \
-        install-libLTLIBRARIES install-includeHEADERS install-nodist_includeHEADERS install-pkgconfigDATA >/dev/null
+        install-libLTLIBRARIES install-includeHEADERS install-nodist_includeHEADERS install-pkgconfigDATA
 
-    echo "web.sh: building kissfft for the web"
+    echo "web.sh: building kissfft for the web" >&3
     cd "$src"/kissfft-*/
     emcmake cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DKISSFFT_STATIC=ON -DKISSFFT_TEST=OFF \
-        -DKISSFFT_TOOLS=OFF -DKISSFFT_DATATYPE=float -DCMAKE_INSTALL_PREFIX="$deps" >/dev/null
-    cmake --build build -j"$(nproc)" >/dev/null
-    cmake --install build >/dev/null
+        -DKISSFFT_TOOLS=OFF -DKISSFFT_DATATYPE=float -DCMAKE_INSTALL_PREFIX="$deps"
+    cmake --build build -j"$(nproc)"
+    cmake --install build
     cd "$root"
 }
 
-if [ ! -f "$deps/lib/libmpg123.a" ] || [ ! -f "$deps/lib/libkissfft-float.a" ]; then build_deps; fi
+# what the libraries' builds say goes to a log, shown when they fail
+if [ ! -f "$deps/lib/libmpg123.a" ] || [ ! -f "$deps/lib/libkissfft-float.a" ]; then
+    mkdir -p "$deps"
+    log="$deps/build.log"
+    # in the background, so that errexit holds inside it (a tested command would turn it off)
+    build_deps 3>&1 >"$log" 2>&1 &
+    if ! wait $!; then
+        tail -n 40 "$log" >&2
+        echo "web.sh: building mpg123 and kissfft for the web failed (all of it in $log)" >&2
+        exit 1
+    fi
+fi
 
 emcmake cmake -S "$root" -B "$out" -DCMAKE_BUILD_TYPE=Release -DVL_WEB_DEPS="$deps" >/dev/null
 cmake --build "$out" -j"$(nproc)"

@@ -30,8 +30,8 @@ void run_pass()
 
     // the caption's time is a reading of its own, after the frame
     float t = music_time();
-    std::snprintf(g_caption, sizeof g_caption,
-                  "Ostravelle 2008 - Vellamor                              Time:  %f", static_cast<double>(t));
+    std::snprintf(g_caption, sizeof g_caption, "Ostravelle 2008 - Vellamor                              Time:  %f",
+                  static_cast<double>(t));
     SDL_WM_SetCaption(g_caption, nullptr);
 
     // Escape is tested as held at the end of the pass; with no event yet there is no state

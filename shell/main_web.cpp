@@ -15,8 +15,12 @@
 #include "show/timeline.h"
 
 // The page's own screens around the show.
-EM_JS(void, tell_page_ready, (), { if (Module.onShowReady) Module.onShowReady(); });
-EM_JS(void, tell_page_ended, (), { if (Module.onShowEnded) Module.onShowEnded(); });
+EM_JS(void, tell_page_ready, (), {
+    if (Module.onShowReady) Module.onShowReady();
+});
+EM_JS(void, tell_page_ended, (), {
+    if (Module.onShowEnded) Module.onShowEnded();
+});
 
 // Shutdown as on Linux, but for the bank and the canvas, which stay with the page for the next show.
 static void end_show()

@@ -55,9 +55,15 @@
     set_state('playing');
     if (stage.requestFullscreen && !document.fullscreenElement) stage.requestFullscreen().catch(function () {});
     Module._start_show();
+    // the first frame's caption, for the figures of start-up
+    new MutationObserver(function (changes, observer) {
+      performance.mark('vellamor-first-frame');
+      observer.disconnect();
+    }).observe(document.querySelector('title'), {childList: true, characterData: true, subtree: true});
   }
 
   function ready() {
+    performance.mark('vellamor-ready');
     if (query.has('autostart') && sound_may_start()) {
       start();
       return;

@@ -33,7 +33,9 @@ EM_JS(void, hand_still_to_page, (const unsigned char* pixels, int width, int hei
     if (Module.onStillDrawn) Module.onStillDrawn(canvas.toDataURL('image/png'));
 });
 
-EM_JS(void, tell_page_failed, (const char* text), { if (Module.showMessage) Module.showMessage('still', UTF8ToString(text)); });
+EM_JS(void, tell_page_failed, (const char* text), {
+    if (Module.showMessage) Module.showMessage('still', UTF8ToString(text));
+});
 
 // The frame is read before the browser presents it, as the capture tool reads it before the swap.
 static void draw_still()

@@ -31,6 +31,14 @@ static std::vector<float> gl_sphere_map(const std::vector<int>& vertices)
     glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
     glEnable(GL_TEXTURE_GEN_S);
     glEnable(GL_TEXTURE_GEN_T);
+    // coordinates are made only for a unit that textures, with a complete texture
+    static const unsigned char k_texel[4] = {255, 255, 255, 255};
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, k_texel);
+    glEnable(GL_TEXTURE_2D);
     glBegin(GL_POINTS);
     for (int v : vertices) {
         glNormal3fv(g_mesh_normals + 3 * v);
@@ -40,6 +48,8 @@ static std::vector<float> gl_sphere_map(const std::vector<int>& vertices)
     GLint count = glRenderMode(GL_RENDER);
     glDisable(GL_TEXTURE_GEN_S);
     glDisable(GL_TEXTURE_GEN_T);
+    glDisable(GL_TEXTURE_2D);
+    glDeleteTextures(1, &texture);
 
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
@@ -77,7 +87,8 @@ static float largest_difference()
     std::vector<float> gls = gl_sphere_map(vertices);
     EXPECT_EQ(gls.size(), ours.size()) << "GL fed back another number of points";
     float largest = 0.0f;
-    for (size_t i = 0; i < ours.size() && i < gls.size(); ++i) largest = std::fmax(largest, std::fabs(ours[i] - gls[i]));
+    for (size_t i = 0; i < ours.size() && i < gls.size(); ++i)
+        largest = std::fmax(largest, std::fabs(ours[i] - gls[i]));
     return largest;
 }
 
