@@ -27,16 +27,7 @@ done
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
 
-packages=(emscripten chromium python3 cmake make dpkg-dev)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    export DEBIAN_FRONTEND=noninteractive
-    "${sudo_cmd[@]}" apt-get update -qq
-    "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+"$root/scripts/install-packages.sh" emscripten chromium python3 cmake make dpkg-dev
 
 # emcc runs its JavaScript tools with the node on PATH, which may not be Debian's: let it see
 # Debian's node modules (acorn and the rest)

@@ -7,23 +7,6 @@
 
 #include "platform/message_box.h"
 
-struct gl_attribute {
-    SDL_GLattr attribute;
-    int value;
-};
-
-// The show's context, but for the swap interval: the browser paces the frames itself.
-// clang-format off
-static const gl_attribute k_context_attributes[] = {
-    {SDL_GL_RED_SIZE,      8},
-    {SDL_GL_GREEN_SIZE,    8},
-    {SDL_GL_BLUE_SIZE,     8},
-    {SDL_GL_DEPTH_SIZE,   24},
-    {SDL_GL_DOUBLEBUFFER,  1},
-    {SDL_GL_STENCIL_SIZE,  8},
-};
-// clang-format on
-
 static void error_box(const char* text)
 {
     MessageBoxA(nullptr, text, "ERROR", MB_ICONWARNING | MB_OK);
@@ -35,9 +18,10 @@ bool init_display(int width, int height)
         error_box("Unable to initialize SDL!");
         return false;
     }
-    for (const gl_attribute& a : k_context_attributes) {
-        SDL_GL_SetAttribute(a.attribute, a.value);
-    }
+    // of the show's context, WebGL takes only that there be a depth and a stencil buffer; the
+    // colour sizes and double buffering are a WebGL canvas's own, the pace the browser's
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
     if (!SDL_SetVideoMode(width, height, 0, SDL_OPENGL)) {
         error_box("Unable to open screen!");
         return false;

@@ -39,7 +39,7 @@ CAPTION = re.compile(r"^Ostravelle 2008 - Vellamor {30}Time:  (-?\d+\.\d{6})$")
 
 def scratch_folder():
     """A folder of its own, removed when the test ends."""
-    folder = scratch_folder()
+    folder = tempfile.mkdtemp(prefix="vellamor-web-")
     atexit.register(shutil.rmtree, folder, True)
     return folder
 
