@@ -93,6 +93,7 @@
     print: function (text) { console.log(text); },
     printErr: function (text) { console.warn(text); },
     showMessage: show_message,
+    onRuntimeInitialized: function () { performance.mark('vellamor-compiled'); },
     onShowReady: ready,
     onShowEnded: ended,
     onStillDrawn: function (png) {

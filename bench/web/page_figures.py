@@ -51,8 +51,8 @@ def page_run(server):
         opened.wait_for("document.body.dataset.state === 'ended'", 300, step=1)
         marks = opened.evaluate("Object.fromEntries(performance.getEntriesByType('mark').map(m => [m.name, m.startTime / 1000]))")
         passes = opened.evaluate("window.passes")
-    print("page start-up: bank loaded %.2f s after navigation, first frame at %.2f s"
-          % (marks["vellamor-ready"], marks["vellamor-first-frame"]))
+    print("page start-up: program compiled %.2f s after navigation, bank loaded at %.2f s, first frame at %.2f s"
+          % (marks["vellamor-compiled"], marks["vellamor-ready"], marks["vellamor-first-frame"]))
     for name, start, until in PARTS:
         inside = [wall for wall, t in passes if start <= t < until]
         span = inside[-1] - inside[0] if len(inside) > 1 else 0
