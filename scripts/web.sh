@@ -18,7 +18,7 @@ while [ $# -gt 0 ]; do
             if [ $# -gt 1 ] && [[ "$2" =~ ^[0-9]+$ ]]; then port=$2; shift; fi
             shift ;;
         -h|--help)
-            sed -n '2,7p' "$0" | sed 's/^# \{0,1\}//'
+            sed -n '2,6p' "$0" | sed 's/^# \{0,1\}//'
             exit 0 ;;
         *) echo "web.sh: unknown argument $1 (see --help)" >&2; exit 2 ;;
     esac
