@@ -4,11 +4,14 @@
 #include "assets/image_loader.h"
 
 #include <emscripten.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <vector>
 
 #include "assets/image_guard.h"
 #include "assets/whole_file.h"
 
-static unsigned char g_file_bytes[k_image_budget];
 static void (*g_when_decoded)() = nullptr;
 
 // Called by the page once no decode is under way any more.
@@ -20,15 +23,22 @@ extern "C" EMSCRIPTEN_KEEPALIVE void pictures_decoded()
 }
 
 // Decodes the file's bytes into a bitmap kept under its path: rows from the bottom, as OpenGL
-// wants them, colours as stored (no premultiplied alpha, no colour management). A bitmap of
-// another size than the check allowed is dropped.
+// wants them, colours as stored (no premultiplied alpha, no colour management), resized by the
+// browser when asked to. A bitmap of another size than the one expected is dropped.
 // clang-format off
-EM_JS(void, decode_in_browser, (const char* path, const unsigned char* bytes, int size, int width, int height), {
+EM_JS(void, decode_in_browser, (const char* path, const unsigned char* bytes, int size, int width, int height,
+                                int resize), {
     var key = UTF8ToString(path);
     var blob = new Blob([HEAPU8.slice(bytes, bytes + size)]);
     Module.decodedPictures = Module.decodedPictures || {};
     Module.picturesPending = (Module.picturesPending || 0) + 1;
-    createImageBitmap(blob, {imageOrientation: 'flipY', premultiplyAlpha: 'none', colorSpaceConversion: 'none'})
+    var options = {imageOrientation: 'flipY', premultiplyAlpha: 'none', colorSpaceConversion: 'none'};
+    if (resize) {
+        options.resizeWidth = width;
+        options.resizeHeight = height;
+        options.resizeQuality = 'high';
+    }
+    createImageBitmap(blob, options)
         .then(function(bitmap) {
             if (bitmap.width == width && bitmap.height == height) Module.decodedPictures[key] = bitmap;
             else bitmap.close();
@@ -58,14 +68,25 @@ void start_image_decoder() {}
 
 void decode_picture_ahead(const char* path)
 {
+    struct stat facts;
+    if (stat(path, &facts) != 0 || facts.st_size < 0 || uint64_t(facts.st_size) > k_image_file_limit) return;
+    std::vector<unsigned char> bytes(static_cast<size_t>(facts.st_size));
     size_t size = 0;
-    if (!read_whole_file(path, g_file_bytes, sizeof g_file_bytes, &size)) return;
+    if (!read_whole_file(path, bytes.data(), bytes.size(), &size)) return;
+    image_check check = check_image(bytes.data(), size);
+    if (check.kind == k_image_refused) return;
+
+    // a picture larger than a texture may be is brought within it, its proportions kept
     GLint gl_max_side = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &gl_max_side);
-    image_check check = check_image(g_file_bytes, size, uint32_t(gl_max_side > 0 ? gl_max_side : 0));
-    if (check.kind == k_image_refused) return;
-    decode_in_browser(path, g_file_bytes, static_cast<int>(size), static_cast<int>(check.width),
-                      static_cast<int>(check.height));
+    uint32_t max_side = std::min(uint32_t(std::max(gl_max_side, 0)), k_texture_max_side);
+    if (max_side == 0) return;
+    uint32_t longer = std::max(check.width, check.height);
+    bool resize = longer > max_side;
+    double scale = resize ? double(max_side) / longer : 1.0;
+    int width = std::max(1, int(check.width * scale));
+    int height = std::max(1, int(check.height * scale));
+    decode_in_browser(path, bytes.data(), static_cast<int>(size), width, height, resize ? 1 : 0);
 }
 
 void when_pictures_decoded(void (*done)())

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/message_box.h"
+#include "shell/screen_cover.h"
 
 struct gl_attribute {
     SDL_GLattr attribute;
@@ -55,10 +56,15 @@ bool init_display(int width, int height)
         SDL_GL_SetAttribute(a.attribute, a.value);
     }
 
+    // the screen's own size, read before the mode is set
+    const SDL_VideoInfo* screen = SDL_GetVideoInfo();
+    int screen_width = screen ? screen->current_w : 0, screen_height = screen ? screen->current_h : 0;
+
     if (!SDL_SetVideoMode(width, height, 0, SDL_OPENGL | SDL_FULLSCREEN)) {
         error_box("Unable to open screen!");
         return false;
     }
+    if (screen_width > 0 && screen_height > 0) cover_screen(screen_width, screen_height);
 
     SDL_ShowCursor(SDL_DISABLE);
     return true;
