@@ -56,6 +56,13 @@ EM_JS(int, upload_decoded_picture, (const char* path), {
     var bitmap = Module.decodedPictures && Module.decodedPictures[key];
     if (!bitmap) return 0;
     GLctx.texImage2D(GLctx.TEXTURE_2D, 0, GLctx.RGBA, GLctx.RGBA, GLctx.UNSIGNED_BYTE, bitmap);
+    // WebGL 1 samples a texture whose sides are not powers of two (a photo brought within the
+    // texture's size, say) only clamped at its edges: repeated, it would show black
+    var power_of_two = function(n) { return (n & (n - 1)) == 0; };
+    if (!power_of_two(bitmap.width) || !power_of_two(bitmap.height)) {
+        GLctx.texParameteri(GLctx.TEXTURE_2D, GLctx.TEXTURE_WRAP_S, GLctx.CLAMP_TO_EDGE);
+        GLctx.texParameteri(GLctx.TEXTURE_2D, GLctx.TEXTURE_WRAP_T, GLctx.CLAMP_TO_EDGE);
+    }
     bitmap.close();
     delete Module.decodedPictures[key];
     return 1;
