@@ -1,46 +1,36 @@
 // Image files into textures: read whole into a buffer of our own, so that what was checked is what DevIL decodes.
 #include "assets/image_loader.h"
 
-#include <fcntl.h>
 #include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 
 #include <IL/il.h>
+#include <IL/ilu.h>
 #define ILUT_USE_OPENGL
 #include <IL/ilut.h>
 
 #include "assets/image_guard.h"
 #include "assets/ink.h"
 #include "assets/reduced_decode.h"
+#include "assets/whole_file.h"
 
 // a larger file is refused anyway; the pages are touched only as far as the file read, and those
 // past the first few megabytes are given back after each file (drop_file_pages)
 alignas(4096) static unsigned char g_file_bytes[k_image_file_limit];
 static const size_t k_file_pages_kept = 4u << 20;
 
-// Reads a regular file whole into g_file_bytes; false when it cannot, or it does not fit.
-static bool read_whole_file(const char* path, size_t* size)
+void start_image_decoder()
 {
-    // never waits: a FIFO or device under an image's name would block an ordinary open or read
-    int file = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (file < 0) return false;
-    struct stat facts;
-    bool regular = fstat(file, &facts) == 0 && S_ISREG(facts.st_mode);
-    size_t got = 0;
-    while (regular && got < sizeof g_file_bytes) {
-        ssize_t n = read(file, g_file_bytes + got, sizeof g_file_bytes - got);
-        if (n < 0) regular = false;
-        if (n <= 0) break;
-        got += size_t(n);
-    }
-    unsigned char beyond;
-    bool fits = got < sizeof g_file_bytes || read(file, &beyond, 1) == 0;
-    close(file);
-    *size = got;
-    return regular && fits;
+    ilInit();
+    iluInit();
+    ilutRenderer(ILUT_OPENGL);
+    ilutInit();
+
+    // decoded rows start at the image's bottom, as OpenGL wants them: texture coordinate (0, 0) is
+    // the lower-left corner of every picture, whichever way its file stores the rows
+    ilEnable(IL_ORIGIN_SET);
+    ilOriginFunc(IL_ORIGIN_LOWER_LEFT);
 }
 
 // A camera's photo leaves tens of megabytes in the buffer; the show's own pictures stay below
@@ -90,7 +80,7 @@ bool decode_checked_image(const unsigned char* bytes, size_t size, uint32_t max_
 GLuint load_image_texture(const char* path)
 {
     size_t size = 0;
-    if (!read_whole_file(path, &size)) return 0;
+    if (!read_whole_file(path, g_file_bytes, sizeof g_file_bytes, &size)) return 0;
     // without a context the query leaves 0, and every image is refused
     GLint gl_max_side = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &gl_max_side);
