@@ -15,6 +15,8 @@ packages=(
   libegl1 libegl-mesa0 ffmpeg
   # tests and benchmarks
   libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils ffmpeg hyperfine valgrind
+  # a window manager, for the fullscreen test under one
+  openbox
   # the package's test: dpkg-shlibdeps for cpack's dependencies, and the menu entry's checker
   dpkg-dev desktop-file-utils
   # the sanitizer run and the fuzz targets (clang with libFuzzer and its sanitizer runtimes)

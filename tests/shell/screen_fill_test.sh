@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# On a bare X server (no window manager) of any size, the show's window covers the screen and
-# its 1024x768 picture fills the largest centred 4:3 box, with black bars and nothing cropped.
+# On an X server of any size, bare or with a window manager, the show's window covers the screen
+# and its 1024x768 picture fills the largest centred 4:3 box, with black bars and nothing cropped.
 # On a 1024x768 screen what the screen shows is the frame itself, pixel for pixel.
-# Usage: screen_fill_test.sh WIDTHxHEIGHT
+# Usage: screen_fill_test.sh WIDTHxHEIGHT [openbox]
 # Needs VELLAMOR_BIN, CAPTURE_BIN, WRITE_PICTURE_SET, SCREEN_PIXELS, SCREEN_FRAME and SOURCE_DIR;
 # starts an X server of that size of its own.
 set -euo pipefail
-size=${1:?usage: screen_fill_test.sh WIDTHxHEIGHT}
+size=${1:?usage: screen_fill_test.sh WIDTHxHEIGHT [openbox]}
+window_manager=${2:-}
 width=${size%x*}
 height=${size#*x}
 source "$(dirname "$0")/../support/shell/show.sh"
@@ -24,6 +25,15 @@ at_exit "kill $xvfb_pid 2>/dev/null; wait $xvfb_pid 2>/dev/null"
 display_written() { [ -s "$folder/display" ]; }
 xshow_poll "Xvfb at $size" display_written
 export DISPLAY=:$(head -n 1 "$folder/display")
+
+if [ -n "$window_manager" ]; then
+    "$window_manager" >"$folder/wm.log" 2>&1 &
+    wm_pid=$!
+    at_exit "kill $wm_pid 2>/dev/null; wait $wm_pid 2>/dev/null"
+    # a window manager announces itself on the root window once it manages the screen
+    wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+    xshow_poll "$window_manager managing the screen" wm_ready
+fi
 
 # the largest 4:3 box the screen holds, centred, as whole pixels
 read -r box_x box_y box_w box_h < <(awk -v w="$width" -v h="$height" 'BEGIN {
@@ -90,4 +100,4 @@ fi
 
 xshow_stop TERM
 [ "$XSHOW_STATUS" -eq 0 ] || check_failed "the show ended with status $XSHOW_STATUS"
-checks_done "PASS: at $size the picture fills '$box_x $box_y $box_w $box_h' with bars, upright and whole"
+checks_done "PASS: at $size${window_manager:+ under $window_manager} the picture fills '$box_x $box_y $box_w $box_h' with bars, upright and whole"
