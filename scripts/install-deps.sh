@@ -15,6 +15,8 @@ packages=(
   libegl1 libegl-mesa0 ffmpeg
   # tests and benchmarks
   libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils ffmpeg hyperfine valgrind
+  # a window manager, for the fullscreen test under one
+  openbox
   # the package's test: dpkg-shlibdeps for cpack's dependencies, and the menu entry's checker
   dpkg-dev desktop-file-utils
   # the sanitizer run and the fuzz targets (clang with libFuzzer and its sanitizer runtimes)
@@ -27,16 +29,4 @@ packages=(
   clang-format
 )
 
-sudo_cmd=()
-if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
-
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-
-if [ ${#missing[@]} -gt 0 ]; then
-  export DEBIAN_FRONTEND=noninteractive
-  "${sudo_cmd[@]}" apt-get update -qq
-  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+"$(dirname "$0")/install-packages.sh" "${packages[@]}"

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "platform/bass.h"
+#include "platform/mp3_decoder.h"
+#include "platform/pcm_spectrum.h"
 #include "platform/sdl_output.h"
 #include "tests/audio/mp3_fixture.h"
 #include "tests/support/temp_dir.h"
@@ -118,4 +120,36 @@ TEST_F(HandOutputTest, ASeekIsHeardFromTheNextBuffer)
     }
     sleep_seconds(0.2);
     EXPECT_EQ(frames_heard(h), seek + k_buffer);
+}
+
+// While it plays, the spectrum reads the 1024 frames before the one heard out of what the mixer
+// decoded: the frames a straight decoding has there, all through a file longer than the samples
+// a stream holds, and at its end.
+TEST_F(HandOutputTest, the_spectrum_while_playing_reads_the_frames_before_the_one_heard)
+{
+    const std::string long_mp3 = dir + "/long.mp3";
+    ASSERT_TRUE(make_mp3(long_mp3, "0.6*sin(2*PI*(200*t+400*t*t))|0.5*sin(2*PI*(330+100*t)*t)", 44100, 4.0));
+    std::vector<std::int16_t> whole;
+    int rate = 0;
+    ASSERT_TRUE(decode_mp3_file(long_mp3.c_str(), whole, rate));
+    const QWORD length = whole.size() / 2;
+    HSTREAM playing = BASS_StreamCreateFile(FALSE, long_mp3.c_str(), 0, 0, BASS_STREAM_PRESCAN);
+    ASSERT_NE(playing, 0u);
+    ASSERT_TRUE(BASS_ChannelPlay(playing, TRUE));
+
+    float fetched[512], want[512];
+    const int buffers = static_cast<int>(length / k_buffer) + 8;
+    for (int b = 1; b <= buffers; ++b) {
+        crank();
+        if (b % 8 != 0) continue;
+        // once a buffer's time has passed the listener stands at the end of what was handed out
+        sleep_seconds(0.1);
+        const QWORD heard = frames_heard(playing);
+        ASSERT_EQ(heard, std::min<QWORD>(static_cast<QWORD>(b) * k_buffer, length));
+        ASSERT_EQ(BASS_ChannelGetData(playing, fetched, BASS_DATA_FFT1024), 2048u);
+        ASSERT_TRUE(
+            pcm_spectrum(whole.data(), static_cast<std::int64_t>(length), static_cast<std::int64_t>(heard), want));
+        for (int k = 0; k < 512; ++k) ASSERT_EQ(fetched[k], want[k]) << "at frame " << heard << ", bin " << k;
+    }
+    EXPECT_EQ(frames_heard(playing), length);
 }

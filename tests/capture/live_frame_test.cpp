@@ -89,11 +89,12 @@ TEST_F(capture_against_live, every_chosen_time_matches_pixel_for_pixel)
     }
 }
 
-// The first frame of a span is the live frame at --from, spectrum included.
+// The first frame of a span is the live frame at --from, spectrum included (at one sample a pixel:
+// a span is supersampled by default).
 TEST_F(capture_against_live, first_frame_of_a_span_matches)
 {
     std::string dir = scratch_folder("span");
-    ASSERT_EQ(run_capture("--frames '" + dir + "' --from 40.4 --to 40.41"), 0);
+    ASSERT_EQ(run_capture("--frames '" + dir + "' --from 40.4 --to 40.41 --supersample 1"), 0);
     png_pixels captured = read_png(frame_file(dir, 0));
     ASSERT_EQ(captured.width, 1024);
     EXPECT_EQ(differing_pixels(captured, live_frame(40.4f)), 0);

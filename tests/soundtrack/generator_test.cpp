@@ -1,5 +1,6 @@
 // Tests of the soundtrack generator's parts: the score's cues, the voices on the spectrum bins,
 // the master limiter and the gapless MP3 round trip.
+#include "tests/soundtrack/bus_values.h"
 #include "tools/soundtrack/bin_spectrum.h"
 #include "tools/soundtrack/score.h"
 #include "tools/soundtrack/synth.h"
@@ -16,46 +17,6 @@
 namespace {
 const double k_pi = 3.14159265358979323846;
 
-std::int16_t to_s16(float x)
-{
-    return (std::int16_t)std::clamp(std::lround(x * 32768.0f), -32768L, 32767L);
-}
-
-// Interleaved stereo 16-bit samples at k_rate, as the audio layer holds a decoded file.
-using pcm = std::vector<std::int16_t>;
-
-// The bus as the audio layer would hold it decoded, so the show's own spectrum reads it.
-pcm as_pcm(const stereo_bus& bus)
-{
-    pcm p;
-    for (size_t i = 0; i < bus.left.size(); ++i) {
-        p.push_back(to_s16(bus.left[i]));
-        p.push_back(to_s16(bus.right[i]));
-    }
-    return p;
-}
-
-float value_at(const pcm& p, double t, int k)
-{
-    start_spectrum_layer();
-    float values[k_spectrum_size / 2];
-    if (!pcm_spectrum_at(p.data(), (std::int64_t)p.size() / 2, k_rate, t, values)) {
-        ADD_FAILURE() << "the audio layer did not start on its no-sound device";
-        return 0.0f;
-    }
-    return values[k];
-}
-
-double start_of_part(int part)
-{
-    double beat = k_first_bar_beat;
-    for (int i = 0; i < k_bar_count; ++i) {
-        if (k_bars[i].part == part) return beat_time(beat);
-        beat += k_bars[i].beats;
-    }
-    return -1.0;
-}
-
 double end_of_bars()
 {
     double beat = k_first_bar_beat;
@@ -67,10 +28,10 @@ double end_of_bars()
 // The music is composed to the picture: these are the show's cue times.
 TEST(Score, SectionsLandOnTheShowsCues)
 {
-    EXPECT_NEAR(start_of_part(part_dawn), -0.2, 1e-9);  // bars run on the beat grid through the intro
-    EXPECT_NEAR(start_of_part(part_slides), k_first_slide_at, 1e-9);
-    EXPECT_NEAR(start_of_part(part_fill), k_slide_at[16], 1e-9);
-    EXPECT_NEAR(start_of_part(part_drop), k_model_scene_at, 1e-9);
+    EXPECT_NEAR(part_start(part_dawn), -0.2, 1e-9);  // bars run on the beat grid through the intro
+    EXPECT_NEAR(part_start(part_slides), k_first_slide_at, 1e-9);
+    EXPECT_NEAR(part_start(part_fill), k_slide_at[16], 1e-9);
+    EXPECT_NEAR(part_start(part_drop), k_model_scene_at, 1e-9);
     EXPECT_GT(k_lift_silence_from, k_slide_at[18]) << "the last picture before the drop keeps its stab";
     EXPECT_LT(k_lift_silence_from, k_model_scene_at);
     // the last chord lands on a beat, with time to ring out before the show ends
@@ -88,12 +49,12 @@ TEST(Score, TheBreakDropsTheKickButKeepsThePulse)
     int kickless_bars = 0;
     for (int i = 0; i < k_bar_count; ++i) {
         const part_layers& p = k_parts[k_bars[i].part];
-        if (start_of_part(k_bars[i].part) < k_model_scene_at) continue;
+        if (part_start(k_bars[i].part) < k_model_scene_at) continue;
         EXPECT_GT(p.pulse, 0.0f) << "bar " << i;
         kickless_bars += p.kick == 0.0f;
     }
     EXPECT_GE(kickless_bars, 3);
-    EXPECT_GT(start_of_part(part_break), 0.5 * k_show_end) << "the break belongs in the second half";
+    EXPECT_GT(part_start(part_break), 0.5 * k_show_end) << "the break belongs in the second half";
 }
 
 TEST(Score, ChordsKeepTheBinsForTheMidBass)

@@ -17,7 +17,7 @@ for music in "$vl_repository_root"/data/*.mp3; do ln -s "$music" "$folder/data/"
 
 # what a viewer should see: the four colours of the test picture, or a white quad for a refused file
 case "$kind" in
-    png | jpeg | adobe-cmyk-jpeg) upper_left="200 0 0" upper_right="0 200 0" lower_left="0 0 200" ;;
+    png | jpeg | adobe-cmyk-jpeg | camera-jpeg) upper_left="200 0 0" upper_right="0 200 0" lower_left="0 0 200" ;;
     *) upper_left="255 255 255" upper_right="255 255 255" lower_left="255 255 255" ;;
 esac
 

@@ -19,6 +19,7 @@ struct capture_options {
     int fps = 60;
     double from = k_show_start, to = k_show_end;
     int width = 1024, height = 768;
+    int supersample = 0;  // samples per pixel along each side; 0 until chosen (see capture_usage())
     bool fixed_spectrum = false;
     float spectrum6 = 0, spectrum7 = 0;
     int columns = 4, shrink = 4;

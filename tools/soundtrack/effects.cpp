@@ -173,3 +173,12 @@ void fx_silence(stereo_bus* bus, double from, double until, double fade_s)
         bus->right[n] *= g;
     }
 }
+
+void fx_widen(stereo_bus* bus, float side_gain)
+{
+    for (size_t i = 0; i < bus->left.size(); ++i) {
+        float mid = 0.5f * (bus->left[i] + bus->right[i]), side = 0.5f * (bus->left[i] - bus->right[i]);
+        bus->left[i] = mid + side_gain * side;
+        bus->right[i] = mid - side_gain * side;
+    }
+}
