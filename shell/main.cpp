@@ -19,7 +19,7 @@ int main(int, char**)
     init_display(1024, 768);
     init_gl_state();
     load_textures();
-    start_music("Data/" VL_SOUNDTRACK_FILE);
+    start_music(k_soundtrack_path);
 
     // the show
     run_main_loop();

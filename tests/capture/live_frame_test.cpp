@@ -44,7 +44,7 @@ class capture_against_live : public ::testing::Test {
         load_textures();
         // the show's own stream, on the layer's silent device; never played, it stands where it is put
         BASS_Init(0, 44100, 0, nullptr, nullptr);
-        g_music = BASS_StreamCreateFile(FALSE, "Data/" VL_SOUNDTRACK_FILE, 0, 0, BASS_STREAM_PRESCAN);
+        g_music = BASS_StreamCreateFile(FALSE, k_soundtrack_path, 0, 0, BASS_STREAM_PRESCAN);
     }
     void SetUp() override
     {
