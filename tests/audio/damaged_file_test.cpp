@@ -16,6 +16,7 @@
 #include "platform/bass.h"
 #include "platform/mp3_decoder.h"
 #include "tests/audio/mp3_fixture.h"
+#include "tests/support/shipped_data.h"
 #include "tests/support/temp_dir.h"
 
 typedef std::vector<unsigned char> bytes;
@@ -282,7 +283,7 @@ TEST_F(DamagedFile, DecodingWritesNothingToStderr)
     std::fflush(stderr);
     dup2(fileno(sink), 2);
     int files = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(VL_MP3_SEEDS)) {
+    for (const auto& entry : std::filesystem::directory_iterator(repository_root() + "/tests/fuzz/corpus/mp3")) {
         BASS_StreamCreateFile(FALSE, entry.path().c_str(), 0, 0, BASS_STREAM_PRESCAN);
         BASS_Free();
         BASS_Init(0, 44100, 0, nullptr, nullptr);
