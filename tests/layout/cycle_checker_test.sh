@@ -108,7 +108,7 @@ expect_refused "an include naming no file" 'includes "a_typo.h", no file' low hi
 # refused, as an arrow up the layers
 real=$(cd "$(dirname "$checker")/.." && pwd)
 rm -rf "$tree"/*
-(cd "$real" && find shell show audio assets platform tools \( -name '*.h' -o -name '*.cpp' -o -name '*.S' \) \
+(cd "$real" && find shell show audio assets platform tools web \( -name '*.h' -o -name '*.cpp' -o -name '*.S' \) \
     -exec cp --parents {} "$tree" \;)
 cp "$real/scripts/include-arrows.txt" "$tree/arrows.txt"
 check >/dev/null 2>&1 || fail "a copy of the real sources was refused"
