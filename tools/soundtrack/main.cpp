@@ -1,5 +1,5 @@
 // soundtrack: renders the show's music and writes it as an MP3 (and, if asked, a WAV for inspection).
-#include "synth.h"
+#include "tools/soundtrack/synth.h"
 
 #include <cmath>
 #include <cstdio>
