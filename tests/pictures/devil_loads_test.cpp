@@ -7,10 +7,10 @@
 #include "assets/picture_files.h"
 #include "tests/support/shipped_data.h"
 
-TEST(DevIL, DecodesTheShippedFilesAsTheShowLoadsThem)
+TEST(devil, decodes_the_shipped_files_as_the_show_loads_them)
 {
     ilInit();
-    for (const picture_file &c : g_picture_files) {
+    for (const picture_file& c : g_picture_files) {
         ILuint id = ilGenImage();
         ilBindImage(id);
         std::string path = repository_root() + "/data/" + c.file;

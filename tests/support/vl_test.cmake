@@ -10,7 +10,7 @@
 #     add_executable(timeline_test timeline_test.cpp)
 #     target_link_libraries(timeline_test PRIVATE vl_show_for_tests ...)
 #     vl_test(timeline GTEST timeline_test)
-#   registers "timeline.<Suite>.<Test>" for each test in it; gtest_main is linked in here.
+#   registers "timeline.<suite>.<test>" for each test in it; gtest_main is linked in here.
 #
 # Options: QUICK puts the case (every case of a GoogleTest program) in the quick subset, run by
 # `scripts/test.sh -L quick`: each area keeps a few cases there that together still reach its
