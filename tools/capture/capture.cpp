@@ -24,7 +24,7 @@
 #include "tools/capture/video_pipe.h"
 #include "tools/common/image_io.h"
 
-static const char* k_soundtrack = "data/" VL_SOUNDTRACK_FILE;
+static const char* const k_soundtrack = "data/" VL_SOUNDTRACK_FILE;
 
 static int fail(const std::string& message, int status = 1)
 {

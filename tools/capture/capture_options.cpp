@@ -8,7 +8,7 @@
 #include <sstream>
 
 // The --help text; the show's span, from show/show_times.h, goes in at the %s.
-static const char* k_usage =
+static const char* const k_usage =
     "usage: vellamor-capture [--video FILE.mp4] [--frames DIR] [--null] [--fps N] [--from S]\n"
     "                        [--to S] [--size WxH] [--supersample N] [--spectrum V6,V7] [--force]\n"
     "       vellamor-capture --times T1,T2,... [--out SHEET.png] [--frames DIR] [--columns N]\n"
