@@ -30,7 +30,8 @@ trap 'rm -rf "$scratch"' EXIT
 
 # the project's own C++ sources, as the build compiles them (not the build's generated files)
 grep -o '"file": *"[^"]*"' "$build/compile_commands.json" | sed 's/^"file": *"//; s/"$//' |
-    grep "^$root/" | grep -v "^$build/" | grep '\.cpp$' | sort -u >"$scratch/files"
+    awk -v root="$root/" -v build="$build/" 'index($0, root) == 1 && index($0, build) != 1 && /\.cpp$/' |
+    sort -u >"$scratch/files"
 [ -s "$scratch/files" ] || { echo "naming-check.sh: the build compiles no .cpp file under $root" >&2; exit 2; }
 
 # headers are read once per file that includes them: a name is reported once
