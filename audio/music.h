@@ -3,10 +3,6 @@
 
 #include "platform/win_types.h"
 
-// The soundtrack's file; the show spells its folder "Data", the pictures' "data" (the audio
-// layer finds either spelling).
-constexpr const char* k_soundtrack_path = "Data/Zyk-Morrelvisa.mp3";
-
 extern DWORD g_music;          // the soundtrack's stream, 0 when none could be made
 extern float g_spectrum[512];  // refreshed once per pass by the frame loop
 

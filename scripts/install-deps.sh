@@ -25,8 +25,8 @@ packages=(
   xfonts-base
   # the shell tests' window-close helper talks to the X server, the same-id box helper through XCB
   libx11-dev libxcb1-dev
-  # scripts/format.sh
-  clang-format
+  # scripts/format.sh, and scripts/naming-check.sh
+  clang-format clang-tidy
 )
 
 "$(dirname "$0")/install-packages.sh" "${packages[@]}"

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "platform/message_box.h"
+#include "platform/error_box.h"
 #include "shell/screen_cover.h"
 
 struct gl_attribute {
@@ -27,11 +27,6 @@ static const gl_attribute k_context_attributes[] = {
 };
 // clang-format on
 
-static void error_box(const char* text)
-{
-    MessageBoxA(nullptr, text, "ERROR", MB_ICONWARNING | MB_OK);
-}
-
 // With no display to reach, SDL falls back on its off-screen driver, which renders into memory
 // and shows nobody anything: for the show that is no screen at all.
 static bool video_reaches_a_screen()
@@ -43,12 +38,12 @@ static bool video_reaches_a_screen()
 bool init_display(int width, int height)
 {
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
-        error_box("Unable to initialize SDL!");
+        show_error_box("Unable to initialize SDL!");
         return false;
     }
     if (!video_reaches_a_screen()) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        error_box("Unable to initialize SDL!");
+        show_error_box("Unable to initialize SDL!");
         return false;
     }
 
@@ -61,7 +56,7 @@ bool init_display(int width, int height)
     int screen_width = screen ? screen->current_w : 0, screen_height = screen ? screen->current_h : 0;
 
     if (!SDL_SetVideoMode(width, height, 0, SDL_OPENGL | SDL_FULLSCREEN)) {
-        error_box("Unable to open screen!");
+        show_error_box("Unable to open screen!");
         return false;
     }
     if (screen_width > 0 && screen_height > 0) cover_screen(screen_width, screen_height);

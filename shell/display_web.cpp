@@ -5,17 +5,12 @@
 
 #include <SDL/SDL.h>
 
-#include "platform/message_box.h"
-
-static void error_box(const char* text)
-{
-    MessageBoxA(nullptr, text, "ERROR", MB_ICONWARNING | MB_OK);
-}
+#include "platform/error_box.h"
 
 bool init_display(int width, int height)
 {
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
-        error_box("Unable to initialize SDL!");
+        show_error_box("Unable to initialize SDL!");
         return false;
     }
     // of the show's context, WebGL takes only that there be a depth and a stencil buffer; the
@@ -23,7 +18,7 @@ bool init_display(int width, int height)
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
     if (!SDL_SetVideoMode(width, height, 0, SDL_OPENGL)) {
-        error_box("Unable to open screen!");
+        show_error_box("Unable to open screen!");
         return false;
     }
     SDL_ShowCursor(SDL_DISABLE);

@@ -3,6 +3,7 @@
 
 #include <SDL/SDL.h>
 
+#include "assets/soundtrack_file.h"
 #include "assets/texture_bank.h"
 #include "audio/music.h"
 #include "shell/display.h"

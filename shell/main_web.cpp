@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "assets/soundtrack_file.h"
 #include "assets/texture_bank.h"
 #include "audio/music.h"
 #include "shell/display.h"

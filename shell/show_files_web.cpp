@@ -6,16 +6,13 @@
 #include <sys/stat.h>
 
 #include <cstdio>
-#include <cstring>
-#include <string>
 
 #include "assets/image_loader.h"
+#include "assets/soundtrack_file.h"
 #include "assets/texture_bank.h"
-#include "audio/music.h"
 
 static int g_fetches_pending = 0;
 static void (*g_ready)() = nullptr;
-static std::string g_soundtrack_file;
 
 static void after_fetches()
 {
@@ -59,9 +56,7 @@ void fetch_show_files(bool with_soundtrack, void (*ready)())
     for (const texture_entry& entry : g_texture_table) fetch_file(entry.path);
     if (with_soundtrack) {
         // the server's folder is data/, as the pictures spell it; the audio layer finds it under "Data/" too
-        const char* name = std::strrchr(k_soundtrack_path, '/');
-        g_soundtrack_file = std::string("data/") + (name ? name + 1 : k_soundtrack_path);
-        fetch_file(g_soundtrack_file.c_str());
+        fetch_file("data/" VL_SOUNDTRACK_FILE);
     }
     fetch_settled();
 }

@@ -8,7 +8,8 @@
 # Usage: long_soundtrack.sh [--build DIR] [--runs N] FOLDER [LENGTH ...]
 set -euo pipefail
 usage() { sed -n '2,8p' "$0" | sed 's/^# //'; }
-root=$(cd "$(dirname "$0")/../.." && pwd)
+source "$(dirname "$0")/../../tests/support/shell/repository.sh"
+root=$vl_repository_root
 build="$root/build"
 runs=5
 folder=""
@@ -39,7 +40,7 @@ for spec in 6min:360 30min:1800 2h:7200; do
     name=${spec%%:*}
     [ -s "$folder/$name.mp3" ] && continue
     echo "making $folder/$name.mp3"
-    ffmpeg -nostdin -v error -y -stream_loop -1 -i "$root/data/Zyk-Morrelvisa.mp3" -t "${spec##*:}" \
+    ffmpeg -nostdin -v error -y -stream_loop -1 -i "$root/data/$vl_soundtrack_file" -t "${spec##*:}" \
         -c:a libmp3lame -b:a 192k "$folder/$name.mp3"
 done
 
@@ -51,7 +52,7 @@ show_folder() {
     for f in "$root"/data/*; do
         case "$f" in *.mp3) ;; *) ln -s "$f" "$folder/show/data/" ;; esac
     done
-    ln -s "$1" "$folder/show/data/Zyk-Morrelvisa.mp3"
+    ln -s "$1" "$folder/show/data/$vl_soundtrack_file"
     VELLAMOR_ROOT="$folder/show"
 }
 

@@ -4,12 +4,12 @@
 # layer's own decoding and spectrum), the arrangement after the drop (phrases, backbeat, width, the
 # break's build, hits on the off-grid cues) and loudness, loudness range and true peak (ffmpeg's ebur128).
 set -euo pipefail
-usage() { echo "usage: figures.sh BUILD_DIR [MP3]   (MP3 defaults to data/Zyk-Morrelvisa.mp3)"; }
+usage() { echo "usage: figures.sh BUILD_DIR [MP3]   (MP3 defaults to the soundtrack in data/)"; }
 [ "${1:-}" = --help ] && { usage; exit 0; }
 [ $# -ge 1 ] || { usage >&2; exit 2; }
-root=$(cd "$(dirname "$0")/../.." && pwd)
+source "$(dirname "$0")/../../tests/support/shell/repository.sh"
 figures=$(cd "$1" && pwd)/tools/soundtrack/soundtrack_figures
-mp3=${2:-$root/data/Zyk-Morrelvisa.mp3}
+mp3=${2:-$vl_repository_root/data/$vl_soundtrack_file}
 [ -x "$figures" ] || { echo "build soundtrack_figures in $1 first" >&2; exit 1; }
 command -v ffmpeg > /dev/null || { echo "figures.sh needs ffmpeg" >&2; exit 1; }
 

@@ -16,6 +16,7 @@
 #include "platform/bass.h"
 #include "platform/mp3_decoder.h"
 #include "tests/audio/mp3_fixture.h"
+#include "tests/support/shipped_data.h"
 #include "tests/support/temp_dir.h"
 
 typedef std::vector<unsigned char> bytes;
@@ -54,7 +55,7 @@ struct decoded {
     std::int64_t frames() const { return static_cast<std::int64_t>(pcm.size() / 2); }
 };
 
-class DamagedFile : public ::testing::Test {
+class damaged_file : public ::testing::Test {
   protected:
     void SetUp() override
     {
@@ -83,7 +84,7 @@ class DamagedFile : public ::testing::Test {
 };
 
 // 4 s of a chord, so every frame holds sound; the damage goes into frame 80 (about 1.8 s).
-TEST_F(DamagedFile, OneBadHeaderCostsAFewFramesAndKeepsRateAndLength)
+TEST_F(damaged_file, one_bad_header_costs_a_few_frames_and_keeps_rate_and_length)
 {
     const std::string good = dir + "/good.mp3";
     ASSERT_TRUE(make_mp3(good, "0.3*sin(2*PI*440*t)+0.2*sin(2*PI*554*t)", 44100, 4.0));
@@ -135,7 +136,7 @@ TEST_F(DamagedFile, OneBadHeaderCostsAFewFramesAndKeepsRateAndLength)
 // stream their kind. A damaged frame 1 also costs the Info frame (the stream then starts at the
 // first run of frames that agree, after it) and with it the trim of the encoder's delay: the
 // length may then differ by less than a frame.
-TEST_F(DamagedFile, ABadFirstFrameDoesNotSetTheStreamsRate)
+TEST_F(damaged_file, a_bad_first_frame_does_not_set_the_streams_rate)
 {
     const std::string good = dir + "/good.mp3";
     ASSERT_TRUE(make_mp3(good, "0.3*sin(2*PI*440*t)", 44100, 2.0));
@@ -154,7 +155,7 @@ TEST_F(DamagedFile, ABadFirstFrameDoesNotSetTheStreamsRate)
     }
 }
 
-TEST_F(DamagedFile, CutShortPlaysWhatIsThere)
+TEST_F(damaged_file, cut_short_plays_what_is_there)
 {
     const std::string good = dir + "/good.mp3";
     ASSERT_TRUE(make_mp3(good, "0.3*sin(2*PI*440*t)", 44100, 4.0));
@@ -169,7 +170,7 @@ TEST_F(DamagedFile, CutShortPlaysWhatIsThere)
     EXPECT_LT(seconds, 2.2);
 }
 
-TEST_F(DamagedFile, FilesThatAreNotMpegAudioAreRefused)
+TEST_F(damaged_file, files_that_are_not_mpeg_audio_are_refused)
 {
     // a WAV of a soundtrack, as a converter writes it
     const std::string mp3 = dir + "/song.mp3";
@@ -209,7 +210,7 @@ TEST_F(DamagedFile, FilesThatAreNotMpegAudioAreRefused)
 
 // A little junk before the first frame, as players pass over it: the stream starts at the first
 // run of frames that agree and plays what the clean file plays, sample for sample.
-TEST_F(DamagedFile, junk_before_the_first_frame_is_passed_over)
+TEST_F(damaged_file, junk_before_the_first_frame_is_passed_over)
 {
     const std::string tagged = dir + "/tagged.mp3";
     ASSERT_TRUE(make_mp3(tagged, "0.3*sin(2*PI*440*t)+0.2*sin(2*PI*554*t)", 44100, 2.0));
@@ -254,7 +255,7 @@ TEST_F(DamagedFile, junk_before_the_first_frame_is_passed_over)
 
 // Without an Info tag the length comes from a walk over the frames: the stream lasts exactly
 // what ffmpeg decodes of it, no frame more (a seek there is refused).
-TEST_F(DamagedFile, a_file_without_an_info_tag_keeps_its_exact_length)
+TEST_F(damaged_file, a_file_without_an_info_tag_keeps_its_exact_length)
 {
     const std::string mp3 = dir + "/untagged.mp3";
     const char* command = "ffmpeg -nostdin -v error -y -f lavfi -i \"aevalsrc=0.3*sin(2*PI*440*t):s=22050:d=2\" "
@@ -273,7 +274,7 @@ TEST_F(DamagedFile, a_file_without_an_info_tag_keeps_its_exact_length)
 // Nothing the decoder says reaches stderr, for any of the fuzz seeds (pieces of the soundtrack,
 // and inputs the fuzzer found: layer II frames behind a layer III start made mpg123's layer II
 // decoder complain whether asked to be quiet or not).
-TEST_F(DamagedFile, DecodingWritesNothingToStderr)
+TEST_F(damaged_file, decoding_writes_nothing_to_stderr)
 {
     const std::string captured = dir + "/stderr.txt";
     int saved = dup(2);
@@ -282,7 +283,7 @@ TEST_F(DamagedFile, DecodingWritesNothingToStderr)
     std::fflush(stderr);
     dup2(fileno(sink), 2);
     int files = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(VL_MP3_SEEDS)) {
+    for (const auto& entry : std::filesystem::directory_iterator(repository_root() + "/tests/fuzz/corpus/mp3")) {
         BASS_StreamCreateFile(FALSE, entry.path().c_str(), 0, 0, BASS_STREAM_PRESCAN);
         BASS_Free();
         BASS_Init(0, 44100, 0, nullptr, nullptr);

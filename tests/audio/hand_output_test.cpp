@@ -52,7 +52,7 @@ static QWORD frames_heard(HSTREAM h)
     return BASS_ChannelGetPosition(h) / 4;
 }
 
-struct HandOutputTest : ::testing::Test {
+struct hand_output : ::testing::Test {
     std::string dir = make_temp_dir();
     std::string mp3 = dir + "/chirp.mp3";
     std::vector<std::int16_t> ref;
@@ -77,7 +77,7 @@ struct HandOutputTest : ::testing::Test {
 // The output stays paused until something plays; every change is made under the output's lock.
 // Each buffer holds the next frames of the file, and the listener never passes the last frame
 // handed out: an output that stops asking stops the clock there.
-TEST_F(HandOutputTest, BuffersFollowTheFileAndTheClockStopsWhereTheyStop)
+TEST_F(hand_output, buffers_follow_the_file_and_the_clock_stops_where_they_stop)
 {
     EXPECT_TRUE(g_hand_paused);
     ASSERT_TRUE(BASS_ChannelPlay(h, TRUE));
@@ -102,7 +102,7 @@ TEST_F(HandOutputTest, BuffersFollowTheFileAndTheClockStopsWhereTheyStop)
 
 // A seek stands the listener at the new frame at once, the next buffer starts there, and the
 // listener reaches it only a buffer's time after that buffer was taken.
-TEST_F(HandOutputTest, ASeekIsHeardFromTheNextBuffer)
+TEST_F(hand_output, a_seek_is_heard_from_the_next_buffer)
 {
     ASSERT_TRUE(BASS_ChannelPlay(h, TRUE));
     crank();
@@ -125,7 +125,7 @@ TEST_F(HandOutputTest, ASeekIsHeardFromTheNextBuffer)
 // While it plays, the spectrum reads the 1024 frames before the one heard out of what the mixer
 // decoded: the frames a straight decoding has there, all through a file longer than the samples
 // a stream holds, and at its end.
-TEST_F(HandOutputTest, the_spectrum_while_playing_reads_the_frames_before_the_one_heard)
+TEST_F(hand_output, the_spectrum_while_playing_reads_the_frames_before_the_one_heard)
 {
     const std::string long_mp3 = dir + "/long.mp3";
     ASSERT_TRUE(make_mp3(long_mp3, "0.6*sin(2*PI*(200*t+400*t*t))|0.5*sin(2*PI*(330+100*t)*t)", 44100, 4.0));

@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
 # The audio layer's state is owned: every global of platform/ and audio/ is static to the file
 # that writes it, except the two the show shares (audio/music.h), each written in its own file.
-# Usage: owned_globals_test.sh ROOT
 set -euo pipefail
 source "$(dirname "$0")/../support/shell/checks.sh"
-cd "$1"
+cd "$vl_repository_root"
 
 # a global is a line at file scope (no indent) that names a g_ variable without a bracket or
 # paren before it (not a function), and is not static

@@ -40,7 +40,7 @@ static std::vector<double> reference_spectrum(const std::vector<std::int16_t>& p
     return mags;
 }
 
-struct SpectrumTest : ::testing::Test {
+struct spectrum_fetch : ::testing::Test {
     std::string dir = make_temp_dir();
     float spectrum[k_bins];
 
@@ -70,7 +70,7 @@ struct SpectrumTest : ::testing::Test {
 
 // A sine of amplitude 0.5 at a bin's centre reads 0.5 there, a quarter of that in each
 // neighbour (the Hann window's spread) and almost nothing elsewhere, at three sample rates.
-TEST_F(SpectrumTest, SineAtBinCentrePeaksThereWithTheDocumentedScale)
+TEST_F(spectrum_fetch, sine_at_bin_centre_peaks_there_with_the_documented_scale)
 {
     struct rate_case {
         int rate;
@@ -105,7 +105,7 @@ TEST_F(SpectrumTest, SineAtBinCentrePeaksThereWithTheDocumentedScale)
 // positions before the start, across the start, inside, and at the very end. Left and right
 // differ, and the sound starts only at 0.5 s, so a window in the wrong place or a wrong
 // channel mix shows.
-TEST_F(SpectrumTest, AllBinsMatchTheDefinition)
+TEST_F(spectrum_fetch, all_bins_match_the_definition)
 {
     std::string path = dir + "/sweep.mp3";
     ASSERT_TRUE(make_mp3(path, "gte(t,0.5)*0.6*sin(2*PI*(300*t+900*t*t))|gte(t,0.5)*0.3*sin(2*PI*5000*t)", 44100, 1.5));
@@ -130,7 +130,7 @@ TEST_F(SpectrumTest, AllBinsMatchTheDefinition)
     }
 }
 
-TEST_F(SpectrumTest, SilenceGivesZeros)
+TEST_F(spectrum_fetch, silence_gives_zeros)
 {
     HSTREAM h = open("silence.mp3", "0", 44100, 1.0);
     ASSERT_NE(h, 0u);
@@ -139,7 +139,7 @@ TEST_F(SpectrumTest, SilenceGivesZeros)
 }
 
 // Without a stream the call fails and leaves a silent spectrum; other requests are refused.
-TEST_F(SpectrumTest, MissingStreamGivesZerosAndFails)
+TEST_F(spectrum_fetch, missing_stream_gives_zeros_and_fails)
 {
     for (float& v : spectrum) v = 7.0f;
     EXPECT_EQ(BASS_ChannelGetData(0, spectrum, BASS_DATA_FFT1024), static_cast<DWORD>(-1));
@@ -154,7 +154,7 @@ TEST_F(SpectrumTest, MissingStreamGivesZerosAndFails)
 // pcm_spectrum on the layer's own decoding of a stream reads bit for bit what the show's fetch
 // reads with that frame heard; on another decoder's samples, and past their end, it follows
 // the definition.
-TEST_F(SpectrumTest, SamplesInMemoryReadAsTheShowsFetch)
+TEST_F(spectrum_fetch, samples_in_memory_read_as_the_shows_fetch)
 {
     std::string path = dir + "/sweep.mp3";
     ASSERT_TRUE(make_mp3(path, "gte(t,0.5)*0.6*sin(2*PI*(300*t+900*t*t))|0.3*sin(2*PI*5000*t)", 44100, 1.5));
@@ -189,7 +189,7 @@ TEST_F(SpectrumTest, SamplesInMemoryReadAsTheShowsFetch)
 // there: forwards, backwards, a little or far, they are the frames a straight decoding of the
 // whole file has, to the bit. Low-bitrate files lean on the most frames before the one sought
 // (layer III's bit reservoir) and round differently in each phase of the synthesis filter.
-TEST_F(SpectrumTest, seeks_anywhere_read_the_frames_of_a_straight_decoding)
+TEST_F(spectrum_fetch, seeks_anywhere_read_the_frames_of_a_straight_decoding)
 {
     const char* music = "0.4*sin(2*PI*(200*t+30*t*t))+0.1*sin(2*PI*3000*t)|0.4*sin(2*PI*330*t)+0.2*random(0)-0.1";
     struct file_case {
@@ -230,7 +230,7 @@ TEST_F(SpectrumTest, seeks_anywhere_read_the_frames_of_a_straight_decoding)
 }
 
 // The transform belongs to the layer: without BASS_Init there is none, and the values are zeros.
-TEST_F(SpectrumTest, SamplesInMemoryNeedTheLayerStarted)
+TEST_F(spectrum_fetch, samples_in_memory_need_the_layer_started)
 {
     std::vector<std::int16_t> pcm(2 * 4096);
     for (size_t i = 0; i < pcm.size(); ++i) pcm[i] = static_cast<std::int16_t>(12000 * std::sin(0.3 * (i / 2)));

@@ -1,6 +1,7 @@
 // Test support for the capture tool: runs it headless (no DISPLAY) in a scratch folder, and reads PNGs.
 #include "tests/capture/capture_run.h"
 
+#include "tests/support/shipped_data.h"
 #include "tests/support/temp_dir.h"
 #include "tools/common/image_io.h"
 
@@ -9,7 +10,6 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 std::string scratch_folder(const std::string& name)
 {
@@ -19,7 +19,7 @@ std::string scratch_folder(const std::string& name)
 int run_capture(const std::string& arguments, long& peak_kib)
 {
     // the shell execs the tool, so the process waited for is the tool itself
-    std::string command = "cd '" VL_SOURCE_DIR "' && exec env -u DISPLAY '" VL_CAPTURE "' " + arguments;
+    std::string command = "cd '" + repository_root() + "' && exec env -u DISPLAY '" VL_CAPTURE "' " + arguments;
     std::fflush(nullptr);
     pid_t pid = fork();
     if (pid == 0) {

@@ -3,12 +3,12 @@
 # behind. Usage: failures_test.sh CASE (bad_options, existing_output, missing_folder, no_ffmpeg,
 # ffmpeg_fails, interrupted, too_big).
 set -euo pipefail
-: "${VELLAMOR_CAPTURE:?}" "${VELLAMOR_ROOT:?}"
+: "${VELLAMOR_CAPTURE:?}"
 source "$(dirname "$0")/../support/shell/checks.sh"
 make_work_dir work
 out="$work/out"
 mkdir "$out"
-cd "$VELLAMOR_ROOT"
+cd "$vl_repository_root"
 
 # capture EXPECTED_STATUS ARGS...: runs it headless, checks the status and a single message line
 capture() {

@@ -9,7 +9,7 @@
 #include <cmath>
 #include <vector>
 
-TEST(Sampler, EveryCellOfThePixelGetsExactlyOneSampleInsideIt)
+TEST(sampler, every_cell_of_the_pixel_gets_exactly_one_sample_inside_it)
 {
     for (int side : {1, 2, 4, 5}) {
         for (uint32_t seed : {0u, 1u, 77u, 123456789u}) {
@@ -35,7 +35,7 @@ TEST(Sampler, EveryCellOfThePixelGetsExactlyOneSampleInsideIt)
     }
 }
 
-TEST(Sampler, NeighbouringPixelsAreJitteredDifferently)
+TEST(sampler, neighbouring_pixels_are_jittered_differently)
 {
     int same = 0;
     for (uint32_t seed = 0; seed < 100; ++seed) {
@@ -47,7 +47,7 @@ TEST(Sampler, NeighbouringPixelsAreJitteredDifferently)
     EXPECT_EQ(same, 0) << "a fixed pattern repeated in every pixel would alias like one sample";
 }
 
-TEST(FilmCurve, IsMonotonicKeepsWhiteBelowClippingAndBurnsOutOnlyLights)
+TEST(film_curve, is_monotonic_keeps_white_below_clipping_and_burns_out_only_lights)
 {
     EXPECT_EQ(film_curve(0.0f), 0.0f);
     float prev = 0.0f;
@@ -78,7 +78,7 @@ static float luma(vec3 c)
     return 0.2126f * c.x + 0.7152f * c.y + 0.0722f * c.z;
 }
 
-TEST(Bloom, LeavesAPictureWithoutBrightLightsUntouched)
+TEST(bloom, leaves_a_picture_without_bright_lights_untouched)
 {
     const int w = 64, h = 48;
     std::vector<vec3> img(size_t(w * h));
@@ -92,7 +92,7 @@ TEST(Bloom, LeavesAPictureWithoutBrightLightsUntouched)
     }
 }
 
-TEST(Bloom, SpreadsOnlyTheExcessAroundALightFadingWithDistance)
+TEST(bloom, spreads_only_the_excess_around_a_light_fading_with_distance)
 {
     const int w = 200, h = 200;
     std::vector<vec3> img(size_t(w * h), v3(0.2f));
@@ -124,7 +124,7 @@ TEST(Bloom, SpreadsOnlyTheExcessAroundALightFadingWithDistance)
     EXPECT_NEAR(added, 16.0 * (50.0 - threshold) * strength, 16.0 * (50.0 - threshold) * strength * 0.03);
 }
 
-TEST(FootprintNoise, KeepsEveryOctaveForAPointAndFadesThoseFinerThanTheFootprint)
+TEST(footprint_noise, keeps_every_octave_for_a_point_and_fades_those_finer_than_the_footprint)
 {
     float lost = -1.0f;
     for (int i = 0; i < 50; ++i) {
@@ -143,7 +143,7 @@ TEST(FootprintNoise, KeepsEveryOctaveForAPointAndFadesThoseFinerThanTheFootprint
     }
 }
 
-TEST(FootprintNoise, IsCloserToTheFieldAveragedOverThePixelThanAPointSampleIs)
+TEST(footprint_noise, is_closer_to_the_field_averaged_over_the_pixel_than_a_point_sample_is)
 {
     // What a pixel should show is the field's mean over its footprint; a point sample of the fine
     // octaves is a random pick from it (the sparkle), the filtered value leaves them out.
@@ -163,14 +163,14 @@ TEST(FootprintNoise, IsCloserToTheFieldAveragedOverThePixelThanAPointSampleIs)
     }
 }
 
-TEST(Sky, StarsShowAtNightButNeverInDaylight)
+TEST(sky, stars_show_at_night_but_never_in_daylight)
 {
     slide_look day = slide_look_for(5);
     day.stars = 1.0f;
     slide_look plain = day;
     plain.stars = 0.0f;
     slide_look night = day;
-    night.body = B_MOON;
+    night.body = body_moon;
     night.sun_elevation = 20.0f;
     night.zenith = night.horizon = v3(0.002f);
     night.clouds = 0.0f;
@@ -190,7 +190,7 @@ TEST(Sky, StarsShowAtNightButNeverInDaylight)
 }
 
 // The measure of grain the slides are held to.
-TEST(SharpNoise, IsZeroOnFlatAndRampingPicturesAndFullOnACheckerboard)
+TEST(sharp_noise, is_zero_on_flat_and_ramping_pictures_and_full_on_a_checkerboard)
 {
     const int w = 32, h = 32;
     std::vector<unsigned char> flat(size_t(w * h * 3), 90), ramp(size_t(w * h * 3)), checker(size_t(w * h * 3));
@@ -205,7 +205,7 @@ TEST(SharpNoise, IsZeroOnFlatAndRampingPicturesAndFullOnACheckerboard)
     EXPECT_NEAR(sharp_noise(checker.data(), w, h, 3, 0, h), 4.0 * 255.0, 0.5);
 }
 
-TEST(SharpNoise, CountsOnlyTheRowsTheScreenShows)
+TEST(sharp_noise, counts_only_the_rows_the_screen_shows)
 {
     int first, end;
     seen_rows(1024, &first, &end);

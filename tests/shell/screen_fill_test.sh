@@ -3,7 +3,7 @@
 # and its 1024x768 picture fills the largest centred 4:3 box, with black bars and nothing cropped.
 # On a 1024x768 screen what the screen shows is the frame itself, pixel for pixel.
 # Usage: screen_fill_test.sh WIDTHxHEIGHT [openbox]
-# Needs VELLAMOR_BIN, CAPTURE_BIN, WRITE_PICTURE_SET, SCREEN_PIXELS, SCREEN_FRAME and SOURCE_DIR;
+# Needs VELLAMOR_BIN, CAPTURE_BIN, WRITE_PICTURE_SET, SCREEN_PIXELS, and SCREEN_FRAME;
 # starts an X server of that size of its own.
 set -euo pipefail
 size=${1:?usage: screen_fill_test.sh WIDTHxHEIGHT [openbox]}
@@ -15,7 +15,7 @@ source "$(dirname "$0")/../support/shell/show.sh"
 make_work_dir folder
 # every picture a four-colour square, so each slide fills the frame with four known quarters
 "$WRITE_PICTURE_SET" "$folder" || fail "cannot write the picture set"
-for music in "$SOURCE_DIR"/data/*.mp3; do ln -s "$music" "$folder/data/"; done
+for music in "$vl_repository_root"/data/*.mp3; do ln -s "$music" "$folder/data/"; done
 export VELLAMOR_ROOT=$folder
 
 # the X server, with no window manager; it writes its display number once it is ready

@@ -1,10 +1,10 @@
 // Tests of the arrangement's voices and development: the backbeat and the counter-melody leave
 // spectrum values 6 and 7 to the kick, the pan law and the widening keep the mono sum, and the
 // phrases after the drop change.
-#include "bin_spectrum.h"
-#include "bus_values.h"
-#include "score.h"
-#include "synth.h"
+#include "tools/soundtrack/bin_spectrum.h"
+#include "tests/soundtrack/bus_values.h"
+#include "tools/soundtrack/score.h"
+#include "tools/soundtrack/synth.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // A generator bus read through the show's own spectrum, for the soundtrack's tests.
-#include "bus_values.h"
+#include "tests/soundtrack/bus_values.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 
-#include "bin_spectrum.h"
+#include "tools/soundtrack/bin_spectrum.h"
 
 static std::int16_t to_s16(float x)
 {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "synth.h"
+#include "tools/soundtrack/synth.h"
 
 // Interleaved stereo 16-bit samples at k_rate, as the audio layer holds a decoded file.
 using pcm = std::vector<std::int16_t>;

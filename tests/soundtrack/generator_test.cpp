@@ -1,9 +1,9 @@
 // Tests of the soundtrack generator's parts: the score's cues, the voices on the spectrum bins,
 // the master limiter and the gapless MP3 round trip.
-#include "bin_spectrum.h"
-#include "bus_values.h"
-#include "score.h"
-#include "synth.h"
+#include "tests/soundtrack/bus_values.h"
+#include "tools/soundtrack/bin_spectrum.h"
+#include "tools/soundtrack/score.h"
+#include "tools/soundtrack/synth.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,7 @@ double end_of_bars()
 }  // namespace
 
 // The music is composed to the picture: these are the show's cue times.
-TEST(Score, SectionsLandOnTheShowsCues)
+TEST(score, sections_land_on_the_shows_cues)
 {
     EXPECT_NEAR(part_start(part_dawn), -0.2, 1e-9);  // bars run on the beat grid through the intro
     EXPECT_NEAR(part_start(part_slides), k_first_slide_at, 1e-9);
@@ -44,7 +44,7 @@ TEST(Score, SectionsLandOnTheShowsCues)
 }
 
 // The break is the only stretch of the model scene without the kick; it keeps a pulse of its own.
-TEST(Score, TheBreakDropsTheKickButKeepsThePulse)
+TEST(score, the_break_drops_the_kick_but_keeps_the_pulse)
 {
     int kickless_bars = 0;
     for (int i = 0; i < k_bar_count; ++i) {
@@ -57,7 +57,7 @@ TEST(Score, TheBreakDropsTheKickButKeepsThePulse)
     EXPECT_GT(part_start(part_break), 0.5 * k_show_end) << "the break belongs in the second half";
 }
 
-TEST(Score, ChordsKeepTheBinsForTheMidBass)
+TEST(score, chords_keep_the_bins_for_the_mid_bass)
 {
     for (int c = 0; c <= chord_a; ++c) {
         double pulse = midi_hz(k_chords[c].pulse);
@@ -71,7 +71,7 @@ TEST(Score, ChordsKeepTheBinsForTheMidBass)
     }
 }
 
-TEST(Voices, PulseLightsBinsSixAndSevenAndIsGoneByTheOffBeat)
+TEST(voices, pulse_lights_bins_six_and_seven_and_is_gone_by_the_off_beat)
 {
     for (int note : {60, 61, 62}) {
         stereo_bus bus = make_bus(k_rate);
@@ -85,7 +85,7 @@ TEST(Voices, PulseLightsBinsSixAndSevenAndIsGoneByTheOffBeat)
     }
 }
 
-TEST(Voices, SubBassStaysOutOfBinsSixAndSeven)
+TEST(voices, sub_bass_stays_out_of_bins_six_and_seven)
 {
     for (int c = 0; c <= chord_a; ++c) {
         stereo_bus bus = make_bus(k_rate);
@@ -112,7 +112,7 @@ stereo_bus burst_signal(std::vector<float>* original)
     return bus;
 }
 
-TEST(Limiter, HoldsEveryPeakUnderTheCeilingWithoutMutingIt)
+TEST(limiter, holds_every_peak_under_the_ceiling_without_muting_it)
 {
     std::vector<float> original;
     stereo_bus bus = burst_signal(&original);
@@ -126,7 +126,7 @@ TEST(Limiter, HoldsEveryPeakUnderTheCeilingWithoutMutingIt)
     EXPECT_GT(burst_peak, 0.8f);
 }
 
-TEST(Limiter, LeavesQuietPassagesAloneAndMovesTheGainSmoothly)
+TEST(limiter, leaves_quiet_passages_alone_and_moves_the_gain_smoothly)
 {
     std::vector<float> original;
     stereo_bus bus = burst_signal(&original);
@@ -150,7 +150,7 @@ TEST(Limiter, LeavesQuietPassagesAloneAndMovesTheGainSmoothly)
 
 // Position 0 of the decoded file is the first rendered sample: the info tag tells the decoder
 // to drop the encoder delay and the padding, so a tone starting at 1 s is heard at 1 s.
-TEST(Mp3, RoundTripIsGaplessAndKeepsTheLevel)
+TEST(mp3, round_trip_is_gapless_and_keeps_the_level)
 {
     const double hz = 7.0 * k_rate / k_spectrum_size;
     stereo_bus bus = make_bus(2 * k_rate);
@@ -195,7 +195,7 @@ stereo_bus low_voices()
 }  // namespace
 
 // The notch takes the low voices' overtones off values 6 and 7 and leaves the low mids under them.
-TEST(Mix, NotchQuietsTheBinsBandAndKeepsTheBandBelow)
+TEST(mix, notch_quiets_the_bins_band_and_keeps_the_band_below)
 {
     stereo_bus plain = low_voices(), notched = low_voices();
     fx_clear_bins_band(&notched);
@@ -214,7 +214,7 @@ TEST(Mix, NotchQuietsTheBinsBandAndKeepsTheBandBelow)
 
 // The knock is what lights the bins on the beat, and like the pulse it is gone by the off-beat;
 // a kick without it leaves the bins nearly dark.
-TEST(Voices, KickKnockLightsTheBinsOnTheBeatOnly)
+TEST(voices, kick_knock_lights_the_bins_on_the_beat_only)
 {
     for (int note : {60, 61, 62}) {
         stereo_bus with = make_bus(k_rate), without = make_bus(k_rate);
@@ -231,7 +231,7 @@ TEST(Voices, KickKnockLightsTheBinsOnTheBeatOnly)
 }
 
 // The lift: the fill darkens towards the drop, then the music stops until the drop exactly.
-TEST(Mix, LiftClosesTheFilterThenFallsSilentUntilTheDrop)
+TEST(mix, lift_closes_the_filter_then_falls_silent_until_the_drop)
 {
     stereo_bus bus = make_bus(3 * k_rate);
     uint32_t seed = 7;

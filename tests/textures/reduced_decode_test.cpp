@@ -50,11 +50,11 @@ class reduced_picture : public testing::TestWithParam<file_kind> {
     static void SetUpTestSuite() { ilInit(); }
     void SetUp() override
     {
-        ilGenImages(1, &image_);
-        ilBindImage(image_);
+        ilGenImages(1, &image);
+        ilBindImage(image);
     }
-    void TearDown() override { ilDeleteImages(1, &image_); }
-    ILuint image_ = 0;
+    void TearDown() override { ilDeleteImages(1, &image); }
+    ILuint image = 0;
 };
 
 // The colour at (x, y) of the bound image, y counted from the top as a viewer sees it.

@@ -1,5 +1,5 @@
 """The page in headless Chromium, one case per run:
-python3 page_test.py CASE WEB_FOLDER SOURCE_ROOT VELLAMOR_CAPTURE IMAGE_DIFFERENCE
+python3 page_test.py CASE WEB_FOLDER VELLAMOR_CAPTURE IMAGE_DIFFERENCE
 
 stills             frames of the still page at a title-strip time, a slide and the model scene
                    against vellamor-capture's frames of the same times
@@ -20,7 +20,9 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 import page_driver  # noqa: E402
+import repository  # noqa: E402
 
 SPECTRUM = "0.2,0.15"
 # a title-strip time, a slide and the model scene under a card
@@ -161,7 +163,7 @@ def case_missing_picture(web, source):
 
 
 def case_missing_soundtrack(web, source):
-    server = page_driver.serve(served_without(web, "Zyk-Morrelvisa.mp3"))
+    server = page_driver.serve(served_without(web, repository.soundtrack_file()))
     expected = ["Bass file loading failed!", "Music failed to play!", "Failed to start song at the start"]
     with page_driver.browser() as browser:
         opened = browser.open(server.url + "index.html")
@@ -192,10 +194,10 @@ def case_no_webgl(web, source):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 6:
+    if len(sys.argv) != 5:
         print(__doc__)
         sys.exit(2)
-    case, web, source, CAPTURE, IMAGE_DIFFERENCE = sys.argv[1:]
+    case, web, CAPTURE, IMAGE_DIFFERENCE = sys.argv[1:]
     if not os.path.exists(os.path.join(web, "vellamor.js")):
         fail("no page in %s: scripts/web.sh builds it" % web)
-    globals()["case_" + case](web, source)
+    globals()["case_" + case](web, repository.repository_root())

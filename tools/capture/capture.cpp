@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "assets/soundtrack_file.h"
 #include "assets/texture_bank.h"
 #include "audio/decoded_music.h"
 #include "audio/music.h"
@@ -23,7 +24,7 @@
 #include "tools/capture/video_pipe.h"
 #include "tools/common/image_io.h"
 
-static const char* k_soundtrack = "data/Zyk-Morrelvisa.mp3";
+static const char* const k_soundtrack = "data/" VL_SOUNDTRACK_FILE;
 
 static int fail(const std::string& message, int status = 1)
 {
@@ -185,7 +186,7 @@ int main(int argc, char** argv)
     std::string error, ffmpeg;
     if (!parse_capture_options(argc, argv, o, error)) return fail(error + " (see --help)", 2);
     if (o.help) {
-        std::fputs(k_capture_usage, stdout);
+        std::fputs(capture_usage().c_str(), stdout);
         return 0;
     }
     if (!check_memory_bound(o, error)) return fail(error, 2);

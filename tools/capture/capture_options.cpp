@@ -2,10 +2,13 @@
 #include "tools/capture/capture_options.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <sstream>
 
-const char* k_capture_usage =
+// The --help text; the show's span, from show/show_times.h, goes in at the %s.
+static const char* const k_usage =
     "usage: vellamor-capture [--video FILE.mp4] [--frames DIR] [--null] [--fps N] [--from S]\n"
     "                        [--to S] [--size WxH] [--supersample N] [--spectrum V6,V7] [--force]\n"
     "       vellamor-capture --times T1,T2,... [--out SHEET.png] [--frames DIR] [--columns N]\n"
@@ -21,7 +24,7 @@ const char* k_capture_usage =
     "  --frames DIR      every frame as DIR/frame_000000.png, ... (DIR must exist)\n"
     "  --null            render every frame and write nothing (for timing)\n"
     "  --fps N           frames per second, a whole number from 1 to 240 (default 60)\n"
-    "  --from S, --to S  the span in show seconds, within 0-83 (default the whole show)\n"
+    "  --from S, --to S  the span in show seconds, within %s (default the whole show)\n"
     "  --size WxH        frame size, even numbers (default 1024x768); the show keeps its 4:3\n"
     "                    picture, pillarboxed (black bars left and right) in a wider frame and\n"
     "                    letterboxed (bars above and below) in a taller one\n"
@@ -40,6 +43,22 @@ const char* k_capture_usage =
     "half-written is left behind on an error or on Ctrl-C. A run whose frame size, supersampling\n"
     "and output would take more than 2 GB of memory (this tool and ffmpeg together) is refused\n"
     "before it starts, naming the largest frame that fits.\n";
+
+// The span a capture may take: "0 to 83 s".
+static std::string show_span()
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%g to %g s", k_show_start, static_cast<double>(k_show_end));
+    return text;
+}
+
+std::string capture_usage()
+{
+    std::string span = show_span();
+    std::vector<char> text(std::strlen(k_usage) + span.size());
+    std::snprintf(text.data(), text.size(), k_usage, span.c_str());
+    return text.data();
+}
 
 static bool parse_number(const std::string& text, double& value)
 {
@@ -125,7 +144,8 @@ static bool check_together(const capture_options& o, std::string& error)
     else if (!sheet_mode && o.sheet_given) error = "--out names the contact sheet, which only --times makes";
     else if (!sheet_mode && o.video.empty() && o.frames_dir.empty() && !o.null_output)
         error = "nothing to write: give --video FILE.mp4, --frames DIR or --times T1,T2,...";
-    else if (o.from < k_show_start || o.to > k_show_end) error = "the span must lie within the show, 0 to 83 s";
+    else if (o.from < k_show_start || o.to > k_show_end)
+        error = "the span must lie within the show, " + show_span();
     else if (!sheet_mode && span_frames(o) < 1) error = "the span from --from to --to holds no frame";
     return error.empty();
 }

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-void stratified_sample(int index, int side, uint32_t pixel_seed, float *dx, float *dy)
+void stratified_sample(int index, int side, uint32_t pixel_seed, float* dx, float* dy)
 {
     int cx = index % side, cy = index / side;
     uint32_t h = hash_u32(pixel_seed * 0x9e3779b9U + uint32_t(index) * 0x85ebca6bU + 0x27d4eb2fU);
@@ -48,8 +48,8 @@ static float luma(vec3 c)
 }
 
 // One separable Gaussian pass along rows (step 1) or columns (step width), from src into dst.
-static void blur_pass(const std::vector<vec3> &src, std::vector<vec3> &dst, int width, int height, bool rows,
-                      const std::vector<float> &kernel)
+static void blur_pass(const std::vector<vec3>& src, std::vector<vec3>& dst, int width, int height, bool rows,
+                      const std::vector<float>& kernel)
 {
     int r = int(kernel.size()) - 1;
     int lines = rows ? height : width, len = rows ? width : height;
@@ -60,7 +60,7 @@ static void blur_pass(const std::vector<vec3> &src, std::vector<vec3> &dst, int 
             vec3 sum = v3(0.0f);
             int a = std::max(i - r, 0), b = std::min(i + r, len - 1);
             for (int j = a; j <= b; ++j) {
-                const vec3 &s = src[base + size_t(j) * step];
+                const vec3& s = src[base + size_t(j) * step];
                 if (s.x == 0.0f && s.y == 0.0f && s.z == 0.0f) continue;
                 sum = sum + s * kernel[size_t(std::abs(j - i))];
             }
@@ -69,7 +69,7 @@ static void blur_pass(const std::vector<vec3> &src, std::vector<vec3> &dst, int 
     }
 }
 
-void add_bloom(std::vector<vec3> &img, int width, int height, float threshold, float strength)
+void add_bloom(std::vector<vec3>& img, int width, int height, float threshold, float strength)
 {
     std::vector<vec3> bright(img.size()), tmp(img.size()), out(img.size());
     bool any = false;
@@ -90,7 +90,7 @@ void add_bloom(std::vector<vec3> &img, int width, int height, float threshold, f
             kernel[size_t(i)] = std::exp(-0.5f * float(i * i) / (sigma * sigma));
             total += kernel[size_t(i)] * (i ? 2.0f : 1.0f);
         }
-        for (float &w : kernel) w /= total;
+        for (float& w : kernel) w /= total;
         blur_pass(bright, tmp, width, height, true, kernel);
         blur_pass(tmp, out, width, height, false, kernel);
         for (size_t i = 0; i < img.size(); ++i) img[i] = img[i] + out[i] * (strength * weights[k]);

@@ -7,7 +7,7 @@
 
 // Sample `index` of `side` x `side` in a pixel: one jittered point in each cell of a side x side grid,
 // as an offset in [0, 1) from the pixel's corner. The jitter is fixed by pixel_seed.
-void stratified_sample(int index, int side, uint32_t pixel_seed, float *dx, float *dy);
+void stratified_sample(int index, int side, uint32_t pixel_seed, float* dx, float* dy);
 
 // Linear light (after exposure) to display-linear 0..1: a toe, a straight middle and a shoulder
 // that reaches 1 only at k_film_white, so a white wall keeps its texture and only lights burn out.
@@ -18,4 +18,4 @@ void film_tone(vec3 c, unsigned char out[3]);
 
 // Adds a soft glow around everything brighter than `threshold` (luminance after exposure):
 // only the part above the threshold spreads, in three widths scaled to the picture's side.
-void add_bloom(std::vector<vec3> &img, int width, int height, float threshold, float strength);
+void add_bloom(std::vector<vec3>& img, int width, int height, float threshold, float strength);

@@ -13,9 +13,9 @@
 #include <unistd.h>
 #include <vector>
 
-static const int JPEG_QUALITY = 84;
+static const int k_jpeg_quality = 84;
 
-static void usage(FILE *f)
+static void usage(FILE* f)
 {
     std::fprintf(
         f,
@@ -33,7 +33,7 @@ static void usage(FILE *f)
 }
 
 // Each role has its renderer; the file's extension picks the writer.
-static bool render_one(const picture_file &p, const std::string &dir, int slide_size)
+static bool render_one(const picture_file& p, const std::string& dir, int slide_size)
 {
     std::string path = dir + "/" + p.file;
     image8 img;
@@ -57,10 +57,10 @@ static bool render_one(const picture_file &p, const std::string &dir, int slide_
         break;
     }
     bool jpeg = path.compare(path.size() - 4, 4, ".jpg") == 0;
-    return jpeg ? write_jpeg(path, img, JPEG_QUALITY) : write_png(path, img);
+    return jpeg ? write_jpeg(path, img, k_jpeg_quality) : write_png(path, img);
 }
 
-static const char *role_name(picture_role role)
+static const char* role_name(picture_role role)
 {
     switch (role) {
     case k_title_strip:
@@ -77,7 +77,7 @@ static const char *role_name(picture_role role)
     return "?";
 }
 
-int main(int argc, char **argv)
+int main(int argc, char** argv)
 {
     std::string out = "data", only, sheet = "docs/contact-sheet.jpg";
     int slide_size = 1024;
@@ -88,7 +88,7 @@ int main(int argc, char **argv)
             usage(stdout);
             return 0;
         } else if (a == "--list") {
-            for (const picture_file &p : g_picture_files)
+            for (const picture_file& p : g_picture_files)
                 std::printf("%s %s %d %d\n", p.file, role_name(p.role), p.width, p.height);
             return 0;
         } else if (a == "--out" && has_value) {
@@ -136,7 +136,7 @@ int main(int argc, char **argv)
     set_slide_progress(isatty(2));
     auto start = std::chrono::steady_clock::now();
     bool ok = true;
-    for (const picture_file &p : g_picture_files) {
+    for (const picture_file& p : g_picture_files) {
         if (!chosen.empty() && std::find(chosen.begin(), chosen.end(), p.file) == chosen.end()) continue;
         auto t0 = std::chrono::steady_clock::now();
         bool done = render_one(p, out, slide_size);

@@ -108,7 +108,7 @@ float ridged2(float x, float y, int octaves, uint32_t seed)
 }
 
 // Value noise with its two derivatives, for the eroded terrain below.
-static float value_noise2_d(float x, float y, uint32_t seed, float *dx, float *dy)
+static float value_noise2_d(float x, float y, uint32_t seed, float* dx, float* dy)
 {
     float fx = std::floor(x), fy = std::floor(y);
     int ix = int(fx), iy = int(fy);
@@ -147,7 +147,7 @@ float eroded2(float x, float y, int octaves, uint32_t seed)
 // The same octaves as fbm2 (each twice the frequency of the one before); an octave fades from full
 // weight where its lattice cell is as wide as the footprint to nothing where it is half as wide.
 // Every octave of fbm carries the same slope, so a faded octave's share of slope is (1 - weight).
-float fbm2_footprint(float x, float y, int octaves, uint32_t seed, float footprint, float *lost)
+float fbm2_footprint(float x, float y, int octaves, uint32_t seed, float footprint, float* lost)
 {
     float sum = 0.0f, amp = 0.5f, freq = 1.0f, gone = 0.0f;
     for (int i = 0; i < octaves; ++i) {

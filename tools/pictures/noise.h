@@ -13,4 +13,4 @@ float ridged2(float x, float y, int octaves, uint32_t seed);  // in [0, 1], shar
 float eroded2(float x, float y, int octaves, uint32_t seed);  // roughly in [-1, 1.5], eroded relief
 // fbm2 seen through a footprint (in the noise's own units): octaves finer than the footprint fade out
 // instead of aliasing. *lost gets the share of slope detail faded, 0 (all kept) .. octaves.
-float fbm2_footprint(float x, float y, int octaves, uint32_t seed, float footprint, float *lost);
+float fbm2_footprint(float x, float y, int octaves, uint32_t seed, float footprint, float* lost);

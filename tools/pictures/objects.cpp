@@ -49,7 +49,7 @@ static float colonnade(vec3 p)
 }
 
 // A ring of standing stones around a point, each seated on the ground beneath it.
-static float stones(const slide_look &look, vec3 p, int *which)
+static float stones(const slide_look& look, vec3 p, int* which)
 {
     const vec3 centre = v3(0.0f, 0.0f, -34.0f);
     const int count = 13;
@@ -92,7 +92,7 @@ struct tower {
     float spire;              // height of a mast on top (0 none)
 };
 
-static tower tower_at(const slide_look &look, int cx, int cz, float cell)
+static tower tower_at(const slide_look& look, int cx, int cz, float cell)
 {
     tower t;
     float back = clamp01((-(cz + 0.5f) * cell - 450.0f) / 400.0f);
@@ -109,7 +109,7 @@ static tower tower_at(const slide_look &look, int cx, int cz, float cell)
     return t;
 }
 
-static float tower_distance(const tower &t, vec3 p)
+static float tower_distance(const tower& t, vec3 p)
 {
     vec3 q = v3(p.x - t.cx, p.y, p.z - t.cz);
     float d = box(q - v3(0.0f, t.h * 0.5f, 0.0f), v3(t.wx, t.h * 0.5f, t.wz));
@@ -124,7 +124,7 @@ static float tower_distance(const tower &t, vec3 p)
 
 // The skyline's buildings, worked out once: the march asks for nine of them at every step.
 static const int k_city_x0 = -100, k_city_x1 = 100, k_city_z0 = -60, k_city_z1 = -18;
-static const tower &city_tower(const slide_look &look, int cx, int cz)
+static const tower& city_tower(const slide_look& look, int cx, int cz)
 {
     static const std::vector<tower> table = [&] {
         std::vector<tower> t;
@@ -138,7 +138,7 @@ static const tower &city_tower(const slide_look &look, int cx, int cz)
 }
 
 // A skyline across the water: a grid of cells, each holding one building, the neighbours checked too.
-static float city(const slide_look &look, vec3 p, int *cx_out, int *cz_out)
+static float city(const slide_look& look, vec3 p, int* cx_out, int* cz_out)
 {
     const float cell = 24.0f;
     // In front of the waterfront (and above the tallest roof) only a bound is needed.
@@ -154,7 +154,7 @@ static float city(const slide_look &look, vec3 p, int *cx_out, int *cz_out)
             float ox = std::max(std::fabs(p.x - (cx + 0.5f) * cell) - cell * 0.5f, 0.0f);
             float oz = std::max(std::fabs(p.z - (cz + 0.5f) * cell) - cell * 0.5f, 0.0f);
             if (ox * ox + oz * oz >= best * best) continue;
-            const tower &t = city_tower(look, cx, cz);
+            const tower& t = city_tower(look, cx, cz);
             if (t.h <= 0.0f) continue;
             float d = tower_distance(t, p);
             if (d < best) {
@@ -167,7 +167,7 @@ static float city(const slide_look &look, vec3 p, int *cx_out, int *cz_out)
 }
 
 // A striped lighthouse with a lantern room, on a rock.
-static float lighthouse(const slide_look &look, vec3 p)
+static float lighthouse(const slide_look& look, vec3 p)
 {
     vec3 q = p - v3(-30.0f, 0.0f, -150.0f);
     float rock = length(v3(q.x / 14.0f, (q.y + 3.0f) / 6.0f, q.z / 10.0f)) * 6.0f - 6.0f;
@@ -181,7 +181,7 @@ static float lighthouse(const slide_look &look, vec3 p)
 }
 
 // Rounded pebbles on wet sand, one per cell.
-static float pebbles(const slide_look &look, vec3 p, int *cx_out, int *cz_out)
+static float pebbles(const slide_look& look, vec3 p, int* cx_out, int* cz_out)
 {
     const float cell = 0.9f;
     int cx0 = int(std::floor(p.x / cell)), cz0 = int(std::floor(p.z / cell));
@@ -213,39 +213,39 @@ static float pebbles(const slide_look &look, vec3 p, int *cx_out, int *cz_out)
     return best;
 }
 
-float objects_distance(const slide_look &look, vec3 p)
+float objects_distance(const slide_look& look, vec3 p)
 {
     int a = 0, b = 0;
     switch (look.objects) {
-    case O_NONE:
+    case object_none:
         return 1e9f;
-    case O_SPHERES: {
+    case object_spheres: {
         float d = 1e9f;
         for (int i = 0; i < g_ball_count; ++i) d = std::min(d, length(p - g_balls[i].centre) - g_balls[i].radius);
         return d;
     }
-    case O_COLONNADE:
+    case object_colonnade:
         return colonnade(p);
-    case O_STONES:
+    case object_stones:
         return stones(look, p, &a);
-    case O_CITY:
+    case object_city:
         return city(look, p, &a, &b);
-    case O_LIGHTHOUSE:
+    case object_lighthouse:
         return lighthouse(look, p);
-    case O_PEBBLES:
+    case object_pebbles:
         return pebbles(look, p, &a, &b);
     }
     return 1e9f;
 }
 
-surface objects_surface(const slide_look &look, vec3 p, vec3 n)
+surface objects_surface(const slide_look& look, vec3 p, vec3 n)
 {
     surface s{v3(0.5f), 0.0f, v3(0.0f)};
     int a = 0, b = 0;
     switch (look.objects) {
-    case O_NONE:
+    case object_none:
         break;
-    case O_SPHERES: {
+    case object_spheres: {
         int best = 0;
         float d = 1e9f;
         for (int i = 0; i < g_ball_count; ++i) {
@@ -259,24 +259,24 @@ surface objects_surface(const slide_look &look, vec3 p, vec3 n)
         s.reflect = g_balls[best].reflect;
         break;
     }
-    case O_COLONNADE: {
+    case object_colonnade: {
         float var = fbm3(p.x * 1.5f, p.y * 1.5f, p.z * 1.5f, 4, look.seed + 65);
         s.albedo = v3(0.78f, 0.72f, 0.62f) * (0.85f + 0.15f * var);
         break;
     }
-    case O_STONES: {
+    case object_stones: {
         stones(look, p, &a);
         float lichen = smoothstep(0.1f, 0.5f, fbm3(p.x * 1.3f, p.y * 1.3f, p.z * 1.3f, 4, look.seed + 62 + a));
         s.albedo = mix(v3(0.30f, 0.29f, 0.27f), v3(0.42f, 0.40f, 0.25f), lichen * n.y * n.y + lichen * 0.3f);
         break;
     }
-    case O_CITY: {
+    case object_city: {
         city(look, p, &a, &b);
         // Each building its own glass, window pitch, share of lit rooms and light colour.
         float kind = hash2(a, b, look.seed + 82);
         s.albedo = kind < 0.5f ? v3(0.035f, 0.04f, 0.05f) : v3(0.10f, 0.09f, 0.08f);
         s.reflect = kind < 0.5f ? 0.3f : 0.08f;
-        const tower &t = city_tower(look, a, b);
+        const tower& t = city_tower(look, a, b);
         if (t.spire > 0.0f && p.y > t.h + t.top + t.spire - 0.7f) {
             s.emission = v3(1.0f, 0.08f, 0.04f) * 6.0f;  // the mast's warning light
             break;
@@ -303,7 +303,7 @@ surface objects_surface(const slide_look &look, vec3 p, vec3 n)
         }
         break;
     }
-    case O_LIGHTHOUSE: {
+    case object_lighthouse: {
         vec3 q = p - v3(-30.0f, 0.0f, -150.0f);
         float rr = std::sqrt(q.x * q.x + q.z * q.z);
         if (q.y < 0.6f || rr > 2.65f) {
@@ -319,7 +319,7 @@ surface objects_surface(const slide_look &look, vec3 p, vec3 n)
         }
         break;
     }
-    case O_PEBBLES: {
+    case object_pebbles: {
         pebbles(look, p, &a, &b);
         float tone = hash2(a, b, look.seed + 97), hue = hash2(a, b, look.seed + 98);
         vec3 base = hue < 0.4f ? v3(0.32f, 0.31f, 0.30f)

@@ -13,13 +13,13 @@ void set_sky_pixel_angle(float radians)
     g_pixel_angle = radians;
 }
 
-vec3 sun_direction(const slide_look &look)
+vec3 sun_direction(const slide_look& look)
 {
     return direction_deg(look.sun_elevation, look.sun_azimuth);
 }
 
 // Cloud density on the layer, 0..1, from fbm thresholded by the cover.
-static float cloud_density(const slide_look &look, float x, float z)
+static float cloud_density(const slide_look& look, float x, float z)
 {
     float s = 1.0f / 900.0f;
     float warp = fbm2(x * s * 0.5f, z * s * 0.5f, 3, look.seed + 77);
@@ -27,7 +27,7 @@ static float cloud_density(const slide_look &look, float x, float z)
     return clamp01((n - (1.0f - look.clouds) * 0.75f) * 3.2f);
 }
 
-static vec3 add_clouds(const slide_look &look, vec3 d, vec3 sky, vec3 sun)
+static vec3 add_clouds(const slide_look& look, vec3 d, vec3 sky, vec3 sun)
 {
     if (look.clouds <= 0.0f || d.y <= 0.002f) return sky;
     float t = look.cloud_height / d.y;
@@ -46,12 +46,12 @@ static vec3 add_clouds(const slide_look &look, vec3 d, vec3 sky, vec3 sun)
 }
 
 // With the sun up (or barely down) the sky outshines every star, on Earth or in a photograph of the Moon.
-static bool daylight(const slide_look &look)
+static bool daylight(const slide_look& look)
 {
-    return look.body == B_SUN && look.sun_elevation > -6.0f;
+    return look.body == body_sun && look.sun_elevation > -6.0f;
 }
 
-static vec3 add_stars(const slide_look &look, vec3 d, vec3 sky)
+static vec3 add_stars(const slide_look& look, vec3 d, vec3 sky)
 {
     if (look.stars <= 0.0f || d.y <= 0.0f || daylight(look)) return sky;
     const float cell = 0.0045f;
@@ -80,7 +80,7 @@ static vec3 add_stars(const slide_look &look, vec3 d, vec3 sky)
 }
 
 // Curtains: bands along a wavy line on high layers, green low and violet on top.
-static vec3 add_aurora(const slide_look &look, vec3 d, vec3 sky)
+static vec3 add_aurora(const slide_look& look, vec3 d, vec3 sky)
 {
     if (look.aurora <= 0.0f || d.y <= 0.01f) return sky;
     vec3 sum = v3(0.0f);
@@ -102,7 +102,7 @@ static vec3 add_aurora(const slide_look &look, vec3 d, vec3 sky)
 
 // A planet hanging in the sky above the horizon, lit from the sun's side: oceans, land and weather,
 // a terminator softened by its air, and the air itself as a thin glow along the lit limb.
-static vec3 add_planet(const slide_look &look, vec3 d, vec3 sky, vec3 sun)
+static vec3 add_planet(const slide_look& look, vec3 d, vec3 sky, vec3 sun)
 {
     if (look.planet <= 0.0f) return sky;
     vec3 c = normalize(direction_deg(16.0f, look.cam_yaw - 10.0f));
@@ -139,23 +139,23 @@ static vec3 add_planet(const slide_look &look, vec3 d, vec3 sky, vec3 sun)
     return colour + air * (haze * 0.35f * smoothstep(-0.2f, 0.3f, ndl));
 }
 
-vec3 sky_colour(const slide_look &look, vec3 d, bool with_sun)
+vec3 sky_colour(const slide_look& look, vec3 d, bool with_sun)
 {
     vec3 sun = sun_direction(look);
     float up = d.y > 0.0f ? d.y : 0.0f;
     vec3 sky = mix(look.horizon, look.zenith, std::pow(up, 0.45f));
     if (d.y < 0.0f) sky = look.horizon * (0.75f + 0.25f * std::exp(d.y * 6.0f));
     float mu = clamp01(dot(d, sun));
-    float glow_scale = look.body == B_SUN ? 1.0f : 0.25f;
+    float glow_scale = look.body == body_sun ? 1.0f : 0.25f;
     // Forward scattering around the light, wide and narrow.
     sky = sky + look.sun_colour * ((std::pow(mu, 6.0f) * 0.06f + std::pow(mu, 90.0f) * 0.22f) * glow_scale);
     sky = add_stars(look, d, sky);
     sky = add_aurora(look, d, sky);
     sky = add_planet(look, d, sky, sun);
-    if (with_sun && look.body != B_NONE) {
-        float disc_cos = look.body == B_SUN ? 0.99994f : 0.99990f;
+    if (with_sun && look.body != body_none) {
+        float disc_cos = look.body == body_sun ? 0.99994f : 0.99990f;
         if (mu > disc_cos) {
-            if (look.body == B_SUN) {
+            if (look.body == body_sun) {
                 sky = look.sun_colour * 40.0f;
             } else {
                 vec3 off = d - sun;

@@ -4,9 +4,27 @@
 
 #include "tools/pictures/vec3.h"
 
-enum terrain_kind { T_NONE, T_FLAT, T_MOUNTAINS, T_DUNES, T_HILLS, T_MESAS, T_CRATERS, T_ISLANDS, T_CLOUDSEA };
-enum object_kind { O_NONE, O_SPHERES, O_COLONNADE, O_STONES, O_CITY, O_LIGHTHOUSE, O_PEBBLES };
-enum sky_body { B_SUN, B_MOON, B_NONE };
+enum terrain_kind {
+    terrain_none,
+    terrain_flat,
+    terrain_mountains,
+    terrain_dunes,
+    terrain_hills,
+    terrain_mesas,
+    terrain_craters,
+    terrain_islands,
+    terrain_cloudsea
+};
+enum object_kind {
+    object_none,
+    object_spheres,
+    object_colonnade,
+    object_stones,
+    object_city,
+    object_lighthouse,
+    object_pebbles
+};
+enum sky_body { body_sun, body_moon, body_none };
 
 // One slide: a scene (ground, water, objects), its light and sky, and its camera.
 struct slide_look {
@@ -42,17 +60,17 @@ struct slide_look {
 
 // Whether slide `number` has a look of its own; a slide added to the list needs one.
 bool has_slide_look(int number);
-const slide_look &slide_look_for(int number);  // 1..17
+const slide_look& slide_look_for(int number);  // 1..17
 
 // Sky (with clouds, stars, bodies) seen along direction d.
-vec3 sky_colour(const slide_look &look, vec3 d, bool with_sun);
-vec3 sun_direction(const slide_look &look);
+vec3 sky_colour(const slide_look& look, vec3 d, bool with_sun);
+vec3 sun_direction(const slide_look& look);
 void set_sky_pixel_angle(float radians);
 
 // Ground height and colour.
-float ground_height(const slide_look &look, float x, float z, int octaves);
-vec3 ground_albedo(const slide_look &look, vec3 p, vec3 n);
-bool is_cloud(const slide_look &look, vec3 p);  // the top of a sea of clouds, not rock
+float ground_height(const slide_look& look, float x, float z, int octaves);
+vec3 ground_albedo(const slide_look& look, vec3 p, vec3 n);
+bool is_cloud(const slide_look& look, vec3 p);  // the top of a sea of clouds, not rock
 
 // Objects standing on the ground: distance, and material at a surface point.
 struct surface {
@@ -60,5 +78,5 @@ struct surface {
     float reflect;  // mirror part, 0..1
     vec3 emission;  // light of its own
 };
-float objects_distance(const slide_look &look, vec3 p);
-surface objects_surface(const slide_look &look, vec3 p, vec3 n);
+float objects_distance(const slide_look& look, vec3 p);
+surface objects_surface(const slide_look& look, vec3 p, vec3 n);

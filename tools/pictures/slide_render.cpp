@@ -12,7 +12,7 @@
 #include <vector>
 
 // Haze thickening towards the ground (exponential in height), tinted by the sun it faces.
-static vec3 apply_fog(const slide_look &look, vec3 col, vec3 o, vec3 d, float t)
+static vec3 apply_fog(const slide_look& look, vec3 col, vec3 o, vec3 d, float t)
 {
     if (look.fog_density <= 0.0f) return col;
     float b = 1.0f / look.fog_height;
@@ -40,7 +40,7 @@ static thread_local light_cache g_cache;
 // Angle one pixel of the picture being made spans: the footprint that detail is filtered by.
 static float g_pixel_angle = 0.001f;
 
-static vec3 light_surface(const slide_look &look, vec3 p, vec3 n, vec3 albedo, float scale, float t, hit_kind kind,
+static vec3 light_surface(const slide_look& look, vec3 p, vec3 n, vec3 albedo, float scale, float t, hit_kind kind,
                           int depth)
 {
     int oct = march_octaves(look, t);
@@ -51,7 +51,7 @@ static vec3 light_surface(const slide_look &look, vec3 p, vec3 n, vec3 albedo, f
         g_cache = light_cache{true, kind, p, std::max(t * g_pixel_angle * 1.5f, 1e-3f), -1.0f, -1.0f};
     float sun = 0.0f;
     if (ndl > 0.0f && look.sun_elevation > -3.0f) {
-        float reach = look.terrain == T_FLAT || look.terrain == T_NONE ? 80.0f : look.terrain_scale * 3.0f;
+        float reach = look.terrain == terrain_flat || look.terrain == terrain_none ? 80.0f : look.terrain_scale * 3.0f;
         float vis = depth == 0 ? g_cache.shadow : -1.0f;
         if (vis < 0.0f) vis = soft_shadow(look, p + n * (scale * 0.05f), l, reach, oct);
         if (depth == 0) g_cache.shadow = vis;
@@ -77,13 +77,13 @@ void set_slide_progress(bool on)
     g_show_progress = on;
 }
 
-static vec3 shade(const slide_look &look, vec3 o, vec3 d, int depth, bool sun_disc, float t_start);
+static vec3 shade(const slide_look& look, vec3 o, vec3 d, int depth, bool sun_disc, float t_start);
 
 // The sun's (or moon's) glitter on waves as a Beckmann lobe: the slopes of wave octaves too fine for
 // the pixel widen the lobe instead of flickering, so the light path stays as bright but turns smooth.
-static vec3 glitter(const slide_look &look, vec3 p, vec3 n, vec3 d, float slope_var, float t)
+static vec3 glitter(const slide_look& look, vec3 p, vec3 n, vec3 d, float slope_var, float t)
 {
-    if (look.body == B_NONE) return v3(0.0f);
+    if (look.body == body_none) return v3(0.0f);
     vec3 l = sun_direction(look);
     if (l.y < -0.01f) return v3(0.0f);
     vec3 v = -d;
@@ -95,17 +95,17 @@ static vec3 glitter(const slide_look &look, vec3 p, vec3 n, vec3 d, float slope_
     if (lobe < 1e-3f) return v3(0.0f);
     float fresnel = 0.02f + 0.98f * std::pow(1.0f - clamp01(dot(v, h)), 5.0f);
     // Light arriving from the disc: its radiance in the sky times the solid angle it covers.
-    vec3 irradiance = look.body == B_SUN ? look.sun_colour * (40.0f * 3.77e-4f)
-                                         : v3(1.0f, 0.98f, 0.92f) * (6.0f * 6.28e-4f);
+    vec3 irradiance = look.body == body_sun ? look.sun_colour * (40.0f * 3.77e-4f)
+                                            : v3(1.0f, 0.98f, 0.92f) * (6.0f * 6.28e-4f);
     float lit = 1.0f;
-    if (look.terrain != T_NONE || look.objects != O_NONE)
+    if (look.terrain != terrain_none || look.objects != object_none)
         lit = soft_shadow(look, p + v3(0, 0.05f, 0), l, 4000.0f, march_octaves(look, t));
     return irradiance * (fresnel * lobe * lit / (4.0f * nv));
 }
 
 // The lighthouse's beam as light scattered by the air along it: brightest where the ray passes closest
 // to its axis, widening and fading with distance from the lantern.
-static vec3 beam_glow(const slide_look &look, vec3 o, vec3 d, float t_max)
+static vec3 beam_glow(const slide_look& look, vec3 o, vec3 d, float t_max)
 {
     if (look.beam <= 0.0f) return v3(0.0f);
     const vec3 lantern = v3(-30.0f, 28.0f, -150.0f);
@@ -126,7 +126,7 @@ static vec3 beam_glow(const slide_look &look, vec3 o, vec3 d, float t_max)
     return v3(1.0f, 0.86f, 0.62f) * (look.beam * glow);
 }
 
-static vec3 shade_water(const slide_look &look, vec3 p, vec3 d, float t, int depth)
+static vec3 shade_water(const slide_look& look, vec3 p, vec3 d, float t, int depth)
 {
     // Wave normals, their octaves filtered by the pixel's footprint on the water (stretched where it is seen edge-on).
     float s = look.waves;
@@ -145,7 +145,7 @@ static vec3 shade_water(const slide_look &look, vec3 p, vec3 d, float t, int dep
                                : sky_colour(look, r, false);
     float c = clamp01(-dot(d, n));
     float fresnel = 0.02f + 0.98f * std::pow(1.0f - c, 5.0f);
-    float floor_h = look.terrain == T_NONE ? -1e9f : ground_height(look, p.x, p.z, 5);
+    float floor_h = look.terrain == terrain_none ? -1e9f : ground_height(look, p.x, p.z, 5);
     float depth_below = std::max(look.water_level - floor_h, 0.0f);
     vec3 body = mix(look.water_shallow, look.water_deep, 1.0f - std::exp(-depth_below * 0.2f));
     vec3 l = sun_direction(look);
@@ -154,17 +154,17 @@ static vec3 shade_water(const slide_look &look, vec3 p, vec3 d, float t, int dep
     return apply_fog(look, col, p - d * t, d, t) + beam_glow(look, p - d * t, d, t);
 }
 
-static vec3 shade(const slide_look &look, vec3 o, vec3 d, int depth, bool sun_disc, float t_start = 0.01f)
+static vec3 shade(const slide_look& look, vec3 o, vec3 d, int depth, bool sun_disc, float t_start = 0.01f)
 {
     hit h = march_scene(look, o, d, true, t_start);
-    if (h.kind == HIT_SKY) return sky_colour(look, d, sun_disc) + beam_glow(look, o, d, 1e9f);
+    if (h.kind == hit_sky) return sky_colour(look, d, sun_disc) + beam_glow(look, o, d, 1e9f);
     vec3 p = o + d * h.t;
-    if (h.kind == HIT_WATER) return shade_water(look, p, d, h.t, depth);
+    if (h.kind == hit_water) return shade_water(look, p, d, h.t, depth);
     vec3 col;
-    if (h.kind == HIT_GROUND) {
+    if (h.kind == hit_ground) {
         vec3 n = ground_normal(look, p, h.t);
         vec3 albedo = ground_albedo(look, p, n);
-        float scale = look.terrain == T_FLAT ? 0.3f : std::max(0.3f, h.t * 0.01f);
+        float scale = look.terrain == terrain_flat ? 0.3f : std::max(0.3f, h.t * 0.01f);
         if (is_cloud(look, p)) {
             // Cloud tops scatter light softly: wrapped sun, bright sky fill, no hard shadow.
             vec3 l = sun_direction(look);
@@ -179,7 +179,7 @@ static vec3 shade(const slide_look &look, vec3 o, vec3 d, int depth, bool sun_di
             col = light_surface(look, p, n, albedo, scale, h.t, h.kind, depth);
         }
         // The still-life table is polished: a faint mirror of the balls.
-        if (look.objects == O_SPHERES && depth < 1) {
+        if (look.objects == object_spheres && depth < 1) {
             vec3 r = reflect(d, n);
             float fresnel = 0.04f + 0.96f * std::pow(1.0f - clamp01(-dot(d, n)), 5.0f);
             col = mix(col, shade(look, p + n * 0.002f, r, depth + 1, sun_disc, 0.01f), fresnel * 0.8f);
@@ -187,7 +187,7 @@ static vec3 shade(const slide_look &look, vec3 o, vec3 d, int depth, bool sun_di
     } else {
         vec3 n = objects_normal(look, p, h.t);
         surface s = objects_surface(look, p, n);
-        col = light_surface(look, p, n, s.albedo, look.objects == O_CITY ? 2.0f : 0.25f, h.t, h.kind, depth) *
+        col = light_surface(look, p, n, s.albedo, look.objects == object_city ? 2.0f : 0.25f, h.t, h.kind, depth) *
             (1.0f - s.reflect);
         if (s.reflect > 0.0f) {
             vec3 r = reflect(d, n);
@@ -215,11 +215,11 @@ static void report_progress(int number, int done, int total)
 
 image8 render_slide(int number, int size)
 {
-    const slide_look &look = slide_look_for(number);
+    const slide_look& look = slide_look_for(number);
     image8 img = make_image(size, size, 3);
     // The eye stands a given height above whatever is beneath it.
     vec3 eye = look.cam_pos;
-    float below = look.terrain == T_NONE ? -1e9f : ground_height(look, eye.x, eye.z, 8);
+    float below = look.terrain == terrain_none ? -1e9f : ground_height(look, eye.x, eye.z, 8);
     below = std::max(below, look.water_level > -1e3f ? look.water_level : -1e9f);
     if (below < -1e8f) below = 0.0f;
     eye.y = below + look.cam_pos.y;

@@ -6,7 +6,7 @@
 
 // Samples per pixel along each side: 4 x 4 stratified. The ball's outer ring squeezes half the
 // world into a few pixels, so every pixel is an average, never a point sample.
-static const int SAMPLES = 4;
+static const int k_samples = 4;
 
 // One broad soft light: a disc of the given angular radius whose edge fades over `soft` degrees.
 struct soft_light {
@@ -45,7 +45,7 @@ static vec3 studio_environment(vec3 r)
     }
     float glow = std::exp(-std::fabs(y) * 9.0f);
     c = c + v3(0.95f, 0.52f, 0.42f) * (glow * 0.55f);
-    for (const soft_light &l : g_lights) {
+    for (const soft_light& l : g_lights) {
         float a = angle_deg(r, direction_deg(l.elevation, l.azimuth));
         float w = smoothstep(l.radius + l.soft, l.radius - l.soft * 0.5f, a);
         c = c + l.colour * w;
@@ -60,9 +60,9 @@ image8 render_sphere_map(int size)
     parallel_rows(size, [&](int py) {
         for (int px = 0; px < size; ++px) {
             vec3 sum = v3(0.0f);
-            for (int k = 0; k < SAMPLES * SAMPLES; ++k) {
-                float u = (px + (k % SAMPLES + 0.5f) / SAMPLES) / size * 2.0f - 1.0f;
-                float v = 1.0f - (py + (k / SAMPLES + 0.5f) / SAMPLES) / size * 2.0f;
+            for (int k = 0; k < k_samples * k_samples; ++k) {
+                float u = (px + (k % k_samples + 0.5f) / k_samples) / size * 2.0f - 1.0f;
+                float v = 1.0f - (py + (k / k_samples + 0.5f) / k_samples) / size * 2.0f;
                 float rr = u * u + v * v;
                 if (rr >= 1.0f) {
                     sum = sum + rim;
@@ -72,7 +72,7 @@ image8 render_sphere_map(int size)
                 float nz = std::sqrt(1.0f - rr);
                 sum = sum + studio_environment(v3(2.0f * nz * u, 2.0f * nz * v, 2.0f * nz * nz - 1.0f));
             }
-            vec3 c = sum * (1.0f / (SAMPLES * SAMPLES));
+            vec3 c = sum * (1.0f / (k_samples * k_samples));
             tone_map(c.x, c.y, c.z, 1.0f, &img.pixels[(size_t(py) * size + px) * 3]);
         }
     });

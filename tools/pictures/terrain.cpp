@@ -28,42 +28,42 @@ static float craters(float x, float z, float cell, uint32_t seed)
 }
 
 // The top of a sea of clouds that fills the valleys, soft and lumpy.
-static float cloud_deck(const slide_look &look, float x, float z, int octaves)
+static float cloud_deck(const slide_look& look, float x, float z, int octaves)
 {
     float n = fbm2(x / 700.0f, z / 700.0f, octaves < 5 ? octaves : 5, look.seed + 5);
     // Billows: folding the noise at zero gives rounded heaps with creases between them.
     return look.terrain_height * 0.45f + 120.0f * std::sqrt(std::fabs(n) + 0.01f);
 }
 
-bool is_cloud(const slide_look &look, vec3 p)
+bool is_cloud(const slide_look& look, vec3 p)
 {
-    return look.terrain == T_CLOUDSEA && p.y < cloud_deck(look, p.x, p.z, 6) + 1.0f;
+    return look.terrain == terrain_cloudsea && p.y < cloud_deck(look, p.x, p.z, 6) + 1.0f;
 }
 
-float ground_height(const slide_look &look, float x, float z, int octaves)
+float ground_height(const slide_look& look, float x, float z, int octaves)
 {
-    float s = 1.0f / look.terrain_scale, H = look.terrain_height;
+    float s = 1.0f / look.terrain_scale, h = look.terrain_height;
     // Distance from the camera: open ground (a lake, a valley) in front, relief further away.
     float dx = x - look.cam_pos.x, dz = z - look.cam_pos.z;
     float dist = std::sqrt(dx * dx + dz * dz);
     switch (look.terrain) {
-    case T_NONE:
+    case terrain_none:
         return -1e9f;
-    case T_FLAT:
+    case terrain_flat:
         return 0.0f;
-    case T_MOUNTAINS: {
+    case terrain_mountains: {
         float e = eroded2(x * s * 2.0f, z * s * 2.0f, octaves, look.seed);
         float basin = smoothstep(look.terrain_scale * 0.35f, look.terrain_scale * 1.6f, dist);
-        return H * ((e * 0.5f + 0.3f) * (0.2f + 0.8f * basin) - 0.05f);
+        return h * ((e * 0.5f + 0.3f) * (0.2f + 0.8f * basin) - 0.05f);
     }
-    case T_CLOUDSEA: {
+    case terrain_cloudsea: {
         // Summits only: the eroded field raised to a power, so ranges break the deck as jagged crests.
         float e = eroded2(x * s * 2.0f, z * s * 2.0f, octaves, look.seed);
         float basin = smoothstep(look.terrain_scale * 0.15f, look.terrain_scale * 0.8f, dist);
         float lift = std::max(e * 0.5f + 0.3f, 0.0f);
-        return std::max(H * 1.25f * std::pow(lift, 1.4f) * (0.1f + 0.9f * basin), cloud_deck(look, x, z, octaves));
+        return std::max(h * 1.25f * std::pow(lift, 1.4f) * (0.1f + 0.9f * basin), cloud_deck(look, x, z, octaves));
     }
-    case T_DUNES: {
+    case terrain_dunes: {
         float warp = fbm2(x * s * 0.4f, z * s * 0.4f, 3, look.seed) * 2.2f;
         float u = x * s * 1.3f + z * s * 0.45f + warp;
         float f = u - std::floor(u);
@@ -74,47 +74,47 @@ float ground_height(const slide_look &look, float x, float z, int octaves)
             ? 0.003f * std::sin(x * 1.9f + z * 0.9f + warp * 9.0f) * smoothstep(0.0f, 0.25f, std::fabs(f - 0.72f)) *
                 smoothstep(0.0f, 0.15f, f) * smoothstep(0.0f, 0.15f, 1.0f - f)
             : 0.0f;
-        return H * (dune * amp + 0.2f * fbm2(x * s * 0.2f, z * s * 0.2f, 2, look.seed + 8)) + H * ripple;
+        return h * (dune * amp + 0.2f * fbm2(x * s * 0.2f, z * s * 0.2f, 2, look.seed + 8)) + h * ripple;
     }
-    case T_HILLS: {
+    case terrain_hills: {
         float n = fbm2(x * s, z * s, octaves, look.seed) * 0.5f + 0.5f;
-        return H * n * n * 1.6f;
+        return h * n * n * 1.6f;
     }
-    case T_MESAS: {
+    case terrain_mesas: {
         float n = fbm2(x * s, z * s, octaves < 4 ? octaves : 4, look.seed) * 0.5f + 0.5f;
         float detail = fbm2(x * s * 8.0f, z * s * 8.0f, octaves > 4 ? octaves - 4 : 1, look.seed + 3);
         float plateau = smoothstep(0.50f, 0.56f, n + detail * 0.02f);
         float shelf = smoothstep(0.40f, 0.44f, n + detail * 0.03f) * 0.3f;
         float open = smoothstep(look.terrain_scale * 0.25f, look.terrain_scale * 0.7f, dist);
-        return H * (plateau * 0.7f + shelf + detail * 0.04f) * open + H * 0.02f * detail;
+        return h * (plateau * 0.7f + shelf + detail * 0.04f) * open + h * 0.02f * detail;
     }
-    case T_CRATERS: {
+    case terrain_craters: {
         float base = fbm2(x * s, z * s, octaves, look.seed) * 0.3f;
         float c = craters(x, z, look.terrain_scale * 0.7f, look.seed + 10) +
             craters(x, z, look.terrain_scale * 0.15f, look.seed + 20) * (octaves > 4 ? 1.0f : 0.5f);
         // Rubble and small pits close to the eye.
         float rubble = octaves > 6 ? 0.35f * fbm2(x * 0.4f, z * 0.4f, octaves - 5, look.seed + 30) : 0.0f;
-        return H * base + c * H / look.terrain_scale * 2.0f + rubble;
+        return h * base + c * h / look.terrain_scale * 2.0f + rubble;
     }
-    case T_ISLANDS: {
+    case terrain_islands: {
         float n = fbm2(x * s, z * s, octaves, look.seed) * 0.5f + 0.5f;
         float near_open = smoothstep(look.terrain_scale * 0.2f, look.terrain_scale * 0.7f, dist);
-        return H * (n - 0.52f) * 3.0f * near_open - H * 0.25f * (1.0f - near_open);
+        return h * (n - 0.52f) * 3.0f * near_open - h * 0.25f * (1.0f - near_open);
     }
     }
     return 0.0f;
 }
 
-vec3 ground_albedo(const slide_look &look, vec3 p, vec3 n)
+vec3 ground_albedo(const slide_look& look, vec3 p, vec3 n)
 {
     float s = 1.0f / look.terrain_scale;
     float var = fbm2(p.x * s * 12.0f, p.z * s * 12.0f, 4, look.seed + 50);
     vec3 a;
     switch (look.terrain) {
-    case T_CLOUDSEA:
+    case terrain_cloudsea:
         if (is_cloud(look, p)) return v3(0.9f, 0.9f, 0.92f);
         [[fallthrough]];
-    case T_MOUNTAINS: {
+    case terrain_mountains: {
         float grain = fbm2(p.x * s * 30.0f, p.z * s * 30.0f, 4, look.seed + 52) * 0.5f + 0.5f;
         vec3 rock = mix(v3(0.11f, 0.10f, 0.09f), v3(0.34f, 0.29f, 0.24f), clamp01(grain * 0.8f + var * 0.5f));
         rock = mix(rock, v3(0.30f, 0.20f, 0.13f), smoothstep(0.2f, 0.6f, var) * 0.5f);
@@ -124,17 +124,17 @@ vec3 ground_albedo(const slide_look &look, vec3 p, vec3 n)
         a = mix(rock, grass, green);
         break;
     }
-    case T_DUNES:
+    case terrain_dunes:
         a = mix(v3(0.62f, 0.34f, 0.15f), v3(0.78f, 0.50f, 0.26f), var * 0.5f + 0.5f);
         break;
-    case T_HILLS:
+    case terrain_hills:
         a = mix(v3(0.07f, 0.13f, 0.04f), v3(0.20f, 0.22f, 0.08f), smoothstep(-0.3f, 0.4f, var));
         // Heather and bracken in patches.
         a = mix(a, v3(0.16f, 0.09f, 0.07f),
                 smoothstep(0.1f, 0.4f, fbm2(p.x * s * 5.0f, p.z * s * 5.0f, 5, look.seed + 54)) * 0.8f);
         a = mix(a, v3(0.3f, 0.24f, 0.16f), smoothstep(0.85f, 0.7f, n.y));
         break;
-    case T_MESAS: {
+    case terrain_mesas: {
         // Strata: soft, of uneven thickness, wandering with the rock.
         float strata = p.y * 0.22f + var * 4.0f + 1.5f * fbm2(p.x * s * 3.0f, p.z * s * 3.0f, 3, look.seed + 57);
         float band = 0.5f + 0.3f * std::sin(strata) + 0.2f * std::sin(strata * 2.7f + 1.3f);
@@ -145,17 +145,17 @@ vec3 ground_albedo(const slide_look &look, vec3 p, vec3 n)
         a = mix(a, plain, smoothstep(0.9f, 0.97f, n.y));
         break;
     }
-    case T_CRATERS:
+    case terrain_craters:
         a = v3(0.20f + 0.05f * var);
         break;
-    case T_ISLANDS: {
+    case terrain_islands: {
         float beach = 1.0f - smoothstep(look.water_level + 0.6f, look.water_level + 2.0f, p.y);
         vec3 green = mix(v3(0.015f, 0.045f, 0.01f), v3(0.05f, 0.10f, 0.02f), var * 0.5f + 0.5f);
         green = mix(green, v3(0.25f, 0.22f, 0.18f), smoothstep(0.8f, 0.6f, n.y));
         a = mix(green, v3(0.80f, 0.70f, 0.50f), beach);
         break;
     }
-    case T_FLAT:
+    case terrain_flat:
     default: {
         // Paving: square slabs with dark joints, each slab its own shade.
         float tile = 2.0f;
@@ -165,8 +165,8 @@ vec3 ground_albedo(const slide_look &look, vec3 p, vec3 n)
             smoothstep(0.0f, 0.03f, gz) * smoothstep(0.0f, 0.03f, 1.0f - gz);
         float shade = 0.8f + 0.2f * hash2(int(std::floor(fx)), int(std::floor(fz)), look.seed);
         vec3 stone = v3(0.55f, 0.48f, 0.40f) * shade * (0.9f + 0.1f * var);
-        a = look.objects == O_PEBBLES ? v3(0.26f, 0.22f, 0.17f) * (0.85f + 0.15f * var)
-                                      : mix(v3(0.15f, 0.12f, 0.1f), stone, joint);
+        a = look.objects == object_pebbles ? v3(0.26f, 0.22f, 0.17f) * (0.85f + 0.15f * var)
+                                           : mix(v3(0.15f, 0.12f, 0.1f), stone, joint);
         break;
     }
     }

@@ -10,9 +10,9 @@
 
 #include <cmath>
 
-static const uint32_t SEED = 2008;
-static const float VISIBLE = 0.83f;   // radius of the part ever on screen, in half-widths
-static const int SMOOTH_SAMPLES = 3;  // per side, for everything but the star splats
+static const uint32_t k_seed = 2008;
+static const float k_visible = 0.83f;   // radius of the part ever on screen, in half-widths
+static const int k_smooth_samples = 3;  // per side, for everything but the star splats
 
 // Points on a grid of cells, one at most per cell, each a disc `radius` texels across its edge
 // (antialiased over one texel). `density` scales each cell's chance, for stars that follow the arms.
@@ -31,7 +31,7 @@ static vec3 splat_tint(float temp)
     return v3(0.66f, 0.78f, 1.0f);
 }
 
-static vec3 splats(float x, float y, float texel, const splat_layer &l, float density)
+static vec3 splats(float x, float y, float texel, const splat_layer& l, float density)
 {
     float fx = x / l.cell, fy = y / l.cell;
     int ix = int(std::floor(fx)), iy = int(std::floor(fy));
@@ -57,7 +57,7 @@ static vec3 splats(float x, float y, float texel, const splat_layer &l, float de
 static float spiral_phase(float x, float y, float r)
 {
     float a = std::atan2(y, x);
-    float warp = fbm2(x * 3.0f, y * 3.0f, 3, SEED + 10) * 0.7f;
+    float warp = fbm2(x * 3.0f, y * 3.0f, 3, k_seed + 10) * 0.7f;
     return 2.0f * (a - std::log(r + 0.03f) * 2.3f) + warp;
 }
 
@@ -73,12 +73,12 @@ static vec3 smooth_light(float x, float y, float gx, float gy)
     float phase = spiral_phase(gx, gy, r);
     float arms = arm_strength(phase);
     // arms hold clumps a few texels wide and larger; nothing finer, so no stipple under magnification
-    float clumps = 0.6f + 0.4f * smoothstep(-0.3f, 0.6f, fbm2(gx * 22.0f, gy * 22.0f, 3, SEED + 11));
-    float envelope = std::exp(-r / 0.36f) * smoothstep(VISIBLE + 0.05f, 0.5f, r);
+    float clumps = 0.6f + 0.4f * smoothstep(-0.3f, 0.6f, fbm2(gx * 22.0f, gy * 22.0f, 3, k_seed + 11));
+    float envelope = std::exp(-r / 0.36f) * smoothstep(k_visible + 0.05f, 0.5f, r);
     float disc = envelope * (0.05f + 1.1f * arms * clumps);
     // dust lanes run along the inner edge of each arm, broken into filaments
     float lane = std::pow(0.5f + 0.5f * std::cos(phase - 0.7f), 4.0f);
-    float filaments = smoothstep(0.15f, 0.7f, ridged2(gx * 7.0f + 2.0f, gy * 7.0f, 4, SEED + 12));
+    float filaments = smoothstep(0.15f, 0.7f, ridged2(gx * 7.0f + 2.0f, gy * 7.0f, 4, k_seed + 12));
     float dust = lane * (0.5f + 0.5f * filaments) * smoothstep(0.04f, 0.14f, r);
     vec3 col = mix(v3(0.95f, 0.80f, 0.70f), v3(0.42f, 0.56f, 1.0f), smoothstep(0.05f, 0.3f, r)) * disc;
     col = col * (1.0f - 0.8f * dust) + v3(0.16f, 0.07f, 0.03f) * (dust * envelope * 0.3f);
@@ -86,8 +86,8 @@ static vec3 smooth_light(float x, float y, float gx, float gy)
     float bulge = std::exp(-r * r / (2.0f * 0.05f * 0.05f));
     col = col + v3(1.0f, 0.80f, 0.52f) * bulge * 1.1f + v3(1.0f, 0.95f, 0.85f) * std::exp(-r * r / 0.0003f) * 1.2f;
     // faint nebulae in the corners of the view
-    float n1 = fbm2(x * 2.2f + 10.0f, y * 2.2f, 5, SEED + 20);
-    float n2 = fbm2(x * 1.7f, y * 1.7f - 4.0f, 5, SEED + 21);
+    float n1 = fbm2(x * 2.2f + 10.0f, y * 2.2f, 5, k_seed + 20);
+    float n2 = fbm2(x * 1.7f, y * 1.7f - 4.0f, 5, k_seed + 21);
     col = col + v3(0.35f, 0.08f, 0.45f) * (smoothstep(0.05f, 0.6f, n1) * 0.08f) +
         v3(0.05f, 0.30f, 0.40f) * (smoothstep(0.1f, 0.6f, n2) * 0.07f);
     return col;
@@ -98,22 +98,22 @@ image8 render_universe(int size)
     image8 img = make_image(size, size, 3);
     const float tilt = 0.5f;  // the galaxy's long axis, radians
     const float texel = 2.0f / size;
-    const splat_layer field = {0.014f, 0.22f, 0.45f, 1.2f, 0.30f, SEED + 30};
-    const splat_layer bright = {0.06f, 0.55f, 0.8f, 1.6f, 0.9f, SEED + 40};
-    const splat_layer clusters = {0.009f, 0.55f, 0.45f, 0.9f, 0.25f, SEED + 50};
-    const splat_layer knots = {0.022f, 0.5f, 0.9f, 1.8f, 0.55f, SEED + 60};
+    const splat_layer field = {0.014f, 0.22f, 0.45f, 1.2f, 0.30f, k_seed + 30};
+    const splat_layer bright = {0.06f, 0.55f, 0.8f, 1.6f, 0.9f, k_seed + 40};
+    const splat_layer clusters = {0.009f, 0.55f, 0.45f, 0.9f, 0.25f, k_seed + 50};
+    const splat_layer knots = {0.022f, 0.5f, 0.9f, 1.8f, 0.55f, k_seed + 60};
     parallel_rows(size, [&](int py) {
         for (int px = 0; px < size; ++px) {
             vec3 c = v3(0.0f);
-            for (int k = 0; k < SMOOTH_SAMPLES * SMOOTH_SAMPLES; ++k) {
-                float x = (px + (k % SMOOTH_SAMPLES + 0.5f) / SMOOTH_SAMPLES) * texel - 1.0f;
-                float y = 1.0f - (py + (k / SMOOTH_SAMPLES + 0.5f) / SMOOTH_SAMPLES) * texel;
+            for (int k = 0; k < k_smooth_samples * k_smooth_samples; ++k) {
+                float x = (px + (k % k_smooth_samples + 0.5f) / k_smooth_samples) * texel - 1.0f;
+                float y = 1.0f - (py + (k / k_smooth_samples + 0.5f) / k_smooth_samples) * texel;
                 // seen a little inclined: squash along one axis
                 float gx = std::cos(tilt) * x + std::sin(tilt) * y,
                       gy = (-std::sin(tilt) * x + std::cos(tilt) * y) / 0.8f;
                 c = c + smooth_light(x, y, gx, gy);
             }
-            c = c * (1.0f / (SMOOTH_SAMPLES * SMOOTH_SAMPLES));
+            c = c * (1.0f / (k_smooth_samples * k_smooth_samples));
 
             float x = (px + 0.5f) * texel - 1.0f, y = 1.0f - (py + 0.5f) * texel;
             float gx = std::cos(tilt) * x + std::sin(tilt) * y, gy = (-std::sin(tilt) * x + std::cos(tilt) * y) / 0.8f;

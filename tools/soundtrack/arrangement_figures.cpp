@@ -1,6 +1,6 @@
 // Figures of the arrangement after the drop, from the decoded samples: phrase repetition, backbeat,
 // stereo width, the break's build and the onsets on the picture's off-grid cues.
-#include "arrangement_figures.h"
+#include "tools/soundtrack/arrangement_figures.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,8 +9,8 @@
 
 #include <kiss_fftr.h>
 
-#include "score.h"
-#include "synth.h"
+#include "tools/soundtrack/score.h"
+#include "tools/soundtrack/synth.h"
 
 static const double k_bar = 4 * k_beat;
 static const int k_slices = 16;  // time slices of a bar's spectrogram

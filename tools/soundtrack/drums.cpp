@@ -1,5 +1,5 @@
 // Percussion and sweeps: kick, snare, backbeat snare, clap, hats, crash, toms, risers, reverse cymbal, impact.
-#include "synth.h"
+#include "tools/soundtrack/synth.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
 // Spaces and dynamics: a Freeverb-style reverb, a ping-pong delay, beat ducking and the master limiter.
-#include "synth.h"
+#include "tools/soundtrack/synth.h"
 
 #include <algorithm>
 #include <cmath>

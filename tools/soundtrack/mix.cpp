@@ -1,5 +1,5 @@
 // The mix: renders the score into its buses, adds spaces and echoes, sums them and limits the master.
-#include "score.h"
+#include "tools/soundtrack/score.h"
 
 #include <cstddef>
 

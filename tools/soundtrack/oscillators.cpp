@@ -1,5 +1,5 @@
 // Band-limited oscillators (polyBLEP), noise, grid time and small buffer helpers.
-#include "synth.h"
+#include "tools/soundtrack/synth.h"
 
 #include <algorithm>
 #include <cmath>

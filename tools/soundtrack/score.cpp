@@ -1,5 +1,5 @@
 // Plays the arrangement: walks the bars and places every note, hit and fill of each part.
-#include "score.h"
+#include "tools/soundtrack/score.h"
 
 #include <algorithm>
 #include <cmath>

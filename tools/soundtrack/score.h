@@ -1,6 +1,6 @@
 // The piece as data: chords, the bar-by-bar arrangement and the melodies, and the buses they play into.
 #pragma once
-#include "synth.h"
+#include "tools/soundtrack/synth.h"
 
 // One chord: the kick's knock note that lands on the spectrum bins, the sub root, the bass line's
 // root, the pad voicing above the bins and the low pad voicing under them.

@@ -1,6 +1,6 @@
 // Events tied to the picture rather than the bar grid: the title card's gestures, the drop, the hits
 // on the off-grid cues, the build's rise, and the last chord ringing out.
-#include "score.h"
+#include "tools/soundtrack/score.h"
 
 #include <cmath>
 

@@ -1,5 +1,5 @@
 // The piece in D minor at 120 BPM: chord voicings, what plays in each part, bar by bar, and the tunes.
-#include "score.h"
+#include "tools/soundtrack/score.h"
 
 // The knock notes are all C4..D4 (262-294 Hz), between the show's spectrum bins 6 and 7. Pad
 // voicings start at F4 (349 Hz), the low pads and the bass line stay at or under F3 (175 Hz):

@@ -1,7 +1,7 @@
 // soundtrack_figures: how the soundtrack sounds to the show, measured with the audio layer's own spectrum.
-#include "arrangement_figures.h"
-#include "bin_spectrum.h"
-#include "synth.h"
+#include "tools/soundtrack/arrangement_figures.h"
+#include "tools/soundtrack/bin_spectrum.h"
+#include "tools/soundtrack/synth.h"
 
 #include <algorithm>
 #include <cmath>

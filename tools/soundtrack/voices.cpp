@@ -1,5 +1,5 @@
 // Pitched instruments: pads, the pulsing mid bass, sub bass, lead, arpeggio pluck, chord stab, bell, counter-melody.
-#include "synth.h"
+#include "tools/soundtrack/synth.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,0 @@
-// SDL 1.2's SDL_GetKeyState, which Emscripten's SDL library has but its headers (of SDL 1.3) leave
-// out; forced into the shell's files on the web.
-#pragma once
-
-#include <SDL/SDL.h>
-
-extern "C" Uint8* SDL_GetKeyState(int* numkeys);
