@@ -20,37 +20,33 @@ static bool is_letter(unsigned char c)
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-// sides and decoded size within the limits; the product is taken in 64 bits, where it cannot wrap
-static bool size_allowed(uint32_t width, uint32_t height, uint32_t bytes_per_pixel, uint32_t gl_max_side)
+// sides and pixel count within the limits; the product is taken in 64 bits, where it cannot wrap
+static bool size_allowed(uint32_t width, uint32_t height)
 {
-    uint32_t max_side = gl_max_side < k_image_max_side ? gl_max_side : k_image_max_side;
-    if (width == 0 || height == 0 || width > max_side || height > max_side) return false;
-    return uint64_t(width) * height * bytes_per_pixel <= k_image_budget;
+    if (width == 0 || height == 0 || width > k_image_max_side || height > k_image_max_side) return false;
+    return uint64_t(width) * height <= k_image_max_pixels;
 }
 
-// Bytes a decoded pixel takes for a PNG colour type and bit depth; 0 for combinations PNG lacks.
-static uint32_t png_pixel_bytes(unsigned colour_type, unsigned depth)
+// Whether PNG has this colour type with this bit depth.
+static bool png_format_exists(unsigned colour_type, unsigned depth)
 {
-    uint32_t sample_bytes = depth == 16 ? 2 : 1;
+    bool eight_or_sixteen = depth == 8 || depth == 16;
     switch (colour_type) {
     case 0:
-        return (depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16) ? sample_bytes : 0;
-    case 2:
-        return (depth == 8 || depth == 16) ? 3 * sample_bytes : 0;
-    // a palette may expand to RGBA through its transparency chunk
+        return depth == 1 || depth == 2 || depth == 4 || eight_or_sixteen;
     case 3:
-        return (depth == 1 || depth == 2 || depth == 4 || depth == 8) ? 4 : 0;
+        return depth == 1 || depth == 2 || depth == 4 || depth == 8;
+    case 2:
     case 4:
-        return (depth == 8 || depth == 16) ? 2 * sample_bytes : 0;
     case 6:
-        return (depth == 8 || depth == 16) ? 4 * sample_bytes : 0;
+        return eight_or_sixteen;
     default:
-        return 0;
+        return false;
     }
 }
 
 // Every chunk (length, type, data, CRC) lies inside the file, IHDR first, IDAT present, IEND last.
-static image_check check_png(const unsigned char* bytes, size_t size, uint32_t gl_max_side)
+static image_check check_png(const unsigned char* bytes, size_t size)
 {
     image_check refused = {k_image_refused, k_ink_none, 0, 0};
     image_check found = {k_image_png, k_ink_none, 0, 0};
@@ -72,9 +68,8 @@ static image_check check_png(const unsigned char* bytes, size_t size, uint32_t g
             if (length != 13) return refused;
             found.width = big_endian_32(data);
             found.height = big_endian_32(data + 4);
-            uint32_t pixel_bytes = png_pixel_bytes(data[9], data[8]);
-            if (pixel_bytes == 0) return refused;
-            if (!size_allowed(found.width, found.height, pixel_bytes, gl_max_side)) return refused;
+            if (!png_format_exists(data[9], data[8])) return refused;
+            if (!size_allowed(found.width, found.height)) return refused;
         }
         if (std::memcmp(type, "IDAT", 4) == 0) image_data = true;
         if (std::memcmp(type, "IEND", 4) == 0) return image_data ? found : refused;
@@ -91,7 +86,7 @@ static bool is_frame_header(unsigned char marker)
 // Every marker segment of the file lies inside it, with one 8-bit frame header before the first
 // scan, up to the end marker; only scan data may be cut short, which the decoder reads as far as
 // it goes. A segment running past the end, before or after a scan, makes DevIL's reader spin.
-static image_check check_jpeg(const unsigned char* bytes, size_t size, uint32_t gl_max_side)
+static image_check check_jpeg(const unsigned char* bytes, size_t size)
 {
     image_check refused = {k_image_refused, k_ink_none, 0, 0};
     image_check found = {k_image_jpeg, k_ink_none, 0, 0};
@@ -147,7 +142,7 @@ static image_check check_jpeg(const unsigned char* bytes, size_t size, uint32_t 
             if (data[0] != 8 || length != 8 + 3 * components) return refused;
             if (components != 1 && components != 3 && components != 4) return refused;
             // a height of 0 is set later by a DNL segment; not taken
-            if (!size_allowed(found.width, found.height, components, gl_max_side)) return refused;
+            if (!size_allowed(found.width, found.height)) return refused;
         }
         if (marker == 0xEE && length >= 14 && std::memcmp(data, "Adobe", 5) == 0) adobe = true;
         if (marker == 0xDA) {
@@ -160,16 +155,11 @@ static image_check check_jpeg(const unsigned char* bytes, size_t size, uint32_t 
     }
 }
 
-image_check check_image(const unsigned char* bytes, size_t size, uint32_t gl_max_side)
+image_check check_image(const unsigned char* bytes, size_t size)
 {
     image_check refused = {k_image_refused, k_ink_none, 0, 0};
-    if (size >= 8 && std::memcmp(bytes, k_png_signature, 8) == 0) {
-        if (size > k_image_budget) return refused;
-        return check_png(bytes, size, gl_max_side);
-    }
-    if (size >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF) {
-        if (size > k_image_budget) return refused;
-        return check_jpeg(bytes, size, gl_max_side);
-    }
+    if (size > k_image_file_limit) return refused;
+    if (size >= 8 && std::memcmp(bytes, k_png_signature, 8) == 0) return check_png(bytes, size);
+    if (size >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF) return check_jpeg(bytes, size);
     return refused;
 }

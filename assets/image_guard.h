@@ -18,12 +18,16 @@ struct image_check {
     uint32_t height;
 };
 
-// No side longer than this is accepted, whatever the OpenGL implementation allows.
-constexpr uint32_t k_image_max_side = 8192;
-// Nor a decoded image, or a file, larger than this many bytes (4096 x 4096 RGBA).
-constexpr uint64_t k_image_budget = 64ull << 20;
+// What no camera makes: a side longer than this (a 200-megapixel phone sensor is 16320 wide),
+// or more pixels than this (16384 x 12288). A crafted header claiming more, or a small file that
+// would inflate to more, is refused before any decoder starts; what is within is decoded to at
+// most the texture's size (assets/reduced_decode.h), so memory never follows the claimed size.
+constexpr uint32_t k_image_max_side = 16384;
+constexpr uint64_t k_image_max_pixels = 16384ull * 12288;
+// Nor a file larger than this many bytes: room for a 50-megapixel RGBA PNG of pure noise.
+constexpr uint64_t k_image_file_limit = 256ull << 20;
 
 // Checks a whole file held in memory. Refuses anything that is not a PNG or baseline/progressive
-// 8-bit JPEG, whose sides exceed k_image_max_side or gl_max_side, whose decoded size exceeds
-// k_image_budget, or whose structure (PNG chunks, JPEG segments up to the scan) leaves the file.
-image_check check_image(const unsigned char* bytes, size_t size, uint32_t gl_max_side);
+// 8-bit JPEG, whose sides or pixel count exceed the limits above, or whose structure (PNG chunks,
+// JPEG segments up to the scan) leaves the file.
+image_check check_image(const unsigned char* bytes, size_t size);

@@ -1,44 +1,48 @@
 // Image files into textures: read whole into a buffer of our own, so that what was checked is what DevIL decodes.
 #include "assets/image_loader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <sys/mman.h>
+
+#include <algorithm>
 
 #include <IL/il.h>
+#include <IL/ilu.h>
 #define ILUT_USE_OPENGL
 #include <IL/ilut.h>
 
 #include "assets/image_guard.h"
+#include "assets/ink.h"
+#include "assets/reduced_decode.h"
+#include "assets/whole_file.h"
 
-// a file larger than the decoded budget is refused anyway; the pages are touched only as far as
-// the largest file read
-static unsigned char g_file_bytes[k_image_budget];
+// a larger file is refused anyway; the pages are touched only as far as the file read, and those
+// past the first few megabytes are given back after each file (drop_file_pages)
+alignas(4096) static unsigned char g_file_bytes[k_image_file_limit];
+static const size_t k_file_pages_kept = 4u << 20;
 
-// Reads a regular file whole into g_file_bytes; false when it cannot, or it does not fit.
-static bool read_whole_file(const char* path, size_t* size)
+void start_image_decoder()
 {
-    // never waits: a FIFO or device under an image's name would block an ordinary open or read
-    int file = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (file < 0) return false;
-    struct stat facts;
-    bool regular = fstat(file, &facts) == 0 && S_ISREG(facts.st_mode);
-    size_t got = 0;
-    while (regular && got < sizeof g_file_bytes) {
-        ssize_t n = read(file, g_file_bytes + got, sizeof g_file_bytes - got);
-        if (n < 0) regular = false;
-        if (n <= 0) break;
-        got += size_t(n);
-    }
-    unsigned char beyond;
-    bool fits = got < sizeof g_file_bytes || read(file, &beyond, 1) == 0;
-    close(file);
-    *size = got;
-    return regular && fits;
+    ilInit();
+    iluInit();
+    ilutRenderer(ILUT_OPENGL);
+    ilutInit();
+
+    // decoded rows start at the image's bottom, as OpenGL wants them: texture coordinate (0, 0) is
+    // the lower-left corner of every picture, whichever way its file stores the rows
+    ilEnable(IL_ORIGIN_SET);
+    ilOriginFunc(IL_ORIGIN_LOWER_LEFT);
+}
+
+// A camera's photo leaves tens of megabytes in the buffer; the show's own pictures stay below
+// what is kept, so they load as fast as ever.
+static void drop_file_pages(size_t size)
+{
+    if (size > k_file_pages_kept)
+        madvise(g_file_bytes + k_file_pages_kept, size - k_file_pages_kept, MADV_DONTNEED);
 }
 
 // Turns the bound image's four ink channels into RGB with full alpha, then drops the alpha: the
-// file had none. R = (1 - C)(1 - K), with inverted files holding 1 - C and 1 - K already.
+// file had none.
 static bool ink_to_rgb(image_ink ink)
 {
     if (ilGetInteger(IL_IMAGE_BPP) != 4 || ilGetInteger(IL_IMAGE_TYPE) != IL_UNSIGNED_BYTE) {
@@ -48,20 +52,20 @@ static bool ink_to_rgb(image_ink ink)
         size_t(ilGetInteger(IL_IMAGE_DEPTH));
     unsigned char* p = ilGetData();
     for (size_t i = 0; i < pixels; ++i, p += 4) {
-        unsigned k = ink == k_ink_cmyk_inverted ? p[3] : 255u - p[3];
-        for (int c = 0; c < 3; ++c) {
-            unsigned paper = ink == k_ink_cmyk_inverted ? p[c] : 255u - p[c];
-            p[c] = static_cast<unsigned char>((paper * k + 127) / 255);
-        }
+        ink_to_rgb_pixel(p, ink, p);
         p[3] = 255;
     }
     return ilConvertImage(IL_RGB, IL_UNSIGNED_BYTE) == IL_TRUE;
 }
 
-bool decode_checked_image(const unsigned char* bytes, size_t size, uint32_t gl_max_side)
+bool decode_checked_image(const unsigned char* bytes, size_t size, uint32_t max_side)
 {
-    image_check check = check_image(bytes, size, gl_max_side);
+    image_check check = check_image(bytes, size);
     if (check.kind == k_image_refused) return false;
+    if (check.width > max_side || check.height > max_side) {
+        return check.kind == k_image_png ? decode_reduced_png(bytes, size, check, max_side)
+                                         : decode_reduced_jpeg(bytes, size, check, max_side);
+    }
     // the signature, not the name, chooses the decoder
     ILenum type = check.kind == k_image_png ? IL_PNG : IL_JPG;
     if (!ilLoadL(type, bytes, static_cast<ILuint>(size))) return false;
@@ -76,7 +80,7 @@ bool decode_checked_image(const unsigned char* bytes, size_t size, uint32_t gl_m
 GLuint load_image_texture(const char* path)
 {
     size_t size = 0;
-    if (!read_whole_file(path, &size)) return 0;
+    if (!read_whole_file(path, g_file_bytes, sizeof g_file_bytes, &size)) return 0;
     // without a context the query leaves 0, and every image is refused
     GLint gl_max_side = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &gl_max_side);
@@ -84,9 +88,9 @@ GLuint load_image_texture(const char* path)
     ilGenImages(1, &image);
     ilBindImage(image);
     GLuint texture = 0;
-    if (gl_max_side > 0 && decode_checked_image(g_file_bytes, size, uint32_t(gl_max_side))) {
-        texture = ilutGLBindTexImage();
-    }
+    uint32_t max_side = std::min(uint32_t(std::max(gl_max_side, 0)), k_texture_max_side);
+    if (max_side > 0 && decode_checked_image(g_file_bytes, size, max_side)) texture = ilutGLBindTexImage();
     ilDeleteImages(1, &image);
+    drop_file_pages(size);
     return texture;
 }

@@ -3,11 +3,6 @@
 
 #include "assets/image_loader.h"
 
-#include <IL/il.h>
-#include <IL/ilu.h>
-#define ILUT_USE_OPENGL
-#include <IL/ilut.h>
-
 #define VL_PICTURE(file, role, width, height, slot) GLuint slot = 0;
 #include "assets/picture_list.h"
 #undef VL_PICTURE
@@ -20,15 +15,7 @@ const texture_entry g_texture_table[k_texture_count] = {
 
 bool load_textures()
 {
-    ilInit();
-    iluInit();
-    ilutRenderer(ILUT_OPENGL);
-    ilutInit();
-
-    // decoded rows start at the image's bottom, as OpenGL wants them: texture coordinate (0, 0) is
-    // the lower-left corner of every picture, whichever way its file stores the rows
-    ilEnable(IL_ORIGIN_SET);
-    ilOriginFunc(IL_ORIGIN_LOWER_LEFT);
+    start_image_decoder();
 
     // a file that is missing, refused by the image check or will not decode yields 0: OpenGL's
     // default texture, drawn untextured

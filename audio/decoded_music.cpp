@@ -5,21 +5,18 @@
 #include <cstring>
 
 #include "platform/bass.h"
-#include "platform/stream_samples.h"
+#include "platform/mp3_decoder.h"
+#include "platform/pcm_spectrum.h"
 
 bool open_decoded_music(const char* path, decoded_music& music)
 {
     music = decoded_music{};
-    // device 0 is "no sound": streams and the transform work, and nothing is played; a layer
-    // already started refuses a second start and serves as it is
+    // device 0 is "no sound": the transform works, and nothing is played; a layer already
+    // started refuses a second start and serves as it is
     BASS_Init(0, 44100, 0, nullptr, nullptr);
-    DWORD stream = BASS_StreamCreateFile(FALSE, path, 0, 0, BASS_STREAM_PRESCAN);
-    stream_samples samples;
-    if (!get_stream_samples(stream, samples)) return false;
-    music.stream = stream;
-    music.samples = samples.pcm;
-    music.frames = samples.frames;
-    music.rate = samples.rate;
+    if (!decode_mp3_file(path, music.pcm, music.rate)) return false;
+    music.samples = music.pcm.data();
+    music.frames = static_cast<std::int64_t>(music.pcm.size() / 2);
     return true;
 }
 
@@ -29,10 +26,9 @@ void decoded_spectrum(const decoded_music& music, std::int64_t heard, float* spe
         std::memset(spectrum, 0, 512 * sizeof(float));
         return;
     }
-    // a played stream stops at its last frame; one never played stands exactly where it is put
+    // a played stream stops at its last frame
     if (heard > music.frames) heard = music.frames;
-    BASS_ChannelSetPosition(music.stream, static_cast<QWORD>(heard) * 4);
-    BASS_ChannelGetData(music.stream, spectrum, BASS_DATA_FFT1024);
+    pcm_spectrum(music.samples, music.frames, heard, spectrum);
 }
 
 std::int64_t frame_heard_at(const decoded_music& music, double seconds)

@@ -9,7 +9,12 @@
 
 static const int k_default_rate = 44100;
 
-bool g_bass_ready = false;
+static bool g_bass_ready = false;
+
+bool bass_ready()
+{
+    return g_bass_ready;
+}
 
 // Device 1 (and -1) is the default sound output. Device 0 is "no sound": nothing is heard,
 // and a playing stream moves on at the pace of the steady clock.
@@ -18,10 +23,8 @@ BOOL BASS_Init(int device, DWORD freq, DWORD, HWND, const GUID*)
     if (g_bass_ready) return FALSE;
     if (device < -1 || device > 1) return FALSE;
 
-    // the mixer reads the rate, so it is set before the output can call it
-    g_mix_rate = freq ? static_cast<int>(freq) : k_default_rate;
     audio_output_kind kind = device == 0 ? audio_output_silent : audio_output_sound;
-    if (!audio_output_open(kind, g_mix_rate, render_streams)) return FALSE;
+    if (!open_mixer(kind, freq ? static_cast<int>(freq) : k_default_rate)) return FALSE;
     if (!init_spectrum()) {
         audio_output_close();
         return FALSE;

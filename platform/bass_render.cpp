@@ -1,33 +1,37 @@
 // Our audio layer's mixer: fills an output buffer from the playing streams, at the output's rate.
+#include "platform/bass_render.h"
+
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 
-#include "platform/bass_render.h"
-
+#include "platform/pcm_spectrum.h"
 #include "platform/position_model.h"
-#include "platform/stream_table.h"
-
-int g_mix_rate = 44100;
 
 static const int k_mix_frames = 4096;
-static std::int32_t g_mix[k_mix_frames * 2];
-static double g_chunk_start[k_max_streams];
+
+static int g_mix_rate = 44100;                // the output's; set before it can call the mixer
+static std::int32_t g_mix[k_mix_frames * 2];  // the output's thread's scratch
 
 // At equal rates the frames are copied as they are; otherwise each output frame is the
-// straight line between the two source frames around it (silence after the last one).
+// straight line between the two source frames around it (silence after the last one). The
+// frames are decoded as they are reached.
 static void add_stream(bass_stream* s, std::int32_t* mix, int frames)
 {
-    const std::int16_t* pcm = s->pcm.data();
-    const std::int64_t length = s->frames;
+    const std::int64_t length = stream_length(s);
+    const int rate = stream_rate(s);
     const double start = s->next_frame;
-    const double step = static_cast<double>(s->rate) / g_mix_rate;
+    const double step = static_cast<double>(rate) / g_mix_rate;
 
-    if (s->rate == g_mix_rate && start == std::floor(start)) {
+    if (rate == g_mix_rate && start == std::floor(start)) {
         std::int64_t first = static_cast<std::int64_t>(start);
         std::int64_t count = length - first;
         if (count > frames) count = frames;
-        for (std::int64_t k = 0; k < count * 2; ++k) mix[k] += pcm[first * 2 + k];
+        for (std::int64_t k = 0; k < count; ++k) {
+            const std::int16_t* f = held_frame(s->pcm, &s->decoder, first + k);
+            mix[k * 2] += f[0];
+            mix[k * 2 + 1] += f[1];
+        }
         if (count > 0) s->next_frame = static_cast<double>(first + count);
         return;
     }
@@ -39,9 +43,12 @@ static void add_stream(bass_stream* s, std::int32_t* mix, int frames)
         std::int64_t i = static_cast<std::int64_t>(pos);
         double f = pos - static_cast<double>(i);
         bool has_next = i + 1 < length;
+        // the later frame first: decoding up to it keeps the earlier one held too
+        const std::int16_t* b_frame = has_next ? held_frame(s->pcm, &s->decoder, i + 1) : nullptr;
+        const std::int16_t* a_frame = held_frame(s->pcm, &s->decoder, i);
         for (int c = 0; c < 2; ++c) {
-            double a = pcm[i * 2 + c];
-            double b = has_next ? pcm[(i + 1) * 2 + c] : 0.0;
+            double a = a_frame[c];
+            double b = has_next ? b_frame[c] : 0.0;
             mix[k * 2 + c] += static_cast<std::int32_t>(std::lrint(a + (b - a) * f));
         }
     }
@@ -49,15 +56,16 @@ static void add_stream(bass_stream* s, std::int32_t* mix, int frames)
     s->next_frame = next < static_cast<double>(length) ? next : static_cast<double>(length);
 }
 
-void render_streams(std::int16_t* out, int frames)
+// The output's callback, with the output locked.
+static void render_streams(std::int16_t* out, int frames)
 {
     const std::int64_t now_ns = steady_now_ns();
     bass_stream* playing[k_max_streams];
     int count = 0;
-    for (auto& slot : g_bass_streams) {
-        bass_stream* s = slot.load(std::memory_order_acquire);
+    for (DWORD handle = 1; handle <= static_cast<DWORD>(k_max_streams); ++handle) {
+        bass_stream* s = find_stream(handle);
         if (s && s->playing) {
-            g_chunk_start[count] = s->next_frame;
+            s->chunk_start = s->next_frame;
             playing[count++] = s;
         }
     }
@@ -79,10 +87,37 @@ void render_streams(std::int16_t* out, int frames)
     const std::int64_t buffer_ns = static_cast<std::int64_t>(frames) * 1000000000 / g_mix_rate;
     for (int i = 0; i < count; ++i) {
         bass_stream* s = playing[i];
-        double chunk_start = g_chunk_start[i];
         if (s->continuous) publish_heard(s->heard, s->prev_chunk_start, now_ns, s->next_frame, true);
-        else publish_heard(s->heard, chunk_start, now_ns + buffer_ns, s->next_frame, true);
-        s->prev_chunk_start = chunk_start;
+        else publish_heard(s->heard, s->chunk_start, now_ns + buffer_ns, s->next_frame, true);
+        s->prev_chunk_start = s->chunk_start;
         s->continuous = true;
     }
+}
+
+bool open_mixer(audio_output_kind kind, int rate)
+{
+    g_mix_rate = rate;
+    return audio_output_open(kind, rate, render_streams);
+}
+
+// The spectrum reads the frames before the one heard, so they are decoded with it.
+static void restart_from(bass_stream* s, double frame)
+{
+    s->next_frame = frame;
+    s->continuous = false;
+    stand_at(s->heard, frame);
+    hold_before(s->pcm, &s->decoder, static_cast<std::int64_t>(frame), k_spectrum_frames);
+}
+
+void play_stream(bass_stream* s, bool restart)
+{
+    bool was_playing = s->playing;
+    s->playing = true;
+    if (restart) restart_from(s, 0.0);
+    else if (!was_playing) restart_from(s, s->next_frame);
+}
+
+void move_stream(bass_stream* s, std::int64_t frame)
+{
+    restart_from(s, static_cast<double>(frame));
 }

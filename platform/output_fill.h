@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
-// Fills `frames` interleaved 16-bit stereo frames at the output's rate. The output calls it
-// from a thread of its own, always with the output locked.
+// Fills `frames` interleaved 16-bit stereo frames at the output's rate, decoding the playing
+// streams as far as it reads them. The output calls it from its audio thread or callback, always
+// with the output locked; nothing in it waits on a device or another thread.
 typedef void (*audio_output_fill)(std::int16_t* out, int frames);

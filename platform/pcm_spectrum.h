@@ -3,6 +3,9 @@
 
 #include <cstdint>
 
+// The transform reads this many stereo frames: the ones before the frame heard.
+const int k_spectrum_frames = 1024;
+
 // The 512 values BASS_ChannelGetData's FFT1024 request gives for `pcm` (interleaved stereo,
 // 16-bit, `frames` long) when `end_frame` is the frame heard: the 1024 frames before it, with
 // frames outside [0, frames) counting as silence. The transform is the layer's, set up by

@@ -1,34 +1,45 @@
-// Our audio layer's stream table: the decoded streams that exist, by handle.
+// Our audio layer's stream table: the streams that exist, by handle, each an MP3 file decoded as it plays.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
-#include <vector>
 
+#include "platform/mp3_decoder.h"
 #include "platform/position_model.h"
+#include "platform/stream_pcm.h"
 #include "platform/win_types.h"
 
 // Streams that may exist at once; the show makes one, tests a few.
 const int k_max_streams = 8;
 
-// One decoded stream. `pcm` never changes after creation, so the mixer and the spectrum
-// read it freely; the playback fields belong to the output's thread and are changed elsewhere
-// only with the output locked.
+// One stream. Its decoder and its samples are used with the output locked; the playback fields
+// belong to the mixer (bass_render.cpp), which changes them on the output's thread and, with
+// the output locked, on the caller's; `heard` is read by anyone without a lock.
 struct bass_stream {
-    std::vector<std::int16_t> pcm;  // interleaved stereo, 16-bit, at the stream's own rate
-    std::int64_t frames = 0;        // length in stereo frames
-    int rate = 0;                   // the stream's sample rate in Hz
+    mp3_decoder decoder;  // the file; its rate and exact length are the stream's
+    stream_pcm pcm;       // its samples around the playing position
 
     bool playing = false;
     bool continuous = false;        // the previous buffer rendered it with no jump since
     double next_frame = 0.0;        // next frame to render; fractional while resampling
-    double prev_chunk_start = 0.0;  // where the previous buffer's chunk began
+    double chunk_start = 0.0;       // where the buffer being filled began
+    double prev_chunk_start = 0.0;  // where the previous buffer began
 
     position_model heard;
 };
 
-// Handle h is slot h - 1; an empty slot holds null. Every slot is empty while no output is open.
-extern std::atomic<bass_stream*> g_bass_streams[k_max_streams];
+inline int stream_rate(const bass_stream* s)
+{
+    return static_cast<int>(s->decoder.kind.rate);
+}
+
+inline std::int64_t stream_length(const bass_stream* s)
+{
+    return s->decoder.length;
+}
+
+// Opens a stream of the MP3 file at `path` and gives it a handle; 0 when the file is not an MP3
+// or every handle is taken. A new stream stands still at its start.
+DWORD add_stream(const char* path);
 
 // The stream of a handle, or null for 0, an unknown handle or a released one.
 bass_stream* find_stream(DWORD handle);

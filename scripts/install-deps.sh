@@ -16,6 +16,8 @@ packages=(
   libegl1 libegl-mesa0 ffmpeg
   # tests and benchmarks
   libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils ffmpeg hyperfine valgrind
+  # a window manager, for the fullscreen test under one
+  openbox
   # the package's test: dpkg-shlibdeps for cpack's dependencies, and the menu entry's checker
   dpkg-dev desktop-file-utils
   # the sanitizer run and the fuzz targets (clang with libFuzzer and its sanitizer runtimes)
@@ -24,8 +26,8 @@ packages=(
   xfonts-base
   # the shell tests' window-close helper talks to the X server, the same-id box helper through XCB
   libx11-dev libxcb1-dev
-  # scripts/format.sh
-  clang-format
+  # scripts/format.sh, and scripts/naming-check.sh
+  clang-format clang-tidy
 )
 if [ "${1:-}" = "--help" ] || [ "${1:-}" = "-h" ]; then
   echo "usage: install-deps.sh [--blender]"
@@ -40,16 +42,4 @@ elif [ $# -gt 0 ]; then
   exit 2
 fi
 
-sudo_cmd=()
-if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
-
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-
-if [ ${#missing[@]} -gt 0 ]; then
-  export DEBIAN_FRONTEND=noninteractive
-  "${sudo_cmd[@]}" apt-get update -qq
-  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+"$(dirname "$0")/install-packages.sh" "${packages[@]}"

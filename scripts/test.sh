@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs, builds and runs every test under a virtual X server (Mesa's llvmpipe renders); then,
+# Installs, builds (the show, and the page for the browser) and runs every test under a virtual X
+# server (Mesa's llvmpipe renders; the page's tests use headless Chromium); then,
 # unless ctest was given arguments (a filtered run), the sanitizer run of the whole show and a
 # bounded run of every fuzz target.
 set -euo pipefail
@@ -7,6 +8,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 # Blender as well: the scene scripts of the slides are rendered small in the tests
 "$root/scripts/install-deps.sh" --blender
 "$root/scripts/build.sh"
+# the page, which the web tests drive in headless Chromium
+"$root/scripts/web.sh"
 cd "$root/build"
 # one 1024x768 screen, as the show's fullscreen mode wants; tests share it, so they run one at a time.
 # -noreset: by default the server resets when its last client leaves, and a test starting during

@@ -1,13 +1,12 @@
-// Opens the show's fullscreen OpenGL window and sets the fixed rendering state.
+// Opens the show's fullscreen OpenGL window.
 #include "shell/display.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
 #include <SDL/SDL.h>
 
 #include <cstring>
 
-#include "platform/message_box.h"
+#include "platform/error_box.h"
+#include "shell/screen_cover.h"
 
 struct gl_attribute {
     SDL_GLattr attribute;
@@ -28,11 +27,6 @@ static const gl_attribute k_context_attributes[] = {
 };
 // clang-format on
 
-static void error_box(const char* text)
-{
-    MessageBoxA(nullptr, text, "ERROR", MB_ICONWARNING | MB_OK);
-}
-
 // With no display to reach, SDL falls back on its off-screen driver, which renders into memory
 // and shows nobody anything: for the show that is no screen at all.
 static bool video_reaches_a_screen()
@@ -44,12 +38,12 @@ static bool video_reaches_a_screen()
 bool init_display(int width, int height)
 {
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
-        error_box("Unable to initialize SDL!");
+        show_error_box("Unable to initialize SDL!");
         return false;
     }
     if (!video_reaches_a_screen()) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        error_box("Unable to initialize SDL!");
+        show_error_box("Unable to initialize SDL!");
         return false;
     }
 
@@ -57,29 +51,16 @@ bool init_display(int width, int height)
         SDL_GL_SetAttribute(a.attribute, a.value);
     }
 
+    // the screen's own size, read before the mode is set
+    const SDL_VideoInfo* screen = SDL_GetVideoInfo();
+    int screen_width = screen ? screen->current_w : 0, screen_height = screen ? screen->current_h : 0;
+
     if (!SDL_SetVideoMode(width, height, 0, SDL_OPENGL | SDL_FULLSCREEN)) {
-        error_box("Unable to open screen!");
+        show_error_box("Unable to open screen!");
         return false;
     }
+    if (screen_width > 0 && screen_height > 0) cover_screen(screen_width, screen_height);
 
     SDL_ShowCursor(SDL_DISABLE);
-    return true;
-}
-
-bool init_gl_state()
-{
-    glViewport(0, 0, 1024, 768);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    // the near plane is the single-precision 0.1, widened
-    gluPerspective(45.0, 1024.0 / 768.0, static_cast<double>(0.1f), 200.0);
-    glMatrixMode(GL_MODELVIEW);
-    glShadeModel(GL_SMOOTH);
-    glClearColor(0, 0, 0, 0);
-    glClearDepth(1.0);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     return true;
 }

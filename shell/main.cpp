@@ -3,6 +3,7 @@
 
 #include <SDL/SDL.h>
 
+#include "assets/soundtrack_file.h"
 #include "assets/texture_bank.h"
 #include "audio/music.h"
 #include "shell/display.h"
@@ -18,7 +19,7 @@ int main(int, char**)
     init_display(1024, 768);
     init_gl_state();
     load_textures();
-    start_music("Data/Zyk-Morrelvisa.mp3");
+    start_music(k_soundtrack_path);
 
     // the show
     run_main_loop();

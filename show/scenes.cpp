@@ -64,8 +64,8 @@ void draw_scene(const show_window& window, float t)
         draw_billboard(*window.texture, window.x, window.y, window.z);
         break;
     case scene_sliding_billboard:
-        // starts at 0.1 where the standing card was, one unit down per second
-        draw_billboard(*window.texture, window.x, 11.0f - t, window.z);
+        // from where it stands at rest, one unit down per second from the row's start
+        draw_billboard(*window.texture, window.x, window.y - (t - static_cast<float>(window.from)), window.z);
         break;
     case scene_picture:
         draw_picture(*window.texture, window.x, window.y, window.z);

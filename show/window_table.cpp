@@ -10,7 +10,7 @@ const double k_no_lower_bound = -HUGE_VAL;
 
 // The bounds are the show's times; the last, the show's end, is the single-precision 83.0.
 // clang-format off
-const show_window g_window_table[29] = {
+const show_window g_window_table[k_window_count] = {
     // from                  until                   scene                    texture                 x      y      z
     {k_no_lower_bound,       k_title_strips_until,   scene_title_strips,      &g_tex_dimbrane,      0.0f,  0.0f, -1.4f},
     {k_title_card_at,        k_title_card_slides_at, scene_billboard,         &g_tex_flanokk,       0.0f,  0.1f, -1.4f},

@@ -24,4 +24,8 @@ struct show_window {
 
 extern const double k_no_lower_bound;
 
-extern const show_window g_window_table[29];
+// The rows of the table. A row left out would be drawn as an empty window [0, 0), which
+// timeline.window_table.every_row_starts_before_it_ends refuses; one too many does not compile.
+constexpr int k_window_count = 29;
+
+extern const show_window g_window_table[k_window_count];

@@ -1,4 +1,4 @@
-// Benchmarks of the audio layer: a show-time read, a spectrum fetch, and decoding the soundtrack.
+// Benchmarks of the audio layer: a show-time read, a spectrum fetch, decoding and opening the soundtrack.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -7,6 +7,7 @@
 
 #include "audio/music.h"
 #include "platform/bass.h"
+#include "platform/mp3_decoder.h"
 #include "tests/audio/mp3_fixture.h"
 #include "tests/support/temp_dir.h"
 
@@ -14,32 +15,67 @@ static std::string g_dir;
 static std::string g_long_mp3;
 
 // What render_frame does several dozen times per frame.
-static void BM_music_time(benchmark::State& state)
+static void bm_music_time(benchmark::State& state)
 {
     for (auto _ : state) benchmark::DoNotOptimize(music_time());
 }
-BENCHMARK(BM_music_time);
+BENCHMARK(bm_music_time);
 
-static void BM_channel_get_position(benchmark::State& state)
+static void bm_channel_get_position(benchmark::State& state)
 {
     for (auto _ : state) benchmark::DoNotOptimize(BASS_ChannelGetPosition(g_music));
 }
-BENCHMARK(BM_channel_get_position);
+BENCHMARK(bm_channel_get_position);
 
 // What the frame loop does once per pass.
-static void BM_fetch_spectrum(benchmark::State& state)
+static void bm_fetch_spectrum(benchmark::State& state)
 {
     for (auto _ : state) {
         fetch_spectrum(g_spectrum);
         benchmark::ClobberMemory();
     }
 }
-BENCHMARK(BM_fetch_spectrum);
+BENCHMARK(bm_fetch_spectrum);
 
-// Opening an 83-second stereo MP3 with the prescan flag: decoded whole, once, before the show.
-// Runs last: it replaces the playing soundtrack with a fresh "no sound" device each time, as
-// only a few streams may exist at once.
-static void BM_create_83s_stream(benchmark::State& state)
+// What the mixer adds to each buffer of SDL's device (2048 frames, 46 ms): decoding that many
+// frames of the soundtrack as it plays.
+static void bm_decode_a_device_buffer(benchmark::State& state)
+{
+    mp3_decoder d;
+    if (!open_mp3(g_long_mp3.c_str(), &d)) {
+        state.SkipWithError("cannot open the MP3");
+        return;
+    }
+    std::int16_t buffer[2048 * 2];
+    for (auto _ : state) {
+        if (read_mp3(&d, buffer, 2048) < 2048) seek_mp3(&d, 0);
+        benchmark::ClobberMemory();
+    }
+    close_mp3(&d);
+}
+BENCHMARK(bm_decode_a_device_buffer)->Unit(benchmark::kMicrosecond);
+
+// A seek to the middle of the 83 s file and back to its start, each decoding the frames before
+// the one it lands on.
+static void bm_seek_to_the_middle_and_back(benchmark::State& state)
+{
+    mp3_decoder d;
+    if (!open_mp3(g_long_mp3.c_str(), &d)) {
+        state.SkipWithError("cannot open the MP3");
+        return;
+    }
+    for (auto _ : state) {
+        seek_mp3(&d, d.length / 2);
+        seek_mp3(&d, 0);
+    }
+    close_mp3(&d);
+}
+BENCHMARK(bm_seek_to_the_middle_and_back)->Unit(benchmark::kMillisecond);
+
+// Opening an 83-second stereo MP3 with the prescan flag: the length is read from its Info tag
+// and nothing is decoded but the first frames. Runs last: it replaces the playing soundtrack
+// with a fresh "no sound" device each time, as only a few streams may exist at once.
+static void bm_create_83s_stream(benchmark::State& state)
 {
     for (auto _ : state) {
         state.PauseTiming();
@@ -50,7 +86,7 @@ static void BM_create_83s_stream(benchmark::State& state)
         if (!h) state.SkipWithError("stream creation failed");
     }
 }
-BENCHMARK(BM_create_83s_stream)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(bm_create_83s_stream)->Iterations(20)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # The soundtrack as the show hears it: band levels, spectrum values 6 and 7 on and between the
 # beats, onsets at the cues, the drop, the level at the show's end (soundtrack_figures, the audio
-# layer's own decoding and spectrum) and loudness, loudness range and true peak (ffmpeg's ebur128).
+# layer's own decoding and spectrum), the arrangement after the drop (phrases, backbeat, width, the
+# break's build, hits on the off-grid cues) and loudness, loudness range and true peak (ffmpeg's ebur128).
 set -euo pipefail
-usage() { echo "usage: figures.sh BUILD_DIR [MP3]   (MP3 defaults to data/Zyk-Morrelvisa.mp3)"; }
+usage() { echo "usage: figures.sh BUILD_DIR [MP3]   (MP3 defaults to the soundtrack in data/)"; }
 [ "${1:-}" = --help ] && { usage; exit 0; }
 [ $# -ge 1 ] || { usage >&2; exit 2; }
-root=$(cd "$(dirname "$0")/../.." && pwd)
+source "$(dirname "$0")/../../tests/support/shell/repository.sh"
 figures=$(cd "$1" && pwd)/tools/soundtrack/soundtrack_figures
-mp3=${2:-$root/data/Zyk-Morrelvisa.mp3}
+mp3=${2:-$vl_repository_root/data/$vl_soundtrack_file}
 [ -x "$figures" ] || { echo "build soundtrack_figures in $1 first" >&2; exit 1; }
 command -v ffmpeg > /dev/null || { echo "figures.sh needs ffmpeg" >&2; exit 1; }
 
@@ -34,6 +35,12 @@ cat <<MD
 | onset at 6.35 s; at 10.9 s (offset, strength against the median beat) | $(pick '$1 == "onset" && ($3 == "6.350" || $3 == "10.900") { printf "%s ms, %s×; ", $6, $8 }' | sed 's/; $//') |
 | slide changes: worst onset offset | $(pick '$1 == "onsets" { print $6 }') ms |
 | RMS level 82.9–83.0 s | $(pick '$1 == "level" && $2 == "82.9-83.0" { print $4 }') dBFS |
+| phrases: median correlation of bars four apart (every band filled) | $(pick '$1 == "phrases:" { sub(",", "", $4); print $4 " (" $9 ")" }') |
+| backbeat: 1.5–6 kHz after beats 2 and 4 against 1 and 3 | $(pick '$1 == "backbeat:" { print $(NF-1) }') dB |
+| left/right correlation, 29.3–61.3 s | $(pick '$1 == "stereo" && $2 ~ /^29.300/ { sub(",", "", $5); print $5 }') |
+| mono sum against the stereo pair, 29.3–61.3 s; whole piece | $(pick '$1 == "stereo" { printf "%s dB; ", $8 }' | sed 's/; $//') |
+| break: last 2 s against its first 2 s (mono RMS) | $(pick '$1 == "build" { print $(NF-1) }') dB |
+| off-grid cues hit at least as hard as the median beat | $(pick '$1 == "cue_hits:" { print $2 " of " $4 }') ($(pick '$1 == "cue_hit" { printf "%s ", $4 }' | sed 's/ $//; s/ / \/ /g')×) |
 
 \`\`\`
 $report

@@ -2,12 +2,12 @@
 # Figures for the soundtrack: render time and memory, determinism, loudness and peaks, and the
 # distribution of spectrum values 6 and 7. Prints Markdown for bench/RESULTS-soundtrack.md.
 set -euo pipefail
-usage() { echo "usage: measure.sh BUILD_DIR [MP3]   (run from anywhere; MP3 defaults to data/Zyk-Morrelvisa.mp3)"; }
+usage() { echo "usage: measure.sh BUILD_DIR [MP3]   (run from anywhere; MP3 defaults to the soundtrack in data/)"; }
 [ "${1:-}" = --help ] && { usage; exit 0; }
 [ $# -ge 1 ] || { usage >&2; exit 2; }
-root=$(cd "$(dirname "$0")/../.." && pwd)
+source "$(dirname "$0")/../../tests/support/shell/repository.sh"
 build=$(cd "$1" && pwd)
-mp3=${2:-$root/data/Zyk-Morrelvisa.mp3}
+mp3=${2:-$vl_repository_root/data/$vl_soundtrack_file}
 gen=$build/tools/soundtrack/soundtrack
 measure=$build/tools/soundtrack/measure_bins
 [ -x "$gen" ] && [ -x "$measure" ] || { echo "build soundtrack and measure_bins in $build first" >&2; exit 1; }

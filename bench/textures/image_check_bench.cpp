@@ -42,7 +42,7 @@ static void bm_check_every_file(benchmark::State& state)
     for (auto _ : state) {
         accepted = 0;
         for (const std::vector<unsigned char>& bytes : g_files) {
-            image_check check = check_image(bytes.data(), bytes.size(), 16384);
+            image_check check = check_image(bytes.data(), bytes.size());
             benchmark::DoNotOptimize(check);
             accepted += check.kind != k_image_refused;
         }

@@ -32,7 +32,7 @@ static std::vector<reading> read_for(HSTREAM h, double start, double seconds)
     return readings;
 }
 
-struct ClockTest : ::testing::Test {
+struct playback_clock : ::testing::Test {
     std::string dir = make_temp_dir();
     std::string mp3 = dir + "/tone.mp3";
     void SetUp() override
@@ -48,7 +48,7 @@ struct ClockTest : ::testing::Test {
 };
 
 // The show's own start sequence, then reads over the whole file and past its end.
-TEST_F(ClockTest, GrowsSmoothlyFromZeroAndStopsAtTheEnd)
+TEST_F(playback_clock, grows_smoothly_from_zero_and_stops_at_the_end)
 {
     ASSERT_TRUE(BASS_Init(1, 44100, 0, nullptr, nullptr));
     HSTREAM h = BASS_StreamCreateFile(FALSE, mp3.c_str(), 0, 0, BASS_STREAM_PRESCAN);
@@ -126,7 +126,7 @@ TEST_F(ClockTest, GrowsSmoothlyFromZeroAndStopsAtTheEnd)
     EXPECT_EQ(BASS_ChannelGetPosition(h), end);
 }
 
-TEST_F(ClockTest, SettingPositionZeroRestartsFromTheFirstByte)
+TEST_F(playback_clock, setting_position_zero_restarts_from_the_first_byte)
 {
     ASSERT_TRUE(BASS_Init(1, 44100, 0, nullptr, nullptr));
     HSTREAM h = BASS_StreamCreateFile(FALSE, mp3.c_str(), 0, 0, BASS_STREAM_PRESCAN);
@@ -146,7 +146,7 @@ TEST_F(ClockTest, SettingPositionZeroRestartsFromTheFirstByte)
 }
 
 // Device 0 plays nothing; a stream's position then follows the steady clock.
-TEST_F(ClockTest, NoSoundDeviceFollowsTheSteadyClock)
+TEST_F(playback_clock, no_sound_device_follows_the_steady_clock)
 {
     ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr));
     HSTREAM h = BASS_StreamCreateFile(FALSE, mp3.c_str(), 0, 0, BASS_STREAM_PRESCAN);
@@ -167,7 +167,7 @@ TEST_F(ClockTest, NoSoundDeviceFollowsTheSteadyClock)
 // The "no sound" device takes samples on the steady clock like a device would: released while
 // playing, it stops at once and opens again; played to its end, a stream stands at exactly its
 // last frame, as on a real device.
-TEST_F(ClockTest, NoSoundDeviceReopensAndStopsAtTheExactEnd)
+TEST_F(playback_clock, no_sound_device_reopens_and_stops_at_the_exact_end)
 {
     ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr));
     HSTREAM h = BASS_StreamCreateFile(FALSE, mp3.c_str(), 0, 0, BASS_STREAM_PRESCAN);
@@ -187,7 +187,7 @@ TEST_F(ClockTest, NoSoundDeviceReopensAndStopsAtTheExactEnd)
 }
 
 // Handle 0, a handle that was never made, and one released by BASS_Free fail harmlessly.
-TEST_F(ClockTest, MissingStreamsReadAsZero)
+TEST_F(playback_clock, missing_streams_read_as_zero)
 {
     EXPECT_EQ(BASS_ChannelGetPosition(0), 0u);
     EXPECT_FALSE(BASS_Free()) << "nothing to free before BASS_Init";
@@ -213,7 +213,7 @@ TEST_F(ClockTest, MissingStreamsReadAsZero)
 }
 
 // Without any device at all, initialisation fails.
-TEST_F(ClockTest, UnknownDriverFailsInit)
+TEST_F(playback_clock, unknown_driver_fails_init)
 {
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     EXPECT_FALSE(BASS_Init(1, 44100, 0, nullptr, nullptr));

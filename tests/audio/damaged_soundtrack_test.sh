@@ -6,16 +6,16 @@
 # Usage: damaged_soundtrack_test.sh damaged_frame|wav|empty|no_data
 set -euo pipefail
 source "$(dirname "$0")/../support/shell/show.sh"
-song="$VELLAMOR_ROOT/data/Zyk-Morrelvisa.mp3"
+song="$vl_repository_root/data/$vl_soundtrack_file"
 
 # A show folder of its own: the shipped pictures and, given a file, that as the soundtrack.
 show_folder_with() {
     mkdir -p "$XSHOW_TMP/show/data"
     local f
-    for f in "$VELLAMOR_ROOT"/data/*; do
+    for f in "$vl_repository_root"/data/*; do
         case "$f" in *.mp3) ;; *) ln -s "$f" "$XSHOW_TMP/show/data/" ;; esac
     done
-    [ -z "${1:-}" ] || cp "$1" "$XSHOW_TMP/show/data/Zyk-Morrelvisa.mp3"
+    [ -z "${1:-}" ] || cp "$1" "$XSHOW_TMP/show/data/$vl_soundtrack_file"
     VELLAMOR_ROOT="$XSHOW_TMP/show"
 }
 

@@ -9,7 +9,7 @@
 #include "tests/audio/mp3_fixture.h"
 #include "tests/support/temp_dir.h"
 
-struct DataPathTest : ::testing::Test {
+struct data_path : ::testing::Test {
     std::string dir = make_temp_dir();
     std::string old_cwd = std::filesystem::current_path().string();
 
@@ -39,13 +39,13 @@ static bool lasts(HSTREAM h, double seconds)
     return BASS_ChannelSetPosition(h, static_cast<QWORD>(seconds * 44100) * 4);
 }
 
-TEST_F(DataPathTest, CapitalDataReachesTheLowerCaseFolder)
+TEST_F(data_path, capital_data_reaches_the_lower_case_folder)
 {
     EXPECT_NE(open_file("Data/song.mp3"), 0u);
     EXPECT_NE(open_file("data/song.mp3"), 0u);
 }
 
-TEST_F(DataPathTest, OnlyTheLeadingFolderIsRetried)
+TEST_F(data_path, only_the_leading_folder_is_retried)
 {
     EXPECT_EQ(open_file("Data/missing.mp3"), 0u);
     EXPECT_EQ(open_file("DATA/song.mp3"), 0u);
@@ -55,7 +55,7 @@ TEST_F(DataPathTest, OnlyTheLeadingFolderIsRetried)
 }
 
 // Where a "Data" folder exists as well, the path as given wins.
-TEST_F(DataPathTest, ThePathAsGivenComesFirst)
+TEST_F(data_path, the_path_as_given_comes_first)
 {
     std::filesystem::create_directory(dir + "/Data");
     ASSERT_TRUE(make_mp3(dir + "/Data/song.mp3", "0.5*sin(2*PI*440*t)", 44100, 2.0));

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "platform/bass.h"
+#include "platform/mp3_decoder.h"
+#include "platform/pcm_spectrum.h"
 #include "platform/sdl_output.h"
 #include "tests/audio/mp3_fixture.h"
 #include "tests/support/temp_dir.h"
@@ -50,7 +52,7 @@ static QWORD frames_heard(HSTREAM h)
     return BASS_ChannelGetPosition(h) / 4;
 }
 
-struct HandOutputTest : ::testing::Test {
+struct hand_output : ::testing::Test {
     std::string dir = make_temp_dir();
     std::string mp3 = dir + "/chirp.mp3";
     std::vector<std::int16_t> ref;
@@ -75,7 +77,7 @@ struct HandOutputTest : ::testing::Test {
 // The output stays paused until something plays; every change is made under the output's lock.
 // Each buffer holds the next frames of the file, and the listener never passes the last frame
 // handed out: an output that stops asking stops the clock there.
-TEST_F(HandOutputTest, BuffersFollowTheFileAndTheClockStopsWhereTheyStop)
+TEST_F(hand_output, buffers_follow_the_file_and_the_clock_stops_where_they_stop)
 {
     EXPECT_TRUE(g_hand_paused);
     ASSERT_TRUE(BASS_ChannelPlay(h, TRUE));
@@ -100,7 +102,7 @@ TEST_F(HandOutputTest, BuffersFollowTheFileAndTheClockStopsWhereTheyStop)
 
 // A seek stands the listener at the new frame at once, the next buffer starts there, and the
 // listener reaches it only a buffer's time after that buffer was taken.
-TEST_F(HandOutputTest, ASeekIsHeardFromTheNextBuffer)
+TEST_F(hand_output, a_seek_is_heard_from_the_next_buffer)
 {
     ASSERT_TRUE(BASS_ChannelPlay(h, TRUE));
     crank();
@@ -118,4 +120,36 @@ TEST_F(HandOutputTest, ASeekIsHeardFromTheNextBuffer)
     }
     sleep_seconds(0.2);
     EXPECT_EQ(frames_heard(h), seek + k_buffer);
+}
+
+// While it plays, the spectrum reads the 1024 frames before the one heard out of what the mixer
+// decoded: the frames a straight decoding has there, all through a file longer than the samples
+// a stream holds, and at its end.
+TEST_F(hand_output, the_spectrum_while_playing_reads_the_frames_before_the_one_heard)
+{
+    const std::string long_mp3 = dir + "/long.mp3";
+    ASSERT_TRUE(make_mp3(long_mp3, "0.6*sin(2*PI*(200*t+400*t*t))|0.5*sin(2*PI*(330+100*t)*t)", 44100, 4.0));
+    std::vector<std::int16_t> whole;
+    int rate = 0;
+    ASSERT_TRUE(decode_mp3_file(long_mp3.c_str(), whole, rate));
+    const QWORD length = whole.size() / 2;
+    HSTREAM playing = BASS_StreamCreateFile(FALSE, long_mp3.c_str(), 0, 0, BASS_STREAM_PRESCAN);
+    ASSERT_NE(playing, 0u);
+    ASSERT_TRUE(BASS_ChannelPlay(playing, TRUE));
+
+    float fetched[512], want[512];
+    const int buffers = static_cast<int>(length / k_buffer) + 8;
+    for (int b = 1; b <= buffers; ++b) {
+        crank();
+        if (b % 8 != 0) continue;
+        // once a buffer's time has passed the listener stands at the end of what was handed out
+        sleep_seconds(0.1);
+        const QWORD heard = frames_heard(playing);
+        ASSERT_EQ(heard, std::min<QWORD>(static_cast<QWORD>(b) * k_buffer, length));
+        ASSERT_EQ(BASS_ChannelGetData(playing, fetched, BASS_DATA_FFT1024), 2048u);
+        ASSERT_TRUE(
+            pcm_spectrum(whole.data(), static_cast<std::int64_t>(length), static_cast<std::int64_t>(heard), want));
+        for (int k = 0; k < 512; ++k) ASSERT_EQ(fetched[k], want[k]) << "at frame " << heard << ", bin " << k;
+    }
+    EXPECT_EQ(frames_heard(playing), length);
 }

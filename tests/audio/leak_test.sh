@@ -21,7 +21,7 @@ grep -E "ERROR SUMMARY|definitely lost:|indirectly lost:|still reachable:" valgr
 
 # what the system libraries keep until exit (SDL's D-Bus connection) is theirs; nothing the
 # audio layer allocates itself may still be held
-if grep -E "mpg123_new|kiss_fftr_alloc|BASS_StreamCreateFile|decode_file" valgrind.txt; then
+if grep -E "mpg123_new|kiss_fftr_alloc|BASS_StreamCreateFile|open_mp3" valgrind.txt; then
     cat valgrind.txt >&2
     fail "memory of the audio layer still held at exit"
 fi

@@ -15,7 +15,7 @@ case "${1:-}" in
     no_soundtrack)
         # the show's pictures without its soundtrack, in a folder of its own
         mkdir -p "$XSHOW_TMP/show/data"
-        for f in "$VELLAMOR_ROOT"/data/*; do
+        for f in "$vl_repository_root"/data/*; do
             case "$f" in *.mp3) ;; *) ln -s "$f" "$XSHOW_TMP/show/data/" ;; esac
         done
         VELLAMOR_ROOT="$XSHOW_TMP/show"

@@ -62,14 +62,14 @@ static double rms(const std::vector<std::int16_t>& pcm)
     return std::sqrt(sum / pcm.size());
 }
 
-struct OutputTest : ::testing::Test {
+struct device_output : ::testing::Test {
     std::string dir = make_temp_dir();
     void TearDown() override { remove_dir(dir); }
 };
 
 // At the device's own rate every sample goes out as decoded: the same samples as ffmpeg's
 // from the first one, both channels in place, nothing skipped or repeated, silence after.
-TEST_F(OutputTest, DeviceGetsTheDecodedSamplesFromTheFirstOne)
+TEST_F(device_output, device_gets_the_decoded_samples_from_the_first_one)
 {
     std::string mp3 = dir + "/chirp.mp3";
     ASSERT_TRUE(make_mp3(mp3, "0.6*sin(2*PI*(200*t+400*t*t))|0.5*sin(2*PI*(300*t+250*t*t))", k_device_rate, 2.0));
@@ -105,7 +105,7 @@ TEST_F(OutputTest, DeviceGetsTheDecodedSamplesFromTheFirstOne)
 
 // A 48 kHz stream through the 44.1 kHz device keeps its pitch and its length: it matches
 // ffmpeg's own resampling of the file closely once aligned.
-TEST_F(OutputTest, OtherRateIsResampledToTheDevice)
+TEST_F(device_output, other_rate_is_resampled_to_the_device)
 {
     std::string mp3 = dir + "/tones48.mp3";
     ASSERT_TRUE(make_mp3(mp3,

@@ -4,10 +4,11 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/bass.h"
+#include "platform/mp3_decoder.h"
 #include "platform/pcm_spectrum.h"
-#include "platform/stream_samples.h"
 #include "tests/audio/mp3_fixture.h"
 #include "tests/support/temp_dir.h"
 
@@ -39,7 +40,7 @@ static std::vector<double> reference_spectrum(const std::vector<std::int16_t>& p
     return mags;
 }
 
-struct SpectrumTest : ::testing::Test {
+struct spectrum_fetch : ::testing::Test {
     std::string dir = make_temp_dir();
     float spectrum[k_bins];
 
@@ -69,7 +70,7 @@ struct SpectrumTest : ::testing::Test {
 
 // A sine of amplitude 0.5 at a bin's centre reads 0.5 there, a quarter of that in each
 // neighbour (the Hann window's spread) and almost nothing elsewhere, at three sample rates.
-TEST_F(SpectrumTest, SineAtBinCentrePeaksThereWithTheDocumentedScale)
+TEST_F(spectrum_fetch, sine_at_bin_centre_peaks_there_with_the_documented_scale)
 {
     struct rate_case {
         int rate;
@@ -104,7 +105,7 @@ TEST_F(SpectrumTest, SineAtBinCentrePeaksThereWithTheDocumentedScale)
 // positions before the start, across the start, inside, and at the very end. Left and right
 // differ, and the sound starts only at 0.5 s, so a window in the wrong place or a wrong
 // channel mix shows.
-TEST_F(SpectrumTest, AllBinsMatchTheDefinition)
+TEST_F(spectrum_fetch, all_bins_match_the_definition)
 {
     std::string path = dir + "/sweep.mp3";
     ASSERT_TRUE(make_mp3(path, "gte(t,0.5)*0.6*sin(2*PI*(300*t+900*t*t))|gte(t,0.5)*0.3*sin(2*PI*5000*t)", 44100, 1.5));
@@ -129,7 +130,7 @@ TEST_F(SpectrumTest, AllBinsMatchTheDefinition)
     }
 }
 
-TEST_F(SpectrumTest, SilenceGivesZeros)
+TEST_F(spectrum_fetch, silence_gives_zeros)
 {
     HSTREAM h = open("silence.mp3", "0", 44100, 1.0);
     ASSERT_NE(h, 0u);
@@ -138,7 +139,7 @@ TEST_F(SpectrumTest, SilenceGivesZeros)
 }
 
 // Without a stream the call fails and leaves a silent spectrum; other requests are refused.
-TEST_F(SpectrumTest, MissingStreamGivesZerosAndFails)
+TEST_F(spectrum_fetch, missing_stream_gives_zeros_and_fails)
 {
     for (float& v : spectrum) v = 7.0f;
     EXPECT_EQ(BASS_ChannelGetData(0, spectrum, BASS_DATA_FFT1024), static_cast<DWORD>(-1));
@@ -153,20 +154,22 @@ TEST_F(SpectrumTest, MissingStreamGivesZerosAndFails)
 // pcm_spectrum on the layer's own decoding of a stream reads bit for bit what the show's fetch
 // reads with that frame heard; on another decoder's samples, and past their end, it follows
 // the definition.
-TEST_F(SpectrumTest, SamplesInMemoryReadAsTheShowsFetch)
+TEST_F(spectrum_fetch, samples_in_memory_read_as_the_shows_fetch)
 {
     std::string path = dir + "/sweep.mp3";
     ASSERT_TRUE(make_mp3(path, "gte(t,0.5)*0.6*sin(2*PI*(300*t+900*t*t))|0.3*sin(2*PI*5000*t)", 44100, 1.5));
     HSTREAM h = BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, BASS_STREAM_PRESCAN);
     ASSERT_NE(h, 0u);
-    stream_samples layer;
-    ASSERT_TRUE(get_stream_samples(h, layer));
+    std::vector<std::int16_t> layer;
+    int rate = 0;
+    ASSERT_TRUE(decode_mp3_file(path.c_str(), layer, rate));
+    long layer_frames = static_cast<long>(layer.size() / 2);
 
     float mine[k_bins];
-    for (long end : {0L, 700L, 22150L, 44100L, static_cast<long>(layer.frames)}) {
+    for (long end : {0L, 700L, 22150L, 44100L, layer_frames}) {
         SCOPED_TRACE(end);
         fetch_at(h, end);
-        ASSERT_TRUE(pcm_spectrum(layer.pcm, layer.frames, end, mine));
+        ASSERT_TRUE(pcm_spectrum(layer.data(), layer_frames, end, mine));
         for (int k = 0; k < k_bins; ++k) ASSERT_EQ(mine[k], spectrum[k]) << "bin " << k;
     }
 
@@ -182,8 +185,52 @@ TEST_F(SpectrumTest, SamplesInMemoryReadAsTheShowsFetch)
     }
 }
 
+// The stream is decoded as it is reached, so a fetch after a seek reads frames decoded from
+// there: forwards, backwards, a little or far, they are the frames a straight decoding of the
+// whole file has, to the bit. Low-bitrate files lean on the most frames before the one sought
+// (layer III's bit reservoir) and round differently in each phase of the synthesis filter.
+TEST_F(spectrum_fetch, seeks_anywhere_read_the_frames_of_a_straight_decoding)
+{
+    const char* music = "0.4*sin(2*PI*(200*t+30*t*t))+0.1*sin(2*PI*3000*t)|0.4*sin(2*PI*330*t)+0.2*random(0)-0.1";
+    struct file_case {
+        const char* name;
+        int rate;
+        const char* options;
+    };
+    const file_case files[] = {
+        {"mpeg2_vbr.mp3", 22050, "-q:a 9"},
+        {"mono.mp3", 44100, "-ac 1 -b:a 64k"},
+        {"mpeg25_8k.mp3", 8000, "-b:a 8k"},
+    };
+    for (const file_case& f : files) {
+        SCOPED_TRACE(f.name);
+        std::string path = dir + "/" + f.name;
+        char command[1024];
+        std::snprintf(
+            command, sizeof command,
+            "ffmpeg -nostdin -v error -y -f lavfi -i \"aevalsrc=%s:s=%d:d=12\" -c:a libmp3lame %s \"%s\"", music,
+            f.rate, f.options, path.c_str());
+        ASSERT_EQ(std::system(command), 0);
+        std::vector<std::int16_t> whole;
+        int rate = 0;
+        ASSERT_TRUE(decode_mp3_file(path.c_str(), whole, rate));
+        const long frames = static_cast<long>(whole.size() / 2);
+        HSTREAM h = BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, BASS_STREAM_PRESCAN);
+        ASSERT_NE(h, 0u);
+
+        float want[k_bins];
+        for (double at : {0.9, 0.1, 0.91, 0.5, 0.52, 0.3, 0.75, 0.05, 0.99, 0.6, 1.0, 0.2}) {
+            long end = static_cast<long>(at * frames);
+            SCOPED_TRACE(end);
+            fetch_at(h, end);
+            ASSERT_TRUE(pcm_spectrum(whole.data(), frames, end, want));
+            for (int k = 0; k < k_bins; ++k) ASSERT_EQ(spectrum[k], want[k]) << "bin " << k;
+        }
+    }
+}
+
 // The transform belongs to the layer: without BASS_Init there is none, and the values are zeros.
-TEST_F(SpectrumTest, SamplesInMemoryNeedTheLayerStarted)
+TEST_F(spectrum_fetch, samples_in_memory_need_the_layer_started)
 {
     std::vector<std::int16_t> pcm(2 * 4096);
     for (size_t i = 0; i < pcm.size(); ++i) pcm[i] = static_cast<std::int16_t>(12000 * std::sin(0.3 * (i / 2)));

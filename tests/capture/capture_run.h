@@ -16,6 +16,9 @@ std::string scratch_folder(const std::string& name);
 // its exit status.
 int run_capture(const std::string& arguments);
 
+// The same, also giving the run's peak resident memory in KiB (the tool's own).
+int run_capture(const std::string& arguments, long& peak_kib);
+
 // Reads a PNG as 8-bit RGB; empty (0x0) when it cannot.
 png_pixels read_png(const std::string& path);
 

@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # The capture's failures: one clear message, a non-zero exit, and nothing half-written left
 # behind. Usage: failures_test.sh CASE (bad_options, existing_output, missing_folder, no_ffmpeg,
-# ffmpeg_fails, interrupted).
+# ffmpeg_fails, interrupted, too_big).
 set -euo pipefail
-: "${VELLAMOR_CAPTURE:?}" "${VELLAMOR_ROOT:?}"
+: "${VELLAMOR_CAPTURE:?}"
 source "$(dirname "$0")/../support/shell/checks.sh"
 make_work_dir work
 out="$work/out"
 mkdir "$out"
-cd "$VELLAMOR_ROOT"
+cd "$vl_repository_root"
 
 # capture EXPECTED_STATUS ARGS...: runs it headless, checks the status and a single message line
 capture() {
@@ -101,6 +101,23 @@ interrupted)
     [ "$status" -eq 130 ] || fail "exit $status after Ctrl-C, not 130"
     said interrupted
     ! kill -0 "$encoder" 2>/dev/null || fail "ffmpeg ($encoder) still runs"
+    holds ""
+    ;;
+too_big)
+    # over the memory bound: refused before ffmpeg starts (this one notes that it ran) or a frame
+    # is drawn, naming the largest frame that fits
+    mkdir "$work/bin"
+    printf '#!/bin/sh\ntouch "%s/ffmpeg-ran"\nexit 1\n' "$work" >"$work/bin/ffmpeg"
+    chmod +x "$work/bin/ffmpeg"
+    PATH="$work/bin:$PATH" capture 2 --video "$out/a.mp4" --size 8192x6144
+    said "2 GB"
+    said "largest 4:3 frame for a video"
+    [ ! -e "$work/ffmpeg-ran" ] || fail "ffmpeg was started for a video it cannot hold"
+    capture 2 --times 3,12 --size 8192x6144 --supersample 3 --out "$out/s.png"
+    said "largest 4:3 frame for this sheet"
+    # small in memory, but taller than this OpenGL draws
+    capture 1 --times 3 --size 16x8192 --supersample 4 --out "$out/s.png"
+    said "draws at most"
     holds ""
     ;;
 *) fail "unknown case $1" ;;

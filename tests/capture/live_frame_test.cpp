@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "assets/soundtrack_file.h"
 #include "assets/texture_bank.h"
 #include "audio/music.h"
 #include "platform/bass.h"
@@ -18,6 +19,7 @@
 #include "tests/capture/capture_run.h"
 #include "tests/support/gl_window.h"
 #include "tests/support/settable_clock.h"
+#include "tests/support/shipped_data.h"
 #include "tools/common/swap_hook.h"
 
 static std::vector<unsigned char> g_live(1024 * 768 * 3);
@@ -36,13 +38,13 @@ class capture_against_live : public ::testing::Test {
   protected:
     static void SetUpTestSuite()
     {
-        ASSERT_EQ(chdir(VL_SOURCE_DIR), 0);
+        ASSERT_EQ(chdir(repository_root().c_str()), 0);
         g_window_open = open_show_window();
         if (!g_window_open) return;
         load_textures();
         // the show's own stream, on the layer's silent device; never played, it stands where it is put
         BASS_Init(0, 44100, 0, nullptr, nullptr);
-        g_music = BASS_StreamCreateFile(FALSE, "Data/Zyk-Morrelvisa.mp3", 0, 0, BASS_STREAM_PRESCAN);
+        g_music = BASS_StreamCreateFile(FALSE, k_soundtrack_path, 0, 0, BASS_STREAM_PRESCAN);
     }
     void SetUp() override
     {
@@ -87,11 +89,12 @@ TEST_F(capture_against_live, every_chosen_time_matches_pixel_for_pixel)
     }
 }
 
-// The first frame of a span is the live frame at --from, spectrum included.
+// The first frame of a span is the live frame at --from, spectrum included (at one sample a pixel:
+// a span is supersampled by default).
 TEST_F(capture_against_live, first_frame_of_a_span_matches)
 {
     std::string dir = scratch_folder("span");
-    ASSERT_EQ(run_capture("--frames '" + dir + "' --from 40.4 --to 40.41"), 0);
+    ASSERT_EQ(run_capture("--frames '" + dir + "' --from 40.4 --to 40.41 --supersample 1"), 0);
     png_pixels captured = read_png(frame_file(dir, 0));
     ASSERT_EQ(captured.width, 1024);
     EXPECT_EQ(differing_pixels(captured, live_frame(40.4f)), 0);

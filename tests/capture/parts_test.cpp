@@ -1,9 +1,16 @@
-// The capture's arithmetic: the 4:3 box in any frame and the frames a span holds.
+// The capture's arithmetic: the 4:3 box in any frame, the frames a span holds, the box filter and
+// the memory bound.
+#include <cstdio>
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
+#include "tools/capture/box_filter.h"
 #include "tools/capture/capture_clock.h"
 #include "tools/capture/capture_context.h"
 #include "tools/capture/capture_options.h"
+#include "tools/capture/memory_bound.h"
 
 // For many sizes: the box lies inside the frame, is centred, touches two opposite sides, and
 // is 4:3 to within the pixel lost to rounding.
@@ -50,4 +57,41 @@ TEST(capture_span, holds_the_frames_that_start_before_its_end)
     capture_options empty;
     empty.from = empty.to = 40;
     EXPECT_EQ(span_frames(empty), 0);
+}
+
+// A block of one colour keeps that colour exactly, for every value and factor (flat areas of a
+// supersampled frame are the live show's colours); half black and half white gives half the
+// light, sRGB 188, not half the code, 128.
+TEST(box_filter, keeps_flat_colours_and_averages_light)
+{
+    for (int factor = 1; factor <= 4; ++factor) {
+        for (int v = 0; v < 256; ++v) {
+            std::vector<unsigned char> block(static_cast<std::size_t>(factor) * factor * 4,
+                                             static_cast<unsigned char>(v));
+            unsigned char out[3];
+            shrink_row(block.data(), factor * 4, 4, factor, 1, out);
+            ASSERT_TRUE(out[0] == v && out[1] == v && out[2] == v) << v << " at factor " << factor;
+        }
+    }
+    const unsigned char checker[2][6] = {{0, 0, 0, 255, 255, 255}, {255, 255, 255, 0, 0, 0}};
+    unsigned char out[3];
+    shrink_row(checker[0], 6, 3, 2, 1, out);
+    EXPECT_EQ(out[1], 188);
+}
+
+// A 1080p video fits; 8K does not, and the largest frame the refusal names fits, the next size up
+// would not.
+TEST(memory_bound, names_the_largest_frame_that_fits)
+{
+    capture_options video;
+    video.video = "v.mp4";
+    video.width = 1920, video.height = 1080, video.supersample = 2;
+    std::string error;
+    EXPECT_TRUE(check_memory_bound(video, error)) << error;
+    video.width = 8192, video.height = 6144;
+    ASSERT_FALSE(check_memory_bound(video, error));
+    ASSERT_EQ(std::sscanf(error.c_str() + error.rfind(' '), " %dx%d", &video.width, &video.height), 2) << error;
+    EXPECT_LE(run_memory_mb(video), k_memory_bound_mb) << error;
+    video.width += 8, video.height += 6;
+    EXPECT_GT(run_memory_mb(video), k_memory_bound_mb) << error;
 }

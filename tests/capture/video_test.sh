@@ -3,11 +3,11 @@
 # asked for, and the sound is the soundtrack's span, in step with the picture (compared with
 # ffmpeg's own decode of that span of the MP3).
 set -euo pipefail
-: "${VELLAMOR_CAPTURE:?}" "${VELLAMOR_ROOT:?}" "${PCM_MATCH:?}"
+: "${VELLAMOR_CAPTURE:?}" "${PCM_MATCH:?}"
 source "$(dirname "$0")/../support/shell/checks.sh"
 make_work_dir work
 
-cd "$VELLAMOR_ROOT"
+cd "$vl_repository_root"
 env -u DISPLAY "$VELLAMOR_CAPTURE" --video "$work/span.mp4" --from 29 --to 31 --fps 30 2>"$work/log" ||
     fail "the capture failed: $(cat "$work/log")"
 grep -q "wrote $work/span.mp4" "$work/log" || fail "no summary line: $(cat "$work/log")"
@@ -30,7 +30,7 @@ awk -v s="$start" 'BEGIN { exit !(s > -0.001 && s < 0.001) }' || fail "the sound
 
 # the sound against ffmpeg's own decode of the MP3 from 29 to 31 s, both mono 44.1 kHz
 ffmpeg -v error -i "$work/span.mp4" -map 0:a -ac 1 -ar 44100 -f s16le "$work/video.raw"
-ffmpeg -v error -ss 29 -t 2 -i data/Zyk-Morrelvisa.mp3 -ac 1 -ar 44100 -f s16le "$work/mp3.raw"
+ffmpeg -v error -ss 29 -t 2 -i "data/$vl_soundtrack_file" -ac 1 -ar 44100 -f s16le "$work/mp3.raw"
 # searched over three frames each way; one frame at 30 fps is 1470 samples
 read -r _ lag _ correlation < <("$PCM_MATCH" "$work/mp3.raw" "$work/video.raw" 4410)
 awk -v c="$correlation" 'BEGIN { exit !(c > 0.95) }' || fail "the sound correlates $correlation with the MP3's span"

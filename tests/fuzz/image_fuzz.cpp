@@ -1,4 +1,5 @@
-// Fuzz target: any bytes through the image check and, where it lets them pass, DevIL's decoder.
+// Fuzz target: any bytes through the image check and, where it lets them pass, the decoders: DevIL
+// for what a texture holds as it is, libjpeg and libpng reduced for what it does not.
 #include <IL/il.h>
 #include <zlib.h>
 
@@ -9,8 +10,8 @@
 
 #include "assets/image_loader.h"
 
-// the limit llvmpipe reports; the check's own limit of 8192 lies below it
-static const uint32_t k_gl_max_side = 16384;
+// the side the bank uploads at, and one small enough that most inputs are decoded reduced
+static const uint32_t k_max_sides[] = {k_texture_max_side, 16};
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
@@ -22,12 +23,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 // Decodes one file as the bank does, then reads every byte the upload would read: a decoded image
 // shorter than its stated size shows here as a heap overflow.
-static void decode_and_read(const uint8_t* data, size_t size)
+static void decode_and_read(const uint8_t* data, size_t size, uint32_t max_side)
 {
     ILuint image = 0;
     ilGenImages(1, &image);
     ilBindImage(image);
-    if (decode_checked_image(data, size, k_gl_max_side)) {
+    if (decode_checked_image(data, size, max_side)) {
         size_t bytes = size_t(ilGetInteger(IL_IMAGE_WIDTH)) * size_t(ilGetInteger(IL_IMAGE_HEIGHT)) *
             size_t(ilGetInteger(IL_IMAGE_DEPTH)) * size_t(ilGetInteger(IL_IMAGE_BPP)) *
             size_t(ilGetInteger(IL_IMAGE_BPC));
@@ -60,8 +61,11 @@ static bool with_crcs_made_right(const uint8_t* data, size_t size, std::vector<u
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    decode_and_read(data, size);
     std::vector<uint8_t> fixed;
-    if (with_crcs_made_right(data, size, fixed)) decode_and_read(fixed.data(), fixed.size());
+    bool png = with_crcs_made_right(data, size, fixed);
+    for (uint32_t max_side : k_max_sides) {
+        decode_and_read(data, size, max_side);
+        if (png) decode_and_read(fixed.data(), fixed.size(), max_side);
+    }
     return 0;
 }

@@ -74,6 +74,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!(seconds >= 0.0f && seconds < 10.0f)) std::abort();
         for (float v : spectrum)
             if (!(v >= 0.0f)) std::abort();
+        // seeks far and near, ahead and back, each decoding the frames before the one it lands on
+        const QWORD frames[] = {30000, 2000, 2500, 200000, 0};
+        for (QWORD frame : frames)
+            if (BASS_ChannelSetPosition(stream, frame * 4))
+                BASS_ChannelGetData(stream, spectrum, BASS_DATA_FFT1024);
     }
     BASS_Free();
 

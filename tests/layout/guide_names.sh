@@ -54,7 +54,7 @@ done <"$targets" >"$scratch/programs"
 cut -f2 "$scratch/programs" >"$scratch/program_names"
 cut -f1 "$targets" >"$scratch/target_names"
 test_areas=$(cd "$root/tests" && for d in */; do printf '%s\n' "${d%/}"; done)
-root_entries=$(cd "$root" && ls -A | grep -v -x -e build -e .git)
+root_entries=$(cd "$root" && ls -A | grep -v -x -e 'build.*' -e .git)  # build folders are not the repository's
 
 problems=0 checked=0
 problem() { echo "$where: $*" >&2; problems=$((problems + 1)); }

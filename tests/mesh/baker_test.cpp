@@ -77,7 +77,7 @@ const model_case k_models[] = {
     {"sphere_bare.ply", true, true, {false, false, false}},
 };
 
-TEST(Baker, BakesCubesAndSpheresInObjAndPly)
+TEST(baker, bakes_cubes_and_spheres_in_obj_and_ply)
 {
     std::string dir = make_temp_dir();
     for (const model_case& c : k_models) {
@@ -101,7 +101,7 @@ TEST(Baker, BakesCubesAndSpheresInObjAndPly)
     }
 }
 
-TEST(Baker, KeepsTheFilesNormalsAndSplitsVerticesOnlyWhereAttributesDiffer)
+TEST(baker, keeps_the_files_normals_and_splits_vertices_only_where_attributes_differ)
 {
     std::string dir = make_temp_dir();
     ASSERT_TRUE(write_obj(make_cube(), dir + "/cube.obj", {}));
@@ -125,7 +125,7 @@ TEST(Baker, KeepsTheFilesNormalsAndSplitsVerticesOnlyWhereAttributesDiffer)
     EXPECT_EQ(welded.indices.size(), indexed.indices.size());
 }
 
-TEST(Baker, BakesAnStlCubeIntoFlatFaces)
+TEST(baker, bakes_an_stl_cube_into_flat_faces)
 {
     std::string dir = make_temp_dir();
     ASSERT_TRUE(write_stl(make_cube(), dir + "/cube.stl"));
@@ -148,7 +148,7 @@ std::string base64(const std::string& bytes)
 }
 
 // A regular tetrahedron as glTF 2.0: positions and 16-bit indices in one embedded buffer, no normals.
-TEST(Baker, BakesAGltfTetrahedron)
+TEST(baker, bakes_a_gltf_tetrahedron)
 {
     const float corners[12] = {1, 1, 1, 1, -1, -1, -1, 1, -1, -1, -1, 1};
     const uint16_t faces[12] = {0, 1, 2, 0, 3, 1, 0, 2, 3, 1, 3, 2};
@@ -202,7 +202,7 @@ const broken_case k_broken[] = {
 };
 // clang-format on
 
-TEST(Baker, RefusesBrokenModelsWithAMessageAndFailureStatus)
+TEST(baker, refuses_broken_models_with_a_message_and_failure_status)
 {
     std::string dir = make_temp_dir();
     for (const broken_case& c : k_broken) {
@@ -221,7 +221,7 @@ TEST(Baker, RefusesBrokenModelsWithAMessageAndFailureStatus)
     EXPECT_NE(missing.err.find("cannot read"), std::string::npos) << missing.err;
 }
 
-TEST(Baker, AnswersHelpAndRejectsBadUsage)
+TEST(baker, answers_help_and_rejects_bad_usage)
 {
     std::string dir = make_temp_dir();
     run_result help = run_baker(dir, "--help");
@@ -231,7 +231,7 @@ TEST(Baker, AnswersHelpAndRejectsBadUsage)
     EXPECT_EQ(run_baker(dir, "only_one_file.obj").status, 2);
 }
 
-TEST(Baker, ChecksAnExistingBlob)
+TEST(baker, checks_an_existing_blob)
 {
     std::string dir = make_temp_dir();
     ASSERT_TRUE(write_obj(make_cube(), dir + "/cube.obj", {}));
@@ -290,7 +290,7 @@ test_model make_egg(const double stretch[3], const double offset[3])
 
 // A model at an odd scale far from the origin comes out centred on the model box, its longest
 // side the box's, its proportions those of the file; the output says what was done.
-TEST(BakerFit, FitsAModelAtAnOddScaleAndPlaceIntoTheModelBox)
+TEST(baker_fit, fits_a_model_at_an_odd_scale_and_place_into_the_model_box)
 {
     std::string dir = make_temp_dir();
     const double stretch[3] = {173.25, 346.5, 519.75};
@@ -342,7 +342,7 @@ TEST(BakerFit, FitsAModelAtAnOddScaleAndPlaceIntoTheModelBox)
 
 // Only a model reaching outside the box is moved: one inside stays exactly as the file has it,
 // one crossing a single face of the box is fitted.
-TEST(BakerFit, FitsOnlyModelsReachingOutsideTheBox)
+TEST(baker_fit, fits_only_models_reaching_outside_the_box)
 {
     std::string dir = make_temp_dir();
     extent3 box = model_box_extent();

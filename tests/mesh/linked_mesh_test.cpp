@@ -31,7 +31,7 @@ const char* byte_at(const void* p)
 const float k_lo[3] = {-0.80809f, -0.482216f, -0.889488f};
 const float k_hi[3] = {1.13674f, 0.48264f, 0.830655f};
 
-TEST(LinkedMesh, KeepsEveryRuleTheBakerChecks)
+TEST(linked_mesh, keeps_every_rule_the_baker_checks)
 {
     mesh_report r = check_mesh(linked_mesh());
     for (const std::string& p : r.problems) ADD_FAILURE() << p;
@@ -40,7 +40,7 @@ TEST(LinkedMesh, KeepsEveryRuleTheBakerChecks)
               k_winding_exception_share * double(r.triangles.total - r.triangles.repeated));
 }
 
-TEST(LinkedMesh, ArraysSitBackToBackAtTheOffsetsTheCountsGive)
+TEST(linked_mesh, arrays_sit_back_to_back_at_the_offsets_the_counts_give)
 {
     ASSERT_EQ(std::memcmp(g_mesh_blob, "VLMS", 4), 0);
     blob_layout l = layout_of(g_mesh_vertex_count, g_mesh_index_count, g_mesh_strip_count);
@@ -53,7 +53,7 @@ TEST(LinkedMesh, ArraysSitBackToBackAtTheOffsetsTheCountsGive)
     EXPECT_EQ(reinterpret_cast<uintptr_t>(g_mesh_positions) % 4, 0u);
 }
 
-TEST(LinkedMesh, LastStripEndsOnLastIndexAndLastVertexIsDrawn)
+TEST(linked_mesh, last_strip_ends_on_last_index_and_last_vertex_is_drawn)
 {
     long long sum = 0;
     for (int32_t s = 0; s < g_mesh_strip_count; ++s) sum += g_mesh_strip_lengths[s];
@@ -63,7 +63,7 @@ TEST(LinkedMesh, LastStripEndsOnLastIndexAndLastVertexIsDrawn)
     EXPECT_EQ(largest, uint32_t(g_mesh_vertex_count - 1));
 }
 
-TEST(LinkedMesh, FillsTheModelScenesBox)
+TEST(linked_mesh, fills_the_model_scenes_box)
 {
     box3 b = mesh_bounds(linked_mesh());
     for (int k = 0; k < 3; ++k) {
@@ -73,7 +73,7 @@ TEST(LinkedMesh, FillsTheModelScenesBox)
     }
 }
 
-TEST(LinkedMesh, IsNotMirrorSymmetricAboutAnyCoordinatePlane)
+TEST(linked_mesh, is_not_mirror_symmetric_about_any_coordinate_plane)
 {
     mesh_view m = linked_mesh();
     box3 b = mesh_bounds(m);
@@ -92,7 +92,7 @@ const double k_pixels_per_unit = 384.0 / (4.0 * std::tan(22.5 * 3.14159265358979
 // the screen does not show; and the strips are joined, so drawing them is one call. Frames
 // captured from the show set the bounds: a model with edges of median 2.6 px looked the same
 // as one of 4.6 px, while a 95th percentile of 7.7 px showed facets in the highlights.
-TEST(LinkedMesh, HasTheDetailTheScreenResolvesInOneStrip)
+TEST(linked_mesh, has_the_detail_the_screen_resolves_in_one_strip)
 {
     mesh_view m = linked_mesh();
     std::vector<double> edges;

@@ -36,7 +36,7 @@ bool names(const mesh_arrays& m, const std::string& phrase)
     return false;
 }
 
-TEST(MeshChecks, PassAGoodBakedSphere)
+TEST(mesh_checks, pass_a_good_baked_sphere)
 {
     mesh_arrays m = baked_sphere();
     mesh_report r = check_mesh(view_of(m));
@@ -47,7 +47,7 @@ TEST(MeshChecks, PassAGoodBakedSphere)
     EXPECT_EQ(r.distinct_positions, 11u * 20 + 2);
 }
 
-TEST(MeshChecks, NameBrokenStripTablesAndIndices)
+TEST(mesh_checks, name_broken_strip_tables_and_indices)
 {
     mesh_arrays m = baked_sphere();
     m.indices[5] = uint32_t(m.positions.size() / 3);
@@ -69,7 +69,7 @@ TEST(MeshChecks, NameBrokenStripTablesAndIndices)
     EXPECT_TRUE(names(m, "used by no strip"));
 }
 
-TEST(MeshChecks, NameBrokenVertexAttributes)
+TEST(mesh_checks, name_broken_vertex_attributes)
 {
     mesh_arrays m = baked_sphere();
     m.normals[3] *= 1.001f;
@@ -98,7 +98,7 @@ TEST(MeshChecks, NameBrokenVertexAttributes)
     EXPECT_TRUE(names(m, "repeat an earlier vertex"));
 }
 
-TEST(MeshChecks, NameFacesWoundAgainstTheirNormals)
+TEST(mesh_checks, name_faces_wound_against_their_normals)
 {
     mesh_arrays m = baked_sphere();
     for (float& n : m.normals) n = -n;
@@ -111,7 +111,7 @@ TEST(MeshChecks, NameFacesWoundAgainstTheirNormals)
     EXPECT_GT(t.wrong_winding, 0u);
 }
 
-TEST(MeshChecks, NameTwoSeparateSurfaces)
+TEST(mesh_checks, name_two_separate_surfaces)
 {
     mesh_arrays m = baked_sphere();
     const float far[3] = {5, 0, 0};
@@ -125,7 +125,7 @@ TEST(MeshChecks, NameTwoSeparateSurfaces)
     EXPECT_TRUE(names(m, "2 separate surfaces"));
 }
 
-TEST(MeshChecks, MirrorOverlapTellsSymmetricFromLopsided)
+TEST(mesh_checks, mirror_overlap_tells_symmetric_from_lopsided)
 {
     mesh_arrays sphere = baked_sphere();
     for (int axis = 0; axis < 3; ++axis) EXPECT_GT(mirror_overlap(view_of(sphere), axis, 0.0f), 0.95);
@@ -152,7 +152,7 @@ std::multiset<std::array<uint32_t, 3>> oriented_triangles(const mesh_arrays& m)
     return out;
 }
 
-TEST(MeshChecks, JoinedStripsDrawTheSameTrianglesTheSameWayRoundAsSeparateOnes)
+TEST(mesh_checks, joined_strips_draw_the_same_triangles_the_same_way_round_as_separate_ones)
 {
     const float origin[3] = {0, 0, 0};
     raw_mesh raw = raw_of(make_sphere(1.0f, 12, 20, origin));

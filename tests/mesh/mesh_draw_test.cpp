@@ -128,7 +128,7 @@ void expect_same_state(const gl_snapshot& a, const gl_snapshot& b)
     for (size_t i = 0; i < a.enabled.size(); ++i) EXPECT_EQ(a.enabled[i], b.enabled[i]) << "capability " << i;
 }
 
-TEST(SceneMeshDraw, SetsOnlyTheClientArraysAndAWhiteColour)
+TEST(scene_mesh_draw, sets_only_the_client_arrays_and_a_white_colour)
 {
     need_window();
     GLuint texture;
@@ -179,7 +179,7 @@ TEST(SceneMeshDraw, SetsOnlyTheClientArraysAndAWhiteColour)
     glDeleteTextures(1, &texture);
 }
 
-TEST(SceneMeshDraw, DrawingAgainGivesTheSamePixels)
+TEST(scene_mesh_draw, drawing_again_gives_the_same_pixels)
 {
     need_window();
     glDisable(GL_CULL_FACE);
@@ -198,7 +198,7 @@ TEST(SceneMeshDraw, DrawingAgainGivesTheSamePixels)
     EXPECT_TRUE(read_depths() == once_depth);
 }
 
-TEST(SceneMeshDraw, CoversTheSamePixelsAsItsTrianglesAtRestPosition)
+TEST(scene_mesh_draw, covers_the_same_pixels_as_its_triangles_at_rest_position)
 {
     need_window();
     glDisable(GL_CULL_FACE);
@@ -224,7 +224,7 @@ TEST(SceneMeshDraw, CoversTheSamePixelsAsItsTrianglesAtRestPosition)
     if (HasFailure()) save_screen_ppm("mesh_coverage_failure.ppm");
 }
 
-TEST(SceneMeshDraw, FrontFacesAreTheOnesFacingTheViewer)
+TEST(scene_mesh_draw, front_faces_are_the_ones_facing_the_viewer)
 {
     need_window();
     glFrontFace(GL_CCW);
@@ -256,7 +256,7 @@ TEST(SceneMeshDraw, FrontFacesAreTheOnesFacingTheViewer)
     }
 }
 
-TEST(SceneMeshDraw, ABakedSphereDrawsAsASolidDiscWithItsFrontFacesOut)
+TEST(scene_mesh_draw, a_baked_sphere_draws_as_a_solid_disc_with_its_front_faces_out)
 {
     need_window();
     const float origin[3] = {0, 0, 0};

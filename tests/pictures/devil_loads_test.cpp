@@ -5,14 +5,15 @@
 #include <string>
 
 #include "assets/picture_files.h"
+#include "tests/support/shipped_data.h"
 
-TEST(DevIL, DecodesTheShippedFilesAsTheShowLoadsThem)
+TEST(devil, decodes_the_shipped_files_as_the_show_loads_them)
 {
     ilInit();
-    for (const picture_file &c : g_picture_files) {
+    for (const picture_file& c : g_picture_files) {
         ILuint id = ilGenImage();
         ilBindImage(id);
-        std::string path = std::string(VL_DATA_DIR) + "/" + c.file;
+        std::string path = repository_root() + "/data/" + c.file;
         ASSERT_TRUE(ilLoadImage(path.c_str())) << c.file << ": DevIL error " << ilGetError();
         EXPECT_EQ(ilGetInteger(IL_IMAGE_WIDTH), c.width) << c.file;
         EXPECT_EQ(ilGetInteger(IL_IMAGE_HEIGHT), c.height) << c.file;

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-static std::string temp_path(const char *name)
+static std::string temp_path(const char* name)
 {
     return std::string(::testing::TempDir()) + name;
 }
@@ -23,7 +23,7 @@ static image8 test_pattern(int channels)
     image8 img = make_image(64, 32, channels);
     for (int y = 0; y < img.height; ++y)
         for (int x = 0; x < img.width; ++x) {
-            unsigned char *p = &img.pixels[(size_t(y) * img.width + x) * channels];
+            unsigned char* p = &img.pixels[(size_t(y) * img.width + x) * channels];
             p[0] = (unsigned char)(x * 4);
             p[1] = (unsigned char)(y * 8);
             p[2] = (unsigned char)(255 - x * 2);
@@ -32,7 +32,7 @@ static image8 test_pattern(int channels)
     return img;
 }
 
-TEST(Writers, PngKeepsEveryOpaquePixelAndItsAlphaExactly)
+TEST(writers, png_keeps_every_opaque_pixel_and_its_alpha_exactly)
 {
     image8 img = test_pattern(4);
     std::string path = temp_path("pattern.png");
@@ -52,7 +52,7 @@ TEST(Writers, PngKeepsEveryOpaquePixelAndItsAlphaExactly)
     std::remove(path.c_str());
 }
 
-TEST(Writers, OpaquePngIsWrittenWithoutAlpha)
+TEST(writers, opaque_png_is_written_without_alpha)
 {
     image8 img = test_pattern(3);
     std::string path = temp_path("opaque.png");
@@ -66,7 +66,7 @@ TEST(Writers, OpaquePngIsWrittenWithoutAlpha)
     std::remove(path.c_str());
 }
 
-TEST(Writers, JpegComesBackCloseInEveryChannel)
+TEST(writers, jpeg_comes_back_close_in_every_channel)
 {
     image8 img = test_pattern(3);
     std::string path = temp_path("pattern.jpg");
@@ -84,26 +84,26 @@ TEST(Writers, JpegComesBackCloseInEveryChannel)
     std::remove(path.c_str());
 }
 
-TEST(Writers, AnUnwritablePathIsReportedAsAFailure)
+TEST(writers, an_unwritable_path_is_reported_as_a_failure)
 {
     image8 img = test_pattern(3);
     EXPECT_FALSE(write_jpeg("/nonexistent-folder/x.jpg", img, 80));
     EXPECT_FALSE(write_png("/nonexistent-folder/x.png", img));
 }
 
-TEST(Rows, EveryRowIsRenderedExactlyOnce)
+TEST(rows, every_row_is_rendered_exactly_once)
 {
     for (int height : {1, 2, 7, 64}) {
         std::vector<std::atomic<int>> seen(height);
-        for (auto &s : seen) s = 0;
+        for (auto& s : seen) s = 0;
         parallel_rows(height, [&](int y) { seen[y]++; });
         for (int y = 0; y < height; ++y) EXPECT_EQ(seen[y].load(), 1) << "row " << y << " of " << height;
     }
 }
 
-TEST(Cards, EveryCardOfTheShowIsKnownAndNothingElse)
+TEST(cards, every_card_of_the_show_is_known_and_nothing_else)
 {
-    for (const char *name : {"Dimbrane.png", "Presents.png", "Flanokk.png", "Rosamelt.png", "Zorq1.png",
+    for (const char* name : {"Dimbrane.png", "Presents.png", "Flanokk.png", "Rosamelt.png", "Zorq1.png",
                              "VexilCredits.png", "GFXCredit.png", "MusicCredits.png", "Gaming.png"})
         EXPECT_TRUE(is_card_name(name)) << name;
     EXPECT_FALSE(is_card_name("Bilde01.jpg"));
@@ -111,7 +111,7 @@ TEST(Cards, EveryCardOfTheShowIsKnownAndNothingElse)
     EXPECT_EQ(render_card("Nothing.png").width, 0);
 }
 
-TEST(Noise, IsRepeatableBoundedAndDependsOnItsSeed)
+TEST(noise, is_repeatable_bounded_and_depends_on_its_seed)
 {
     int differ = 0;
     for (int i = 0; i < 200; ++i) {
@@ -128,7 +128,7 @@ TEST(Noise, IsRepeatableBoundedAndDependsOnItsSeed)
     EXPECT_GT(differ, 150) << "another seed should give another field";
 }
 
-TEST(ToneCurve, BlackStaysBlackBrightSaturatesAndOrderIsKept)
+TEST(tone_curve, black_stays_black_bright_saturates_and_order_is_kept)
 {
     unsigned char out[3], prev = 0;
     tone_map(0.0f, 0.0f, 0.0f, 1.0f, out);

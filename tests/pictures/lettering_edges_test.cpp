@@ -10,7 +10,7 @@
 
 // Alpha (0..1) as OpenGL's bilinear filter gives it at point (x, y) of the card, in texels with
 // texel centres at half-integers, clamped at the borders.
-static float filtered_alpha(const image8 &img, float x, float y)
+static float filtered_alpha(const image8& img, float x, float y)
 {
     float u = x - 0.5f, v = y - 0.5f;
     int i = int(std::floor(u)), j = int(std::floor(v));
@@ -26,18 +26,18 @@ static float filtered_alpha(const image8 &img, float x, float y)
 
 // Walks from a point inside along a direction and returns the distance at which the filtered
 // alpha first drops to the cut level (alpha test GL_GREATER 0.82), to 1/200 texel.
-static float cut_distance(const image8 &img, float x, float y, float dx, float dy)
+static float cut_distance(const image8& img, float x, float y, float dx, float dy)
 {
     float t = 0.0f;
     while (t < 40.0f && filtered_alpha(img, x + dx * t, y + dy * t) > k_cut_level) t += 0.005f;
     return t;
 }
 
-TEST(CardEdges, TheCutFallsOnTheOutlineOfADiscAndASlantedEdgeWithinASixthOfATexel)
+TEST(card_edges, the_cut_falls_on_the_outline_of_a_disc_and_a_slanted_edge_within_a_sixth_of_a_texel)
 {
     // a disc of radius 11.3 centred off the texel grid, and a quad with edges at odd slants
     const float cx = 20.37f, cy = 18.71f, radius = 11.3f;
-    cairo_t *cr = begin_card(96, 40);
+    cairo_t* cr = begin_card(96, 40);
     cairo_arc(cr, cx, cy, radius, 0, 2 * M_PI);
     cairo_set_source_rgb(cr, 0.9, 0.3, 0.1);
     cairo_fill(cr);
@@ -71,9 +71,9 @@ TEST(CardEdges, TheCutFallsOnTheOutlineOfADiscAndASlantedEdgeWithinASixthOfATexe
     EXPECT_LT(worst, 0.15f) << "the cut strays from the slanted edge";
 }
 
-TEST(CardEdges, AlphaRampsOverTexelsAndTheColourReachesPastTheOutline)
+TEST(card_edges, alpha_ramps_over_texels_and_the_colour_reaches_past_the_outline)
 {
-    cairo_t *cr = begin_card(40, 24);
+    cairo_t* cr = begin_card(40, 24);
     cairo_rectangle(cr, 10.3, 6.6, 19.4, 11.0);
     cairo_set_source_rgb(cr, 1.0, 0.5, 0.0);
     cairo_fill(cr);
@@ -81,7 +81,7 @@ TEST(CardEdges, AlphaRampsOverTexelsAndTheColourReachesPastTheOutline)
     int between = 0;
     for (int y = 0; y < img.height; ++y)
         for (int x = 0; x < img.width; ++x) {
-            const unsigned char *p = &img.pixels[(size_t(y) * img.width + x) * 4];
+            const unsigned char* p = &img.pixels[(size_t(y) * img.width + x) * 4];
             if (p[3] > 0 && p[3] < 255) ++between;
             // every texel the filter can mix into a visible one carries the shape's colour, not black
             if (p[3] > 0) {
@@ -98,12 +98,12 @@ TEST(CardEdges, AlphaRampsOverTexelsAndTheColourReachesPastTheOutline)
     EXPECT_EQ(img.pixels[3], 0);
 }
 
-TEST(CardEdges, SignedDistanceMatchesABruteForceSearch)
+TEST(card_edges, signed_distance_matches_a_brute_force_search)
 {
     const int w = 37, h = 23;
     std::mt19937 rng(5);
     std::vector<unsigned char> mask(w * h);
-    for (auto &m : mask) m = rng() % 5 == 0;  // scattered pixels, and a solid block
+    for (auto& m : mask) m = rng() % 5 == 0;  // scattered pixels, and a solid block
     for (int y = 5; y < 15; ++y)
         for (int x = 8; x < 25; ++x) mask[y * w + x] = 1;
     std::vector<float> sd = signed_distance(mask, w, h);

@@ -71,7 +71,7 @@ static void expect_fixed_state()
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-TEST(ShowWindow, IsAFullscreenDoubleBufferedGLWindowWithoutCursor)
+TEST(show_window, is_a_fullscreen_double_buffered_gl_window_without_cursor)
 {
     ASSERT_TRUE(open_show_window()) << "no window: is DISPLAY set to a 1024x768 screen?";
     SDL_Surface* screen = SDL_GetVideoSurface();
@@ -93,13 +93,13 @@ TEST(ShowWindow, IsAFullscreenDoubleBufferedGLWindowWithoutCursor)
     EXPECT_GE(value, 8);
 }
 
-TEST(FixedGLState, IsSetAfterInit)
+TEST(fixed_gl_state, is_set_after_init)
 {
     ASSERT_TRUE(open_show_window());
     expect_fixed_state();
 }
 
-TEST(FixedGLState, IsFor1024x768WhateverSizeTheWindowWasOpenedWith)
+TEST(fixed_gl_state, is_for_1024x768_whatever_size_the_window_was_opened_with)
 {
     ASSERT_TRUE(init_display(640, 480));
     EXPECT_TRUE(init_gl_state());
@@ -118,7 +118,7 @@ static void draw_square(float z, float r, float g, float b)
     glEnd();
 }
 
-TEST(FixedGLState, DepthTestLetsALaterDrawAtEqualDepthWinAndHidesWhatIsBehind)
+TEST(fixed_gl_state, depth_test_lets_a_later_draw_at_equal_depth_win_and_hides_what_is_behind)
 {
     ASSERT_TRUE(open_show_window());
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

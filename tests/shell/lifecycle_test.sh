@@ -15,7 +15,7 @@ expected="watch_stop_signals
 init_display 1024 768
 init_gl_state
 load_textures
-start_music Data/Zyk-Morrelvisa.mp3
+start_music Data/$vl_soundtrack_file
 run_main_loop
 stop_music
 free_textures

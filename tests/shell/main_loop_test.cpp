@@ -42,7 +42,7 @@ static std::string caption_for(const char* number)
     return "Ostravelle 2008 - Vellamor" + std::string(30, ' ') + "Time:  " + number;
 }
 
-TEST(MainLoopWithoutEvents, StopsWhenTheShowIsOverWithoutEverReadingKeys)
+TEST(main_loop_without_events, stops_when_the_show_is_over_without_ever_reading_keys)
 {
     // no SDL at all, as when no window could be opened: no event ever arrives
     reset_loop(3);
@@ -52,7 +52,7 @@ TEST(MainLoopWithoutEvents, StopsWhenTheShowIsOverWithoutEverReadingKeys)
     EXPECT_EQ(g_keys, nullptr);
 }
 
-TEST(MainLoopWithoutEvents, WritesTheCaptionAfterEveryFrameIncludingTheLast)
+TEST(main_loop_without_events, writes_the_caption_after_every_frame_including_the_last)
 {
     reset_loop(3);
     script_show_time({12.5f, -9.25f, 83.0f});
@@ -66,7 +66,7 @@ TEST(MainLoopWithoutEvents, WritesTheCaptionAfterEveryFrameIncludingTheLast)
     EXPECT_EQ(std::string(g_caption), caption_for("83.000000"));
 }
 
-TEST(MainLoopWithWindow, AQuitEventStopsAfterThePassItArrivedIn)
+TEST(main_loop_with_window, a_quit_event_stops_after_the_pass_it_arrived_in)
 {
     ASSERT_TRUE(open_show_window());
     reset_loop(1000);
@@ -85,7 +85,7 @@ TEST(MainLoopWithWindow, AQuitEventStopsAfterThePassItArrivedIn)
     EXPECT_EQ(std::string(title), caption_for("30.500000"));
 }
 
-TEST(MainLoopWithWindow, AnyEventGivesTheKeyStateAndHeldEscapeStopsAtThePassEnd)
+TEST(main_loop_with_window, any_event_gives_the_key_state_and_held_escape_stops_at_the_pass_end)
 {
     ASSERT_TRUE(open_show_window());
     reset_loop(1000);

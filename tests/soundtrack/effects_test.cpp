@@ -1,5 +1,5 @@
 // Tests of the generator's sound sources and effects: band-limited saw, echoes, beat ducking, reverb tail.
-#include "synth.h"
+#include "tools/soundtrack/synth.h"
 
 #include <gtest/gtest.h>
 
@@ -54,14 +54,14 @@ double worst_alias_db(bool smoothed)
 }
 
 // A high saw folds its overtones back below Nyquist unless its jumps are smoothed.
-TEST(Oscillators, HighSawKeepsItsAliasesFarBelowTheTone)
+TEST(oscillators, high_saw_keeps_its_aliases_far_below_the_tone)
 {
     double smoothed = worst_alias_db(true), naive = worst_alias_db(false);
     EXPECT_LT(smoothed, -25.0);
     EXPECT_LT(smoothed, naive - 6.0) << "naive saw: " << naive << " dB";
 }
 
-TEST(Effects, PingPongEchoesAlternateSidesAndFade)
+TEST(effects, ping_pong_echoes_alternate_sides_and_fade)
 {
     stereo_bus in = make_bus(3 * k_rate), out = make_bus(3 * k_rate);
     in.left[100] = in.right[100] = 1.0f;
@@ -79,7 +79,7 @@ TEST(Effects, PingPongEchoesAlternateSidesAndFade)
     EXPECT_EQ(peak_of(out.left, 0, 100 + d - 5), 0.0f) << "nothing before the first echo";
 }
 
-TEST(Effects, DuckingDipsOnTheShowsBeatsAndRecoversBetweenThem)
+TEST(effects, ducking_dips_on_the_shows_beats_and_recovers_between_them)
 {
     stereo_bus bus = make_bus(20 * k_rate);
     std::fill(bus.left.begin(), bus.left.end(), 1.0f);
@@ -94,7 +94,7 @@ TEST(Effects, DuckingDipsOnTheShowsBeatsAndRecoversBetweenThem)
     EXPECT_EQ(bus.left[to_sample(10.9)], 1.0f) << "untouched before the span";
 }
 
-TEST(Effects, ReverbRingsOnBothSidesDifferentlyAndDies)
+TEST(effects, reverb_rings_on_both_sides_differently_and_dies)
 {
     stereo_bus in = make_bus(6 * k_rate), out = make_bus(6 * k_rate);
     in.left[0] = in.right[0] = 1.0f;

@@ -1,8 +1,9 @@
 // Tests of the soundtrack generator's parts: the score's cues, the voices on the spectrum bins,
 // the master limiter and the gapless MP3 round trip.
-#include "bin_spectrum.h"
-#include "score.h"
-#include "synth.h"
+#include "tests/soundtrack/bus_values.h"
+#include "tools/soundtrack/bin_spectrum.h"
+#include "tools/soundtrack/score.h"
+#include "tools/soundtrack/synth.h"
 
 #include <gtest/gtest.h>
 
@@ -16,46 +17,6 @@
 namespace {
 const double k_pi = 3.14159265358979323846;
 
-std::int16_t to_s16(float x)
-{
-    return (std::int16_t)std::clamp(std::lround(x * 32768.0f), -32768L, 32767L);
-}
-
-// Interleaved stereo 16-bit samples at k_rate, as the audio layer holds a decoded file.
-using pcm = std::vector<std::int16_t>;
-
-// The bus as the audio layer would hold it decoded, so the show's own spectrum reads it.
-pcm as_pcm(const stereo_bus& bus)
-{
-    pcm p;
-    for (size_t i = 0; i < bus.left.size(); ++i) {
-        p.push_back(to_s16(bus.left[i]));
-        p.push_back(to_s16(bus.right[i]));
-    }
-    return p;
-}
-
-float value_at(const pcm& p, double t, int k)
-{
-    start_spectrum_layer();
-    float values[k_spectrum_size / 2];
-    if (!pcm_spectrum_at(p.data(), (std::int64_t)p.size() / 2, k_rate, t, values)) {
-        ADD_FAILURE() << "the audio layer did not start on its no-sound device";
-        return 0.0f;
-    }
-    return values[k];
-}
-
-double start_of_part(int part)
-{
-    double beat = k_first_bar_beat;
-    for (int i = 0; i < k_bar_count; ++i) {
-        if (k_bars[i].part == part) return beat_time(beat);
-        beat += k_bars[i].beats;
-    }
-    return -1.0;
-}
-
 double end_of_bars()
 {
     double beat = k_first_bar_beat;
@@ -65,12 +26,12 @@ double end_of_bars()
 }  // namespace
 
 // The music is composed to the picture: these are the show's cue times.
-TEST(Score, SectionsLandOnTheShowsCues)
+TEST(score, sections_land_on_the_shows_cues)
 {
-    EXPECT_NEAR(start_of_part(part_dawn), -0.2, 1e-9);  // bars run on the beat grid through the intro
-    EXPECT_NEAR(start_of_part(part_slides), k_first_slide_at, 1e-9);
-    EXPECT_NEAR(start_of_part(part_fill), k_slide_at[16], 1e-9);
-    EXPECT_NEAR(start_of_part(part_drop), k_model_scene_at, 1e-9);
+    EXPECT_NEAR(part_start(part_dawn), -0.2, 1e-9);  // bars run on the beat grid through the intro
+    EXPECT_NEAR(part_start(part_slides), k_first_slide_at, 1e-9);
+    EXPECT_NEAR(part_start(part_fill), k_slide_at[16], 1e-9);
+    EXPECT_NEAR(part_start(part_drop), k_model_scene_at, 1e-9);
     EXPECT_GT(k_lift_silence_from, k_slide_at[18]) << "the last picture before the drop keeps its stab";
     EXPECT_LT(k_lift_silence_from, k_model_scene_at);
     // the last chord lands on a beat, with time to ring out before the show ends
@@ -83,20 +44,20 @@ TEST(Score, SectionsLandOnTheShowsCues)
 }
 
 // The break is the only stretch of the model scene without the kick; it keeps a pulse of its own.
-TEST(Score, TheBreakDropsTheKickButKeepsThePulse)
+TEST(score, the_break_drops_the_kick_but_keeps_the_pulse)
 {
     int kickless_bars = 0;
     for (int i = 0; i < k_bar_count; ++i) {
         const part_layers& p = k_parts[k_bars[i].part];
-        if (start_of_part(k_bars[i].part) < k_model_scene_at) continue;
+        if (part_start(k_bars[i].part) < k_model_scene_at) continue;
         EXPECT_GT(p.pulse, 0.0f) << "bar " << i;
         kickless_bars += p.kick == 0.0f;
     }
     EXPECT_GE(kickless_bars, 3);
-    EXPECT_GT(start_of_part(part_break), 0.5 * k_show_end) << "the break belongs in the second half";
+    EXPECT_GT(part_start(part_break), 0.5 * k_show_end) << "the break belongs in the second half";
 }
 
-TEST(Score, ChordsKeepTheBinsForTheMidBass)
+TEST(score, chords_keep_the_bins_for_the_mid_bass)
 {
     for (int c = 0; c <= chord_a; ++c) {
         double pulse = midi_hz(k_chords[c].pulse);
@@ -110,7 +71,7 @@ TEST(Score, ChordsKeepTheBinsForTheMidBass)
     }
 }
 
-TEST(Voices, PulseLightsBinsSixAndSevenAndIsGoneByTheOffBeat)
+TEST(voices, pulse_lights_bins_six_and_seven_and_is_gone_by_the_off_beat)
 {
     for (int note : {60, 61, 62}) {
         stereo_bus bus = make_bus(k_rate);
@@ -124,7 +85,7 @@ TEST(Voices, PulseLightsBinsSixAndSevenAndIsGoneByTheOffBeat)
     }
 }
 
-TEST(Voices, SubBassStaysOutOfBinsSixAndSeven)
+TEST(voices, sub_bass_stays_out_of_bins_six_and_seven)
 {
     for (int c = 0; c <= chord_a; ++c) {
         stereo_bus bus = make_bus(k_rate);
@@ -151,7 +112,7 @@ stereo_bus burst_signal(std::vector<float>* original)
     return bus;
 }
 
-TEST(Limiter, HoldsEveryPeakUnderTheCeilingWithoutMutingIt)
+TEST(limiter, holds_every_peak_under_the_ceiling_without_muting_it)
 {
     std::vector<float> original;
     stereo_bus bus = burst_signal(&original);
@@ -165,7 +126,7 @@ TEST(Limiter, HoldsEveryPeakUnderTheCeilingWithoutMutingIt)
     EXPECT_GT(burst_peak, 0.8f);
 }
 
-TEST(Limiter, LeavesQuietPassagesAloneAndMovesTheGainSmoothly)
+TEST(limiter, leaves_quiet_passages_alone_and_moves_the_gain_smoothly)
 {
     std::vector<float> original;
     stereo_bus bus = burst_signal(&original);
@@ -189,7 +150,7 @@ TEST(Limiter, LeavesQuietPassagesAloneAndMovesTheGainSmoothly)
 
 // Position 0 of the decoded file is the first rendered sample: the info tag tells the decoder
 // to drop the encoder delay and the padding, so a tone starting at 1 s is heard at 1 s.
-TEST(Mp3, RoundTripIsGaplessAndKeepsTheLevel)
+TEST(mp3, round_trip_is_gapless_and_keeps_the_level)
 {
     const double hz = 7.0 * k_rate / k_spectrum_size;
     stereo_bus bus = make_bus(2 * k_rate);
@@ -234,7 +195,7 @@ stereo_bus low_voices()
 }  // namespace
 
 // The notch takes the low voices' overtones off values 6 and 7 and leaves the low mids under them.
-TEST(Mix, NotchQuietsTheBinsBandAndKeepsTheBandBelow)
+TEST(mix, notch_quiets_the_bins_band_and_keeps_the_band_below)
 {
     stereo_bus plain = low_voices(), notched = low_voices();
     fx_clear_bins_band(&notched);
@@ -253,7 +214,7 @@ TEST(Mix, NotchQuietsTheBinsBandAndKeepsTheBandBelow)
 
 // The knock is what lights the bins on the beat, and like the pulse it is gone by the off-beat;
 // a kick without it leaves the bins nearly dark.
-TEST(Voices, KickKnockLightsTheBinsOnTheBeatOnly)
+TEST(voices, kick_knock_lights_the_bins_on_the_beat_only)
 {
     for (int note : {60, 61, 62}) {
         stereo_bus with = make_bus(k_rate), without = make_bus(k_rate);
@@ -270,7 +231,7 @@ TEST(Voices, KickKnockLightsTheBinsOnTheBeatOnly)
 }
 
 // The lift: the fill darkens towards the drop, then the music stops until the drop exactly.
-TEST(Mix, LiftClosesTheFilterThenFallsSilentUntilTheDrop)
+TEST(mix, lift_closes_the_filter_then_falls_silent_until_the_drop)
 {
     stereo_bus bus = make_bus(3 * k_rate);
     uint32_t seed = 7;

@@ -1,6 +1,6 @@
 // measure_bins reads the spectrum the show fetches: the same frames, bit for bit, through the audio layer.
-#include "bin_spectrum.h"
-#include "synth.h"
+#include "tools/soundtrack/bin_spectrum.h"
+#include "tools/soundtrack/synth.h"
 
 #include <gtest/gtest.h>
 
@@ -31,7 +31,7 @@ std::string sweep_mp3()
     return encode_mp3(bus, path.c_str(), 192) ? path : std::string();
 }
 
-struct LayerSpectrum : ::testing::Test {
+struct layer_spectrum : ::testing::Test {
     std::string path = sweep_mp3();
     decoded_music music;
     void TearDown() override
@@ -51,7 +51,7 @@ struct LayerSpectrum : ::testing::Test {
 
 // The tool's time t is the frame round(t × rate), which is where the show's fetch ends its
 // window when that frame is heard; a tool that floored, or decoded on its own, would differ.
-TEST_F(LayerSpectrum, ToolValuesEqualTheShowsFetchAtTheNearestFrame)
+TEST_F(layer_spectrum, tool_values_equal_the_shows_fetch_at_the_nearest_frame)
 {
     ASSERT_FALSE(path.empty());
     ASSERT_TRUE(open_decoded_music(path.c_str(), music));
@@ -75,7 +75,7 @@ TEST_F(LayerSpectrum, ToolValuesEqualTheShowsFetchAtTheNearestFrame)
 }
 
 // A file the layer cannot decode gives the tool no samples, so it fails instead of measuring silence.
-TEST_F(LayerSpectrum, AFileTheLayerCannotDecodeGivesNoStream)
+TEST_F(layer_spectrum, a_file_the_layer_cannot_decode_gives_no_stream)
 {
     std::string junk = testing::TempDir() + "vellamor_junk_" + std::to_string(getpid()) + ".mp3";
     FILE* f = fopen(junk.c_str(), "w");

@@ -2,6 +2,7 @@
 #include "tests/textures/crafted_images.h"
 
 #include <jpeglib.h>
+#include <png.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -53,6 +54,37 @@ file_bytes jpeg_bytes(const rgba_image& image)
     return through_file(write_jpeg_progressive, image);
 }
 
+static void append_to_bytes(png_structp png, png_bytep data, size_t length)
+{
+    file_bytes* out = static_cast<file_bytes*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + length);
+}
+
+file_bytes interlaced_png_bytes(const rgba_image& image)
+{
+    file_bytes out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return {};
+    }
+    png_set_write_fn(png, &out, append_to_bytes, nullptr);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height), 8,
+                 PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_ADAM7, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    // libpng picks each pass's pixels out of whole rows
+    int passes = png_set_interlace_handling(png);
+    for (int pass = 0; pass < passes; ++pass) {
+        for (int y = 0; y < image.height; ++y) {
+            png_write_row(png, &image.pixels[static_cast<size_t>(y) * image.width * 4]);
+        }
+    }
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
 file_bytes adobe_cmyk_jpeg_bytes(const rgba_image& image, bool ycck)
 {
     unsigned char* buffer = nullptr;
@@ -95,11 +127,11 @@ file_bytes adobe_cmyk_jpeg_bytes(const rgba_image& image, bool ycck)
     return bytes;
 }
 
-file_bytes jpeg_claiming(int width, int height)
+file_bytes jpeg_claiming(int width, int height, bool baseline)
 {
     rgba_image small =
         quadrant_image(16, 16, {200, 0, 0, 255}, {0, 200, 0, 255}, {0, 0, 200, 255}, {200, 200, 0, 255});
-    file_bytes bytes = jpeg_bytes(small);
+    file_bytes bytes = baseline ? through_file(write_jpeg_baseline, small) : jpeg_bytes(small);
     // walk the marker segments to the frame header (SOF0..SOF15 but DHT, JPG and DAC)
     size_t at = 2;
     while (at + 4 <= bytes.size() && bytes[at] == 0xFF) {

@@ -16,13 +16,16 @@ file_bytes through_file(bool (*writer)(const std::string&, const rgba_image&), c
 file_bytes png_bytes(const rgba_image& image);
 file_bytes jpeg_bytes(const rgba_image& image);
 
+// An RGBA PNG stored interlaced (Adam7), its rows in seven passes.
+file_bytes interlaced_png_bytes(const rgba_image& image);
+
 // A 4-channel JPEG as print workflows write it: an Adobe marker and inverted ink values, stored
 // as CMYK or (ycck true) as YCCK. The image's alpha is dropped.
 file_bytes adobe_cmyk_jpeg_bytes(const rgba_image& image, bool ycck);
 
-// A small real JPEG whose frame header claims width x height; its scan data stays that of the
-// small picture, which the decoder pads out to the claimed size.
-file_bytes jpeg_claiming(int width, int height);
+// A small real JPEG (progressive, or baseline) whose frame header claims width x height; its scan
+// data stays that of the small picture, which the decoder pads out to the claimed size.
+file_bytes jpeg_claiming(int width, int height, bool baseline = false);
 
 // A PNG whose header claims width x height of a colour type and bit depth, followed by `rows`
 // real rows of black (fewer than claimed if wanted); every chunk is well formed.

@@ -4,10 +4,13 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <ostream>
 #include <string>
 
+#include "assets/image_loader.h"
 #include "assets/texture_bank.h"
 #include "tests/support/gl_window.h"
 #include "tests/textures/bank_fixture.h"
@@ -178,23 +181,44 @@ TEST(cmyk_jpeg, adobe_cmyk_and_ycck_files_show_their_true_colours_opaque)
     release_bank(bank);
 }
 
-// The longest side the bank takes is 8192, within what llvmpipe allows (16384).
-TEST(size_limit, sides_of_8192_load_and_one_more_is_refused_for_both_kinds)
+static void expect_texture_within(GLuint texture, int width, int height)
+{
+    GLint gl_max = 0, texture_width = 0, texture_height = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &gl_max);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &texture_width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &texture_height);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    int limit = std::min(gl_max, GLint(k_texture_max_side));
+    EXPECT_LE(texture_width, limit);
+    EXPECT_LE(texture_height, limit);
+    EXPECT_GT(std::max(texture_width, texture_height), limit / 2) << "needlessly small";
+    EXPECT_LE(std::abs(texture_width * height - texture_height * width), std::max(width, height));
+}
+
+// A camera's photo once showed as a white screen: every side up to 16384, and up to 200 megapixels,
+// is decoded to what a texture holds; beyond, no camera makes it and it stays refused.
+TEST(large_picture, camera_photos_and_panoramas_show_scaled_to_the_texture_and_larger_claims_are_refused)
 {
     ASSERT_TRUE(open_window_once());
-    GLint gl_max = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &gl_max);
-    ASSERT_GT(gl_max, 8192) << "this test needs an implementation that allows more than 8192";
     scratch_bank bank = load_bank_with({
-        {"data/Flanokk.png", png_bytes(four_colours(8192, 4))},
-        {"data/Rosamelt.png", png_bytes(four_colours(4, 8193))},
-        {"data/Bilde01.jpg", jpeg_bytes(four_colours(16, 8192))},
-        {"data/Bilde02.jpg", jpeg_bytes(four_colours(8193, 16))},
+        {"data/Bilde01.jpg", through_file(write_jpeg_baseline, four_colours(6000, 4000))},
+        {"data/Bilde02.jpg", through_file(write_jpeg_baseline, four_colours(8192, 6144))},
+        {"data/Flanokk.png", png_bytes(four_colours(16384, 2048))},
+        {"data/Bilde03.jpg", jpeg_claiming(16385, 16)},
+        {"data/Rosamelt.png", rgb_png_claiming(16384, 12289, 0)},
     });
     EXPECT_EQ(bank.output, "");
-    EXPECT_NE(g_tex_flanokk, 0u);
+    ASSERT_NE(g_tex_bilde01, 0u);
+    ASSERT_NE(g_tex_bilde02, 0u);
+    ASSERT_NE(g_tex_flanokk, 0u);
+    expect_texture_within(g_tex_bilde01, 6000, 4000);
+    expect_texture_within(g_tex_bilde02, 8192, 6144);
+    expect_texture_within(g_tex_flanokk, 16384, 2048);
+    expect_four_colours(g_tex_bilde01, "6000 x 4000 JPEG");
+    expect_four_colours(g_tex_bilde02, "8192 x 6144 JPEG");
+    expect_four_colours(g_tex_flanokk, "16384 x 2048 PNG");
+    EXPECT_EQ(g_tex_bilde03, 0u);
     EXPECT_EQ(g_tex_rosamelt, 0u);
-    EXPECT_NE(g_tex_bilde01, 0u);
-    EXPECT_EQ(g_tex_bilde02, 0u);
     release_bank(bank);
 }

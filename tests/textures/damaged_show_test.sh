@@ -2,7 +2,7 @@
 # The real show with one kind of image file under every picture name: it starts without a word,
 # shows the picture (or a white quad where the file is refused) and stops with status 0.
 # Usage: damaged_show_test.sh KIND   (a kind of write_crafted_image; see its --help)
-# Needs VELLAMOR_BIN, WRITE_PICTURE_SET, WRITE_CRAFTED_IMAGE, SCREEN_PIXELS and SOURCE_DIR.
+# Needs VELLAMOR_BIN, WRITE_PICTURE_SET, WRITE_CRAFTED_IMAGE and SCREEN_PIXELS.
 set -euo pipefail
 kind=${1:?usage: damaged_show_test.sh KIND}
 source "$(dirname "$0")/../support/shell/show.sh"
@@ -13,11 +13,11 @@ make_work_dir folder
 "$WRITE_PICTURE_SET" "$folder" || fail "cannot write the picture set"
 "$WRITE_CRAFTED_IMAGE" "$kind" "$folder/crafted" || fail "cannot write a '$kind' file"
 for picture in "$folder"/data/*.png "$folder"/data/*.jpg; do cp "$folder/crafted" "$picture"; done
-for music in "$SOURCE_DIR"/data/*.mp3; do ln -s "$music" "$folder/data/"; done
+for music in "$vl_repository_root"/data/*.mp3; do ln -s "$music" "$folder/data/"; done
 
 # what a viewer should see: the four colours of the test picture, or a white quad for a refused file
 case "$kind" in
-    png | jpeg | adobe-cmyk-jpeg) upper_left="200 0 0" upper_right="0 200 0" lower_left="0 0 200" ;;
+    png | jpeg | adobe-cmyk-jpeg | camera-jpeg) upper_left="200 0 0" upper_right="0 200 0" lower_left="0 0 200" ;;
     *) upper_left="255 255 255" upper_right="255 255 255" lower_left="255 255 255" ;;
 esac
 

@@ -2,8 +2,8 @@
 # The real program, stopped early with Escape, loads the bank once and deletes all its textures at the end.
 set -euo pipefail
 
-if [ "${1:-}" = "--help" ] || [ $# -ne 4 ]; then
-  echo "usage: show_releases_bank.sh SHOW_BINARY BANK_PROBE_LIBRARY WRITE_PICTURE_SET SOURCE_DIR"
+if [ "${1:-}" = "--help" ] || [ $# -ne 3 ]; then
+  echo "usage: show_releases_bank.sh SHOW_BINARY BANK_PROBE_LIBRARY WRITE_PICTURE_SET"
   echo "  Runs the show on the current X display with the probe preloaded, in a folder of test"
   echo "  pictures, holds Escape after its first frame, and checks what the probe saw."
   [ "${1:-}" = "--help" ] && exit 0 || exit 2
@@ -12,15 +12,14 @@ source "$(dirname "$0")/../support/shell/show.sh"
 VELLAMOR_BIN=$1
 probe=$2
 write_picture_set=$3
-source_dir=$4
 
 make_work_dir folder
 "$write_picture_set" "$folder"
 # the picture set holds one file per picture of the bank
 pictures=$(ls "$folder/data" | wc -l)
-# the soundtrack, if the source tree has it, from where the show looks for it
-if [ -d "$source_dir/Data" ]; then ln -s "$source_dir/Data" "$folder/Data"; fi
-for music in "$source_dir"/data/*.mp3; do
+# the soundtrack, if the repository has it, from where the show looks for it
+if [ -d "$vl_repository_root/Data" ]; then ln -s "$vl_repository_root/Data" "$folder/Data"; fi
+for music in "$vl_repository_root"/data/*.mp3; do
   if [ -e "$music" ]; then ln -s "$music" "$folder/data/"; fi
 done
 

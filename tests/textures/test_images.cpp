@@ -56,3 +56,10 @@ bool write_jpeg_progressive(const std::string& path, const rgba_image& image)
     options.progressive = true;
     return write_jpeg(path, image.width, image.height, 4, image.pixels.data(), options);
 }
+
+bool write_jpeg_baseline(const std::string& path, const rgba_image& image)
+{
+    jpeg_options options;
+    options.quality = 95;
+    return write_jpeg(path, image.width, image.height, 4, image.pixels.data(), options);
+}

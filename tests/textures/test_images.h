@@ -22,3 +22,5 @@ rgba_image band_image(int width, int height, const std::vector<rgba>& bands);
 bool write_png_gray(const std::string& path, const rgba_image& image);
 // A progressive (multi-scan) RGB JPEG at high quality.
 bool write_jpeg_progressive(const std::string& path, const rgba_image& image);
+// A baseline (one-scan) RGB JPEG at high quality, as cameras write them.
+bool write_jpeg_baseline(const std::string& path, const rgba_image& image);

@@ -21,6 +21,7 @@ static const crafted_kind k_kinds[] = {
     {"png-palette", "the four-colour PNG through a palette, without alpha"},
     {"jpeg", "a good 64 x 64 four-colour JPEG"},
     {"adobe-cmyk-jpeg", "the four-colour JPEG as Adobe YCCK with inverted ink"},
+    {"camera-jpeg", "the four colours as a baseline JPEG of 6000 x 4000, as a camera makes"},
 };
 
 static file_bytes make(const std::string& kind)
@@ -36,6 +37,11 @@ static file_bytes make(const std::string& kind)
     if (kind == "png-palette") return through_file(write_png_palette, image);
     if (kind == "jpeg") return jpeg_bytes(image);
     if (kind == "adobe-cmyk-jpeg") return adobe_cmyk_jpeg_bytes(image, true);
+    if (kind == "camera-jpeg") {
+        rgba_image photo =
+            quadrant_image(6000, 4000, {200, 0, 0, 255}, {0, 200, 0, 255}, {0, 0, 200, 255}, {200, 200, 0, 255});
+        return through_file(write_jpeg_baseline, photo);
+    }
     return {};
 }
 

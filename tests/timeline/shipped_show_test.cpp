@@ -12,6 +12,7 @@
 #include "show/show_times.h"
 #include "show/timeline.h"
 #include "tests/support/gl_window.h"
+#include "tests/support/shipped_data.h"
 #include "tests/timeline/render_fixture.h"
 
 typedef std::vector<unsigned char> frame;
@@ -21,7 +22,7 @@ class shipped_show : public ::testing::Test {
     static void SetUpTestSuite()
     {
         if (!open_show_window()) return;
-        if (chdir(VL_SOURCE_DIR) != 0) return;
+        if (chdir(repository_root().c_str()) != 0) return;
         load_textures();
         g_loaded = true;
     }

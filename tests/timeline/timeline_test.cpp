@@ -7,11 +7,13 @@
 #include <vector>
 
 #include "assets/texture_bank.h"
+#include "show/scenes.h"
 #include "show/show_times.h"
 #include "show/timeline.h"
 #include "show/window_table.h"
 #include "tests/support/settable_clock.h"
 #include "tests/timeline/render_fixture.h"
+#include "tools/common/swap_hook.h"
 
 static const rgb k_white{255, 255, 255};
 
@@ -124,6 +126,31 @@ TEST_F(title_strips, the_title_card_stands_from_6_35_then_slides_down_from_10_9)
     show_frame_at(11.5f);
     EXPECT_TRUE(shows(512, screen_y(0.0f, -1.4f) - 4, k_white));
     EXPECT_TRUE(shows(512, screen_y(0.0f, -1.4f) + 4, card));
+}
+
+// The slide follows the row's own start, so a card whose cue moves does not jump: drawn alone
+// at another cue, it stands at its resting height at the cue and half a unit lower half a
+// second on. The card is a unit high.
+TEST_F(title_strips, a_sliding_card_slides_from_its_own_cue)
+{
+    const show_window row = {20.0, 21.0, scene_sliding_billboard, &g_tex_flanokk, 0.0f, 0.1f, -1.4f};
+    rgb card = bank_colour(&g_tex_flanokk);
+    auto draw_at = [&](float t) {
+        glClearColor(1, 1, 1, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        draw_scene(row, t);
+        on_frame_presented();
+    };
+
+    draw_at(20.0f);
+    int lower_edge = screen_y(0.1f - 0.5f, -1.4f);
+    EXPECT_TRUE(shows(512, lower_edge - 4, card));
+    EXPECT_TRUE(shows(512, lower_edge + 4, k_white));
+
+    draw_at(20.5f);
+    int upper_edge = screen_y(0.1f, -1.4f);
+    EXPECT_TRUE(shows(512, upper_edge - 4, k_white));
+    EXPECT_TRUE(shows(512, upper_edge + 4, card));
 }
 
 // --- 11.8 to 29.3 s: the slideshow --------------------------------------------------

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "assets/soundtrack_file.h"
 #include "assets/texture_bank.h"
 #include "audio/decoded_music.h"
 #include "audio/music.h"
@@ -15,14 +16,15 @@
 #include "tools/capture/capture_clock.h"
 #include "tools/capture/capture_context.h"
 #include "tools/capture/capture_options.h"
-#include "tools/capture/interrupt.h"
-#include "tools/capture/output_files.h"
 #include "tools/capture/frame_sheet.h"
+#include "tools/capture/interrupt.h"
+#include "tools/capture/memory_bound.h"
+#include "tools/capture/output_files.h"
 #include "tools/capture/progress.h"
 #include "tools/capture/video_pipe.h"
 #include "tools/common/image_io.h"
 
-static const char* k_soundtrack = "data/Zyk-Morrelvisa.mp3";
+static const char* const k_soundtrack = "data/" VL_SOUNDTRACK_FILE;
 
 static int fail(const std::string& message, int status = 1)
 {
@@ -84,16 +86,11 @@ static void render_at(const capture_options& o, const decoded_music& music, doub
     render_frame();
 }
 
-static frame_image presented_image(const capture_options& o, const std::string& label)
-{
-    return frame_image{o.width, o.height, presented_frame(), label};
-}
-
-static bool write_png_whole(const std::string& path, const frame_image& image, std::string& error)
+static bool write_png_whole(const std::string& path, int width, int height, const unsigned char* rgb, std::string& error)
 {
     std::string partial = make_partial(path, error);
     if (partial.empty()) return false;
-    if (!write_png(partial, image.width, image.height, 3, image.rgb.data())) {
+    if (!write_png(partial, width, height, 3, rgb)) {
         error = "cannot write " + path;
         return false;
     }
@@ -140,7 +137,8 @@ static bool render_span(const capture_options& o, const decoded_music& music, co
         render_at(o, music, frame_time(o.from, k, o.fps));
         const std::vector<unsigned char>& rgb = presented_frame();
         if (!o.video.empty() && !write_video_frame(rgb.data(), rgb.size(), error)) return false;
-        if (!o.frames_dir.empty() && !write_png_whole(frame_path(o.frames_dir, k), presented_image(o, ""), error))
+        if (!o.frames_dir.empty() &&
+            !write_png_whole(frame_path(o.frames_dir, k), o.width, o.height, rgb.data(), error))
             return false;
         show_progress(k + 1);
     }
@@ -160,23 +158,25 @@ static bool render_span(const capture_options& o, const decoded_music& music, co
     return true;
 }
 
-// The frames at the chosen times, laid out in a contact sheet (and each on its own with --frames).
+// The frames at the chosen times, each shrunk into its cell of the contact sheet as soon as it is
+// drawn (and each written on its own with --frames): one frame is held at a time.
 static bool render_sheet(const capture_options& o, const decoded_music& music, std::string& error)
 {
-    std::vector<frame_image> frames;
-    start_progress(static_cast<long>(o.times.size()), 0.0);
-    for (float t : o.times) {
+    int count = static_cast<int>(o.times.size());
+    contact_sheet sheet = start_sheet(count, o.columns, o.shrink, o.width, o.height);
+    start_progress(count, 0.0);
+    for (int i = 0; i < count; ++i) {
         if (interrupted()) return false;
-        render_at(o, music, t);
-        char label[32];
-        std::snprintf(label, sizeof label, "t%05.1f", static_cast<double>(t));
-        frames.push_back(presented_image(o, label));
-        if (!o.frames_dir.empty() && !write_png_whole(still_path(o.frames_dir, t), frames.back(), error))
+        render_at(o, music, o.times[i]);
+        const std::vector<unsigned char>& rgb = presented_frame();
+        place_in_sheet(sheet, i, rgb.data());
+        if (!o.frames_dir.empty() &&
+            !write_png_whole(still_path(o.frames_dir, o.times[i]), o.width, o.height, rgb.data(), error))
             return false;
-        show_progress(static_cast<long>(frames.size()));
+        show_progress(i + 1);
     }
-    if (!write_png_whole(o.sheet, make_sheet(frames, o.columns, o.shrink), error)) return false;
-    finish_progress(static_cast<long>(frames.size()), "wrote " + o.sheet);
+    if (!write_png_whole(o.sheet, sheet.width, sheet.height, sheet.rgb.data(), error)) return false;
+    finish_progress(count, "wrote " + o.sheet);
     return true;
 }
 
@@ -186,9 +186,10 @@ int main(int argc, char** argv)
     std::string error, ffmpeg;
     if (!parse_capture_options(argc, argv, o, error)) return fail(error + " (see --help)", 2);
     if (o.help) {
-        std::fputs(k_capture_usage, stdout);
+        std::fputs(capture_usage().c_str(), stdout);
         return 0;
     }
+    if (!check_memory_bound(o, error)) return fail(error, 2);
     if (!check_outputs(o, ffmpeg, error)) return fail(error);
     if (access(k_soundtrack, R_OK) != 0)
         return fail(std::string("no ") + k_soundtrack + " here: run it from the folder that holds data/");
@@ -196,7 +197,7 @@ int main(int argc, char** argv)
     catch_interrupts();
     decoded_music music;
     if (!open_decoded_music(k_soundtrack, music)) return fail(std::string("cannot decode ") + k_soundtrack);
-    if (!open_capture_context(o.width, o.height, error)) {
+    if (!open_capture_context(o.width, o.height, o.supersample, error)) {
         close_decoded_music(music);
         return fail(error);
     }

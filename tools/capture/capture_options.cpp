@@ -2,14 +2,17 @@
 #include "tools/capture/capture_options.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <sstream>
 
-const char* k_capture_usage =
-    "usage: vellamor-capture [--video FILE.mp4] [--frames DIR] [--null]\n"
-    "                        [--fps N] [--from S] [--to S] [--size WxH] [--spectrum V6,V7] [--force]\n"
-    "       vellamor-capture --times T1,T2,... [--out SHEET.png] [--frames DIR]\n"
-    "                        [--columns N] [--shrink N] [--size WxH] [--spectrum V6,V7] [--force]\n"
+// The --help text; the show's span, from show/show_times.h, goes in at the %s.
+static const char* const k_usage =
+    "usage: vellamor-capture [--video FILE.mp4] [--frames DIR] [--null] [--fps N] [--from S]\n"
+    "                        [--to S] [--size WxH] [--supersample N] [--spectrum V6,V7] [--force]\n"
+    "       vellamor-capture --times T1,T2,... [--out SHEET.png] [--frames DIR] [--columns N]\n"
+    "                        [--shrink N] [--size WxH] [--supersample N] [--spectrum V6,V7] [--force]\n"
     "\n"
     "Renders the show frame by frame, run from the folder that holds data/. Frame k stands at\n"
     "show time S + k/N exactly, and sees the spectrum the live show would have fetched after the\n"
@@ -21,10 +24,15 @@ const char* k_capture_usage =
     "  --frames DIR      every frame as DIR/frame_000000.png, ... (DIR must exist)\n"
     "  --null            render every frame and write nothing (for timing)\n"
     "  --fps N           frames per second, a whole number from 1 to 240 (default 60)\n"
-    "  --from S, --to S  the span in show seconds, within 0-83 (default the whole show)\n"
+    "  --from S, --to S  the span in show seconds, within %s (default the whole show)\n"
     "  --size WxH        frame size, even numbers (default 1024x768); the show keeps its 4:3\n"
     "                    picture, pillarboxed (black bars left and right) in a wider frame and\n"
     "                    letterboxed (bars above and below) in a taller one\n"
+    "  --supersample N   draw each frame N times as wide and high and average every N x N\n"
+    "                    samples (in linear light) into a pixel, so the cards' cut-out edges and\n"
+    "                    the model's outline come out smooth; 1 to 4, default 2 for a span\n"
+    "                    (--video, --frames, --null) and 1 for --times, whose frames are then\n"
+    "                    the live show's own pixels\n"
     "  --spectrum V6,V7  hold spectrum values 6 and 7 (how far the model jumps) fixed, for stills\n"
     "  --force           replace existing output files\n"
     "  --times T1,...    contact-sheet mode: the frames at these show times, laid out in a sheet\n"
@@ -32,7 +40,25 @@ const char* k_capture_usage =
     "  --columns N, --shrink N  sheet layout: frames per row, and the factor each is shrunk by\n"
     "\n"
     "A progress bar goes to stderr when it is a terminal, a one-line summary otherwise. Nothing\n"
-    "half-written is left behind on an error or on Ctrl-C.\n";
+    "half-written is left behind on an error or on Ctrl-C. A run whose frame size, supersampling\n"
+    "and output would take more than 2 GB of memory (this tool and ffmpeg together) is refused\n"
+    "before it starts, naming the largest frame that fits.\n";
+
+// The span a capture may take: "0 to 83 s".
+static std::string show_span()
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%g to %g s", k_show_start, static_cast<double>(k_show_end));
+    return text;
+}
+
+std::string capture_usage()
+{
+    std::string span = show_span();
+    std::vector<char> text(std::strlen(k_usage) + span.size());
+    std::snprintf(text.data(), text.size(), k_usage, span.c_str());
+    return text.data();
+}
 
 static bool parse_number(const std::string& text, double& value)
 {
@@ -88,6 +114,8 @@ static bool take_option(const std::string& arg, const char* value, capture_optio
         if (!parse_number(v, o.to)) error = "--to takes a number of seconds";
     } else if (arg == "--size") {
         if (!parse_size(v, o.width, o.height)) error = "--size takes WxH, even numbers from 16 to 8192";
+    } else if (arg == "--supersample") {
+        if (!parse_whole(v, 1, 4, o.supersample)) error = "--supersample takes a whole number from 1 to 4";
     } else if (arg == "--times") {
         if (!parse_list(v, o.times)) error = "--times takes a list of seconds, like 3,12.5,30";
     } else if (arg == "--columns") {
@@ -116,9 +144,17 @@ static bool check_together(const capture_options& o, std::string& error)
     else if (!sheet_mode && o.sheet_given) error = "--out names the contact sheet, which only --times makes";
     else if (!sheet_mode && o.video.empty() && o.frames_dir.empty() && !o.null_output)
         error = "nothing to write: give --video FILE.mp4, --frames DIR or --times T1,T2,...";
-    else if (o.from < k_show_start || o.to > k_show_end) error = "the span must lie within the show, 0 to 83 s";
+    else if (o.from < k_show_start || o.to > k_show_end)
+        error = "the span must lie within the show, " + show_span();
     else if (!sheet_mode && span_frames(o) < 1) error = "the span from --from to --to holds no frame";
     return error.empty();
+}
+
+// A span is a video to watch: smooth edges. A sheet's frames are what the live show draws, and
+// shrinking them into the sheet smooths them already.
+static void choose_supersample(capture_options& o)
+{
+    if (o.supersample == 0) o.supersample = o.times.empty() ? 2 : 1;
 }
 
 bool parse_capture_options(int argc, char** argv, capture_options& o, std::string& error)
@@ -140,6 +176,7 @@ bool parse_capture_options(int argc, char** argv, capture_options& o, std::strin
         const char* value = i + 1 < argc ? argv[++i] : nullptr;
         if (!take_option(arg, value, o, error)) return false;
     }
+    choose_supersample(o);
     return check_together(o, error);
 }
 

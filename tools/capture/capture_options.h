@@ -4,8 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "show/show_times.h"
+
 const double k_show_start = 0.0;
-const double k_show_end = 83.0;
 
 struct capture_options {
     std::vector<float> times;  // contact-sheet mode when not empty
@@ -18,13 +19,15 @@ struct capture_options {
     int fps = 60;
     double from = k_show_start, to = k_show_end;
     int width = 1024, height = 768;
+    int supersample = 0;  // samples per pixel along each side; 0 until chosen (see capture_usage())
     bool fixed_spectrum = false;
     float spectrum6 = 0, spectrum7 = 0;
     int columns = 4, shrink = 4;
     bool help = false;
 };
 
-extern const char* k_capture_usage;
+// The --help text, naming the show's span as show/show_times.h has it.
+std::string capture_usage();
 
 // Reads and checks the command line; false with a one-line message in `error`.
 bool parse_capture_options(int argc, char** argv, capture_options& o, std::string& error);

@@ -1,41 +1,40 @@
-// A contact sheet of captured frames.
+// A contact sheet of captured frames, filled in as each frame is drawn.
 #include "tools/capture/frame_sheet.h"
 
-#include <cstdio>
+#include "tools/capture/box_filter.h"
 
-// Box-filters a frame down by an integer factor.
-static void shrink_into(const frame_image& frame, int shrink, frame_image& sheet, int left, int top)
+static const int k_border = 4;
+static const unsigned char k_border_grey = 24;
+
+static contact_sheet sheet_layout(int count, int columns, int shrink, int frame_width, int frame_height)
 {
-    int w = frame.width / shrink, h = frame.height / shrink;
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            for (int c = 0; c < 3; ++c) {
-                int sum = 0;
-                for (int dy = 0; dy < shrink; ++dy) {
-                    for (int dx = 0; dx < shrink; ++dx) {
-                        sum += frame.rgb[((y * shrink + dy) * frame.width + x * shrink + dx) * 3 + c];
-                    }
-                }
-                sheet.rgb[((top + y) * sheet.width + left + x) * 3 + c] =
-                    static_cast<unsigned char>(sum / (shrink * shrink));
-            }
-        }
-    }
+    contact_sheet sheet{columns, shrink, frame_width, frame_width / shrink, frame_height / shrink, 0, 0, {}};
+    int rows = (count + columns - 1) / columns;
+    sheet.width = columns * (sheet.cell_width + k_border) + k_border;
+    sheet.height = rows * (sheet.cell_height + k_border) + k_border;
+    return sheet;
 }
 
-frame_image make_sheet(const std::vector<frame_image>& frames, int columns, int shrink)
+std::int64_t sheet_bytes(int count, int columns, int shrink, int frame_width, int frame_height)
 {
-    const int border = 4;
-    frame_image sheet{0, 0, {}, "sheet"};
-    if (frames.empty()) return sheet;
-    int cell_w = frames[0].width / shrink, cell_h = frames[0].height / shrink;
-    int rows = (static_cast<int>(frames.size()) + columns - 1) / columns;
-    sheet.width = columns * (cell_w + border) + border;
-    sheet.height = rows * (cell_h + border) + border;
-    sheet.rgb.assign(static_cast<size_t>(sheet.width) * sheet.height * 3, 24);
-    for (size_t i = 0; i < frames.size(); ++i) {
-        int col = static_cast<int>(i) % columns, row = static_cast<int>(i) / columns;
-        shrink_into(frames[i], shrink, sheet, border + col * (cell_w + border), border + row * (cell_h + border));
-    }
+    contact_sheet sheet = sheet_layout(count, columns, shrink, frame_width, frame_height);
+    return static_cast<std::int64_t>(sheet.width) * sheet.height * 3;
+}
+
+contact_sheet start_sheet(int count, int columns, int shrink, int frame_width, int frame_height)
+{
+    contact_sheet sheet = sheet_layout(count, columns, shrink, frame_width, frame_height);
+    sheet.rgb.assign(static_cast<std::size_t>(sheet.width) * sheet.height * 3, k_border_grey);
     return sheet;
+}
+
+void place_in_sheet(contact_sheet& sheet, int index, const unsigned char* frame)
+{
+    int left = k_border + index % sheet.columns * (sheet.cell_width + k_border);
+    int top = k_border + index / sheet.columns * (sheet.cell_height + k_border);
+    std::ptrdiff_t frame_row = static_cast<std::ptrdiff_t>(sheet.frame_width) * 3;
+    for (int y = 0; y < sheet.cell_height; ++y) {
+        unsigned char* out = &sheet.rgb[(static_cast<std::size_t>(top + y) * sheet.width + left) * 3];
+        shrink_row(frame + y * sheet.shrink * frame_row, frame_row, 3, sheet.shrink, sheet.cell_width, out);
+    }
 }

@@ -72,9 +72,10 @@ static std::vector<std::string> ffmpeg_arguments(const video_settings& s)
             "rgb24", "-video_size", size, "-framerate", std::to_string(s.fps), "-i", "pipe:0", "-f", "wav", "-i",
             s.sound, "-map", "0:v:0", "-map", "1:a:0",
             // BT.709 conversion, tagged as such, so players show the show's colours
-            "-vf", "scale=out_color_matrix=bt709:out_range=tv,format=yuv420p", "-c:v", "libx264", "-preset",
-            "medium", "-crf", "17", "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709",
-            "-color_range", "tv", "-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart", "-f", "mp4", s.file};
+            "-vf", "scale=out_color_matrix=bt709:out_range=tv,format=yuv420p", "-c:v", "libx264", "-threads",
+            std::to_string(k_encoder_threads), "-preset", "medium", "-crf", "17", "-colorspace", "bt709",
+            "-color_primaries", "bt709", "-color_trc", "bt709", "-color_range", "tv", "-c:a", "aac", "-b:a",
+            "192k", "-movflags", "+faststart", "-f", "mp4", s.file};
 }
 
 bool start_video(const video_settings& settings, std::string& error)

@@ -4,6 +4,11 @@
 #include <cstdint>
 #include <string>
 
+// The encoder's threads, the same on every machine: its memory grows with each (libx264 would
+// take one and a half per core), and the run's memory estimate (memory_bound.cpp) was measured
+// with this many.
+const int k_encoder_threads = 4;
+
 // ffmpeg's full path when it is on PATH, "" otherwise.
 std::string find_ffmpeg();
 

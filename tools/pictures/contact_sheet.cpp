@@ -12,29 +12,29 @@
 #include "tools/common/image_io.h"
 
 // The sheet groups the pictures by role, cut-outs first, each group in load order.
-static std::vector<const picture_file *> sheet_order()
+static std::vector<const picture_file*> sheet_order()
 {
-    std::vector<const picture_file *> order;
+    std::vector<const picture_file*> order;
     for (picture_role role : {k_title_strip, k_billboard, k_backdrop, k_environment, k_slide})
-        for (const picture_file &p : g_picture_files)
+        for (const picture_file& p : g_picture_files)
             if (p.role == role) order.push_back(&p);
     return order;
 }
 
-static const int COLUMNS = 7, CELL_W = 230, LABEL_H = 40, THUMB = 210, MARGIN = 16;
+static const int k_columns = 7, k_cell_w = 230, k_label_h = 40, k_thumb = 210, k_margin = 16;
 
 // A JPEG as an opaque cairo surface; null when it cannot be read.
-static cairo_surface_t *load_jpeg(const std::string &path)
+static cairo_surface_t* load_jpeg(const std::string& path)
 {
     decoded_image file = read_image_file(path);
     if (!file.ok) return nullptr;
-    const rgba_image &img = file.image;
-    cairo_surface_t *s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, img.width, img.height);
-    unsigned char *data = cairo_image_surface_get_data(s);
+    const rgba_image& img = file.image;
+    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, img.width, img.height);
+    unsigned char* data = cairo_image_surface_get_data(s);
     int stride = cairo_image_surface_get_stride(s);
     for (int y = 0; y < img.height; ++y) {
-        uint32_t *dst = reinterpret_cast<uint32_t *>(data + size_t(y) * stride);
-        const unsigned char *src = &img.pixels[size_t(y) * img.width * 4];
+        uint32_t* dst = reinterpret_cast<uint32_t*>(data + size_t(y) * stride);
+        const unsigned char* src = &img.pixels[size_t(y) * img.width * 4];
         for (int x = 0; x < img.width; ++x)
             dst[x] = 0xff000000u | (uint32_t(src[x * 4]) << 16) | (uint32_t(src[x * 4 + 1]) << 8) | src[x * 4 + 2];
     }
@@ -42,10 +42,10 @@ static cairo_surface_t *load_jpeg(const std::string &path)
     return s;
 }
 
-static cairo_surface_t *load_image(const std::string &path)
+static cairo_surface_t* load_image(const std::string& path)
 {
     if (path.size() > 4 && path.compare(path.size() - 4, 4, ".png") == 0) {
-        cairo_surface_t *s = cairo_image_surface_create_from_png(path.c_str());
+        cairo_surface_t* s = cairo_image_surface_create_from_png(path.c_str());
         if (cairo_surface_status(s) == CAIRO_STATUS_SUCCESS) return s;
         cairo_surface_destroy(s);
         return nullptr;
@@ -54,7 +54,7 @@ static cairo_surface_t *load_image(const std::string &path)
 }
 
 // Cut-outs sit on a grey checkerboard, so their transparent parts show as such.
-static void checkerboard(cairo_t *cr, double x, double y, double w, double h)
+static void checkerboard(cairo_t* cr, double x, double y, double w, double h)
 {
     const double sq = 8.0;
     for (int j = 0; j * sq < h; ++j)
@@ -66,14 +66,14 @@ static void checkerboard(cairo_t *cr, double x, double y, double w, double h)
         }
 }
 
-bool write_contact_sheet(const std::string &data_dir, const std::string &path)
+bool write_contact_sheet(const std::string& data_dir, const std::string& path)
 {
     // Load everything first: each row is as tall as its tallest thumbnail.
     bool ok = true;
-    std::vector<const picture_file *> order = sheet_order();
+    std::vector<const picture_file*> order = sheet_order();
     const int count = int(order.size());
-    std::vector<cairo_surface_t *> images(count, nullptr);
-    const int rows = (count + COLUMNS - 1) / COLUMNS;
+    std::vector<cairo_surface_t*> images(count, nullptr);
+    const int rows = (count + k_columns - 1) / k_columns;
     std::vector<double> row_h(rows, 0.0);
     for (int i = 0; i < count; ++i) {
         images[i] = load_image(data_dir + "/" + order[i]->file);
@@ -83,23 +83,23 @@ bool write_contact_sheet(const std::string &data_dir, const std::string &path)
             continue;
         }
         double iw = cairo_image_surface_get_width(images[i]), ih = cairo_image_surface_get_height(images[i]);
-        row_h[i / COLUMNS] = std::max(row_h[i / COLUMNS], ih * THUMB / std::max(iw, ih));
+        row_h[i / k_columns] = std::max(row_h[i / k_columns], ih * k_thumb / std::max(iw, ih));
     }
-    double total_h = MARGIN * 2;
-    for (double h : row_h) total_h += h + LABEL_H;
-    int width = MARGIN * 2 + COLUMNS * CELL_W, height = int(total_h);
-    cairo_surface_t *sheet = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
-    cairo_t *cr = cairo_create(sheet);
+    double total_h = k_margin * 2;
+    for (double h : row_h) total_h += h + k_label_h;
+    int width = k_margin * 2 + k_columns * k_cell_w, height = int(total_h);
+    cairo_surface_t* sheet = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    cairo_t* cr = cairo_create(sheet);
     cairo_set_source_rgb(cr, 0.09, 0.09, 0.11);
     cairo_paint(cr);
-    double row_top = MARGIN;
+    double row_top = k_margin;
     for (int i = 0; i < count; ++i) {
-        if (i > 0 && i % COLUMNS == 0) row_top += row_h[i / COLUMNS - 1] + LABEL_H;
-        cairo_surface_t *img = images[i];
+        if (i > 0 && i % k_columns == 0) row_top += row_h[i / k_columns - 1] + k_label_h;
+        cairo_surface_t* img = images[i];
         if (!img) continue;
-        double cx = MARGIN + (i % COLUMNS) * CELL_W + CELL_W * 0.5, base = row_top + row_h[i / COLUMNS];
+        double cx = k_margin + (i % k_columns) * k_cell_w + k_cell_w * 0.5, base = row_top + row_h[i / k_columns];
         double iw = cairo_image_surface_get_width(img), ih = cairo_image_surface_get_height(img);
-        double scale = THUMB / std::max(iw, ih);
+        double scale = k_thumb / std::max(iw, ih);
         // Thumbnails stand on their name, whatever their height.
         double w = iw * scale, h = ih * scale, x = cx - w * 0.5, y = base - h;
         if (cairo_image_surface_get_format(img) == CAIRO_FORMAT_ARGB32) checkerboard(cr, x, y, w, h);
@@ -122,12 +122,12 @@ bool write_contact_sheet(const std::string &data_dir, const std::string &path)
     cairo_destroy(cr);
     cairo_surface_flush(sheet);
     image8 out = make_image(width, height, 3);
-    const unsigned char *data = cairo_image_surface_get_data(sheet);
+    const unsigned char* data = cairo_image_surface_get_data(sheet);
     int stride = cairo_image_surface_get_stride(sheet);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
-            uint32_t p = *reinterpret_cast<const uint32_t *>(data + size_t(y) * stride + x * 4);
-            unsigned char *o = &out.pixels[(size_t(y) * width + x) * 3];
+            uint32_t p = *reinterpret_cast<const uint32_t*>(data + size_t(y) * stride + x * 4);
+            unsigned char* o = &out.pixels[(size_t(y) * width + x) * 3];
             o[0] = (p >> 16) & 255;
             o[1] = (p >> 8) & 255;
             o[2] = p & 255;

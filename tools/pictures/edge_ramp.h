@@ -11,7 +11,7 @@ const float k_ramp_per_texel = 0.18f;
 
 // Signed distance in pixels from each pixel centre to the outline of the mask (positive inside),
 // taken as halfway between the centres of neighbouring inside and outside pixels.
-std::vector<float> signed_distance(const std::vector<unsigned char> &inside, int width, int height);
+std::vector<float> signed_distance(const std::vector<unsigned char>& inside, int width, int height);
 
 // Alpha, 0..255, for a texel at signed distance d texels from the outline.
 unsigned char ramp_alpha(float d);

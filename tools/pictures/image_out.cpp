@@ -19,7 +19,7 @@ image8 make_image(int width, int height, int channels)
     return img;
 }
 
-bool write_jpeg(const std::string &path, const image8 &img, int quality)
+bool write_jpeg(const std::string& path, const image8& img, int quality)
 {
     jpeg_options options;
     options.quality = quality;
@@ -34,18 +34,18 @@ bool write_jpeg(const std::string &path, const image8 &img, int quality)
 }
 
 // Cairo stores premultiplied native-endian ARGB; an opaque image is written without alpha.
-bool write_png(const std::string &path, const image8 &img)
+bool write_png(const std::string& path, const image8& img)
 {
     cairo_format_t format = img.channels == 4 ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24;
-    cairo_surface_t *s = cairo_image_surface_create(format, img.width, img.height);
+    cairo_surface_t* s = cairo_image_surface_create(format, img.width, img.height);
     cairo_surface_flush(s);
-    unsigned char *data = cairo_image_surface_get_data(s);
+    unsigned char* data = cairo_image_surface_get_data(s);
     int stride = cairo_image_surface_get_stride(s);
     for (int y = 0; y < img.height; ++y) {
-        uint32_t *dst = reinterpret_cast<uint32_t *>(data + size_t(y) * stride);
-        const unsigned char *src = &img.pixels[size_t(y) * img.width * img.channels];
+        uint32_t* dst = reinterpret_cast<uint32_t*>(data + size_t(y) * stride);
+        const unsigned char* src = &img.pixels[size_t(y) * img.width * img.channels];
         for (int x = 0; x < img.width; ++x) {
-            const unsigned char *p = src + size_t(x) * img.channels;
+            const unsigned char* p = src + size_t(x) * img.channels;
             uint32_t a = img.channels == 4 ? p[3] : 255;
             uint32_t r = p[0] * a / 255, g = p[1] * a / 255, b = p[2] * a / 255;
             dst[x] = (a << 24) | (r << 16) | (g << 8) | b;
@@ -61,7 +61,7 @@ bool write_png(const std::string &path, const image8 &img)
     return true;
 }
 
-void parallel_rows(int height, const std::function<void(int)> &row)
+void parallel_rows(int height, const std::function<void(int)>& row)
 {
     // Interleaved rows keep both cores busy even when the sky is cheap and the ground is not.
     auto worker = [&](int first) {

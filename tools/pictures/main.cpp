@@ -10,9 +10,9 @@
 #include <sys/stat.h>
 #include <vector>
 
-static const int JPEG_QUALITY = 84;
+static const int k_jpeg_quality = 84;
 
-static void usage(FILE *f)
+static void usage(FILE* f)
 {
     std::fprintf(f,
                  "usage: pictures [--out DIR] [--only NAME[,NAME...]] [--sheet PATH | --no-sheet]\n"
@@ -35,17 +35,17 @@ static bool made_with_blender(picture_role role)
 }
 
 // Each role has its renderer; the file's extension picks the writer.
-static bool render_one(const picture_file &p, const std::string &dir)
+static bool render_one(const picture_file& p, const std::string& dir)
 {
     std::string path = dir + "/" + p.file;
     image8 img;
     if (p.role == k_backdrop) img = render_universe(p.width);
     else img = render_card(p.file);
     bool jpeg = path.compare(path.size() - 4, 4, ".jpg") == 0;
-    return jpeg ? write_jpeg(path, img, JPEG_QUALITY) : write_png(path, img);
+    return jpeg ? write_jpeg(path, img, k_jpeg_quality) : write_png(path, img);
 }
 
-static const char *role_name(picture_role role)
+static const char* role_name(picture_role role)
 {
     switch (role) {
     case k_title_strip:
@@ -62,7 +62,7 @@ static const char *role_name(picture_role role)
     return "?";
 }
 
-int main(int argc, char **argv)
+int main(int argc, char** argv)
 {
     std::string out = "data", only, sheet = "docs/contact-sheet.jpg";
     for (int i = 1; i < argc; ++i) {
@@ -72,7 +72,7 @@ int main(int argc, char **argv)
             usage(stdout);
             return 0;
         } else if (a == "--list") {
-            for (const picture_file &p : g_picture_files)
+            for (const picture_file& p : g_picture_files)
                 std::printf("%s %s %d %d %s\n", p.file, role_name(p.role), p.width, p.height,
                             made_with_blender(p.role) ? "blender" : "generator");
             return 0;
@@ -99,7 +99,7 @@ int main(int argc, char **argv)
     for (size_t at = 0; !only.empty() && at <= only.size();) {
         size_t comma = std::min(only.find(',', at), only.size());
         chosen.push_back(only.substr(at, comma - at));
-        const picture_file *p = find_picture_file(chosen.back().c_str());
+        const picture_file* p = find_picture_file(chosen.back().c_str());
         if (!p) {
             std::fprintf(stderr, "pictures: '%s' is not one of the show's images\n", chosen.back().c_str());
             return 2;
@@ -114,7 +114,7 @@ int main(int argc, char **argv)
     }
     auto start = std::chrono::steady_clock::now();
     bool ok = true;
-    for (const picture_file &p : g_picture_files) {
+    for (const picture_file& p : g_picture_files) {
         if (made_with_blender(p.role)) continue;
         if (!chosen.empty() && std::find(chosen.begin(), chosen.end(), p.file) == chosen.end()) continue;
         auto t0 = std::chrono::steady_clock::now();

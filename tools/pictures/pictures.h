@@ -15,19 +15,19 @@ struct image8 {
 image8 make_image(int width, int height, int channels);
 
 // Writers; false (with a message on stderr) when the file cannot be written.
-bool write_jpeg(const std::string &path, const image8 &img, int quality);
-bool write_png(const std::string &path, const image8 &img);
+bool write_jpeg(const std::string& path, const image8& img, int quality);
+bool write_png(const std::string& path, const image8& img);
 
 // Runs row(y) for every y in [0, height) on two threads.
-void parallel_rows(int height, const std::function<void(int)> &row);
+void parallel_rows(int height, const std::function<void(int)>& row);
 
 // Linear colour to display 8-bit with a filmic curve, after exposure.
 void tone_map(float r, float g, float b, float exposure, unsigned char out[3]);
 
 // The pictures, by kind (the slides and the sphere map are Blender's: tools/pictures/blender/).
 image8 render_universe(int size);             // square RGB backdrop
-image8 render_card(const std::string &name);  // strips and billboards, RGBA, at their listed size
-bool is_card_name(const std::string &name);
+image8 render_card(const std::string& name);  // strips and billboards, RGBA, at their listed size
+bool is_card_name(const std::string& name);
 
 // The contact sheet of every file in a folder, in load order.
-bool write_contact_sheet(const std::string &data_dir, const std::string &path);
+bool write_contact_sheet(const std::string& data_dir, const std::string& path);

@@ -5,18 +5,18 @@
 #include <cmath>
 #include <vector>
 
-void seen_rows(int height, int *first, int *end)
+void seen_rows(int height, int* first, int* end)
 {
     *first = int(height * 0.127f);
     *end = height - *first;
 }
 
-double sharp_noise(const unsigned char *pixels, int width, int height, int channels, int first, int end)
+double sharp_noise(const unsigned char* pixels, int width, int height, int channels, int first, int end)
 {
     if (width < 3 || height < 3) return 0.0;
     std::vector<float> lum(size_t(width) * height);
     for (size_t i = 0; i < lum.size(); ++i) {
-        const unsigned char *p = pixels + i * channels;
+        const unsigned char* p = pixels + i * channels;
         lum[i] = 0.2126f * p[0] + 0.7152f * p[1] + 0.0722f * p[2];
     }
     first = std::max(first, 1);
@@ -25,7 +25,7 @@ double sharp_noise(const unsigned char *pixels, int width, int height, int chann
     long count = 0;
     for (int y = first; y < end; ++y)
         for (int x = 1; x < width - 1; ++x) {
-            const float *c = &lum[size_t(y) * width + x];
+            const float* c = &lum[size_t(y) * width + x];
             sum += std::fabs(4.0f * c[0] - c[-1] - c[1] - c[-width] - c[width]);
             ++count;
         }

@@ -11,11 +11,11 @@
 
 #include <cmath>
 
-static const uint32_t SEED = 2008;
-static const float VISIBLE = 0.83f;   // radius of the part ever on screen, in half-widths
-static const int SMOOTH_SAMPLES = 3;  // per side, for everything but the spots
-static const float TILT = 0.5f;       // the galaxy's long axis, radians
-static const float SQUASH = 0.8f;     // seen a little inclined
+static const uint32_t k_seed = 2008;
+static const float k_visible = 0.83f;   // radius of the part ever on screen, in half-widths
+static const int k_smooth_samples = 3;  // per side, for everything but the spots
+static const float k_tilt = 0.5f;       // the galaxy's long axis, radians
+static const float k_squash = 0.8f;     // seen a little inclined
 
 // Round spots scattered one at most per cell of a grid: stars, knots and clusters. Each is a
 // gaussian `sigma` texels wide; `density` scales each cell's chance (spots that follow the arms).
@@ -36,7 +36,7 @@ static vec3 star_tint(float temp)
 
 // The sum of the spots near (x, y): each cell's spot at a random place in it, a random size and a
 // brightness that is mostly faint (a steep power of a uniform number).
-static vec3 spots(float x, float y, float texel, const spot_layer &l, float density, bool tinted)
+static vec3 spots(float x, float y, float texel, const spot_layer& l, float density, bool tinted)
 {
     float fx = x / l.cell, fy = y / l.cell;
     int ix = int(std::floor(fx)), iy = int(std::floor(fy));
@@ -57,17 +57,17 @@ static vec3 spots(float x, float y, float texel, const spot_layer &l, float dens
 }
 
 // The galaxy's own plane: turned to its long axis and stretched back from the inclination.
-static void to_plane(float x, float y, float *gx, float *gy)
+static void to_plane(float x, float y, float* gx, float* gy)
 {
-    *gx = std::cos(TILT) * x + std::sin(TILT) * y;
-    *gy = (-std::sin(TILT) * x + std::cos(TILT) * y) / SQUASH;
+    *gx = std::cos(k_tilt) * x + std::sin(k_tilt) * y;
+    *gy = (-std::sin(k_tilt) * x + std::cos(k_tilt) * y) / k_squash;
 }
 
 // The arms' phase: two logarithmic spirals, bent and broken by noise so that spurs branch off them.
 static float spiral_phase(float gx, float gy, float r)
 {
     float a = std::atan2(gy, gx);
-    float warp = fbm2(gx * 3.0f, gy * 3.0f, 3, SEED + 10) * 0.8f + fbm2(gx * 9.0f, gy * 9.0f, 2, SEED + 13) * 0.25f;
+    float warp = fbm2(gx * 3.0f, gy * 3.0f, 3, k_seed + 10) * 0.8f + fbm2(gx * 9.0f, gy * 9.0f, 2, k_seed + 13) * 0.25f;
     return 2.0f * (a - std::log(r + 0.03f) * 2.4f) + warp;
 }
 
@@ -83,15 +83,15 @@ static vec3 smooth_light(float x, float y, float gx, float gy)
     float phase = spiral_phase(gx, gy, r);
     float arms = arm_strength(phase);
     // the arms break up into clouds of stars, from a tenth of the disc down to a few texels
-    float clouds = smoothstep(-0.3f, 0.45f, fbm2(gx * 14.0f, gy * 14.0f, 4, SEED + 11));
-    float envelope = std::exp(-r / 0.34f) * smoothstep(VISIBLE + 0.05f, 0.45f, r);
+    float clouds = smoothstep(-0.3f, 0.45f, fbm2(gx * 14.0f, gy * 14.0f, 4, k_seed + 11));
+    float envelope = std::exp(-r / 0.34f) * smoothstep(k_visible + 0.05f, 0.45f, r);
     float disc = envelope * (0.06f + 1.25f * arms * (0.35f + 0.65f * clouds));
     vec3 young = v3(0.45f, 0.6f, 1.0f), old = v3(1.0f, 0.82f, 0.64f);
     vec3 col = mix(old, young, smoothstep(0.06f, 0.32f, r) * (0.4f + 0.6f * arms)) * disc;
     // dust along the inner edge of each arm, broken into patches and strands that run with the arm
     float lane = std::pow(0.5f + 0.5f * std::cos(phase - 0.75f), 4.0f);
-    float strands = smoothstep(-0.2f, 0.45f, fbm2(phase * 1.3f, r * 30.0f, 4, SEED + 12));
-    float patches = smoothstep(-0.1f, 0.5f, fbm2(gx * 11.0f, gy * 11.0f, 3, SEED + 14));
+    float strands = smoothstep(-0.2f, 0.45f, fbm2(phase * 1.3f, r * 30.0f, 4, k_seed + 12));
+    float patches = smoothstep(-0.1f, 0.5f, fbm2(gx * 11.0f, gy * 11.0f, 3, k_seed + 14));
     float dust = clamp01(lane * strands * (0.5f + 0.5f * patches) * 1.3f) * smoothstep(0.03f, 0.12f, r);
     col = col * (1.0f - 0.85f * dust) + v3(0.12f, 0.05f, 0.02f) * (dust * envelope * 0.25f);
     // the bulge, warm, smooth, with a bright small core
@@ -99,8 +99,8 @@ static vec3 smooth_light(float x, float y, float gx, float gy)
     col = col + v3(1.0f, 0.8f, 0.55f) * (bulge * 1.15f) +
         v3(1.0f, 0.95f, 0.86f) * (std::exp(-r * r / 0.00035f) * 1.3f);
     // faint nebulae far out, in the corners of the view
-    float n1 = fbm2(x * 2.2f + 10.0f, y * 2.2f, 5, SEED + 20);
-    float n2 = fbm2(x * 1.7f, y * 1.7f - 4.0f, 5, SEED + 21);
+    float n1 = fbm2(x * 2.2f + 10.0f, y * 2.2f, 5, k_seed + 20);
+    float n2 = fbm2(x * 1.7f, y * 1.7f - 4.0f, 5, k_seed + 21);
     col = col + v3(0.35f, 0.08f, 0.45f) * (smoothstep(0.05f, 0.6f, n1) * 0.07f) +
         v3(0.05f, 0.30f, 0.40f) * (smoothstep(0.1f, 0.6f, n2) * 0.06f);
     return col;
@@ -111,22 +111,22 @@ image8 render_universe(int size)
     image8 img = make_image(size, size, 3);
     const float texel = 2.0f / size;
     // field stars in front of the galaxy, a few bright ones with a wider glow
-    const spot_layer stars = {0.045f, 0.55f, 0.85f, 1.3f, 0.55f, SEED + 30};
-    const spot_layer bright = {0.16f, 0.5f, 1.2f, 1.8f, 1.1f, SEED + 40};
+    const spot_layer stars = {0.045f, 0.55f, 0.85f, 1.3f, 0.55f, k_seed + 30};
+    const spot_layer bright = {0.16f, 0.5f, 1.2f, 1.8f, 1.1f, k_seed + 40};
     // in the arms: blue clusters of young stars and pink knots of glowing gas
-    const spot_layer clusters = {0.02f, 0.45f, 1.0f, 2.2f, 0.22f, SEED + 50};
-    const spot_layer knots = {0.03f, 0.4f, 1.3f, 2.6f, 0.35f, SEED + 60};
+    const spot_layer clusters = {0.02f, 0.45f, 1.0f, 2.2f, 0.22f, k_seed + 50};
+    const spot_layer knots = {0.03f, 0.4f, 1.3f, 2.6f, 0.35f, k_seed + 60};
     parallel_rows(size, [&](int py) {
         for (int px = 0; px < size; ++px) {
             vec3 c = v3(0.0f);
-            for (int k = 0; k < SMOOTH_SAMPLES * SMOOTH_SAMPLES; ++k) {
-                float x = (px + (k % SMOOTH_SAMPLES + 0.5f) / SMOOTH_SAMPLES) * texel - 1.0f;
-                float y = 1.0f - (py + (k / SMOOTH_SAMPLES + 0.5f) / SMOOTH_SAMPLES) * texel;
+            for (int k = 0; k < k_smooth_samples * k_smooth_samples; ++k) {
+                float x = (px + (k % k_smooth_samples + 0.5f) / k_smooth_samples) * texel - 1.0f;
+                float y = 1.0f - (py + (k / k_smooth_samples + 0.5f) / k_smooth_samples) * texel;
                 float gx, gy;
                 to_plane(x, y, &gx, &gy);
                 c = c + smooth_light(x, y, gx, gy);
             }
-            c = c * (1.0f / (SMOOTH_SAMPLES * SMOOTH_SAMPLES));
+            c = c * (1.0f / (k_smooth_samples * k_smooth_samples));
 
             float x = (px + 0.5f) * texel - 1.0f, y = 1.0f - (py + 0.5f) * texel;
             float gx, gy;

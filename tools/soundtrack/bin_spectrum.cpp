@@ -1,5 +1,5 @@
 // Reads a soundtrack's spectrum through the audio layer's public entries, so the figures are the show's own.
-#include "bin_spectrum.h"
+#include "tools/soundtrack/bin_spectrum.h"
 
 #include <cmath>
 

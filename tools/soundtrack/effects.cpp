@@ -1,5 +1,5 @@
 // Spaces and dynamics: a Freeverb-style reverb, a ping-pong delay, beat ducking and the master limiter.
-#include "synth.h"
+#include "tools/soundtrack/synth.h"
 
 #include <algorithm>
 #include <cmath>
@@ -171,5 +171,14 @@ void fx_silence(stereo_bus* bus, double from, double until, double fade_s)
         float g = n - a < fade ? 1.0f - (float)(n - a) / fade : 0.0f;
         bus->left[n] *= g;
         bus->right[n] *= g;
+    }
+}
+
+void fx_widen(stereo_bus* bus, float side_gain)
+{
+    for (size_t i = 0; i < bus->left.size(); ++i) {
+        float mid = 0.5f * (bus->left[i] + bus->right[i]), side = 0.5f * (bus->left[i] - bus->right[i]);
+        bus->left[i] = mid + side_gain * side;
+        bus->right[i] = mid - side_gain * side;
     }
 }

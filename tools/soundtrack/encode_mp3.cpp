@@ -1,5 +1,5 @@
 // Writes the mix as an MP3 with LAME, with the info tag that lets decoders play it gaplessly.
-#include "synth.h"
+#include "tools/soundtrack/synth.h"
 
 #include <lame/lame.h>
 

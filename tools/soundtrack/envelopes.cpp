@@ -1,5 +1,5 @@
 // Envelopes and filters: ADSR and percussive shapes, a state-variable filter, biquad equalisers.
-#include "synth.h"
+#include "tools/soundtrack/synth.h"
 
 #include <cmath>
 

@@ -1,17 +1,19 @@
 // soundtrack: renders the show's music and writes it as an MP3 (and, if asked, a WAV for inspection).
-#include "synth.h"
+#include "tools/soundtrack/synth.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "assets/soundtrack_file.h"
+
 namespace {
 void print_help()
 {
     printf("usage: soundtrack [--out FILE.mp3] [--wav FILE.wav] [--kbps N]\n"
            "Renders the soundtrack (%.1f s, 44.1 kHz stereo) and encodes it with LAME.\n"
-           "  --out FILE   MP3 to write (default data/Zyk-Morrelvisa.mp3)\n"
+           "  --out FILE   MP3 to write (default data/" VL_SOUNDTRACK_FILE ")\n"
            "  --wav FILE   also write the unencoded mix as 16-bit WAV\n"
            "  --kbps N     constant bitrate, 96..320 (default 192)\n"
            "  --help       this text\n",
@@ -60,7 +62,7 @@ bool write_wav(const stereo_bus& mix, const char* path)
 
 int main(int argc, char** argv)
 {
-    const char* out = "data/Zyk-Morrelvisa.mp3";
+    const char* out = "data/" VL_SOUNDTRACK_FILE;
     const char* wav = nullptr;
     int kbps = 192;
     for (int i = 1; i < argc; ++i) {

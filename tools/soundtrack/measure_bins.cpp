@@ -1,6 +1,6 @@
 // measure_bins: decodes an MP3 through the audio layer and reports the show's spectrum values 6 and 7 frame by frame.
-#include "bin_spectrum.h"
-#include "synth.h"
+#include "tools/soundtrack/bin_spectrum.h"
+#include "tools/soundtrack/synth.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,7 @@
 // Band-limited oscillators (polyBLEP), noise, grid time and small buffer helpers.
-#include "synth.h"
+#include "tools/soundtrack/synth.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -50,6 +51,13 @@ void mix_into(stereo_bus* dst, const stereo_bus& src, float gain)
         dst->left[i] += gain * src.left[i];
         dst->right[i] += gain * src.right[i];
     }
+}
+
+void pan_gains(float pan, float* left, float* right)
+{
+    double a = (std::clamp(pan, -1.0f, 1.0f) + 1.0) * 0.25 * k_pi;
+    *left = (float)std::cos(a);
+    *right = (float)std::sin(a);
 }
 
 float osc_sine(double phase)

@@ -1,73 +1,97 @@
-// Plays the arrangement: walks the bars, places every note and hit, and adds the one-off accents.
-#include "score.h"
+// Plays the arrangement: walks the bars and places every note, hit and fill of each part.
+#include "tools/soundtrack/score.h"
 
 #include <algorithm>
+#include <cmath>
 
-namespace {
 // Sixteenth-note arpeggio over the chord: three pad notes and the root an octave up.
-const int k_arp_order[8] = {0, 1, 2, 3, 2, 1, 3, 1};
+static const int k_arp_order[8] = {0, 1, 2, 3, 2, 1, 3, 1};
 // Closed-hat level on the four sixteenths of a beat: the off-beat is the strong one.
-const float k_hat_accent[4] = {0.35f, 0.22f, 1.0f, 0.22f};
+static const float k_hat_accent[4] = {0.35f, 0.22f, 1.0f, 0.22f};
 
-// The bass line on the sixteenths of a bar, in semitones over the chord's bass root; the first
-// sixteenth of every beat is left to the kick, the last one walks to the next chord.
-const int k_rest = -99;
-const int k_bass_line[16] = {k_rest, 0, 12, 0, k_rest, 0, 12, 7, k_rest, 0, 12, 0, k_rest, 12, 10, k_rest};
-
-// How loud the kick and its knock play for a part's kick and pulse levels.
-const float k_knock_gain = 2.1f;
-const float k_kick_gain = 0.42f;
-
-void play_tune(piece_buses* b, const bar_plan& bar, double bar_beat, const part_layers& p, int bar_index)
+// How many bars of the same part come before this one.
+static int bars_into_part(int bar_index)
 {
-    if (bar.phrase < 0) return;
-    const phrase& tune = k_phrases[bar.phrase];
-    double from = bar.phrase_bar * 4.0, until = from + bar.beats;
+    int first = bar_index;
+    while (first > 0 && k_bars[first - 1].part == k_bars[bar_index].part) --first;
+    return bar_index - first;
+}
+
+static bool last_bar_of_part(int bar_index)
+{
+    return bar_index + 1 == k_bar_count || k_bars[bar_index + 1].part != k_bars[bar_index].part;
+}
+
+enum tune_voice { tune_lead, tune_bells, tune_counter };
+
+// Bar `tune_bar` of the tune k_phrases[index], played from bar_beat by one voice.
+static void play_tune_bar(piece_buses* b, int index, int tune_bar, double bar_beat, int beats, tune_voice voice,
+                          float level)
+{
+    const phrase& tune = k_phrases[index];
+    double from = tune_bar * 4.0;
     for (int i = 0; i < tune.count; ++i) {
         const phrase_note& n = tune.notes[i];
-        if (n.beat < from || n.beat >= until) continue;
+        if (n.beat < from || n.beat >= from + beats) continue;
         double start = beat_time(bar_beat + n.beat - from);
-        if (p.lead > 0.0f) voice_lead(&b->lead, start, n.length * k_beat * 0.92, n.note, p.lead);
-        if (p.bell_lead > 0.0f)
-            voice_bell(&b->fx, start, n.note, p.bell_lead * 0.5f, (i + bar_index) % 2 ? 0.35f : -0.35f);
+        if (voice == tune_lead) voice_lead(&b->lead, start, n.length * k_beat * 0.92, n.note, level);
+        if (voice == tune_bells)
+            voice_bell(&b->fx, start, n.note, level * 0.5f, (i + tune_bar) % 2 ? 0.35f : -0.35f);
+        if (voice == tune_counter) voice_counter(&b->counter, start, n.length * k_beat, n.note, level);
     }
 }
 
-void play_pads_and_arp(piece_buses* b, const bar_plan& bar, double bar_beat, const part_layers& p)
+static void play_tunes(piece_buses* b, const bar_plan& bar, double bar_beat, const part_layers& p, int bar_index)
+{
+    if (bar.phrase >= 0 && p.lead > 0.0f)
+        play_tune_bar(b, bar.phrase, bar.phrase_bar, bar_beat, bar.beats, tune_lead, p.lead);
+    if (bar.phrase >= 0 && p.bell_lead > 0.0f)
+        play_tune_bar(b, bar.phrase, bar.phrase_bar, bar_beat, bar.beats, tune_bells, p.bell_lead);
+    if (p.counter_tune >= 0 && p.counter > 0.0f)
+        play_tune_bar(b, p.counter_tune, bars_into_part(bar_index), bar_beat, bar.beats, tune_counter, p.counter);
+}
+
+static void play_pads_and_arp(piece_buses* b, const bar_plan& bar, double bar_beat, const part_layers& p, int bar_index)
 {
     const chord& c = k_chords[bar.chord];
     double start = std::max(0.0, beat_time(bar_beat));
     double held = beat_time(bar_beat + bar.beats) - start;
-    // the intro opens up slowly towards the first beat
+    // the intro opens up slowly towards the first beat; the break opens bar by bar into the return
     float bright = std::min(1.0f, std::max(0.15f, (float)(start / k_grid_start)));
+    float pad_bright = 0.35f + 0.3f * bright;
+    if (bar.part == part_break) pad_bright = 0.1f + 0.3f * bars_into_part(bar_index);
     // each chord is held into the next one's swell, so the change does not dip
-    for (int note : c.pad) voice_pad(&b->pads, start, held + 0.4, note, p.pad / 3.0f, 0.35f + 0.3f * bright);
+    for (int note : c.pad) voice_pad(&b->pads, start, held + 0.4, note, p.pad / 3.0f, pad_bright);
     // the low voicing, darker, fills the low mids under the bins
     for (int note : c.low_pad) voice_pad(&b->pads, start, held + 0.4, note, p.low_pad / 3.0f, 0.05f);
     if (p.arp <= 0.0f) return;
     int arp_notes[4] = {c.pad[0] + 12, c.pad[1] + 12, c.pad[2] + 12, c.pad[0] + 24};
+    // the filter opens through the part, from its own opening to twice that
+    float open = std::min(1.0f, p.arp_open * (1.0f + bars_into_part(bar_index) / 3.0f));
+    float arp_bright = bar_beat < 0.0 ? bright : 0.2f + 0.8f * open;
     for (int s = 0; s < bar.beats * 4; ++s) {
         int note = arp_notes[k_arp_order[s % 8]];
-        voice_arp(&b->arp, beat_time(bar_beat + s * 0.25), note, p.arp * (s % 4 == 0 ? 1.0f : 0.7f), bright,
-                  s % 2 ? 0.45f : -0.45f);
+        voice_arp(&b->arp, beat_time(bar_beat + s * 0.25), note, p.arp * (s % 4 == 0 ? 1.0f : 0.7f), arp_bright,
+                  s % 2 ? 0.8f : -0.8f);
     }
 }
 
-void play_bass_line(piece_buses* b, const bar_plan& bar, double bar_beat, int bar_index, float level)
+static void play_bass_line(piece_buses* b, const bar_plan& bar, double bar_beat, int bar_index, const part_layers& p)
 {
     int root = k_chords[bar.chord].bass;
     int next = bar_index + 1 < k_bar_count ? k_chords[k_bars[bar_index + 1].chord].bass : root;
+    const int* line = k_bass_lines[p.bass_line];
     for (int s = 0; s < bar.beats * 4; ++s) {
-        int step = k_bass_line[s % 16];
+        int step = line[s % 16];
         bool last = s == bar.beats * 4 - 1;
         if (step == k_rest && !last) continue;
         // into the next chord from a semitone away
         int note = last ? next + (next > root ? -1 : 1) : root + step;
-        voice_bass(&b->bass_line, beat_time(bar_beat + s * 0.25), 0.11, note, level * (s % 2 ? 1.0f : 0.85f));
+        voice_bass(&b->bass_line, beat_time(bar_beat + s * 0.25), 0.11, note, p.bass * (s % 2 ? 1.0f : 0.85f));
     }
 }
 
-void play_groove(piece_buses* b, const bar_plan& bar, double bar_beat, const part_layers& p, int bar_index)
+static void play_groove(piece_buses* b, const bar_plan& bar, double bar_beat, const part_layers& p, int bar_index)
 {
     const chord& c = k_chords[bar.chord];
     for (int k = 0; k < bar.beats; ++k) {
@@ -77,7 +101,8 @@ void play_groove(piece_buses* b, const bar_plan& bar, double bar_beat, const par
             drum_kick(&b->bass, beat_time(beat), k_kick_gain * p.kick * (0.8f + 0.2f * accent), c.pulse,
                       k_knock_gain * p.pulse * accent);
         else if (p.pulse > 0.0f) voice_pulse(&b->bass, beat_time(beat), c.pulse, p.pulse * accent);
-        if (p.clap > 0.0f && k % 2 == 1) drum_clap(&b->room_drums, beat_time(beat), p.clap);
+        if (k % 2 == 1 && p.clap > 0.0f) drum_clap(&b->room_drums, beat_time(beat), p.clap);
+        if (k % 2 == 1 && p.backbeat > 0.0f) drum_backbeat(&b->room_drums, beat_time(beat), p.backbeat);
         if (p.open_hats > 0.0f) drum_hat(&b->drums, beat_time(beat + 0.5), p.open_hats, true);
         for (int s = 0; s < 4 && p.hats > 0.0f; ++s) {
             if (s != 2 && !p.ghost_hats) continue;
@@ -92,7 +117,7 @@ void play_groove(piece_buses* b, const bar_plan& bar, double bar_beat, const par
                 voice_stab(&b->stabs, beat_time(beat + 0.5), note, p.stab_offbeat / 3.0f);
         }
     }
-    if (p.bass > 0.0f) play_bass_line(b, bar, bar_beat, bar_index, p.bass);
+    if (p.bass > 0.0f) play_bass_line(b, bar, bar_beat, bar_index, p);
     // the sub holds the root under the pads where no bass line plays
     if (p.sub > 0.0f) {
         double start = std::max(0.0, beat_time(bar_beat));
@@ -100,24 +125,26 @@ void play_groove(piece_buses* b, const bar_plan& bar, double bar_beat, const par
     }
 }
 
-// How many bars of the same part come before this one.
-int bars_into_part(int bar_index)
+// What closes a part on its last beat: a snare pickup, falling toms, or a run of snare cracks.
+static void play_fill(piece_buses* b, int kind, double bar_beat, int beats)
 {
-    int first = bar_index;
-    while (first > 0 && k_bars[first - 1].part == k_bars[bar_index].part) --first;
-    return bar_index - first;
+    double last = bar_beat + beats - 1;
+    if (kind == fill_pickup) {
+        drum_snare(&b->room_drums, beat_time(last + 0.5), 0.3f);
+        drum_snare(&b->room_drums, beat_time(last + 0.75), 0.4f);
+    } else if (kind == fill_toms) {
+        const int toms[4] = {50, 47, 45, 43};
+        for (int i = 0; i < 4; ++i) drum_tom(&b->room_drums, beat_time(last + 0.25 * i), toms[i], 0.5f);
+        drum_backbeat(&b->room_drums, beat_time(last + 0.75), 0.5f);
+    } else if (kind == fill_snare_run) {
+        for (int i = 0; i < 6; ++i) drum_backbeat(&b->room_drums, beat_time(last + i / 6.0), 0.25f + 0.07f * i);
+    }
 }
 
-// Snare rolls that thicken towards the end of a bar, falling toms, and a pickup closing each
-// four-bar phrase of the groove.
-void play_fills(piece_buses* b, const bar_plan& bar, double bar_beat, int bar_index)
+// Rolls that thicken towards the end of a bar: the build's doubles its pace every bar-half and
+// swells into the climax; the lift's runs into the silence before the drop.
+static void play_rolls(piece_buses* b, const bar_plan& bar, double bar_beat)
 {
-    const part_layers& p = k_parts[bar.part];
-    if (p.clap > 0.0f && bar.part != part_build && bars_into_part(bar_index) % 4 == 3) {
-        drum_snare(&b->room_drums, beat_time(bar_beat + 3.5), 0.3f);
-        drum_snare(&b->room_drums, beat_time(bar_beat + 3.75), 0.4f);
-    }
-    // the build's roll doubles its pace every bar-half and swells into the climax
     if (bar.part == part_build) {
         for (double x = 0.0; x < bar.beats;) {
             drum_snare(&b->room_drums, beat_time(bar_beat + x), 0.2f + 0.5f * (float)(x / bar.beats));
@@ -130,61 +157,20 @@ void play_fills(piece_buses* b, const bar_plan& bar, double bar_beat, int bar_in
     }
 }
 
-// The last chord, on the beat after the climax, ringing out to silence before the show ends.
-void play_final_chord(piece_buses* b, double t)
+// The break's last bar rises into the return: the kick comes back under a roll of cracks that
+// quickens, and the sub swells with them; the pads open bar by bar (play_pads_and_arp).
+static void play_break_rise(piece_buses* b, const bar_plan& bar, double bar_beat)
 {
-    const chord& c = k_chords[chord_dm];
-    drum_kick(&b->bass, t, k_kick_gain, c.pulse, k_knock_gain * 0.3f);
-    drum_crash(&b->drums, t, 0.6f);
-    fx_impact(&b->fx, t, 0.7f);
-    voice_sub(&b->bass, t, 1.0, c.sub, 0.55f, 0.006);
-    voice_bass(&b->bass_line, t, 0.9, c.bass, 0.3f);
-    for (int note : c.pad) {
-        voice_pad(&b->pads, t, 0.9, note, 0.2f, 0.8f);
-        voice_stab(&b->stabs, t, note, 0.14f);
+    const chord& c = k_chords[bar.chord];
+    for (int k = 0; k < bar.beats; ++k)
+        drum_kick(&b->bass, beat_time(bar_beat + k), k_kick_gain * (0.5f + 0.15f * k), c.pulse, 0.0f);
+    for (double x = 0.0; x < bar.beats;) {
+        drum_backbeat(&b->room_drums, beat_time(bar_beat + x), 0.15f + 0.4f * (float)(x / bar.beats));
+        x += x < 2.0 ? 0.25 : 0.125;
     }
-    for (int note : c.low_pad) voice_pad(&b->pads, t, 0.9, note, 0.12f, 0.1f);
-    voice_bell(&b->fx, t, 86, 0.22f, 0.2f);
-    voice_bell(&b->fx, t + 0.004, 81, 0.18f, -0.2f);
-    voice_bell(&b->fx, t + 0.008, 77, 0.14f, 0.0f);
+    double start = beat_time(bar_beat), end = beat_time(bar_beat + bar.beats);
+    voice_sub(&b->bass, start, end - start, c.sub, 0.5f, end - start);
 }
-
-// Events tied to the picture rather than the bar grid.
-void play_accents(piece_buses* b)
-{
-    // the title billboard appears
-    fx_reverse_cymbal(&b->fx, k_title_card_at, 1.6, 0.22f);
-    fx_impact(&b->fx, k_title_card_at, 0.15f);
-    voice_bell(&b->fx, k_title_card_at, 77, 0.16f, -0.3f);
-    voice_bell(&b->fx, k_title_card_at, 81, 0.14f, 0.3f);
-    voice_bell(&b->fx, k_title_card_at, 84, 0.12f, 0.0f);
-    // rises to the billboard's slide, strikes as it starts, falls with it, lands on the first beat
-    fx_riser(&b->fx, 7.8, k_title_card_slides_at, 0.3f);
-    drum_tom(&b->room_drums, k_title_card_slides_at, 50, 0.7f);
-    fx_impact(&b->fx, k_title_card_slides_at, 0.2f);
-    voice_bell(&b->fx, k_title_card_slides_at, 74, 0.18f, 0.0f);
-    fx_downsweep(&b->fx, k_title_card_slides_at, k_first_slide_at, 0.35f);
-    fx_reverse_cymbal(&b->fx, k_first_slide_at, 1.0, 0.25f);
-    fx_impact(&b->fx, k_first_slide_at, 0.6f);
-    // the short picture step and the change off the beat, the rise into the lift, the drop
-    drum_tom(&b->room_drums, k_slide_at[17], 59, 0.6f);
-    fx_riser(&b->fx, k_slide_at[16], k_lift_silence_from, 0.24f);
-    // the drop: everything strikes at once out of the silence
-    fx_impact(&b->fx, k_model_scene_at, 0.8f);
-    drum_crash(&b->drums, k_model_scene_at, 0.5f);
-    for (int note : k_chords[chord_dm].pad) voice_stab(&b->stabs, k_model_scene_at, note, 0.16f);
-    for (int i = 1; i < k_card_count; ++i) fx_reverse_cymbal(&b->fx, k_card_at[i], 1.0, 0.14f);
-    // the build's long rise into the climax
-    double build = 0.0, climax = 0.0, beat = k_first_bar_beat;
-    for (int i = 0; i < k_bar_count; ++i) {
-        if (k_bars[i].part == part_build && build == 0.0) build = beat_time(beat);
-        if (k_bars[i].part == part_climax && climax == 0.0) climax = beat_time(beat);
-        beat += k_bars[i].beats;
-    }
-    fx_riser(&b->fx, build, climax, 0.3f);
-    fx_impact(&b->fx, climax, 0.6f);
-}
-}  // namespace
 
 void play_score(piece_buses* b)
 {
@@ -194,10 +180,12 @@ void play_score(piece_buses* b)
         const part_layers& p = k_parts[bar.part];
         // a crash marks every change of part once the beat has started
         if (i > 0 && bar.part != k_bars[i - 1].part && beat >= 0.0) drum_crash(&b->drums, beat_time(beat), 0.45f);
-        play_pads_and_arp(b, bar, beat, p);
+        play_pads_and_arp(b, bar, beat, p, i);
         play_groove(b, bar, beat, p, i);
-        play_tune(b, bar, beat, p, i);
-        play_fills(b, bar, beat, i);
+        play_tunes(b, bar, beat, p, i);
+        play_rolls(b, bar, beat);
+        if (last_bar_of_part(i)) play_fill(b, p.fill, beat, bar.beats);
+        if (bar.part == part_break && last_bar_of_part(i)) play_break_rise(b, bar, beat);
         beat += bar.beats;
     }
     play_final_chord(b, beat_time(beat));
@@ -209,4 +197,34 @@ double final_chord_time()
     double beat = k_first_bar_beat;
     for (int i = 0; i < k_bar_count; ++i) beat += k_bars[i].beats;
     return beat_time(beat);
+}
+
+double part_start(int part)
+{
+    double beat = k_first_bar_beat;
+    for (int i = 0; i < k_bar_count; ++i) {
+        if (k_bars[i].part == part) return beat_time(beat);
+        beat += k_bars[i].beats;
+    }
+    return -1.0;
+}
+
+double part_end(int part)
+{
+    double beat = k_first_bar_beat, end = -1.0;
+    for (int i = 0; i < k_bar_count; ++i) {
+        beat += k_bars[i].beats;
+        if (k_bars[i].part == part) end = beat_time(beat);
+    }
+    return end;
+}
+
+const chord& chord_at(double t)
+{
+    double beat = k_first_bar_beat;
+    for (int i = 0; i < k_bar_count; ++i) {
+        beat += k_bars[i].beats;
+        if (t < beat_time(beat)) return k_chords[k_bars[i].chord];
+    }
+    return k_chords[chord_dm];  // the last chord
 }

@@ -1,5 +1,5 @@
 // The piece in D minor at 120 BPM: chord voicings, what plays in each part, bar by bar, and the tunes.
-#include "score.h"
+#include "tools/soundtrack/score.h"
 
 // The knock notes are all C4..D4 (262-294 Hz), between the show's spectrum bins 6 and 7. Pad
 // voicings start at F4 (349 Hz), the low pads and the bass line stay at or under F3 (175 Hz):
@@ -14,21 +14,25 @@ const chord k_chords[] = {
     /* A  */ {61, 45, 33, {69, 73, 76}, {45, 49, 52}},
 };
 
+// The groove develops every four bars after the drop: the bass line, the hats, the arpeggio's
+// filter, the counter-melody and the fills change with each part; the break drops the drums.
 const part_layers k_parts[] = {
-    //  kick  clap   hats   open   pulse  sub    bass   pad    lowpad arp    stabP  stabO  lead   bell   ghosts
-    {0.00f, 0.00f, 0.00f, 0.00f, 0.00f, 0.00f, 0.00f, 0.28f, 0.24f, 0.00f, 0.00f, 0.00f, 0.00f, 0.00f, false},  // dawn
-    {0.00f, 0.00f, 0.00f, 0.00f, 0.00f, 0.18f, 0.00f, 0.28f, 0.26f, 0.18f, 0.00f, 0.00f, 0.00f, 0.00f, false},  // intro
-    {0.85f, 0.00f, 0.55f, 0.00f, 0.20f, 0.00f, 0.22f, 0.45f, 0.30f, 0.35f, 0.30f, 0.00f, 0.00f, 0.00f, false},  // slides
-    {0.90f, 0.45f, 0.65f, 0.35f, 0.26f, 0.00f, 0.28f, 0.45f, 0.30f, 0.35f, 0.34f, 0.00f, 0.00f, 0.00f, true},   // slides, full
-    {0.90f, 0.00f, 0.00f, 0.00f, 0.26f, 0.00f, 0.00f, 0.40f, 0.25f, 0.00f, 0.34f, 0.00f, 0.00f, 0.00f, false},  // fill
-    {1.00f, 0.50f, 0.70f, 0.40f, 0.30f, 0.00f, 0.32f, 0.40f, 0.30f, 0.22f, 0.00f, 0.22f, 0.55f, 0.00f, true},   // drop
-    {1.00f, 0.50f, 0.75f, 0.45f, 0.30f, 0.00f, 0.32f, 0.45f, 0.30f, 0.30f, 0.00f, 0.26f, 0.55f, 0.00f, true},   // lift
-    {0.00f, 0.00f, 0.00f, 0.00f, 0.30f, 0.16f, 0.00f, 0.22f, 0.20f, 0.08f, 0.00f, 0.00f, 0.00f, 0.24f, false},  // break
-    {0.95f, 0.45f, 0.55f, 0.00f, 0.28f, 0.00f, 0.30f, 0.50f, 0.30f, 0.35f, 0.00f, 0.20f, 0.00f, 0.30f, false},  // build
-    {1.00f, 0.55f, 0.80f, 0.50f, 0.30f, 0.00f, 0.34f, 0.45f, 0.32f, 0.32f, 0.00f, 0.28f, 0.62f, 0.18f, true},   // climax
+    //  kick  clap   hats   open   pulse  sub    bass   pad    lowpad arp    stabP  stabO  lead   bell   ghosts back   counter tune bass arpopen fill
+    {0.00f, 0.00f, 0.00f, 0.00f, 0.00f, 0.00f, 0.00f, 0.28f, 0.24f, 0.00f, 0.00f, 0.00f, 0.00f, 0.00f, false, 0.00f, 0.00f, -1, 0, 0.0f, fill_none},       // dawn
+    {0.00f, 0.00f, 0.00f, 0.00f, 0.00f, 0.18f, 0.00f, 0.28f, 0.26f, 0.18f, 0.00f, 0.00f, 0.00f, 0.00f, false, 0.00f, 0.00f, -1, 0, 0.0f, fill_none},       // intro
+    {0.85f, 0.00f, 0.55f, 0.00f, 0.20f, 0.00f, 0.22f, 0.45f, 0.30f, 0.35f, 0.30f, 0.00f, 0.00f, 0.00f, false, 0.00f, 0.00f, -1, 0, 0.5f, fill_none},       // slides
+    {0.90f, 0.45f, 0.65f, 0.35f, 0.26f, 0.00f, 0.28f, 0.45f, 0.30f, 0.35f, 0.34f, 0.00f, 0.00f, 0.00f, true,  0.00f, 0.00f, -1, 0, 0.5f, fill_pickup},     // slides, full
+    {0.90f, 0.00f, 0.00f, 0.00f, 0.26f, 0.00f, 0.00f, 0.40f, 0.25f, 0.00f, 0.34f, 0.00f, 0.00f, 0.00f, false, 0.00f, 0.00f, -1, 0, 0.0f, fill_none},       // fill
+    {1.00f, 0.00f, 0.45f, 0.00f, 0.30f, 0.00f, 0.30f, 0.40f, 0.30f, 0.00f, 0.00f, 0.00f, 0.45f, 0.00f, false, 0.70f, 0.00f, -1, 1, 0.0f, fill_pickup},     // drop
+    {1.00f, 0.35f, 0.70f, 0.00f, 0.30f, 0.00f, 0.32f, 0.40f, 0.30f, 0.28f, 0.00f, 0.22f, 0.45f, 0.00f, true,  0.70f, 0.30f,  4, 2, 0.7f, fill_toms},       // drop, full
+    {1.00f, 0.00f, 0.00f, 0.50f, 0.30f, 0.00f, 0.32f, 0.50f, 0.30f, 0.00f, 0.00f, 0.28f, 0.45f, 0.00f, false, 0.75f, 0.00f, -1, 3, 0.0f, fill_snare_run},  // lift
+    {1.00f, 0.45f, 0.75f, 0.45f, 0.30f, 0.00f, 0.34f, 0.45f, 0.30f, 0.32f, 0.00f, 0.26f, 0.45f, 0.00f, true,  0.75f, 0.32f,  5, 4, 1.0f, fill_toms},       // lift, full
+    {0.00f, 0.00f, 0.00f, 0.00f, 0.30f, 0.16f, 0.00f, 0.22f, 0.20f, 0.08f, 0.00f, 0.00f, 0.00f, 0.24f, false, 0.00f, 0.00f, -1, 0, 0.0f, fill_none},       // break
+    {0.95f, 0.45f, 0.55f, 0.00f, 0.28f, 0.00f, 0.30f, 0.50f, 0.30f, 0.35f, 0.00f, 0.20f, 0.00f, 0.30f, false, 0.00f, 0.00f, -1, 2, 0.6f, fill_none},       // build
+    {1.00f, 0.55f, 0.80f, 0.50f, 0.30f, 0.00f, 0.34f, 0.45f, 0.32f, 0.32f, 0.00f, 0.28f, 0.62f, 0.18f, true,  0.65f, 0.30f,  6, 0, 0.8f, fill_none},       // climax
 };
 
-const float k_beat_accent[4] = {1.0f, 0.62f, 0.7f, 0.62f};
+const float k_beat_accent[4] = {1.0f, 0.8f, 0.74f, 0.8f};
 
 // Beat -24 is at -0.2 s, so the intro's bars meet the groove's first beat at 11.8 s.
 const double k_first_bar_beat = -24.0;
@@ -47,14 +51,14 @@ const bar_plan k_bars[] = {
     {4, chord_a, part_slides_full, -1, 0},
     // three beats of filtered fill, then silence into the drop at 29.3 s
     {3, chord_a, part_fill, -1, 0},
-    // the model scene: drop with the first tune, 29.3 s
+    // the model scene: drop with the first tune, 29.3 s, then again with everything in
     {4, chord_dm, part_drop, 0, 0}, {4, chord_bb, part_drop, 0, 1}, {4, chord_f, part_drop, 0, 2},
-    {4, chord_c, part_drop, 0, 3},  {4, chord_dm, part_drop, 0, 4}, {4, chord_bb, part_drop, 0, 5},
-    {4, chord_f, part_drop, 0, 6},  {4, chord_c, part_drop, 0, 7},
+    {4, chord_c, part_drop, 0, 3},  {4, chord_dm, part_drop_full, 0, 4}, {4, chord_bb, part_drop_full, 0, 5},
+    {4, chord_f, part_drop_full, 0, 6},  {4, chord_c, part_drop_full, 0, 7},
     // the second tune over a new progression, 45.3 s
     {4, chord_gm, part_lift, 1, 0}, {4, chord_dm, part_lift, 1, 1}, {4, chord_bb, part_lift, 1, 2},
-    {4, chord_c, part_lift, 1, 3},  {4, chord_gm, part_lift, 1, 4}, {4, chord_dm, part_lift, 1, 5},
-    {4, chord_bb, part_lift, 1, 6}, {4, chord_a, part_lift, 1, 7},
+    {4, chord_c, part_lift, 1, 3},  {4, chord_gm, part_lift_full, 1, 4}, {4, chord_dm, part_lift_full, 1, 5},
+    {4, chord_bb, part_lift_full, 1, 6}, {4, chord_a, part_lift_full, 1, 7},
     // the break, 61.3 s: no drums, the first tune on bells over a soft pulse
     {4, chord_dm, part_break, 0, 0}, {4, chord_bb, part_break, 0, 1}, {4, chord_f, part_break, 0, 2},
     {4, chord_c, part_break, 0, 3},
@@ -104,10 +108,42 @@ const phrase_note k_tune_end[] = {
     {12, 1, 88}, {13, 1, 85},    {14, 2, 81},
 };
 
+// Counter-melodies: long notes between the lead and the pads, kept above the spectrum bins (F4 up).
+// Under the first tune's second half, over Dm Bb F C.
+const phrase_note k_counter_a[] = {
+    {0, 2, 65},  {2, 2, 69},  {4, 3, 70},  {7, 1, 74},
+    {8, 2, 72},  {10, 2, 69}, {12, 3, 67}, {15, 1, 65},
+};
+
+// Under the second tune's second half, over Gm Dm Bb A.
+const phrase_note k_counter_b[] = {
+    {0, 2, 74},  {2, 2, 70},  {4, 2, 69},  {6, 2, 65},
+    {8, 3, 70},  {11, 1, 72}, {12, 4, 73},
+};
+
+// Under the climax, over Bb C Gm A.
+const phrase_note k_counter_end[] = {
+    {0, 2, 65},  {2, 2, 70},  {4, 2, 67},  {6, 2, 72},
+    {8, 2, 70},  {10, 2, 67}, {12, 2, 69}, {14, 2, 73},
+};
+
 const phrase k_phrases[] = {
     {k_tune_a, (int)(sizeof(k_tune_a) / sizeof(k_tune_a[0]))},
     {k_tune_b, (int)(sizeof(k_tune_b) / sizeof(k_tune_b[0]))},
     {k_tune_build, (int)(sizeof(k_tune_build) / sizeof(k_tune_build[0]))},
     {k_tune_end, (int)(sizeof(k_tune_end) / sizeof(k_tune_end[0]))},
+    {k_counter_a, (int)(sizeof(k_counter_a) / sizeof(k_counter_a[0]))},
+    {k_counter_b, (int)(sizeof(k_counter_b) / sizeof(k_counter_b[0]))},
+    {k_counter_end, (int)(sizeof(k_counter_end) / sizeof(k_counter_end[0]))},
+};
+
+// 0: octaves bouncing; 1: sparse, on the off-beats; 2: rolling sixteenths; 3: syncopated, fifths
+// and sevenths; 4: climbing through the chord. Intervals stay within the octave, under the bins.
+const int k_bass_lines[][16] = {
+    {k_rest, 0, 12, 0, k_rest, 0, 12, 7, k_rest, 0, 12, 0, k_rest, 12, 10, k_rest},
+    {k_rest, k_rest, 0, k_rest, k_rest, k_rest, 0, k_rest, k_rest, k_rest, 0, k_rest, k_rest, k_rest, 12, k_rest},
+    {k_rest, 0, 0, 0, k_rest, 0, 0, 12, k_rest, 0, 0, 0, k_rest, 7, 10, k_rest},
+    {k_rest, k_rest, 0, k_rest, k_rest, 12, k_rest, 7, k_rest, k_rest, 10, k_rest, 12, k_rest, 7, k_rest},
+    {k_rest, 0, 3, k_rest, k_rest, 5, 7, k_rest, k_rest, 7, 10, k_rest, k_rest, 12, 10, k_rest},
 };
 // clang-format on

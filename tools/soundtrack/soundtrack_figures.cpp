@@ -1,6 +1,7 @@
 // soundtrack_figures: how the soundtrack sounds to the show, measured with the audio layer's own spectrum.
-#include "bin_spectrum.h"
-#include "synth.h"
+#include "tools/soundtrack/arrangement_figures.h"
+#include "tools/soundtrack/bin_spectrum.h"
+#include "tools/soundtrack/synth.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,11 +23,6 @@ const double k_half_window = 0.5 * k_spectrum_size / k_rate;
 
 // Octave bands by their nominal centres; a value belongs to the band its centre falls in.
 const double k_octaves[10] = {31.5, 63, 125, 250, 500, 1000, 2000, 4000, 8000, 16000};
-
-double db(double power)
-{
-    return power > 0.0 ? 10.0 * std::log10(power) : -999.0;
-}
 
 float percentile(std::vector<float> v, double p)
 {
@@ -199,7 +195,9 @@ void print_help()
            "  octave band levels and the 120-250 Hz band in the intro (0-%.1f s) and the groove (30-60 s);\n"
            "  spectrum values 6 and 7 on every beat of the model scene: bar accents, peaks, between beats;\n"
            "  onsets (spectral flux) at the cues and slide changes, and the drop's rank among the beats;\n"
-           "  the RMS level over the last seconds up to the show's end at %.1f s.\n",
+           "  the RMS level over the last seconds up to the show's end at %.1f s;\n"
+           "  after the drop: bar-to-bar repetition four bars apart, the backbeat, left/right correlation\n"
+           "  and the mono sum, the break's build, and the onsets on the picture's off-grid cues.\n",
            k_first_slide_at, (double)k_show_end);
 }
 }  // namespace
@@ -227,6 +225,11 @@ int main(int argc, char** argv)
     report_onsets(d);
     for (double t = k_show_end - 3.0; t < k_show_end - 0.05; t += 0.5) report_level(d, t);
     report_level(d, k_show_end - 0.1);
+    report_phrases(d);
+    report_backbeat(d);
+    report_stereo(d);
+    report_build(d);
+    report_cue_hits(d);
     close_decoded_music(d);
     return 0;
 }

@@ -21,6 +21,8 @@ long to_sample(double seconds);
 double midi_hz(double note);
 stereo_bus make_bus(long frames);
 void mix_into(stereo_bus* dst, const stereo_bus& src, float gain);
+// Equal-power pan, pan in [-1, 1]: the gains of the two sides, whose squares add up to one.
+void pan_gains(float pan, float* left, float* right);
 
 // oscillators.cpp: band-limited waveforms on a phase in [0, 1), and noise
 float osc_sine(double phase);
@@ -67,12 +69,16 @@ void voice_lead(stereo_bus* bus, double start, double held, double note, float l
 void voice_arp(stereo_bus* bus, double start, double note, float level, float brightness, float pan);
 void voice_stab(stereo_bus* bus, double start, double note, float level);
 void voice_bell(stereo_bus* bus, double start, double note, float level, float pan);
+// The counter-melody: a soft bowed tone, detuned apart on the two sides.
+void voice_counter(stereo_bus* bus, double start, double held, double note, float level);
 
 // drums.cpp: percussion and sweeps
 // The kick's knock rings at knock_note: the mid-bass pulse on the spectrum bins, struck with the drum.
 void drum_kick(stereo_bus* bus, double start, float level, double knock_note, float knock_level);
 void drum_snare(stereo_bus* bus, double start, float level);
 void drum_clap(stereo_bus* bus, double start, float level);
+// The backbeat's snare: all crack and rattle above 1.5 kHz, nothing near the spectrum bins.
+void drum_backbeat(stereo_bus* bus, double start, float level);
 void drum_hat(stereo_bus* bus, double start, float level, bool open);
 void drum_crash(stereo_bus* bus, double start, float level);
 void drum_tom(stereo_bus* bus, double start, double note, float level);
@@ -89,6 +95,9 @@ void fx_limit(stereo_bus* bus, float ceiling, double window_s, double release_s)
 void fx_clear_bins_band(stereo_bus* bus);
 void fx_lowpass_sweep(stereo_bus* bus, double from, double until, float from_hz, float to_hz);
 void fx_silence(stereo_bus* bus, double from, double until, double fade_s);
+// Scales the difference of the sides by side_gain and leaves their sum alone: wider or narrower,
+// with the mono sum exactly as it was.
+void fx_widen(stereo_bus* bus, float side_gain);
 
 // score.cpp: the whole piece rendered into one bus
 stereo_bus render_piece();

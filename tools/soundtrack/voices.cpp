@@ -1,5 +1,5 @@
-// Pitched instruments: pads, the pulsing mid bass, sub bass, lead, arpeggio pluck, chord stab and bell.
-#include "synth.h"
+// Pitched instruments: pads, the pulsing mid bass, sub bass, lead, arpeggio pluck, chord stab, bell, counter-melody.
+#include "tools/soundtrack/synth.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,13 +7,13 @@
 namespace {
 const double k_pi = 3.14159265358979323846;
 
-// Equal-power pan, pan in [-1, 1].
 void put(stereo_bus* bus, long i, float v, float pan)
 {
     if (i < 0 || i >= (long)bus->left.size()) return;
-    double a = (pan + 1.0) * 0.25 * k_pi;
-    bus->left[i] += v * (float)std::cos(a);
-    bus->right[i] += v * (float)std::sin(a);
+    float l, r;
+    pan_gains(pan, &l, &r);
+    bus->left[i] += v * l;
+    bus->right[i] += v * r;
 }
 
 double cents(double c)
@@ -142,7 +142,7 @@ void voice_lead(stereo_bus* bus, double start, double held, double note, float l
         for (double& p : phase)
             if (p >= 1.0) p -= 1.0;
         float amp = level * env_adsr(t, held, 0.008, 0.25, 0.75f, 0.12);
-        float cutoff = 2200.0f + 3000.0f * (float)std::exp(-t / 0.12);
+        float cutoff = 1500.0f + 2500.0f * (float)std::exp(-t / 0.08);
         float l = svf_run(&filt[0], 0.6f * a + 0.4f * b + c, cutoff, 1.1f).low;
         float r = svf_run(&filt[1], 0.4f * a + 0.6f * b + c, cutoff, 1.1f).low;
         if (first + n >= (long)bus->left.size()) break;
@@ -210,5 +210,36 @@ void voice_bell(stereo_bus* bus, double start, double note, float level, float p
         pc -= std::floor(pc);
         pm -= std::floor(pm);
         put(bus, first + n, level * env_perc(t, 0.002, 0.9) * v, pan);
+    }
+}
+
+void voice_counter(stereo_bus* bus, double start, double held, double note, float level)
+{
+    long first = to_sample(start);
+    long count = to_sample(held + 0.5);
+    double phase[2][2];
+    for (int side = 0; side < 2; ++side)
+        for (int v = 0; v < 2; ++v) phase[side][v] = start_phase(note, 6 + side * 2 + v);
+    svf_state filt[2];
+    for (long n = 0; n < count && first + n < (long)bus->left.size(); ++n) {
+        double t = (double)n / k_rate;
+        double depth = std::min(1.0, t / 0.6) * 0.08;
+        double hz = midi_hz(note + depth * std::sin(2.0 * k_pi * 4.7 * t));
+        float amp = level * env_adsr(t, held, 0.09, 0.4, 0.8f, 0.25);
+        // the bow bites at the start, then the tone settles darker
+        float cutoff = 1400.0f + 1800.0f * (float)std::exp(-t / 0.15);
+        float out[2];
+        for (int side = 0; side < 2; ++side) {
+            float sum = 0.0f;
+            for (int v = 0; v < 2; ++v) {
+                double step = hz * cents((side ? -1.0 : 1.0) * (v ? 11.0 : 4.0)) / k_rate;
+                sum += osc_saw(phase[side][v], step);
+                phase[side][v] += step;
+                if (phase[side][v] >= 1.0) phase[side][v] -= 1.0;
+            }
+            out[side] = amp * 0.5f * svf_run(&filt[side], sum, cutoff, 0.8f).low;
+        }
+        bus->left[first + n] += out[0];
+        bus->right[first + n] += out[1];
     }
 }

@@ -1,7 +1,9 @@
 # Shell-test basics: failing with a message, checks that count failures and report them together,
-# clean-up steps run at exit, and a scratch folder removed at exit. Source it from bash.
+# clean-up steps run at exit, a scratch folder removed at exit, and where things are in the
+# repository (repository.sh). Source it from bash.
 #
 #     source "$(dirname "$0")/../support/shell/checks.sh"
+#     cd "$vl_repository_root"           # the repository's root folder
 #     make_work_dir work                 # $work: a fresh folder, removed at exit
 #     [ -s "$work/out" ] || fail "no output"          # stops the test
 #     [ "$n" -eq 3 ] || check_failed "n is $n, not 3" # goes on, fails at checks_done
@@ -9,6 +11,9 @@
 
 [ -n "${VL_CHECKS_SOURCED:-}" ] && return 0
 VL_CHECKS_SOURCED=1
+
+# the repository's root and the soundtrack's file: $vl_repository_root, $vl_soundtrack_file
+source "$(dirname "${BASH_SOURCE[0]}")/repository.sh"
 
 vl_exit_steps=()     # commands run at exit, last registered first
 vl_fail_context=()   # functions that print what a failing test should show (a process's stderr)

@@ -2,8 +2,8 @@
 # caption. Sourcing this brings in every shell helper (checks, process, liveness, X display,
 # error boxes, keys). Source it from bash.
 #
-# Needs VELLAMOR_BIN (the show) and VELLAMOR_ROOT (the working directory it runs in), DISPLAY,
-# xdotool, xwininfo and xprop.
+# Needs VELLAMOR_BIN (the show), DISPLAY, xdotool, xwininfo and xprop. VELLAMOR_ROOT is the
+# working directory the show runs in: the repository unless the test sets another.
 #
 # A test that expects two boxes at start-up and then a running show:
 #     source "$(dirname "$0")/../support/shell/show.sh"
@@ -23,6 +23,7 @@ source "$vl_shell_support/error_boxes.sh"
 source "$vl_shell_support/keys.sh"
 
 XSHOW_WINDOW=""       # the show's window, once xshow_wait_window found it
+: "${VELLAMOR_ROOT:=$vl_repository_root}"
 
 # Starts the show from VELLAMOR_ROOT in the background with VAR=value settings.
 xshow_start() {
