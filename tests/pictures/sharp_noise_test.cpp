@@ -5,7 +5,7 @@
 
 #include <vector>
 
-TEST(SharpNoise, IsZeroOnFlatAndRampingPicturesAndFullOnACheckerboard)
+TEST(sharp_noise, is_zero_on_flat_and_ramping_pictures_and_full_on_a_checkerboard)
 {
     const int w = 32, h = 32;
     std::vector<unsigned char> flat(size_t(w * h * 3), 90), ramp(size_t(w * h * 3)), checker(size_t(w * h * 3));
@@ -20,7 +20,7 @@ TEST(SharpNoise, IsZeroOnFlatAndRampingPicturesAndFullOnACheckerboard)
     EXPECT_NEAR(sharp_noise(checker.data(), w, h, 3, 0, h), 4.0 * 255.0, 0.5);
 }
 
-TEST(SharpNoise, CountsOnlyTheRowsTheScreenShows)
+TEST(sharp_noise, counts_only_the_rows_the_screen_shows)
 {
     int first, end;
     seen_rows(1024, &first, &end);
