@@ -57,8 +57,9 @@ def build():
     # the room: a floor, and walls far enough to read as a dark surround with a soft horizon
     floor = kit.box("floor", (0.0, 0.0, -0.05), (60.0, 60.0, 0.1), kit.material("floor", grey(0.2, 0.8)))
     # dim walls, a little cool one way and warm the other: a photograph's surround is never a flat grey
-    walls = kit.material("walls", lambda t: kit.principled(t, kit.ramp(t, kit.noise(t, kit.coordinates(t, "Object"), 0.08, 3.0), [
-        (0.3, (0.05, 0.065, 0.09)), (0.7, (0.09, 0.07, 0.05))]), 0.9))
+    walls = kit.material("walls", lambda t: kit.principled(t, kit.ramp(
+        t, kit.noise(t, kit.coordinates(t, "Object"), 0.08, 3.0), [(0.3, (0.10, 0.14, 0.22)), (0.7, (0.22, 0.16, 0.10))]),
+        0.9))
     for x, y, sx, sy in ((0.0, 30.0, 60.0, 0.2), (0.0, -30.0, 60.0, 0.2), (30.0, 0.0, 0.2, 60.0),
                          (-30.0, 0.0, 0.2, 60.0)):
         kit.box("wall", (x, y, 10.0), (sx, sy, 20.0), walls)
