@@ -233,8 +233,9 @@ def render(args, picture, scratch, log):
     partial = os.path.join(args.out, ".partial-" + name)
     while True:
         filters = graph % (",format=yuv444p,nlmeans=s=%g:p=7:r=11" % strength if strength > 0 else "")
+        threads = str(os.cpu_count() or 1)
         encoded, encoding_cpu = run_child(["ffmpeg", "-v", "error", "-y"] + inputs +
-                                          ["-filter_complex", filters, "-filter_complex_threads", str(os.cpu_count() or 1),
+                                          ["-filter_complex", filters, "-filter_complex_threads", threads,
                                            "-q:v", str(JPEG_QUALITY), "-f", "mjpeg", partial], log)
         cpu += encoding_cpu
         if encoded != 0:

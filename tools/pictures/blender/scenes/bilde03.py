@@ -9,6 +9,7 @@ import kit
 import terrain
 
 SAMPLES = 24
+DENOISE = 4.5
 SUN = (7.0, 105.0)  # early morning, from the east: the peaks catch it, the lake is still in shade
 LOOK = 8.0
 LAKE = (0.0, 2600.0, 2300.0, 2400.0)  # centre x, y and radii of the lake's basin

@@ -11,6 +11,7 @@ import kit
 import terrain
 
 SAMPLES = 16
+DENOISE = 4.5
 SUN = (4.5, 292.0)  # the evening sun low in the west-north-west, a little right of the view
 LOOK = 272.0
 ROW = 1.8  # metres from row to row

@@ -90,7 +90,8 @@ def build():
     x, y = terrain.view_grid((0.0, 0.0), LOOK, 110.0, 0.5, 25000.0, kit.scaled(1300), kit.scaled(1000))
     terrain.grid_object("snow", x, y, snowfield(x, y), kit.material("snow", snow))
     cx, cy = CABIN
-    cabin(cx, cy, float(snowfield(np.array([cx]), np.array([cy]))[0]) - 0.3, math.radians(LOOK - 30.0))  # lit windows to the camera
+    # its lit windows towards the camera
+    cabin(cx, cy, float(snowfield(np.array([cx]), np.array([cy]))[0]) - 0.3, math.radians(LOOK - 30.0))
     rng = np.random.RandomState(14)
     count = kit.scaled(7000, 200)
     r = 28.0 * np.exp(rng.uniform(0.0, math.log(80.0), count))

@@ -10,6 +10,7 @@ import kit
 import terrain
 
 SAMPLES = 16
+DENOISE = 4.0
 SUN = (8.0, 12.0)  # low, ahead of the camera: the wet stones shine against it
 # Pebble kinds: (colour dark, colour light, roughness), granite, basalt, quartz, sandstone, flint, slate.
 KINDS = [((0.14, 0.12, 0.11), (0.40, 0.35, 0.31), 0.35), ((0.02, 0.02, 0.025), (0.07, 0.07, 0.075), 0.25),
@@ -21,9 +22,10 @@ def pebble_material(dark, light, roughness):
     def build(tree):
         p = kit.coordinates(tree, "Object")
         colour = kit.ramp(tree, kit.noise(tree, p, 3.0, 6.0, 0.6), [(0.3, dark), (0.7, light)])
-        veins = kit.node(tree, "ShaderNodeTexWave", {"Vector": p, "Scale": 1.2, "Distortion": 6.0, "Detail": 3.0}).outputs[0]
-        colour = kit.mix_colour(tree, kit.map_range(tree, veins, 0.9, 1.0, 0.0, 0.7), colour, (0.8, 0.78, 0.72, 1.0))
-        normal = kit.bump(tree, kit.noise(tree, p, 30.0, 4.0), 0.12, 0.002)
+        # a few faint quartz veins: bright, sharp ones would read as grain at this size
+        veins = kit.node(tree, "ShaderNodeTexWave", {"Vector": p, "Scale": 0.6, "Distortion": 6.0, "Detail": 3.0}).outputs[0]
+        colour = kit.mix_colour(tree, kit.map_range(tree, veins, 0.9, 1.0, 0.0, 0.3), colour, (0.8, 0.78, 0.72, 1.0))
+        normal = kit.bump(tree, kit.noise(tree, p, 30.0, 4.0), 0.05, 0.002)
         # the stones are wet: a film of water over them, glossy over a darker stone
         return kit.principled(tree, kit.mix_colour(tree, 0.35, colour, (0.0, 0.0, 0.0, 1.0), "MULTIPLY"), roughness,
                               normal=normal, clearcoat=1.0, clearcoat_roughness=0.04)

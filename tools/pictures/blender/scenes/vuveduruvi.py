@@ -1,17 +1,17 @@
 """The model's sphere map: a chrome ball photographed straight on in a photographer's studio, so that what
 the ball shows is what the model reflects all round. Large soft boxes above and to the sides, a neutral grey
-floor and dark walls, a few small crisp lamps for sharp highlights; no colour anywhere but the lamps' faint
-warmth and coolness, so the metal reads as chrome and not as bronze."""
+floor and dark walls, a few small crisp lamps for sharp highlights; no colour but the lamps' faint warmth
+and coolness and a dim cool-to-warm cast on the walls, so the metal reads as chrome and not as bronze."""
 import math
 
 import bpy
 
 import kit
 
-SAMPLES = 256
+SAMPLES = 128
 # rendered at twice the size and scaled down: the floor the model's underside reflects must be smooth
 OVERSAMPLE = 2
-DENOISE = 0  # smooth at these samples; denoising would soften the crisp highlights
+DENOISE = 5.0  # the floor's glossy grain would turn to moire on the model; the highlights are broad enough
 
 
 def emitter(name, centre, size, strength, colour=(1.0, 1.0, 1.0), facing=(0.0, 0.0, -1.0), round_shape=False,
@@ -55,8 +55,11 @@ def build():
     world.node_tree.nodes["Background"].inputs["Color"].default_value = (0.004, 0.004, 0.004, 1.0)
     bpy.context.scene.world = world
     # the room: a floor, and walls far enough to read as a dark surround with a soft horizon
-    floor = kit.box("floor", (0.0, 0.0, -0.05), (60.0, 60.0, 0.1), kit.material("floor", grey(0.2, 0.6)))
-    walls = kit.material("walls", grey(0.07, 0.9))
+    floor = kit.box("floor", (0.0, 0.0, -0.05), (60.0, 60.0, 0.1), kit.material("floor", grey(0.2, 0.8)))
+    # dim walls, a little cool one way and warm the other: a photograph's surround is never a flat grey
+    walls = kit.material("walls", lambda t: kit.principled(t, kit.ramp(
+        t, kit.noise(t, kit.coordinates(t, "Object"), 0.08, 3.0), [(0.3, (0.10, 0.14, 0.22)), (0.7, (0.22, 0.16, 0.10))]),
+        0.9))
     for x, y, sx, sy in ((0.0, 30.0, 60.0, 0.2), (0.0, -30.0, 60.0, 0.2), (30.0, 0.0, 0.2, 60.0),
                          (-30.0, 0.0, 0.2, 60.0)):
         kit.box("wall", (x, y, 10.0), (sx, sy, 20.0), walls)
