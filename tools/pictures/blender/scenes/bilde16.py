@@ -9,7 +9,7 @@ import air
 import kit
 import terrain
 
-SAMPLES = 16
+SAMPLES = 96
 SUN = (2.0, 78.0)  # just up, behind the far shore a little right of the jetty
 LOOK = 70.0
 
