@@ -10,7 +10,7 @@ import air
 import kit
 import terrain
 
-SAMPLES = 16
+SAMPLES = 96
 DENOISE = 4.5
 SUN = (4.5, 292.0)  # the evening sun low in the west-north-west, a little right of the view
 LOOK = 272.0
