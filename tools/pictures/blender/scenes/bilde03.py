@@ -1,5 +1,5 @@
-"""An alpine lake in the first sun: snowy peaks lit rose and gold above a valley still in shade, mirrored in
-still water; spruces on the far shore, stones under the clear water at the camera's feet."""
+"""Forested ridges at dawn, one behind the other, fading into the mist that fills the valleys between them;
+the sun just up behind them."""
 import math
 
 import numpy as np
@@ -8,97 +8,69 @@ import air
 import kit
 import terrain
 
-SAMPLES = 24
-DENOISE = 4.5
-SUN = (7.0, 105.0)  # early morning, from the east: the peaks catch it, the lake is still in shade
-LOOK = 8.0
-LAKE = (0.0, 2600.0, 2300.0, 2400.0)  # centre x, y and radii of the lake's basin
-EYE = (0.0, 210.0)  # on the south shore, at the water's edge
-PEAKS = [(-2600.0, 7000.0, 1700.0, 2200.0), (700.0, 8400.0, 2200.0, 2600.0), (3600.0, 6600.0, 1400.0, 2000.0)]
+SAMPLES = 16
+DENOISE = 3.0
+SUN = (2.0, 92.0)  # just risen behind the ridges, by the right edge of the view
+LOOK = 80.0
+EYE_Z = 110.0
+# Ridges across the view: (distance ahead in metres, the angle its crest rises to seen from the camera, seed);
+# each stands a little higher in the picture than the one before it.
+RIDGES = [(400.0, -7.0, 1), (850.0, -3.5, 2), (1600.0, -1.2, 3), (2900.0, 0.6, 4), (5000.0, 1.9, 5),
+          (8500.0, 3.0, 6), (14000.0, 3.9, 7)]
 
 
-def mountains(x, y):
-    """Ridged peaks rising steeply around an oval basin whose floor lies below the water."""
-    cx, cy, rx, ry = LAKE
-    e = np.hypot((x - cx) / rx, (y - cy) / ry) * (1.0 + 0.12 * terrain.fbm(x / 700.0, y / 700.0, 4, seed=40))
-    wx = x + 600.0 * terrain.fbm(x / 3000.0, y / 3000.0, 3, seed=41)
-    wy = y + 600.0 * terrain.fbm(x / 3000.0 + 7.0, y / 3000.0, 3, seed=42)
-    peaks = terrain.ridged(wx / 2600.0, wy / 2600.0, 9, gain=2.2, roughness=0.95, seed=43)
-    # three great peaks across the lake, and lesser ridges everywhere
-    envelope = 450.0 + 250.0 * terrain.fbm(x / 6000.0, y / 6000.0, 2, seed=44)
-    for px, py, height, radius in PEAKS:
-        envelope = envelope + height * np.exp(-(np.hypot(x - px, y - py) / radius) ** 1.6)
-    massif = envelope * (0.45 + 0.6 * peaks ** 1.3)
-    rise = terrain.smoothstep(1.0, 1.9, e)
-    shore = 40.0 * (e - 1.0)
-    ground = np.where(e < 1.0, -25.0 * np.sqrt(np.clip(1.0 - e, 0.0, 1.0)), shore) + massif * rise
-    return ground + 3.0 * terrain.fbm(x / 40.0, y / 40.0, 4, seed=45)
+def hills(x, y):
+    """The ground: ridges running across the view, each with its own crest line, dropping into valleys
+    between them."""
+    ahead, across = terrain.to_view(x, y, LOOK)
+    z = np.zeros_like(x) - 40.0
+    for distance, angle, seed in RIDGES:
+        width = distance * 0.22
+        line = distance + width * 0.5 * terrain.fbm(across / (distance * 1.2), distance * 0.01, 3, seed=seed)
+        profile = np.exp(-((ahead - line) / width) ** 2 * 2.0)
+        wander = math.radians(1.8) * terrain.fbm(across / (distance * 0.5), 0.5, 5, seed=seed + 10)
+        top = EYE_Z + distance * np.tan(math.radians(angle) + wander) + 40.0
+        z = np.maximum(z, top * profile - 40.0)
+    return z + 8.0 * terrain.fbm(x / 120.0, y / 120.0, 5, seed=30)
 
 
-def land(tree):
+def misty(tree, shader):
+    """Mist lying thick in the valleys, and a haze over everything that deepens with distance."""
+    return air.misty(tree, shader, (900.0, 30.0), (5000.0, 2000.0), tint=(0.8, 0.88, 1.05))
+
+
+def ground(tree):
     p = kit.coordinates(tree, "Object")
-    geometry = kit.node(tree, "ShaderNodeNewGeometry")
-    up = kit.node(tree, "ShaderNodeSeparateXYZ", {0: geometry.outputs["Normal"]}).outputs["Z"]
-    z = kit.node(tree, "ShaderNodeSeparateXYZ", {0: p}).outputs["Z"]
-    wobble = kit.math_node(tree, "MULTIPLY", kit.noise(tree, p, 0.004, 6.0), 500.0)
-    # snow holds on the gentler slopes above the tree line, lower on the shaded north faces
-    snow_line = kit.math_node(tree, "ADD", z, wobble)
-    snow = kit.math_node(tree, "MULTIPLY", kit.map_range(tree, snow_line, 950.0, 1200.0),
-                         kit.map_range(tree, up, 0.42, 0.62))
-    strata = kit.node(tree, "ShaderNodeMapping", {"Vector": p, "Scale": (0.02, 0.02, 0.12)}).outputs[0]
-    rock_colour = kit.ramp(tree, kit.noise(tree, strata, 1.0, 6.0, 0.6),
-                           [(0.3, (0.08, 0.08, 0.08)), (0.7, (0.2, 0.2, 0.19))])
-    # meadows and forest low down, scree and rock above them
-    green = kit.ramp(tree, kit.noise(tree, p, 0.02, 4.0), [(0.35, (0.025, 0.04, 0.02)), (0.65, (0.06, 0.075, 0.03))])
-    low = kit.math_node(tree, "MULTIPLY", kit.map_range(tree, z, 700.0, 380.0), kit.map_range(tree, up, 0.6, 0.8))
-    colour = kit.mix_colour(tree, low, rock_colour, green)
-    colour = kit.mix_colour(tree, snow, colour, (0.85, 0.87, 0.9, 1.0))
-    normal = kit.bump(tree, kit.noise(tree, p, 0.05, 8.0, 0.6), 0.6, 3.0)
-    roughness = kit.map_range(tree, snow, 0.0, 1.0, 0.85, 0.5)
-    return air.hazed(tree, kit.principled(tree, colour, roughness, normal=normal), 16000.0, 2500.0)
+    colour = kit.ramp(tree, kit.noise(tree, p, 0.02, 4.0), [(0.3, (0.03, 0.05, 0.025)), (0.7, (0.06, 0.07, 0.035))])
+    return misty(tree, kit.principled(tree, colour, 0.9))
 
 
 def needles(tree):
     colour = kit.ramp(tree, kit.noise(tree, kit.coordinates(tree, "Object"), 3.0, 2.0),
-                      [(0.3, (0.015, 0.03, 0.015)), (0.7, (0.035, 0.05, 0.025))])
-    return air.hazed(tree, kit.principled(tree, colour, 0.8), 16000.0, 2500.0)
-
-
-def stone(tree):
-    p = kit.coordinates(tree, "Object")
-    colour = kit.ramp(tree, kit.noise(tree, p, 2.0, 6.0), [(0.3, (0.12, 0.11, 0.10)), (0.7, (0.30, 0.28, 0.25))])
-    return kit.principled(tree, colour, 0.6, normal=kit.bump(tree, kit.noise(tree, p, 8.0, 6.0), 0.3, 0.05))
+                      [(0.3, (0.02, 0.04, 0.02)), (0.7, (0.04, 0.06, 0.03))])
+    return misty(tree, kit.principled(tree, colour, 0.8))
 
 
 def build():
-    air.sky(*SUN, dust=0.6, air=1.0, ozone=1.5, clouds=[
-        dict(height=6000.0, scale=2200.0, coverage=0.3, opacity=2.0, stretch=2.5, heading=30.0, seed=7.0)])
-    x, y = terrain.view_grid(EYE, LOOK, 96.0, 1.0, 30000.0, kit.scaled(2400), kit.scaled(1100))
-    z = mountains(x, y)
-    terrain.grid_object("valley", x, y, z, kit.material("land", land))
-    lake = terrain.grid_object("lake", *terrain.square_grid((0.0, 2600.0), 6000.0, 2),
-                               np.zeros((2, 2)), kit.material("lake", lambda t: kit.clear_water(
-                                   t, (0.35, 0.55, 0.5), 0.35, 0.0, ripples=0.03, ripple_scale=0.8)))
-    lake.location.z = 0.0
-    # spruces on the lower slopes round the lake
-    rng = np.random.RandomState(5)
-    count = kit.scaled(40000, 300)
-    tx, ty = rng.uniform(-5000.0, 5000.0, count), rng.uniform(300.0, 6500.0, count)
-    tz = mountains(tx, ty)
-    slope = np.hypot(mountains(tx + 5.0, ty) - tz, mountains(tx, ty + 5.0) - tz) / 5.0
-    keep = (tz > 2.0) & (tz < 650.0 + 150.0 * terrain.fbm(tx / 500.0, ty / 500.0, 3, seed=46)) & (slope < 0.9)
+    air.sky(*SUN, dust=1.4, air=1.3, clouds=[dict(height=5000.0, scale=3000.0, coverage=0.25, opacity=1.5,
+                                                   stretch=4.0, heading=-10.0, seed=2.0, shadow=0.3)])
+    eye = (0.0, 0.0)
+    x, y = terrain.view_grid(eye, LOOK, 60.0, 20.0, 30000.0, kit.scaled(1400), kit.scaled(900))
+    terrain.grid_object("ridges", x, y, hills(x, y), kit.material("ground", ground))
+    # spruces over the two nearest ridges, their tips breaking the skyline
+    rng = np.random.RandomState(4)
+    count = kit.scaled(9000, 200)
+    ahead = rng.uniform(250.0, 1000.0, count)
+    across = ahead * rng.uniform(-0.4, 0.4, count)
+    tx, ty = terrain.from_view(ahead, across, LOOK)
+    tz = hills(tx, ty)
+    keep = tz > -10.0
     mat = kit.material("needles", needles)
-    templates = [kit.conifer("spruce %d" % i, 1.0, 10, mat, seed=10 + i) for i in range(4)]
-    kit.scatter("forest", templates, np.stack([tx, ty, tz - 0.5], 1)[keep], rng.uniform(14.0, 28.0, count)[keep],
+    templates = [kit.conifer("spruce %d" % i, 1.0, 10, mat, seed=i) for i in range(4)]
+    kit.scatter("forest", templates, np.stack([tx, ty, tz - 0.5], 1)[keep], rng.uniform(14.0, 26.0, count)[keep],
                 rng.uniform(0.0, 6.3, count)[keep], rng.randint(0, 4, count)[keep])
-    # stones at the shore and under the water
-    mat = kit.material("stone", stone)
-    for i in range(kit.scaled(40, 12)):
-        sx, sy = EYE[0] + rng.uniform(-6.0, 6.0), EYE[1] + rng.uniform(2.5, 16.0)
-        r = rng.uniform(0.25, 0.9)
-        kit.rock("stone %d" % i, (sx, sy, float(mountains(np.array([sx]), np.array([sy]))[0]) - r * 0.3),
-                 (r * 1.4, r, r * 0.6), seed=i, mat=mat, rotation=(0.0, 0.0, rng.uniform(0, 6.3)), subdivisions=4)
-    eye = (EYE[0], EYE[1], max(0.0, float(mountains(np.array([EYE[0]]), np.array([EYE[1]]))[0])) + 1.7)
-    target = kit.direction(2.5, LOOK)
-    kit.camera(eye, (eye[0] + target.x, eye[1] + target.y, eye[2] + target.z), 62.0)
-    kit.film(exposure=-3.2)
+    eye_z = EYE_Z
+    target = kit.direction(0.5, LOOK)
+    kit.camera((eye[0], eye[1], eye_z), (target.x, target.y, eye_z + target.z), 30.0)
+    kit.film(exposure=-2.8)
+    kit.bloom(threshold=3.0, size=8, mix=-0.75)
