@@ -219,8 +219,7 @@ TEST_P(shipped_file_test, has_real_content)
         // a neutral studio (mean chroma under 4 %) is judged by its greys: a render covers most levels
         if (chroma / n < 0.04)
             EXPECT_GE(greys.size(), 192u) << f.name << " has too few grey levels to be a rendered scene";
-        else
-            EXPECT_GE(colours.size(), 4000u) << f.name << " has too few colours to be a rendered scene";
+        else EXPECT_GE(colours.size(), 4000u) << f.name << " has too few colours to be a rendered scene";
         return;
     }
     // shaded lettering, not a flat fill; and more than the two edges a row of a plain block has
