@@ -65,6 +65,36 @@ def chair(x, y, turn, mat):
         part.modifiers.new("edge", "BEVEL").width = 0.006
 
 
+def lawn(tree):
+    p = kit.coordinates(tree, "Object")
+    colour = kit.ramp(tree, kit.noise(tree, p, 0.4, 6.0), [(0.35, (0.10, 0.16, 0.04)), (0.65, (0.20, 0.26, 0.07))])
+    return kit.principled(tree, colour, 0.9, normal=kit.bump(tree, kit.noise(tree, p, 30.0, 4.0), 0.4, 0.02))
+
+
+def leaves(tree):
+    p = kit.coordinates(tree, "Object")
+    colour = kit.ramp(tree, kit.noise(tree, p, 3.0, 6.0), [(0.3, (0.03, 0.07, 0.02)), (0.7, (0.09, 0.15, 0.04))])
+    return kit.principled(tree, colour, 0.8, normal=kit.bump(tree, kit.noise(tree, p, 12.0, 6.0, 0.7), 1.0, 0.05))
+
+
+def garden(w):
+    """What the window looks onto, so its panes show a view and not a blank: a lawn, a hedge with a gap,
+    spruces and a leafy tree in the sun beyond."""
+    kit.box("lawn", (w / 2 + 60.0, 0.0, -0.05), (119.0, 200.0, 0.1), kit.material("lawn", lawn))
+    green = kit.material("leaves", leaves)
+    for y0, y1 in ((-40.0, -1.2), (1.4, 40.0)):
+        kit.rock("hedge", (w / 2 + 9.0, (y0 + y1) / 2, 0.7), (0.9, (y1 - y0) / 2, 1.0), seed=int(y0), lumpiness=0.12,
+                 crags=0.05, grit=0.1, mat=green, block=True)
+    rng = random.Random(5)
+    for k in range(9):
+        tree = kit.conifer("spruce", rng.uniform(7.0, 13.0), 12, green, seed=k)
+        tree.location = (w / 2 + rng.uniform(16.0, 40.0), rng.uniform(-14.0, 18.0), 0.0)
+    for k, (x, y, r) in enumerate(((22.0, 4.0, 3.2), (20.5, 6.5, 2.6), (23.5, 6.0, 2.4))):
+        kit.rock("crown", (w / 2 + x, y, 4.5 + r * 0.6), (r, r, r * 0.85), seed=40 + k, lumpiness=0.3, crags=0.1,
+                 grit=0.12, mat=green)
+    kit.cone("trunk", (w / 2 + 22.0, 5.0, 2.0), 0.25, 0.18, 4.0, 16, kit.simple_material("bark", (0.08, 0.06, 0.05), 0.8))
+
+
 def build():
     w, d, h = ROOM
     sun = air.sky(*SUN, dust=1.0)
@@ -132,5 +162,6 @@ def build():
             kit.box("book", (x + width / 2, d / 2 - 0.2, 0.165 + shelf * 0.46 + tall / 2), (width * 0.95, 0.28, tall),
                     kit.simple_material("spine", colour, 0.6))
             x += width
+    garden(w)
     kit.camera((-2.6, -3.1, 1.45), (1.2, 1.2, 0.9), 70.0)
     kit.film(exposure=-1.3)
