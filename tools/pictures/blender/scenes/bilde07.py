@@ -13,7 +13,9 @@ DENOISE = 7.0  # the table and the wall lit through glass and by bounces are gra
 
 def oak(tree):
     p = kit.coordinates(tree, "Object")
-    stretched = kit.node(tree, "ShaderNodeMapping", {"Vector": p, "Scale": (0.15, 1.0, 1.0)}).outputs[0]
+    # the grain wanders with a slow noise, as a sawn board's does, instead of striping evenly
+    wander = kit.node(tree, "ShaderNodeVectorMath", {0: p, 1: kit.noise(tree, p, 2.5, 3.0)}, operation="ADD").outputs[0]
+    stretched = kit.node(tree, "ShaderNodeMapping", {"Vector": wander, "Scale": (0.15, 1.0, 1.0)}).outputs[0]
     rings = kit.node(tree, "ShaderNodeTexWave", {"Vector": stretched, "Scale": 9.0, "Distortion": 9.0, "Detail": 3.0},
                      wave_type="RINGS").outputs["Fac"]
     colour = kit.ramp(tree, kit.math_node(tree, "ADD", kit.math_node(tree, "MULTIPLY", rings, 0.6),
@@ -46,7 +48,10 @@ def lemon(tree):
 def grape(tree):
     p = kit.coordinates(tree, "Object")
     bloom = kit.map_range(tree, kit.noise(tree, p, 40.0, 3.0), 0.4, 0.7)
-    colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", bloom, 0.5), (0.03, 0.008, 0.03, 1.0),
+    ripeness = kit.node(tree, "ShaderNodeObjectInfo").outputs["Random"]  # each berry its own shade
+    fac = kit.math_node(tree, "ADD", kit.math_node(tree, "MULTIPLY", bloom, 0.5),
+                        kit.math_node(tree, "MULTIPLY", ripeness, 0.3))
+    colour = kit.mix_colour(tree, fac, (0.03, 0.008, 0.03, 1.0),
                             (0.16, 0.14, 0.2, 1.0))
     return kit.principled(tree, colour, kit.map_range(tree, bloom, 0.0, 1.0, 0.18, 0.55))
 
@@ -116,8 +121,12 @@ def build():
         for i in range(count):
             a = 2 * math.pi * i / count + layer * 0.4
             r = 0.012 * (2.6 - layer) * (0.7 + 0.3 * rng.uniform())
-            x, y = -0.04 + r * math.cos(a) * 1.6, 0.03 + r * math.sin(a)
-            berry = kit.sphere("grape", (x, y, 0.013 + layer * 0.02), 0.0135, 32, 16, grape_mat)
-            berry.scale = [rng.uniform(0.9, 1.08)] * 3
+            x, y = -0.04 + r * math.cos(a) * 1.6 + rng.uniform(-0.003, 0.003), 0.03 + r * math.sin(a)
+            berry = kit.sphere("grape", (x, y, 0.013 + layer * 0.02 + rng.uniform(-0.002, 0.002)), 0.0135, 32, 16,
+                               grape_mat)
+            # grapes are eggs, not balls, and no two alike
+            size = rng.uniform(0.82, 1.1)
+            berry.scale = (size, size, size * rng.uniform(1.1, 1.25))
+            berry.rotation_euler = (rng.uniform(0.6, 1.6), rng.uniform(-0.5, 0.5), rng.uniform(0.0, 2 * math.pi))
     kit.camera((0.08, -0.95, 0.3), (0.02, 0.2, 0.1), 34.0, focus=1.05, fstop=5.6)
     kit.film(exposure=-1.3, look="Medium High Contrast")
