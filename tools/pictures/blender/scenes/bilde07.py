@@ -7,7 +7,7 @@ import numpy as np
 
 import kit
 
-SAMPLES = 96
+SAMPLES = 64
 DENOISE = 7.0  # the table and the wall lit through glass and by bounces are grainy at these samples
 
 

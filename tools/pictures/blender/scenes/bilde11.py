@@ -8,7 +8,7 @@ import bpy
 import air
 import kit
 
-SAMPLES = 96
+SAMPLES = 64
 DENOISE = 5.0  # light that reaches the room by bouncing stays grainy at any sample count affordable here
 # the sun's patch on the floor lights the room by bouncing: cap what one bounce can bring, or single
 # samples that find the patch stand out as sparks
