@@ -9,11 +9,12 @@ import air
 import kit
 import terrain
 
-SAMPLES = 16
+SAMPLES = 40
+DENOISE = 2.5
 SUN = (28.0, 235.0)  # mid-afternoon, from the left of the view and a little behind it
 LOOK = 160.0
-ISLET = (145.0, 26.0, 50.0, 17.0)  # ahead, right, radius and height of the islet, metres
-LIGHTHOUSE = (150.0, 32.0)
+ISLET = (115.0, 18.0, 42.0, 15.0)  # ahead, right, radius and height of the islet, metres
+LIGHTHOUSE = (118.0, 24.0)
 
 
 def land(x, y):
@@ -23,6 +24,9 @@ def land(x, y):
     r = np.hypot(a - ia, (b - ib) * 0.8) * (1.0 + 0.3 * terrain.fbm(a / 40.0, b / 40.0, 3, seed=151))
     # granite weathers into domes: a rounded top, steeper flanks into the water
     islet = height * terrain.smoothstep(radius, radius * 0.25, r) ** 0.7 - 4.0
+    # sheet joints: the dome peels in layers, each a low step with a rounded lip
+    sheets = 1.6 * terrain.ridged(a / 18.0, b / 18.0, 4, seed=155) * terrain.smoothstep(-3.0, 2.0, islet)
+    islet = islet + sheets
     shore = 6.0 - 0.22 * (a + 6.0 * terrain.fbm(b / 30.0, 0.0, 3, seed=152)) - 0.004 * b * b
     z = np.maximum(islet, shore)
     # sheets and joints: the rock breaks in rounded slabs
@@ -30,19 +34,30 @@ def land(x, y):
         terrain.smoothstep(-2.0, 1.0, z)
 
 
-def granite(tree):
+def granite(tree, dry=False):
     p = kit.coordinates(tree, "Object")
     speckle = kit.noise(tree, p, 40.0, 2.0)
-    colour = kit.ramp(tree, speckle, [(0.35, (0.30, 0.20, 0.17)), (0.5, (0.48, 0.36, 0.31)), (0.65, (0.20, 0.18, 0.17))])
-    lichen = kit.map_range(tree, kit.noise(tree, p, 0.6, 5.0, 0.6), 0.55, 0.62)
-    colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", lichen, 0.7), colour, (0.55, 0.45, 0.18, 1.0))
+    colour = kit.ramp(tree, speckle, [(0.35, (0.24, 0.15, 0.13)), (0.5, (0.36, 0.26, 0.22)), (0.65, (0.17, 0.145, 0.14))])
+    # weathering streaks and stains at a few sizes, soft-edged: hard-edged patches read as camouflage
+    stain = kit.noise(tree, kit.node(tree, "ShaderNodeMapping", {"Vector": p, "Scale": (1.0, 1.0, 3.0)}).outputs[0],
+                      0.25, 6.0, 0.65)
+    colour = kit.mix_colour(tree, kit.map_range(tree, stain, 0.3, 0.7, 0.0, 0.5), colour,
+                            kit.mix_colour(tree, 1.0, colour, (0.7, 0.72, 0.75, 1.0), "MULTIPLY"))
+    lichen = kit.map_range(tree, kit.noise(tree, p, 2.5, 6.0, 0.7), 0.6, 0.75)
+    colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", lichen, 0.35), colour, (0.5, 0.46, 0.3, 1.0))
+    # joints: thin dark cracks across the rock
+    cells = kit.node(tree, "ShaderNodeTexVoronoi", {"Vector": p, "Scale": 0.12, "Randomness": 0.9},
+                     feature="DISTANCE_TO_EDGE").outputs[0]
+    crack = kit.map_range(tree, cells, 0.0, 0.03)
+    colour = kit.mix_colour(tree, kit.math_node(tree, "ADD", crack, 0.3, clamp=True), (0.05, 0.04, 0.035, 1.0), colour)
     height = kit.node(tree, "ShaderNodeSeparateXYZ", {0: p}).outputs["Z"]
     # dark and glistening where the surf wets it
-    wet = kit.map_range(tree, height, 0.8, 2.5)
+    wet = 1.0 if dry else kit.map_range(tree, height, 0.8, 2.5)
     colour = kit.mix_colour(tree, wet, kit.mix_colour(tree, 0.6, colour, (0.0, 0.0, 0.0, 1.0), "MULTIPLY"), colour)
-    normal = kit.bump(tree, kit.noise(tree, p, 1.2, 6.0, 0.6), 0.5, 0.4)
-    return air.hazed(tree, kit.principled(tree, colour, kit.map_range(tree, height, 0.8, 2.5, 0.2, 0.8), normal=normal),
-                     8000.0, 600.0)
+    normal = kit.bump(tree, kit.math_node(tree, "ADD", kit.noise(tree, p, 1.2, 6.0, 0.6),
+                                          kit.math_node(tree, "MULTIPLY", crack, 0.4)), 0.5, 0.4)
+    roughness = 0.8 if dry else kit.map_range(tree, height, 0.8, 2.5, 0.35, 0.8)
+    return air.hazed(tree, kit.principled(tree, colour, roughness, normal=normal), 8000.0, 600.0)
 
 
 def sea_material(tree):
@@ -84,7 +99,7 @@ def lighthouse(x, y, z):
 
 def build():
     air.sky(*SUN, dust=0.5, ozone=1.2, clouds=[
-        dict(height=1800.0, scale=900.0, coverage=0.45, opacity=4.0, stretch=1.4, heading=20.0, seed=81.0),
+        dict(height=1800.0, scale=1700.0, coverage=0.36, opacity=4.0, stretch=1.8, heading=35.0, seed=87.0),
         dict(height=7000.0, scale=4000.0, coverage=0.25, opacity=1.2, stretch=5.0, heading=60.0, seed=82.0,
              shadow=0.2)])
     eye = (0.0, 0.0)
@@ -97,7 +112,8 @@ def build():
     lx, ly = terrain.from_view(*LIGHTHOUSE, LOOK)
     lighthouse(lx, ly, float(land(np.array([lx]), np.array([ly]))[0]) - 0.3)
     # boulders on the shore in front, rounded by the sea
-    boulder = kit.material("boulder", granite)
+    # above the surf's reach: dry, a wet sheen on them would glint in speckles
+    boulder = kit.material("boulder", lambda tree: granite(tree, dry=True))
     rng = np.random.RandomState(15)
     for i in range(14):
         a, b = rng.uniform(5.0, 40.0), rng.uniform(-0.6, 0.6)
@@ -106,8 +122,9 @@ def build():
         bx, by = terrain.from_view(a, b, LOOK)
         bz = float(land(np.array([bx]), np.array([by]))[0])
         kit.rock("boulder %d" % i, (bx, by, bz + r * 0.2), (r * 1.3, r, r * 0.7), seed=150 + i, lumpiness=0.25,
-                 crags=0.15, mat=boulder, rotation=(0.0, 0.0, rng.uniform(0.0, 6.3)))
+                 crags=0.35, mat=boulder, rotation=(0.0, 0.0, rng.uniform(0.0, 6.3)))
     eye_z = float(land(np.array([0.0]), np.array([0.0]))[0]) + 1.7
     target = kit.direction(-1.5, LOOK + 4.0)
     kit.camera((0.0, 0.0, eye_z), (target.x, target.y, eye_z + target.z), 55.0)
-    kit.film(exposure=-3.9)
+    kit.film(exposure=-4.3)
+    kit.clean_margins(SAMPLES // 3)
