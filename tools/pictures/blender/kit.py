@@ -377,6 +377,43 @@ def conifer(name, height=1.0, layers=9, mat=None, seed=0):
     return obj
 
 
+def spruce(name, height=1.0, whorls=18, branches=9, mat=None, seed=0):
+    """A spruce of `height`, its base at the origin, smooth-shaded: whorls of drooping branches, each a
+    star of ragged tips round the trunk with a hollow underside, narrowing to a spire at the top."""
+    rng = random.Random(seed)
+    verts, faces = [], []
+    for i in range(whorls):
+        t = i / whorls
+        bottom = height * (0.1 + 0.82 * t)
+        top = bottom + height * (0.16 - 0.08 * t)
+        radius = height * 0.27 * (1.0 - t) ** 1.05 * (0.85 + 0.3 * rng.random()) + height * 0.015
+        turn = rng.random() * 2.0 * math.pi
+        ring = len(verts)
+        sides = 2 * branches
+        for k in range(sides):
+            a = turn + 2.0 * math.pi * (k + 0.25 * (rng.random() - 0.5)) / sides
+            if k % 2 == 0:  # a branch tip, hanging lower the longer it is
+                r = radius * (0.75 + 0.4 * rng.random())
+                z = bottom - r * (0.2 + 0.25 * rng.random())
+            else:  # between two branches
+                r = radius * (0.35 + 0.2 * rng.random())
+                z = bottom + (top - bottom) * 0.25
+            verts.append((r * math.cos(a), r * math.sin(a), z))
+        verts.append((0.0, 0.0, top))
+        verts.append((0.0, 0.0, bottom + (top - bottom) * 0.1))
+        tip, under = len(verts) - 2, len(verts) - 1
+        faces += [(ring + k, ring + (k + 1) % sides, tip) for k in range(sides)]
+        faces += [(ring + (k + 1) % sides, ring + k, under) for k in range(sides)]
+    verts += [(height * 0.02 * math.cos(a), height * 0.02 * math.sin(a), 0.0) for a in (0.0, 2.1, 4.2)]
+    verts.append((0.0, 0.0, height * 0.4))
+    base = len(verts) - 4
+    faces += [(base, base + 1, base + 3), (base + 1, base + 2, base + 3), (base + 2, base, base + 3)]
+    obj = mesh_object(name, verts, faces, smooth=True)
+    if mat is not None:
+        assign(obj, mat)
+    return obj
+
+
 def scatter(name, templates, points, scales, angles, choice=None):
     """Instances of `templates` (objects, hidden themselves) at `points` (n x 3), each scaled (by a
     number, or by n x 3 numbers) and turned about its vertical; `choice` picks the template of each.

@@ -1,5 +1,5 @@
-"""Forested ridges at dawn, one behind the other, fading into the mist that fills the valleys between them;
-the sun just up behind them."""
+"""Forested ridges at dawn, one behind the other, fading into the blue mist that fills the valleys between
+them; the sun just up, off to the right, lighting the crests' flanks and the spruces on them gold."""
 import math
 
 import numpy as np
@@ -10,7 +10,7 @@ import terrain
 
 SAMPLES = 16
 DENOISE = 3.0
-SUN = (2.0, 92.0)  # just risen behind the ridges, by the right edge of the view
+SUN = (4.0, 122.0)  # just risen, off to the right: the crests' right flanks lit, the valleys in shade
 LOOK = 80.0
 EYE_Z = 110.0
 # Ridges across the view: (distance ahead in metres, the angle its crest rises to seen from the camera, seed);
@@ -36,7 +36,7 @@ def hills(x, y):
 
 def misty(tree, shader):
     """Mist lying thick in the valleys, and a haze over everything that deepens with distance."""
-    return air.misty(tree, shader, (900.0, 30.0), (5000.0, 2000.0), tint=(0.8, 0.88, 1.05))
+    return air.misty(tree, shader, (900.0, 30.0), (5000.0, 2000.0), tint=(0.62, 0.78, 1.15))
 
 
 def ground(tree):
@@ -52,7 +52,7 @@ def needles(tree):
 
 
 def build():
-    air.sky(*SUN, dust=1.4, air=1.3, clouds=[dict(height=5000.0, scale=3000.0, coverage=0.25, opacity=1.5,
+    air.sky(*SUN, dust=0.9, air=1.3, clouds=[dict(height=5000.0, scale=3000.0, coverage=0.25, opacity=1.5,
                                                    stretch=4.0, heading=-10.0, seed=2.0, shadow=0.3)])
     eye = (0.0, 0.0)
     x, y = terrain.view_grid(eye, LOOK, 60.0, 20.0, 30000.0, kit.scaled(1400), kit.scaled(900))
@@ -66,7 +66,7 @@ def build():
     tz = hills(tx, ty)
     keep = tz > -10.0
     mat = kit.material("needles", needles)
-    templates = [kit.conifer("spruce %d" % i, 1.0, 10, mat, seed=i) for i in range(4)]
+    templates = [kit.spruce("spruce %d" % i, 1.0, 20, 9, mat, seed=i) for i in range(4)]
     kit.scatter("forest", templates, np.stack([tx, ty, tz - 0.5], 1)[keep], rng.uniform(14.0, 26.0, count)[keep],
                 rng.uniform(0.0, 6.3, count)[keep], rng.randint(0, 4, count)[keep])
     eye_z = EYE_Z
@@ -74,3 +74,4 @@ def build():
     kit.camera((eye[0], eye[1], eye_z), (target.x, target.y, eye_z + target.z), 30.0)
     kit.film(exposure=-2.8)
     kit.bloom(threshold=3.0, size=8, mix=-0.75)
+

@@ -4,13 +4,14 @@ import math
 
 import bpy
 import numpy as np
+from mathutils import Vector
 
 import air
 import kit
 import terrain
 
-SAMPLES = 24
-DENOISE = 6.0  # the blue hour is lit dimly and takes a strong filter
+SAMPLES = 48
+DENOISE = 3.0
 # the lamplit snow seen in a bounce makes sparks the exposure raises eightfold: cap what a bounce brings
 CYCLES = dict(sample_clamp_indirect=0.5)
 SUN = (-4.5, 235.0)  # set a while ago, south-west
@@ -18,24 +19,35 @@ LOOK = 210.0
 CABIN = (-12.0, -27.0)  # some 30 m away, a little left of the view's middle
 
 
+# the trodden path from the camera's feet to the cabin's door, a little way off the straight line
+PATH = np.array([(0.5, -2.0, 0.0), (-2.5, -9.0, 0.0), (-8.0, -17.0, 0.0), (-11.0, -22.0, 0.0), (-12.2, -24.3, 0.0)])
+
+
 def snowfield(x, y):
     hills = 80.0 * terrain.smoothstep(300.0, 2500.0, np.hypot(x, y)) * (0.5 + 0.6 * terrain.fbm(x / 1800.0, y / 1800.0, 4,
                                                                                                      seed=141))
     drifts = 0.8 * terrain.fbm(x / 25.0, y / 25.0, 4, seed=142) + 3.0 * terrain.fbm(x / 160.0, y / 160.0, 3, seed=143)
-    return hills + drifts
+    return hills + drifts - 0.25 * trodden(x, y)
+
+
+def trodden(x, y):
+    """1 along the middle of the path, falling to 0 at its edges."""
+    distance, _, _ = terrain.nearest_on_path(x, y, PATH)
+    return 1.0 - terrain.smoothstep(0.25, 0.7, distance)
 
 
 def snow(tree):
     p = kit.coordinates(tree, "Object")
     normal = kit.bump(tree, kit.noise(tree, p, 1.5, 6.0, 0.5), 0.12, 0.05)
+    normal = kit.bump(tree, kit.noise(tree, p, 12.0, 4.0, 0.5), 0.05, 0.01, normal)
     # matt: glinting flakes at this distance only turn into sparks between samples
-    return air.hazed(tree, kit.principled(tree, (0.82, 0.85, 0.9), 0.6, normal=normal, specular=0.4), 4000.0, 500.0)
+    return air.hazed(tree, kit.principled(tree, (0.82, 0.85, 0.9), 0.7, normal=normal, specular=0.3), 4000.0, 500.0)
 
 
 def snowy_needles(tree):
     up = kit.node(tree, "ShaderNodeSeparateXYZ", {0: kit.node(tree, "ShaderNodeNewGeometry").outputs["Normal"]}).outputs["Z"]
-    lying = kit.math_node(tree, "MULTIPLY", kit.map_range(tree, up, 0.15, 0.5),
-                          kit.map_range(tree, kit.noise(tree, kit.coordinates(tree, "Object"), 8.0, 3.0), 0.35, 0.5))
+    lying = kit.math_node(tree, "MULTIPLY", kit.map_range(tree, up, 0.1, 0.4),
+                          kit.map_range(tree, kit.noise(tree, kit.coordinates(tree, "Object"), 8.0, 3.0), 0.3, 0.45))
     colour = kit.mix_colour(tree, lying, (0.012, 0.025, 0.015, 1.0), (0.8, 0.83, 0.88, 1.0))
     return air.hazed(tree, kit.principled(tree, colour, 0.7), 4000.0, 500.0)
 
@@ -49,7 +61,14 @@ def logs(tree):
 
 
 def lamplight(tree):
-    return kit.node(tree, "ShaderNodeEmission", {"Color": (1.0, 0.62, 0.28, 1.0), "Strength": 12.0}).outputs[0]
+    # the room behind the glass: brightest where the lamp stands low in the middle, dimmer to the corners
+    g = kit.coordinates(tree, "Generated")
+    parts = kit.node(tree, "ShaderNodeSeparateXYZ", {0: g}).outputs
+    edge = kit.math_node(tree, "MULTIPLY", kit.map_range(tree, kit.math_node(tree, "ABSOLUTE", kit.math_node(
+        tree, "SUBTRACT", parts["X"], 0.5)), 0.5, 0.1), kit.map_range(tree, parts["Z"], 1.0, 0.3))
+    strength = kit.math_node(tree, "ADD", kit.math_node(tree, "MULTIPLY", edge, 3.0), 1.2)
+    colour = kit.mix_colour(tree, edge, (0.9, 0.42, 0.14, 1.0), (1.0, 0.66, 0.32, 1.0))
+    return kit.node(tree, "ShaderNodeEmission", {"Color": colour, "Strength": strength}).outputs[0]
 
 
 def cabin(x, y, z, turn):
@@ -71,16 +90,25 @@ def cabin(x, y, z, turn):
         cover.rotation_euler = (-side * math.radians(38.0), 0.0, turn)
         cover.modifiers.new("soft", "BEVEL").width = 0.15
     kit.box("chimney", at(2.2, 0.6, 4.8), (0.7, 0.7, 1.8), wood).rotation_euler.z = turn
-    # lit windows on the long side facing the camera, and a lamp inside to throw their light out
+    # lit windows on the long side facing the camera, crossed by their frames, and the room's light
+    # thrown out of each through the glass, a window-shaped patch on the snow
+    frame = kit.material("frame", lambda tree: kit.principled(tree, (0.05, 0.03, 0.02), 0.7))
+    outward = Vector(at(0.0, -1.0, 0.0)) - Vector(at(0.0, 0.0, 0.0))
     for u in (-1.8, 1.6):
         kit.box("window", at(u, -2.52, 1.7), (1.0, 0.06, 1.1), glow).rotation_euler.z = turn
+        for centre, size in (((u, -2.57, 1.7), (0.07, 0.05, 1.1)), ((u, -2.57, 1.75), (1.0, 0.05, 0.07)),
+                             ((u, -2.57, 2.22), (1.14, 0.07, 0.1)), ((u, -2.57, 1.17), (1.14, 0.07, 0.1)),
+                             ((u - 0.53, -2.57, 1.7), (0.08, 0.07, 1.1)), ((u + 0.53, -2.57, 1.7), (0.08, 0.07, 1.1))):
+            kit.box("window frame", at(*centre), size, frame).rotation_euler.z = turn
         for k in (-1, 1):
-            kit.box("shutter", at(u + k * 0.72, -2.56, 1.7), (0.38, 0.05, 1.2), wood).rotation_euler.z = turn
-        lamp = bpy.data.lights.new("lamp", "POINT")
-        lamp.energy = 350.0
+            kit.box("shutter", at(u + k * 0.8, -2.58, 1.7), (0.38, 0.05, 1.2), wood).rotation_euler.z = turn
+        lamp = bpy.data.lights.new("window light", "AREA")
+        lamp.shape = "RECTANGLE"
+        lamp.size, lamp.size_y = 1.0, 1.1
+        lamp.energy = 90.0
         lamp.color = (1.0, 0.6, 0.28)
-        lamp.shadow_soft_size = 0.3
-        kit.add_object("lamp", lamp).location = at(u, -4.5, 1.4)
+        light = kit.add_object("window light", lamp, at(u, -2.62, 1.7))
+        kit.point_along(light, outward + Vector((0.0, 0.0, -0.45)))
     kit.box("door", at(0.2, -2.53, 1.0), (0.9, 0.06, 2.0), wood).rotation_euler.z = turn
 
 
@@ -102,10 +130,10 @@ def build():
     clear = (np.hypot(tx - cx, ty - cy) > 14.0) & (np.abs(np.degrees(a) - LOOK - 8.0) > 9.0)
     clear &= ~((r < 70.0) & (np.abs(np.degrees(a) % 360.0 - towards_cabin) < 12.0))
     mat = kit.material("snowy needles", snowy_needles)
-    templates = [kit.conifer("spruce %d" % i, 1.0, 12, mat, seed=20 + i) for i in range(4)]
+    templates = [kit.spruce("spruce %d" % i, 1.0, 22, 9, mat, seed=20 + i) for i in range(5)]
     kit.scatter("forest", templates, np.stack([tx, ty, snowfield(tx, ty) - 0.3], 1)[clear],
-                rng.uniform(7.0, 16.0, count)[clear], rng.uniform(0, 6.3, count)[clear], rng.randint(0, 4, count)[clear])
+                rng.uniform(7.0, 16.0, count)[clear], rng.uniform(0, 6.3, count)[clear], rng.randint(0, 5, count)[clear])
     eye_z = float(snowfield(np.array([0.0]), np.array([0.0]))[0]) + 1.7
     target = kit.direction(1.0, LOOK + 4.0)
-    kit.camera((0.0, 0.0, eye_z), (target.x, target.y, eye_z + target.z), 58.0)
+    kit.camera((0.0, 0.0, eye_z), (target.x, target.y, eye_z + target.z), 44.0)
     kit.film(exposure=3.0)
