@@ -294,6 +294,65 @@ def rock(name, location, size, seed=0, lumpiness=0.35, crags=0.25, grit=0.04, su
     return obj
 
 
+def fractured(name, size, cuts=24, seed=0, upright=0.5, depth=(0.55, 0.9), location=(0.0, 0.0, 0.0),
+              rotation=(0.0, 0.0, 0.0), mat=None, subdivisions=3, crease=35.0):
+    """A solid broken out of an ellipsoid of radii `size` by `cuts` flat fractures: each plane cuts off
+    a cap, `depth` (of the way from the middle to the surface) deep. A share `upright` of the planes
+    stand vertical, so cliffs and calving faces; the rest lie at any angle. Sharp where two faces meet
+    at more than `crease` degrees, smooth where what is left of the ellipsoid rounds them off."""
+    rng = random.Random(seed)
+    bm = bmesh.new()
+    bmesh.ops.create_icosphere(bm, subdivisions=subdivisions, radius=1.0)
+    for v in bm.verts:
+        v.co = Vector((v.co.x * size[0], v.co.y * size[1], v.co.z * size[2]))
+    for _ in range(cuts):
+        if rng.random() < upright:
+            a = rng.uniform(0.0, 2.0 * math.pi)
+            normal = Vector((math.cos(a), math.sin(a), rng.uniform(-0.15, 0.15))).normalized()
+        else:
+            normal = Vector((rng.gauss(0, 1), rng.gauss(0, 1), rng.gauss(0, 1))).normalized()
+        reach = max(v.co.dot(normal) for v in bm.verts)
+        cut = bmesh.ops.bisect_plane(bm, geom=bm.verts[:] + bm.edges[:] + bm.faces[:],
+                                     plane_co=normal * (reach * rng.uniform(*depth)), plane_no=normal,
+                                     clear_outer=True)
+        edges = [e for e in cut["geom_cut"] if isinstance(e, bmesh.types.BMEdge)]
+        if edges:
+            bmesh.ops.holes_fill(bm, edges=edges, sides=0)
+    bmesh.ops.recalc_face_normals(bm, faces=bm.faces)
+    bmesh.ops.triangulate(bm, faces=bm.faces)
+    mesh = bpy.data.meshes.new(name)
+    bm.to_mesh(mesh)
+    bm.free()
+    mesh.use_auto_smooth = True
+    mesh.auto_smooth_angle = math.radians(crease)
+    return add_object(name, _smooth(mesh), location, rotation, mat)
+
+
+def worn_stone(name, size, seed=0, location=(0.0, 0.0, 0.0), rotation=(0.0, 0.0, 0.0), mat=None):
+    """A stone split along its joints and then worn round by water and weather: a fractured block of
+    radii `size`, its edges bevelled and smoothed, its faces dented."""
+    r = min(size)
+    obj = fractured(name, size, 9, seed, upright=0.4, depth=(0.5, 0.85), location=location, rotation=rotation,
+                    mat=mat, subdivisions=2, crease=60.0)
+    bevel = obj.modifiers.new("worn", "BEVEL")
+    bevel.width = r * 0.4
+    bevel.segments = 3
+    bevel.limit_method = "ANGLE"
+    bevel.angle_limit = 0.5
+    smooth = obj.modifiers.new("round", "SUBSURF")
+    smooth.levels = 2
+    smooth.render_levels = 3
+    texture = bpy.data.textures.new(name + " dents", "CLOUDS")
+    texture.noise_scale = 0.5
+    texture.noise_depth = 3
+    dents = obj.modifiers.new("dents", "DISPLACE")
+    dents.texture = texture
+    dents.texture_coords = "LOCAL"
+    dents.strength = 0.1 * r
+    obj.data.use_auto_smooth = False
+    return obj
+
+
 def direction(elevation, azimuth):
     """A unit vector `elevation` degrees above the horizon, `azimuth` degrees from +y towards +x."""
     e, a = math.radians(elevation), math.radians(azimuth)
