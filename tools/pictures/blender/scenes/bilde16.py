@@ -9,8 +9,8 @@ import air
 import kit
 import terrain
 
-SAMPLES = 96
-SUN = (2.0, 78.0)  # just up, behind the far shore a little right of the jetty
+SAMPLES = 64
+SUN = (3.0, 78.0)  # just up, behind the far shore a little right of the jetty
 LOOK = 70.0
 
 
@@ -43,11 +43,15 @@ def weathered(tree):
     stretched = kit.node(tree, "ShaderNodeMapping", {"Vector": p, "Scale": (1.0, 14.0, 1.0)}).outputs[0]
     grain = kit.noise(tree, stretched, 6.0, 6.0, 0.6)
     colour = kit.ramp(tree, grain, [(0.3, (0.10, 0.085, 0.07)), (0.7, (0.26, 0.23, 0.19))])
+    # every board weathered its own way: some greyer and paler, some darker
+    board = kit.node(tree, "ShaderNodeObjectInfo").outputs["Random"]
+    colour = kit.mix_colour(tree, kit.map_range(tree, board, 0.0, 1.0, 0.0, 0.6, False), colour,
+                            kit.ramp(tree, board, [(0.0, (0.07, 0.065, 0.06)), (1.0, (0.3, 0.29, 0.27))]))
     return misty(tree, kit.principled(tree, colour, 0.75, normal=kit.bump(tree, grain, 0.5, 0.005)))
 
 
 def build():
-    air.sky(*SUN, dust=1.8, air=1.3, clouds=[dict(height=4500.0, scale=2500.0, coverage=0.3, opacity=1.8, stretch=4.0,
+    air.sky(*SUN, dust=0.7, air=1.1, clouds=[dict(height=4500.0, scale=2500.0, coverage=0.3, opacity=1.8, stretch=4.0,
                                                    heading=-20.0, seed=91.0, shadow=0.3)])
     x, y = terrain.view_grid((0.0, 0.0), LOOK, 110.0, 0.5, 25000.0, kit.scaled(1300), kit.scaled(900))
     terrain.grid_object("shore", x, y, shore(x, y), kit.material("land", land))
@@ -59,16 +63,17 @@ def build():
     forward, right = kit.direction(0.0, LOOK - 4.0), kit.direction(0.0, LOOK + 86.0)
     rng = np.random.RandomState(16)
     turn = math.radians(90.0 - (LOOK - 4.0))
-    for k in range(150):
-        a = -3.0 + k * 0.22
+    # thin boards laid flat and close, a finger's gap between them: thick ones with wide gaps read as steps
+    for k in range(165):
+        a = -3.0 + k * 0.2
         c = forward * a
-        plank = kit.box("plank", (c.x, c.y, 0.62 + rng.uniform(-0.01, 0.01)), (0.19, 1.7 + rng.uniform(-0.04, 0.04), 0.04),
-                        wood)
-        plank.rotation_euler = (rng.uniform(-0.015, 0.015), rng.uniform(-0.01, 0.01), turn + rng.uniform(-0.02, 0.02))
+        plank = kit.box("plank", (c.x, c.y, 0.61 + rng.uniform(-0.003, 0.003)),
+                        (0.185, 1.7 + rng.uniform(-0.04, 0.04), 0.025), wood)
+        plank.rotation_euler = (rng.uniform(-0.004, 0.004), rng.uniform(-0.004, 0.004), turn + rng.uniform(-0.015, 0.015))
     for k in range(12):
         for side in (-0.8, 0.8):
             c = forward * (-2.0 + k * 2.8) + right * side
-            post = kit.box("post", (c.x, c.y, -0.2), (0.14, 0.14, 1.8), wood)
+            post = kit.box("post", (c.x, c.y, -0.35), (0.14, 0.14, 1.8), wood)
             post.rotation_euler = (rng.uniform(-0.03, 0.03), rng.uniform(-0.03, 0.03), rng.uniform(0, 1))
     # a stringer under each side of the planks
     for side in (-0.7, 0.7):
@@ -88,5 +93,6 @@ def build():
                 rng.uniform(0, 6.3, count)[keep], rng.randint(0, 3, count)[keep])
     eye = forward * -4.5 + right * 0.15
     kit.camera((eye.x, eye.y, 2.2), (forward.x * 60.0, forward.y * 60.0, 0.8), 58.0)
-    kit.film(exposure=-1.6)
+    kit.film(exposure=-1.9)
     kit.bloom(threshold=2.0, size=8, mix=-0.75)
+    kit.clean_margins(SAMPLES // 3)
