@@ -13,9 +13,7 @@ DENOISE = 7.0  # the table and the wall lit through glass and by bounces are gra
 
 def oak(tree):
     p = kit.coordinates(tree, "Object")
-    # the grain wanders with a slow noise, as a sawn board's does, instead of striping evenly
-    wander = kit.node(tree, "ShaderNodeVectorMath", {0: p, 1: kit.noise(tree, p, 2.5, 3.0)}, operation="ADD").outputs[0]
-    stretched = kit.node(tree, "ShaderNodeMapping", {"Vector": wander, "Scale": (0.15, 1.0, 1.0)}).outputs[0]
+    stretched = kit.node(tree, "ShaderNodeMapping", {"Vector": p, "Scale": (0.15, 1.0, 1.0)}).outputs[0]
     rings = kit.node(tree, "ShaderNodeTexWave", {"Vector": stretched, "Scale": 9.0, "Distortion": 9.0, "Detail": 3.0},
                      wave_type="RINGS").outputs["Fac"]
     colour = kit.ramp(tree, kit.math_node(tree, "ADD", kit.math_node(tree, "MULTIPLY", rings, 0.6),
