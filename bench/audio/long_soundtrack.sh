@@ -36,11 +36,11 @@ mkdir -p "$folder"
 folder=$(realpath "$folder")
 
 # the shipped soundtrack looped to each length, at its own bitrate
-for spec in 6min:360 30min:1800 2h:7200; do
-    name=${spec%%:*}
+for length in 6min:360 30min:1800 2h:7200; do
+    name=${length%%:*}
     [ -s "$folder/$name.mp3" ] && continue
     echo "making $folder/$name.mp3"
-    ffmpeg -nostdin -v error -y -stream_loop -1 -i "$root/data/$vl_soundtrack_file" -t "${spec##*:}" \
+    ffmpeg -nostdin -v error -y -stream_loop -1 -i "$root/data/$vl_soundtrack_file" -t "${length##*:}" \
         -c:a libmp3lame -b:a 192k "$folder/$name.mp3"
 done
 

@@ -57,7 +57,7 @@ static std::vector<double> band_frames(const decoded_music& d, int size)
 {
     kiss_fftr_cfg cfg = kiss_fftr_alloc(size, 0, nullptr, nullptr);
     std::vector<float> in(size, 0.0f);
-    std::vector<kiss_fft_cpx> spec(size / 2 + 1);
+    std::vector<kiss_fft_cpx> bins(size / 2 + 1);
     std::vector<int> band_of(size / 2 + 1, -1);
     double ratio = std::log(k_highest_hz / k_lowest_hz);
     for (int k = 0; k <= size / 2; ++k) {
@@ -71,12 +71,12 @@ static std::vector<double> band_frames(const decoded_music& d, int size)
     for (long a = 0; a + k_onset_frame <= d.frames; a += k_onset_hop) {
         for (int i = 0; i < k_onset_frame; ++i)
             in[i] = mono_at(d, a + i) * (float)(0.5 - 0.5 * std::cos(2.0 * M_PI * i / k_onset_frame));
-        kiss_fftr(cfg, in.data(), spec.data());
+        kiss_fftr(cfg, in.data(), bins.data());
         size_t at = bands.size();
         bands.resize(at + k_bands, 0.0);
         for (int k = 0; k <= size / 2; ++k)
             if (band_of[k] >= 0)
-                bands[at + band_of[k]] += ((double)spec[k].r * spec[k].r + (double)spec[k].i * spec[k].i) / full_scale;
+                bands[at + band_of[k]] += ((double)bins[k].r * bins[k].r + (double)bins[k].i * bins[k].i) / full_scale;
     }
     kiss_fftr_free(cfg);
     return bands;
@@ -159,15 +159,15 @@ static double backbeat_energy(const decoded_music& d, double t)
     static const int size = 4096;
     static kiss_fftr_cfg cfg = kiss_fftr_alloc(size, 0, nullptr, nullptr);
     std::vector<float> in(size, 0.0f);
-    std::vector<kiss_fft_cpx> spec(size / 2 + 1);
+    std::vector<kiss_fft_cpx> bins(size / 2 + 1);
     long a = frame_at(d, t), n = std::min<long>(frame_at(d, t + 0.08) - a, size);
     for (long i = 0; i < n && a + i < d.frames; ++i)
         in[i] = mono_at(d, a + i) * (float)(0.5 - 0.5 * std::cos(2.0 * M_PI * i / n));
-    kiss_fftr(cfg, in.data(), spec.data());
+    kiss_fftr(cfg, in.data(), bins.data());
     double e = 0.0;
     for (int k = 0; k <= size / 2; ++k) {
         double hz = (double)k * d.rate / size;
-        if (hz >= 1500.0 && hz < 6000.0) e += (double)spec[k].r * spec[k].r + (double)spec[k].i * spec[k].i;
+        if (hz >= 1500.0 && hz < 6000.0) e += (double)bins[k].r * bins[k].r + (double)bins[k].i * bins[k].i;
     }
     return e;
 }
@@ -230,15 +230,15 @@ static std::vector<double> onset_curve(const decoded_music& d)
 {
     kiss_fftr_cfg cfg = kiss_fftr_alloc(k_onset_frame, 0, nullptr, nullptr);
     std::vector<float> in(k_onset_frame), mag(k_onset_frame / 2 + 1, 0.0f);
-    std::vector<kiss_fft_cpx> spec(k_onset_frame / 2 + 1);
+    std::vector<kiss_fft_cpx> bins(k_onset_frame / 2 + 1);
     std::vector<double> flux;
     for (long a = 0; a + k_onset_frame <= d.frames; a += k_onset_hop) {
         for (int i = 0; i < k_onset_frame; ++i)
             in[i] = mono_at(d, a + i) * (float)(0.5 - 0.5 * std::cos(2.0 * M_PI * i / k_onset_frame));
-        kiss_fftr(cfg, in.data(), spec.data());
+        kiss_fftr(cfg, in.data(), bins.data());
         double rise = 0.0;
         for (int k = 0; k <= k_onset_frame / 2; ++k) {
-            float m = std::hypot(spec[k].r, spec[k].i);
+            float m = std::hypot(bins[k].r, bins[k].i);
             rise += std::max(0.0f, m - mag[k]);
             mag[k] = m;
         }
