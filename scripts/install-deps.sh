@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package the show, its tools and its tests need (idempotent).
+# Installs every Debian package the show, its tools and its tests need (idempotent). With --blender,
+# Blender too, for the slides' scene scripts (tools/pictures/blender/) and their tests.
 set -euo pipefail
 
 packages=(
@@ -28,5 +29,17 @@ packages=(
   # scripts/format.sh, and scripts/naming-check.sh
   clang-format clang-tidy
 )
+if [ "${1:-}" = "--help" ] || [ "${1:-}" = "-h" ]; then
+  echo "usage: install-deps.sh [--blender]"
+  echo "Installs the Debian packages the show, its tools and its tests need (apt-get, as root or through sudo)."
+  echo "  --blender   Blender as well, for the slides' scene scripts and their tests"
+  exit 0
+elif [ "${1:-}" = "--blender" ]; then
+  # Blender renders the slides and the sphere map; its scene scripts build terrain with numpy
+  packages+=(blender python3-numpy)
+elif [ $# -gt 0 ]; then
+  echo "install-deps.sh: unknown option '$1' (the one option is --blender)" >&2
+  exit 2
+fi
 
 "$(dirname "$0")/install-packages.sh" "${packages[@]}"

@@ -5,7 +5,8 @@
 # bounded run of every fuzz target.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/install-deps.sh"
+# Blender as well: the scene scripts of the slides are rendered small in the tests
+"$root/scripts/install-deps.sh" --blender
 "$root/scripts/build.sh"
 # the page, which the web tests drive in headless Chromium
 "$root/scripts/web.sh"

@@ -79,8 +79,10 @@ TEST(capture_spectrum, the_model_jumps_right_on_the_beat_and_rests_between)
         return model_column(read_png(still(live, t)), without_model) -
             model_column(read_png(still(rest, t)), without_model);
     };
-    // a spectrum value of 0.1 moves the model 0.38 units, about 90 pixels at its depth; on the
-    // beat the values reach 0.2 and more, between beats they stay near 0.02
-    for (double t : on_beat) EXPECT_GT(moved(t), 100.0) << "at " << t << " s, on the beat";
+    // a spectrum value of 0.1 moves the model 0.38 units, about 90 pixels at its depth; on these
+    // beats the values reach 0.11 and more, between beats they stay near 0.02. How many of the
+    // model's pixels stand out from the backdrop depends on what its chrome reflects, so the bound
+    // on the beat keeps a margin: twice the bound between beats.
+    for (double t : on_beat) EXPECT_GT(moved(t), 70.0) << "at " << t << " s, on the beat";
     for (double t : between) EXPECT_LT(std::fabs(moved(t)), 35.0) << "at " << t << " s, between beats";
 }

@@ -9,7 +9,7 @@
 #   - a word build/... must be the program of an executable target, where the build puts it;
 #   - an --option belongs to the program named before it in the same line or span (a program
 #     under build/, an executable target's name at the start of a command, cmake, ctest, or a
-#     script of the repository) and must appear in that program's --help; an option with no
+#     script of the repository, shell or Python) and must appear in that program's --help; an option with no
 #     program before it is an error; commands that are not ours (git, ffmpeg) are not checked;
 #   - the words after cmake's --target must be targets of the build;
 #   - the pattern after ctest's -R or -E must select at least one case (ctest -N);
@@ -71,6 +71,7 @@ help_of() {
             cmake) { cmake --help; cmake --build 2>&1; cmake --install 2>&1; } >"$file" 2>&1 || true ;;
             ctest) ctest --help >"$file" 2>&1 || true ;;
             build/*) timeout 30 "$build/${1#build/}" --help >"$file" 2>&1 || true ;;
+            *.py) timeout 30 python3 "$root/$1" --help >"$file" 2>&1 || true ;;
             *) timeout 30 bash "$root/$1" --help >"$file" 2>&1 || true ;;
         esac
     fi
@@ -151,7 +152,7 @@ check_span() {  # $1 the text of one code line or inline span
         fi
         if [[ $w == */* ]] && printf '%s\n' "$root_entries" | grep -qxF "${w%%/*}"; then
             check_path "$w"
-            [[ $w == *.sh ]] && program=$w
+            [[ $w == *.sh || $w == *.py ]] && program=$w
             at_command=0
             continue
         fi

@@ -195,6 +195,8 @@ TEST_P(shipped_file_test, has_real_content)
     int y0 = is_slide(f.name) ? static_cast<int>(img.height * 0.127f) : 0, y1 = img.height - y0;
     double sum = 0.0, sum2 = 0.0, n = 0.0;
     std::set<unsigned> colours;
+    std::set<int> greys;  // luminance levels, for a neutral picture whose colours lie along the grey axis
+    double chroma = 0.0;
     long edges = 0;
     for (int y = y0; y < y1; ++y) {
         for (int x = 0; x < img.width; ++x) {
@@ -206,13 +208,18 @@ TEST_P(shipped_file_test, has_real_content)
             sum2 += static_cast<double>(l) * l;
             n += 1.0;
             colours.insert(unsigned(p[0]) << 16 | unsigned(p[1]) << 8 | p[2]);
+            greys.insert(static_cast<int>(l * 255.0f + 0.5f));
+            chroma += (std::max({p[0], p[1], p[2]}) - std::min({p[0], p[1], p[2]})) / 255.0;
         }
     }
     ASSERT_GT(n, 0.0) << f.name << " shows nothing";
     double mean = sum / n, sd = std::sqrt(std::max(0.0, sum2 / n - mean * mean));
     EXPECT_GE(sd, 0.05) << f.name << " is nearly flat";
     if (!f.use.cut_out) {
-        EXPECT_GE(colours.size(), 4000u) << f.name << " has too few colours to be a rendered scene";
+        // a neutral studio (mean chroma under 4 %) is judged by its greys: a render covers most levels
+        if (chroma / n < 0.04)
+            EXPECT_GE(greys.size(), 192u) << f.name << " has too few grey levels to be a rendered scene";
+        else EXPECT_GE(colours.size(), 4000u) << f.name << " has too few colours to be a rendered scene";
         return;
     }
     // shaded lettering, not a flat fill; and more than the two edges a row of a plain block has
@@ -353,6 +360,29 @@ TEST(environment, the_floor_the_models_underside_reflects_is_smooth)
     for (float x : l) mean += x;
     mean /= double(l.size());
     EXPECT_LE(mean, 3.0) << "the floor carries a pattern finer than the model's tessellation";
+}
+
+// The model's underside reflects the lower half of the map: a coloured floor there turns half the
+// chrome to bronze. Saturation weighted by value over that half of the disc stays that of a grey.
+TEST(environment, the_floor_the_models_underside_reflects_is_neutral)
+{
+    const decoded_image& file = shipped("VuvedUruvi.jpg");
+    ASSERT_TRUE(file.ok);
+    const rgba_image& img = file.image;
+    double weighted = 0.0, values = 0.0;
+    for (int y = img.height / 2; y < img.height; ++y) {
+        for (int x = 0; x < img.width; ++x) {
+            float u = (x + 0.5f) / img.width * 2.0f - 1.0f, v = 1.0f - (y + 0.5f) / img.height * 2.0f;
+            if (u * u + v * v >= 1.0f) continue;
+            const unsigned char* p = pixel(img, x, y);
+            int hi = std::max({p[0], p[1], p[2]}), lo = std::min({p[0], p[1], p[2]});
+            if (hi == 0) continue;
+            weighted += double(hi - lo);  // saturation (hi - lo) / hi, weighted by the value hi
+            values += hi;
+        }
+    }
+    ASSERT_GT(values, 0.0) << "the lower half of the map is black";
+    EXPECT_LE(weighted / values, 0.15) << "the floor the model reflects is coloured";
 }
 
 // The visible disc is magnified 1.5 times: three quarters of it must be free of texel-scale

@@ -1,61 +1,46 @@
-// Picture generator: writes the show's images (and a contact sheet of them) from fixed seeds.
+// Picture generator: writes the show's cards and backdrop (and a contact sheet of every picture) from fixed seeds.
 #include "tools/pictures/pictures.h"
-#include "tools/pictures/slide.h"
 
 #include "assets/picture_files.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 static const int k_jpeg_quality = 84;
 
 static void usage(FILE* f)
 {
-    std::fprintf(
-        f,
-        "usage: pictures [--out DIR] [--only NAME[,NAME...]] [--sheet PATH | --no-sheet] [--slide-size N]\n"
-        "                [--slide-samples N]\n"
-        "       pictures --list\n"
-        "Renders the show's images into DIR (default data/).\n"
-        "  --out DIR        output folder (must exist)\n"
-        "  --only NAMES     render just these files, comma-separated, e.g. Bilde05.jpg,Bilde06.jpg\n"
-        "  --sheet PATH     contact sheet of every file (default docs/contact-sheet.jpg)\n"
-        "  --no-sheet       do not write the contact sheet\n"
-        "  --slide-size N   side of the slideshow pictures, for quick previews (default 1024)\n"
-        "  --slide-samples N  N x N samples per slide pixel, for quick previews (default 4)\n"
-        "  --list           print every picture: file, role, width, height (load order)\n");
+    std::fprintf(f,
+                 "usage: pictures [--out DIR] [--only NAME[,NAME...]] [--sheet PATH | --no-sheet]\n"
+                 "       pictures --list\n"
+                 "Renders the show's cards and backdrop into DIR (default data/), then a contact sheet of every\n"
+                 "picture in DIR. The slides and the sphere map are rendered with Blender by\n"
+                 "tools/pictures/blender/render_pictures.py.\n"
+                 "  --out DIR        output folder (must exist)\n"
+                 "  --only NAMES     render just these files, comma-separated, e.g. Gaming.png,Univers.png\n"
+                 "  --sheet PATH     contact sheet of every file (default docs/contact-sheet.jpg)\n"
+                 "  --no-sheet       do not write the contact sheet\n"
+                 "  --list           print every picture: file, role, width, height, maker (load order)\n");
+}
+
+// The slides and the sphere map are path-traced scenes, rendered with Blender (the driver there makes
+// the same two roles); this generator makes the rest.
+static bool made_with_blender(picture_role role)
+{
+    return role == k_slide || role == k_environment;
 }
 
 // Each role has its renderer; the file's extension picks the writer.
-static bool render_one(const picture_file& p, const std::string& dir, int slide_size)
+static bool render_one(const picture_file& p, const std::string& dir)
 {
     std::string path = dir + "/" + p.file;
     image8 img;
-    switch (p.role) {
-    case k_slide:  // "BildeNN.jpg"
-        if (!has_slide_look(std::atoi(p.file + 5))) {
-            std::fprintf(stderr, "pictures: %s has no look in slide_looks.cpp\n", p.file);
-            return false;
-        }
-        img = render_slide(std::atoi(p.file + 5), slide_size);
-        break;
-    case k_backdrop:
-        img = render_universe(p.width);
-        break;
-    case k_environment:
-        img = render_sphere_map(p.width);
-        break;
-    case k_title_strip:
-    case k_billboard:
-        img = render_card(p.file);
-        break;
-    }
+    if (p.role == k_backdrop) img = render_universe(p.width);
+    else img = render_card(p.file);
     bool jpeg = path.compare(path.size() - 4, 4, ".jpg") == 0;
     return jpeg ? write_jpeg(path, img, k_jpeg_quality) : write_png(path, img);
 }
@@ -80,7 +65,6 @@ static const char* role_name(picture_role role)
 int main(int argc, char** argv)
 {
     std::string out = "data", only, sheet = "docs/contact-sheet.jpg";
-    int slide_size = 1024;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         bool has_value = i + 1 < argc;
@@ -89,7 +73,8 @@ int main(int argc, char** argv)
             return 0;
         } else if (a == "--list") {
             for (const picture_file& p : g_picture_files)
-                std::printf("%s %s %d %d\n", p.file, role_name(p.role), p.width, p.height);
+                std::printf("%s %s %d %d %s\n", p.file, role_name(p.role), p.width, p.height,
+                            made_with_blender(p.role) ? "blender" : "generator");
             return 0;
         } else if (a == "--out" && has_value) {
             out = argv[++i];
@@ -97,21 +82,8 @@ int main(int argc, char** argv)
             only = argv[++i];
         } else if (a == "--sheet" && has_value) {
             sheet = argv[++i];
-        } else if (a == "--slide-samples" && has_value) {
-            int side = std::atoi(argv[++i]);
-            if (side < 1 || side > 16) {
-                std::fprintf(stderr, "pictures: --slide-samples must be between 1 and 16\n");
-                return 2;
-            }
-            set_slide_samples(side);
         } else if (a == "--no-sheet") {
             sheet.clear();
-        } else if (a == "--slide-size" && has_value) {
-            slide_size = std::atoi(argv[++i]);
-            if (slide_size < 16 || slide_size > 4096) {
-                std::fprintf(stderr, "pictures: --slide-size must be between 16 and 4096\n");
-                return 2;
-            }
         } else {
             std::fprintf(stderr, "pictures: unknown or incomplete option '%s'\n", a.c_str());
             usage(stderr);
@@ -127,19 +99,26 @@ int main(int argc, char** argv)
     for (size_t at = 0; !only.empty() && at <= only.size();) {
         size_t comma = std::min(only.find(',', at), only.size());
         chosen.push_back(only.substr(at, comma - at));
-        if (!find_picture_file(chosen.back().c_str())) {
+        const picture_file* p = find_picture_file(chosen.back().c_str());
+        if (!p) {
             std::fprintf(stderr, "pictures: '%s' is not one of the show's images\n", chosen.back().c_str());
+            return 2;
+        }
+        if (made_with_blender(p->role)) {
+            std::fprintf(stderr,
+                         "pictures: '%s' is rendered with Blender: tools/pictures/blender/render_pictures.py\n",
+                         p->file);
             return 2;
         }
         at = comma + 1;
     }
-    set_slide_progress(isatty(2));
     auto start = std::chrono::steady_clock::now();
     bool ok = true;
     for (const picture_file& p : g_picture_files) {
+        if (made_with_blender(p.role)) continue;
         if (!chosen.empty() && std::find(chosen.begin(), chosen.end(), p.file) == chosen.end()) continue;
         auto t0 = std::chrono::steady_clock::now();
-        bool done = render_one(p, out, slide_size);
+        bool done = render_one(p, out);
         double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
         std::printf("%-18s %6.2f s%s\n", p.file, s, done ? "" : "  FAILED");
         std::fflush(stdout);

@@ -24,12 +24,8 @@ void parallel_rows(int height, const std::function<void(int)>& row);
 // Linear colour to display 8-bit with a filmic curve, after exposure.
 void tone_map(float r, float g, float b, float exposure, unsigned char out[3]);
 
-// The pictures, by kind.
-image8 render_slide(int number, int size);    // 1..17, square RGB
-void set_slide_samples(int side);             // side x side samples per pixel (default 4: 16)
-void set_slide_progress(bool on);             // a progress bar on stderr while a slide renders
+// The pictures, by kind (the slides and the sphere map are Blender's: tools/pictures/blender/).
 image8 render_universe(int size);             // square RGB backdrop
-image8 render_sphere_map(int size);           // square RGB environment
 image8 render_card(const std::string& name);  // strips and billboards, RGBA, at their listed size
 bool is_card_name(const std::string& name);
 
