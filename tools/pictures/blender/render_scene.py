@@ -42,9 +42,9 @@ def arguments():
 
 
 def load_scene(path):
-    spec = importlib.util.spec_from_file_location(os.path.splitext(os.path.basename(path))[0], path)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    found = importlib.util.spec_from_file_location(os.path.splitext(os.path.basename(path))[0], path)
+    module = importlib.util.module_from_spec(found)
+    found.loader.exec_module(module)
     return module
 
 
