@@ -426,11 +426,16 @@ def conifer(name, height=1.0, layers=9, mat=None, seed=0):
         verts.append((0.0, 0.0, top))
         tip = len(verts) - 1
         faces += [(ring + k, ring + (k + 1) % sides, tip) for k in range(sides)]
-    verts += [(0.015 * height, 0, 0), (-0.015 * height, 0.01 * height, 0), (0, -0.015 * height, 0),
-              (0, 0, height * 0.3)]
-    base = len(verts) - 4
+    foot = [(0.015 * height, 0, 0), (-0.015 * height, 0.01 * height, 0), (0, -0.015 * height, 0)]
+    return _tree_object(name, verts, faces, foot, height * 0.3, False, mat)
+
+
+def _tree_object(name, verts, faces, foot, trunk_top, smooth, mat):
+    """A tree's crown with its trunk added, a three-sided spike from the `foot` points up the axis."""
+    base = len(verts)
+    verts += foot + [(0.0, 0.0, trunk_top)]
     faces += [(base, base + 1, base + 3), (base + 1, base + 2, base + 3), (base + 2, base, base + 3)]
-    obj = mesh_object(name, verts, faces, smooth=False)
+    obj = mesh_object(name, verts, faces, smooth=smooth)
     if mat is not None:
         assign(obj, mat)
     return obj
@@ -463,14 +468,8 @@ def spruce(name, height=1.0, whorls=18, branches=9, mat=None, seed=0):
         tip, under = len(verts) - 2, len(verts) - 1
         faces += [(ring + k, ring + (k + 1) % sides, tip) for k in range(sides)]
         faces += [(ring + (k + 1) % sides, ring + k, under) for k in range(sides)]
-    verts += [(height * 0.02 * math.cos(a), height * 0.02 * math.sin(a), 0.0) for a in (0.0, 2.1, 4.2)]
-    verts.append((0.0, 0.0, height * 0.4))
-    base = len(verts) - 4
-    faces += [(base, base + 1, base + 3), (base + 1, base + 2, base + 3), (base + 2, base, base + 3)]
-    obj = mesh_object(name, verts, faces, smooth=True)
-    if mat is not None:
-        assign(obj, mat)
-    return obj
+    foot = [(height * 0.02 * math.cos(a), height * 0.02 * math.sin(a), 0.0) for a in (0.0, 2.1, 4.2)]
+    return _tree_object(name, verts, faces, foot, height * 0.4, True, mat)
 
 
 def scatter(name, templates, points, scales, angles, choice=None):
