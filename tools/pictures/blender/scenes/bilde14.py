@@ -1,5 +1,6 @@
-"""A log cabin in deep snow at the blue hour: lamplight in its windows spilling gold on the drifts, spruces
-heavy with snow, the last rose of the afterglow over the hills."""
+"""A log cabin in deep snow at the blue hour: lamplight in its two windows thrown out through them gold onto
+the drifts, a trodden trail to its door, spruces heavy with snow, the last rose of the afterglow over the
+hills."""
 import math
 
 import bpy
@@ -10,10 +11,12 @@ import air
 import kit
 import terrain
 
-SAMPLES = 48
+SAMPLES = 64
 DENOISE = 3.0
 # the lamplit snow seen in a bounce makes sparks the exposure raises eightfold: cap what a bounce brings
-CYCLES = dict(sample_clamp_indirect=0.5)
+# at about the brightness of the lit snow itself, and what one sample of the lamps can (the lit panes,
+# seen directly, stay white hot under it)
+CYCLES = dict(sample_clamp_indirect=0.06, sample_clamp_direct=2.0)
 SUN = (-4.5, 235.0)  # set a while ago, south-west
 LOOK = 210.0
 CABIN = (-12.0, -27.0)  # some 30 m away, a little left of the view's middle
@@ -39,9 +42,10 @@ def trodden(x, y):
 def snow(tree):
     p = kit.coordinates(tree, "Object")
     normal = kit.bump(tree, kit.noise(tree, p, 1.5, 6.0, 0.5), 0.12, 0.05)
-    normal = kit.bump(tree, kit.noise(tree, p, 12.0, 4.0, 0.5), 0.05, 0.01, normal)
-    # matt: glinting flakes at this distance only turn into sparks between samples
-    return air.hazed(tree, kit.principled(tree, (0.82, 0.85, 0.9), 0.7, normal=normal, specular=0.3), 4000.0, 500.0)
+
+    # matt: glinting flakes at this distance, or the window lamps caught in a glossy bounce, only turn into
+    # sparks between samples
+    return air.hazed(tree, kit.principled(tree, (0.82, 0.85, 0.9), 0.7, normal=normal, specular=0.0), 4000.0, 500.0)
 
 
 def snowy_needles(tree):
@@ -49,15 +53,19 @@ def snowy_needles(tree):
     lying = kit.math_node(tree, "MULTIPLY", kit.map_range(tree, up, 0.1, 0.4),
                           kit.map_range(tree, kit.noise(tree, kit.coordinates(tree, "Object"), 8.0, 3.0), 0.3, 0.45))
     colour = kit.mix_colour(tree, lying, (0.012, 0.025, 0.015, 1.0), (0.8, 0.83, 0.88, 1.0))
-    return air.hazed(tree, kit.principled(tree, colour, 0.7), 4000.0, 500.0)
+    # needles in clumps: a bump that breaks up each branch's flat faces
+    clumps = kit.noise(tree, kit.coordinates(tree, "Object"), 60.0, 3.0, 0.6)
+    return air.hazed(tree, kit.principled(tree, colour, 0.7, normal=kit.bump(tree, clumps, 0.5, 0.01)), 4000.0, 500.0)
 
 
 def logs(tree):
+    """Weathered spruce logs: grey-brown, the grain running along each log, darker in the checks."""
     p = kit.coordinates(tree, "Object")
-    z = kit.node(tree, "ShaderNodeSeparateXYZ", {0: p}).outputs["Z"]
-    rounds = kit.math_node(tree, "SINE", kit.math_node(tree, "MULTIPLY", z, 2 * math.pi / 0.3))
-    colour = kit.ramp(tree, kit.noise(tree, p, 5.0, 5.0), [(0.3, (0.06, 0.035, 0.02)), (0.7, (0.13, 0.08, 0.045))])
-    return kit.principled(tree, colour, 0.8, normal=kit.bump(tree, rounds, 0.6, 0.05))
+    # the logs lie along their own z: stretch the noise that way
+    stretched = kit.node(tree, "ShaderNodeMapping", {"Vector": p, "Scale": (6.0, 6.0, 0.4)}).outputs[0]
+    grain = kit.noise(tree, stretched, 4.0, 5.0, 0.6)
+    colour = kit.ramp(tree, grain, [(0.3, (0.055, 0.035, 0.022)), (0.7, (0.13, 0.085, 0.05))])
+    return kit.principled(tree, colour, 0.85, specular=0.25, normal=kit.bump(tree, grain, 0.3, 0.01))
 
 
 def lamplight(tree):
@@ -71,50 +79,127 @@ def lamplight(tree):
     return kit.node(tree, "ShaderNodeEmission", {"Color": colour, "Strength": strength}).outputs[0]
 
 
+LOG = 0.3  # one course of logs
+COURSES = 11
+# openings in the front wall: (middle along the wall, width, the courses cut away)
+WINDOWS = [(-1.8, 1.0, range(4, 7)), (1.6, 1.0, range(4, 7))]
+DOOR = (0.2, 0.9, range(0, 7))
+
+
 def cabin(x, y, z, turn):
+    """Round logs notched at the corners, their ends standing out; two lit windows and a door in the long
+    wall towards the camera. The lamplight leaves each window through its opening in the logs, so the
+    light on the snow is the window's shape, crossed by its frame's shadow."""
     wood = kit.material("logs", logs)
     white = kit.material("snow", snow)
     glow = kit.material("lamplight", lamplight)
+    # the panes sit deep in their openings behind the frames: the lamps in front of them carry their
+    # light out, so Cycles need not also seek out the panes themselves
+    glow.cycles.sample_as_light = False
     c, s = math.cos(turn), math.sin(turn)
 
     def at(u, v, w):
         return (x + c * u - s * v, y + s * u + c * v, z + w)
 
-    body = kit.box("cabin", at(0.0, 0.0, 1.6), (7.0, 5.0, 3.4), wood)
-    body.rotation_euler.z = turn
+    length, depth = 7.0, 4.8
+    # the core behind the logs, which the lit panes sit against
+    kit.box("cabin", at(0.0, 0.0, 1.6), (length - 0.2, depth - 0.2, 3.3), wood).rotation_euler.z = turn
+    rng = np.random.RandomState(3)
+    openings = WINDOWS + [DOOR]
+
+    def log(u0, u1, v, w, along_u):
+        r = LOG * rng.uniform(0.52, 0.58)
+        if along_u:
+            kit.cone("log", at((u0 + u1) / 2, v, w), r, r, u1 - u0, 20, wood, rotation=(0.0, math.pi / 2, turn))
+        else:
+            kit.cone("log", at(v, (u0 + u1) / 2, w), r, r, u1 - u0, 20, wood, rotation=(math.pi / 2, 0.0, turn))
+
+    reach = 0.35  # how far the log ends stand out past the corners
+    for k in range(COURSES):
+        w = LOG * (k + 0.5)
+        for v in (-depth / 2, depth / 2):
+            # the front wall's logs stop at the openings
+            cuts = sorted((m - width / 2, m + width / 2) for m, width, courses in openings
+                          if v < 0 and k in courses)
+            start = -length / 2 - reach
+            for a, b in cuts + [(length / 2 + reach, None)]:
+                log(start, a, v, w, True)
+                start = b if b is not None else start
+        for u in (-length / 2, length / 2):
+            log(-depth / 2 - reach, depth / 2 + reach, u, w + LOG / 2, False)
+    # the gables, boarded, under the roof
+    top = COURSES * LOG
+    for u in (-length / 2, length / 2):
+        gable = kit.mesh_object("gable", [at(u - 0.1, -depth / 2 - 0.1, top), at(u - 0.1, depth / 2 + 0.1, top),
+                                          at(u - 0.1, 0.0, top + 2.0), at(u + 0.1, -depth / 2 - 0.1, top),
+                                          at(u + 0.1, depth / 2 + 0.1, top), at(u + 0.1, 0.0, top + 2.0)],
+                                [(0, 1, 2), (5, 4, 3), (0, 3, 4, 1), (1, 4, 5, 2), (2, 5, 3, 0)], smooth=False)
+        kit.assign(gable, wood)
     # the roof: two slopes under a thick cushion of snow
+    pitch = math.atan2(2.0, depth / 2 + 0.1)
     for side in (-1, 1):
-        slope = kit.box("roof", at(0.0, side * 1.55, 3.95), (8.2, 3.6, 0.22), wood)
-        slope.rotation_euler = (-side * math.radians(38.0), 0.0, turn)
-        cover = kit.box("roof snow", at(0.0, side * 1.62, 4.2), (8.4, 3.7, 0.35), white)
-        cover.rotation_euler = (-side * math.radians(38.0), 0.0, turn)
+        run = (depth / 2 + 0.9) / math.cos(pitch)
+        slope = kit.box("roof", at(0.0, side * run * math.cos(pitch) / 2, top + 2.0 - run * math.sin(pitch) / 2 + 0.12),
+                        (length + 1.2, run, 0.2), wood)
+        slope.rotation_euler = (-side * pitch, 0.0, turn)
+        cover = kit.box("roof snow", at(0.0, side * run * math.cos(pitch) / 2,
+                                        top + 2.0 - run * math.sin(pitch) / 2 + 0.38), (length + 1.4, run + 0.1, 0.34),
+                        white)
+        cover.rotation_euler = (-side * pitch, 0.0, turn)
         cover.modifiers.new("soft", "BEVEL").width = 0.15
-    kit.box("chimney", at(2.2, 0.6, 4.8), (0.7, 0.7, 1.8), wood).rotation_euler.z = turn
-    # lit windows on the long side facing the camera, crossed by their frames, and the room's light
-    # thrown out of each through the glass, a window-shaped patch on the snow
+    kit.box("chimney", at(2.0, 0.8, top + 2.0), (0.7, 0.7, 2.2), kit.material("stones", stones)).rotation_euler.z = turn
     frame = kit.material("frame", lambda tree: kit.principled(tree, (0.05, 0.03, 0.02), 0.7))
-    outward = Vector(at(0.0, -1.0, 0.0)) - Vector(at(0.0, 0.0, 0.0))
-    for u in (-1.8, 1.6):
-        kit.box("window", at(u, -2.52, 1.7), (1.0, 0.06, 1.1), glow).rotation_euler.z = turn
-        for centre, size in (((u, -2.57, 1.7), (0.07, 0.05, 1.1)), ((u, -2.57, 1.75), (1.0, 0.05, 0.07)),
-                             ((u, -2.57, 2.22), (1.14, 0.07, 0.1)), ((u, -2.57, 1.17), (1.14, 0.07, 0.1)),
-                             ((u - 0.53, -2.57, 1.7), (0.08, 0.07, 1.1)), ((u + 0.53, -2.57, 1.7), (0.08, 0.07, 1.1))):
+    v = -depth / 2
+    for u, width, courses in WINDOWS:
+        lo, hi = LOG * courses[0], LOG * (courses[-1] + 1)
+        mid, tall = (lo + hi) / 2, hi - lo
+        kit.box("window", at(u, v + 0.09, mid), (width, 0.02, tall), glow).rotation_euler.z = turn
+        # the frame and its cross, set in the opening, and a ledge of snow on the log under it
+        for centre, size in (((u, v, mid), (0.06, 0.06, tall)), ((u, v, mid + 0.08), (width, 0.06, 0.06)),
+                             ((u - width / 2 + 0.04, v, mid), (0.08, 0.08, tall)),
+                             ((u + width / 2 - 0.04, v, mid), (0.08, 0.08, tall)),
+                             ((u, v, hi - 0.04), (width, 0.08, 0.08)), ((u, v, lo + 0.04), (width, 0.08, 0.08))):
             kit.box("window frame", at(*centre), size, frame).rotation_euler.z = turn
-        for k in (-1, 1):
-            kit.box("shutter", at(u + k * 0.8, -2.58, 1.7), (0.38, 0.05, 1.2), wood).rotation_euler.z = turn
+        ledge = kit.box("sill snow", at(u, v - 0.12, lo + 0.02), (width + 0.2, 0.22, 0.1), white)
+        ledge.rotation_euler.z = turn
+        ledge.modifiers.new("soft", "BEVEL").width = 0.04
+        # the lamp's light leaves through the opening, between the pane and the frame
         lamp = bpy.data.lights.new("window light", "AREA")
         lamp.shape = "RECTANGLE"
-        lamp.size, lamp.size_y = 1.0, 1.1
-        lamp.energy = 90.0
+        lamp.size, lamp.size_y = width - 0.05, tall - 0.05
+        lamp.energy = 45.0
+        # a lamp inside throws its light out through the opening in a broad beam, not to every side
+        lamp.spread = math.radians(90.0)
         lamp.color = (1.0, 0.6, 0.28)
-        light = kit.add_object("window light", lamp, at(u, -2.62, 1.7))
-        kit.point_along(light, outward + Vector((0.0, 0.0, -0.45)))
-    kit.box("door", at(0.2, -2.53, 1.0), (0.9, 0.06, 2.0), wood).rotation_euler.z = turn
+        light = kit.add_object("window light", lamp, at(u, v + 0.06, mid))
+        kit.point_along(light, Vector(at(0.0, -1.0, -0.35)) - Vector(at(0.0, 0.0, 0.0)))
+    du, dwidth, dcourses = DOOR
+    kit.box("door", at(du, v + 0.08, LOG * (dcourses[-1] + 1) / 2), (dwidth, 0.06, LOG * (dcourses[-1] + 1)),
+            kit.material("planks", planks)).rotation_euler.z = turn
+
+
+def planks(tree):
+    p = kit.coordinates(tree, "Object")
+    boards = kit.node(tree, "ShaderNodeTexWave", {"Vector": p, "Scale": 3.5, "Distortion": 0.5},
+                      wave_type="BANDS", bands_direction="X", wave_profile="SAW").outputs["Fac"]
+    colour = kit.ramp(tree, kit.noise(tree, p, 8.0, 4.0), [(0.3, (0.05, 0.03, 0.018)), (0.7, (0.09, 0.055, 0.03))])
+    return kit.principled(tree, colour, 0.8, normal=kit.bump(tree, boards, 0.4, 0.01))
+
+
+def stones(tree):
+    p = kit.coordinates(tree, "Object")
+    cells = kit.node(tree, "ShaderNodeTexVoronoi", {"Vector": p, "Scale": 5.0}, feature="DISTANCE_TO_EDGE")
+    colour = kit.ramp(tree, kit.noise(tree, p, 6.0, 4.0), [(0.3, (0.08, 0.08, 0.08)), (0.7, (0.16, 0.15, 0.14))])
+    return kit.principled(tree, colour, 0.9, normal=kit.bump(tree, kit.map_range(
+        tree, cells.outputs["Distance"], 0.0, 0.06), 0.6, 0.03))
 
 
 def build():
-    air.sky(*SUN, dust=1.0, ozone=2.0, clouds=[dict(height=6000.0, scale=4000.0, coverage=0.3, opacity=1.5,
-                                                    stretch=4.0, heading=10.0, seed=61.0, ambient=0.9)])
+    sun = air.sky(*SUN, dust=1.0, ozone=2.0, clouds=[dict(height=6000.0, scale=4000.0, coverage=0.3, opacity=1.5,
+                                                          stretch=4.0, heading=10.0, seed=61.0, ambient=0.9)])
+    # the sun is below the hills and its lamp dark: without it, the window lamps get its share of the samples
+    if sun.data.energy <= 0.0:
+        bpy.data.objects.remove(sun)
     x, y = terrain.view_grid((0.0, 0.0), LOOK, 110.0, 0.5, 25000.0, kit.scaled(1300), kit.scaled(1000))
     terrain.grid_object("snow", x, y, snowfield(x, y), kit.material("snow", snow))
     cx, cy = CABIN
@@ -130,10 +215,14 @@ def build():
     clear = (np.hypot(tx - cx, ty - cy) > 14.0) & (np.abs(np.degrees(a) - LOOK - 8.0) > 9.0)
     clear &= ~((r < 70.0) & (np.abs(np.degrees(a) % 360.0 - towards_cabin) < 12.0))
     mat = kit.material("snowy needles", snowy_needles)
+    # the trees near enough to show their branches get finer ones
     templates = [kit.spruce("spruce %d" % i, 1.0, 22, 9, mat, seed=20 + i) for i in range(5)]
+    templates += [kit.spruce("near spruce %d" % i, 1.0, 44, 15, mat, seed=40 + i) for i in range(3)]
+    variant = np.where(r < 80.0, 5 + rng.randint(0, 3, count), rng.randint(0, 5, count))
     kit.scatter("forest", templates, np.stack([tx, ty, snowfield(tx, ty) - 0.3], 1)[clear],
-                rng.uniform(7.0, 16.0, count)[clear], rng.uniform(0, 6.3, count)[clear], rng.randint(0, 5, count)[clear])
+                rng.uniform(7.0, 16.0, count)[clear], rng.uniform(0, 6.3, count)[clear], variant[clear])
     eye_z = float(snowfield(np.array([0.0]), np.array([0.0]))[0]) + 1.7
     target = kit.direction(1.0, LOOK + 4.0)
     kit.camera((0.0, 0.0, eye_z), (target.x, target.y, eye_z + target.z), 44.0)
     kit.film(exposure=3.0)
+    kit.clean_margins(SAMPLES // 3)
