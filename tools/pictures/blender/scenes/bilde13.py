@@ -137,7 +137,9 @@ def columns(rng):
     rise = terrain.smoothstep(0.0, ramp, d + 0.8 * terrain.fbm(ca / 6.0, d / 6.0, 3, seed=135))
     height = np.where(d < 0.0, stump, stump + rise * np.maximum(wall - stump, 0.0))
     height = height + rng.uniform(-1.0, 1.0, len(ca)) * np.where(rise > 0.95, 0.35, 0.1 + 0.2 * out_there)
-    height = np.where(rng.uniform(0, 1, len(ca)) < 0.05, height * rng.uniform(0.3, 0.8, len(ca)), height)  # fallen
+    # a few fallen out of the mound; the wall's face above it stands whole
+    fallen = rng.uniform(0, 1, len(ca)) < np.where(rise > 0.95, 0.008, 0.06)
+    height = np.where(fallen, height * rng.uniform(0.3, 0.8, len(ca)), height)
     height = np.clip(height, 0.12, None)
     wx, wy = terrain.from_view(ca, cb, LOOK)
     ground_z = sand(wx, wy)
@@ -233,7 +235,7 @@ def basalt(tree):
     tone = kit.node(tree, "ShaderNodeAttribute", attribute_name="tone").outputs["Fac"]
     colour = kit.ramp(tree, kit.math_node(tree, "ADD", kit.math_node(tree, "MULTIPLY", tone, 0.6),
                                           kit.math_node(tree, "MULTIPLY", kit.noise(tree, p, 3.0, 6.0, 0.6), 0.4)),
-                      [(0.2, (0.009, 0.01, 0.012)), (0.6, (0.02, 0.021, 0.024)), (0.9, (0.036, 0.037, 0.04))])
+                      [(0.2, (0.006, 0.0065, 0.008)), (0.6, (0.013, 0.014, 0.016)), (0.9, (0.024, 0.025, 0.028))])
     z = kit.node(tree, "ShaderNodeSeparateXYZ", {0: p}).outputs["Z"]
     cracks = kit.node(tree, "ShaderNodeTexWave", {"Vector": kit.node(tree, "ShaderNodeCombineXYZ", {
         2: kit.math_node(tree, "ADD", z, kit.math_node(tree, "MULTIPLY", tone, 7.0))}).outputs[0],
@@ -324,7 +326,7 @@ def build():
     right = rng.uniform(-1.0, 1.0, count) * (ahead * 0.9 + 2.0)
     size = np.exp(rng.normal(math.log(0.035), 0.45, count))
     near_foot = foot(ahead) - causeway(ahead) - right
-    size = np.where((near_foot < 1.2) & (ahead > 6.0), size * 4.0, size)
+    size = np.where((near_foot < 1.2) & (ahead > 6.0), size * 2.0, size)
     ahead, right, size = ahead[near_foot > 0.2], right[near_foot > 0.2], size[near_foot > 0.2]
     px, py = terrain.from_view(ahead, right, LOOK)
     # flat and half sunk in the sand, as the sea leaves them
