@@ -1,75 +1,374 @@
-"""A great iceberg on a still polar sea in the low afternoon sun: sheer calving faces, white where the sun
-falls and blue where it doesn't, the ice glowing turquoise under the clear water; a small berg close by."""
+"""A whitewashed stepped lane on a Cycladic hillside in the late-afternoon sun: grey flagstones outlined in
+white climb between rounded plaster walls to a small chapel with a blue dome; a blue door and shutters on
+the sunlit side, bougainvillea spilling magenta over a terrace wall, terracotta pots on the steps, and over
+the low wall on the left the sea far below, an island in the haze."""
 import math
 
+import bmesh
+import bpy
 import numpy as np
 
 import air
 import kit
 import terrain
 
-SAMPLES = 40
-DENOISE = 3.5
-SUN = (18.0, 35.0)  # low, over the left shoulder
-LOOK = 250.0
-EYE = (0.0, 0.0, 7.0)  # a ship's deck
+SAMPLES = 56
+DENOISE = 3.0  # the shade of the parapet and the shadows on the steps are lit by the sky and the walls
+SUN = (28.0, 218.0)  # late afternoon, over the sea on the left and behind the camera
+TREAD = 1.15  # each step's depth, metres
+RISE = 0.15
+STEPS = 19
+WIDTH = 2.6  # of the lane, wall to wall
+TOP = STEPS * TREAD  # where the steps end at the chapel's little square
+HALF = WIDTH / 2.0
 
 
-def ice(tree):
-    """Glacier ice: white with old snow where it faces up, a clear blue body the light wanders in."""
+def ground(y):
+    """The lane's level `y` metres up it."""
+    return RISE * np.clip(np.floor(np.asarray(y, dtype=float) / TREAD) + 1.0, 0.0, STEPS)
+
+
+def block(name, lo, hi, mat, round_off=0.06, segments=3, cutters=()):
+    """A box from corner `lo` to `hi` with its edges rounded `round_off`, as plaster dries over masonry;
+    each cutter (lo, hi) is taken out of it first, for a door's or a window's deep reveal."""
+    lo, hi = np.asarray(lo, dtype=float), np.asarray(hi, dtype=float)
+    key = ("block",) + tuple(np.round(hi - lo, 3))
+    size = hi - lo
+
+    def make(bm):
+        bmesh.ops.create_cube(bm, size=1.0)
+        for v in bm.verts:
+            v.co = v.co * kit.Vector(size)
+
+    mesh = kit._shared_mesh(key, make, True) if not cutters else None
+    if mesh is None:
+        bm = bmesh.new()
+        make(bm)
+        mesh = bpy.data.meshes.new(name)
+        bm.to_mesh(mesh)
+        bm.free()
+        kit._smooth(mesh)
+    mesh.use_auto_smooth = True
+    mesh.auto_smooth_angle = math.radians(35.0)
+    obj = kit.add_object(name, mesh, tuple((lo + hi) / 2.0), mat=mat)
+    for i, (clo, chi) in enumerate(cutters):
+        clo, chi = np.asarray(clo, dtype=float), np.asarray(chi, dtype=float)
+        cut = kit.add_object(name + " cut %d" % i, _cube_mesh(chi - clo), tuple((clo + chi) / 2.0))
+        cut.hide_render = True
+        cut.display_type = "WIRE"
+        boolean = obj.modifiers.new("cut %d" % i, "BOOLEAN")
+        boolean.operation = "DIFFERENCE"
+        boolean.solver = "EXACT"
+        boolean.object = cut
+    if round_off > 0.0:
+        bevel = obj.modifiers.new("rounded", "BEVEL")
+        bevel.width = round_off
+        bevel.segments = segments
+        bevel.limit_method = "ANGLE"
+        bevel.angle_limit = math.radians(40.0)
+    return obj
+
+
+def _cube_mesh(size):
+    bm = bmesh.new()
+    bmesh.ops.create_cube(bm, size=1.0)
+    for v in bm.verts:
+        v.co = v.co * kit.Vector(size)
+    mesh = bpy.data.meshes.new("cutter")
+    bm.to_mesh(mesh)
+    bm.free()
+    return mesh
+
+
+def plaster(tree, tint=(0.84, 0.83, 0.8)):
+    """Whitewash over rough plaster: uneven under the brush, a little grey and ochre grime near the ground."""
     p = kit.coordinates(tree, "Object")
-    up = kit.node(tree, "ShaderNodeSeparateXYZ", {0: kit.node(tree, "ShaderNodeNewGeometry").outputs["Normal"]}
-                  ).outputs["Z"]
-    snow = kit.map_range(tree, kit.math_node(tree, "ADD", up, kit.math_node(
-        tree, "MULTIPLY", kit.noise(tree, p, 0.15, 4.0), 0.3)), 0.75, 0.95)
-    # streaks down the faces where meltwater ran, and layers of clearer ice
-    streaked = kit.node(tree, "ShaderNodeMapping", {"Vector": p, "Scale": (0.6, 0.6, 0.06)}).outputs[0]
-    clear = kit.map_range(tree, kit.noise(tree, streaked, 1.0, 5.0, 0.6), 0.45, 0.75)
-    body = kit.mix_colour(tree, clear, (0.72, 0.84, 0.9, 1.0), (0.45, 0.7, 0.82, 1.0))
-    colour = kit.mix_colour(tree, snow, body, (0.93, 0.95, 0.97, 1.0))
-    # flutes down the calving faces, metres across, and the grain of the ice over them
-    flutes = kit.node(tree, "ShaderNodeMapping", {"Vector": p, "Scale": (0.12, 0.12, 0.015)}).outputs[0]
-    grain = kit.math_node(tree, "ADD", kit.noise(tree, streaked, 3.0, 6.0, 0.6),
-                          kit.math_node(tree, "MULTIPLY", kit.noise(tree, p, 1.5, 6.0, 0.55), 0.6))
-    grain = kit.math_node(tree, "ADD", grain, kit.math_node(tree, "MULTIPLY", kit.noise(tree, flutes, 1.0, 5.0, 0.6), 25.0))
-    normal = kit.bump(tree, grain, 0.3, 0.6)
-    surface = kit.principled(tree, colour, kit.map_range(tree, snow, 0.0, 1.0, 0.3, 0.7), normal=normal,
-                             specular=0.45)
-    return air.hazed(tree, surface, 30000.0)
+    w = node_position(tree)
+    parts = kit.node(tree, "ShaderNodeSeparateXYZ", {0: w}).outputs
+    above = kit.math_node(tree, "SUBTRACT", parts[2], kit.math_node(tree, "MULTIPLY", parts[1], RISE / TREAD))
+    grime = kit.math_node(tree, "MULTIPLY", kit.map_range(tree, above, 0.5, 0.0),
+                          kit.map_range(tree, kit.noise(tree, w, 1.5, 4.0), 0.35, 0.65, 0.5, 1.0))
+    wash = kit.map_range(tree, kit.noise(tree, w, 0.7, 5.0, 0.55), 0.3, 0.7)
+    colour = kit.mix_colour(tree, wash, (tint[0] * 0.95, tint[1] * 0.95, tint[2] * 0.96, 1.0), (*tint, 1.0))
+    colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", grime, 0.6), colour, (0.42, 0.38, 0.32, 1.0))
+    relief = kit.math_node(tree, "ADD", kit.math_node(tree, "MULTIPLY", kit.noise(tree, w, 1.2, 4.0, 0.5), 0.6),
+                           kit.math_node(tree, "MULTIPLY", kit.noise(tree, p, 18.0, 5.0, 0.6), 0.12))
+    normal = kit.bump(tree, relief, 0.25, 0.03)
+    return air.hazed(tree, kit.principled(tree, colour, 0.85, normal=normal), 6000.0, 600.0)
+
+
+def node_position(tree):
+    return kit.node(tree, "ShaderNodeNewGeometry").outputs["Position"]
+
+
+def flagstone(tree):
+    """Grey-blue slate worn smooth by feet, each stone its own shade."""
+    p = kit.coordinates(tree, "Object")
+    shade = kit.node(tree, "ShaderNodeObjectInfo").outputs["Random"]
+    mottle = kit.noise(tree, p, 3.0, 6.0, 0.6)
+    value = kit.math_node(tree, "ADD", kit.math_node(tree, "MULTIPLY", shade, 0.5),
+                          kit.math_node(tree, "MULTIPLY", mottle, 0.5))
+    colour = kit.ramp(tree, value, [(0.25, (0.16, 0.16, 0.16)), (0.55, (0.25, 0.24, 0.22)), (0.8, (0.33, 0.31, 0.28))])
+    relief = kit.math_node(tree, "ADD", kit.noise(tree, p, 2.0, 3.0), kit.math_node(
+        tree, "MULTIPLY", kit.noise(tree, p, 30.0, 5.0, 0.6), 0.2))
+    normal = kit.bump(tree, relief, 0.2, 0.01)
+    return air.hazed(tree, kit.principled(tree, colour, kit.map_range(tree, mottle, 0.3, 0.7, 0.45, 0.75),
+                                          normal=normal), 6000.0, 600.0)
+
+
+def blue_paint(tree, planks=True):
+    """Gloss paint, the Cycladic blue, over boards: the seams and the grain show through, a little chalky."""
+    p = kit.coordinates(tree, "Object")
+    colour = kit.mix_colour(tree, kit.map_range(tree, kit.noise(tree, p, 4.0, 5.0, 0.6), 0.4, 0.7),
+                            (0.012, 0.075, 0.36, 1.0), (0.03, 0.12, 0.42, 1.0))
+    relief = kit.math_node(tree, "MULTIPLY", kit.noise(tree, kit.node(tree, "ShaderNodeMapping", {
+        "Vector": p, "Scale": (40.0, 40.0, 1.5)}).outputs[0], 1.0, 4.0), 0.3)
+    if planks:
+        seams = kit.node(tree, "ShaderNodeTexWave", {"Vector": p, "Scale": 1.6, "Distortion": 0.0},
+                         wave_type="BANDS", bands_direction="Y", wave_profile="SAW").outputs["Fac"]
+        relief = kit.math_node(tree, "ADD", relief, kit.map_range(tree, seams, 0.9, 0.97, 0.0, -1.0))
+    normal = kit.bump(tree, relief, 0.4, 0.01)
+    return air.hazed(tree, kit.principled(tree, colour, 0.35, normal=normal, specular=0.5), 6000.0, 600.0)
+
+
+def dome_paint(tree):
+    """The chapel's dome: blue paint over its plaster, a little streaked and faded by the sun."""
+    p = kit.coordinates(tree, "Object")
+    colour = kit.mix_colour(tree, kit.map_range(tree, kit.noise(tree, p, 2.0, 5.0, 0.6), 0.35, 0.7),
+                            (0.012, 0.085, 0.4, 1.0), (0.035, 0.14, 0.45, 1.0))
+    normal = kit.bump(tree, kit.noise(tree, p, 12.0, 5.0, 0.6), 0.15, 0.02)
+    return air.hazed(tree, kit.principled(tree, colour, 0.4, normal=normal), 6000.0, 600.0)
+
+
+def terracotta(tree):
+    p = kit.coordinates(tree, "Object")
+    colour = kit.ramp(tree, kit.noise(tree, p, 6.0, 5.0, 0.6), [(0.3, (0.32, 0.1, 0.045)), (0.7, (0.45, 0.17, 0.08))])
+    normal = kit.bump(tree, kit.noise(tree, p, 40.0, 4.0), 0.15, 0.005)
+    return air.hazed(tree, kit.principled(tree, colour, 0.8, normal=normal), 6000.0, 600.0)
+
+
+def leafy(tree, colours):
+    """Leaves or bracts: a thin sheet the sun shines through a little; each one's shade from `colours`."""
+    shade = kit.node(tree, "ShaderNodeObjectInfo").outputs["Random"]
+    colour = kit.ramp(tree, kit.noise(tree, node_position(tree), 3.0, 3.0), colours)
+    colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", shade, 0.3), colour, (0.0, 0.0, 0.0, 1.0))
+    surface = kit.principled(tree, colour, 0.55, specular=0.35)
+    through = kit.node(tree, "ShaderNodeBsdfTranslucent", {"Color": colour}).outputs[0]
+    mixed = kit.node(tree, "ShaderNodeMixShader", {0: 0.25, 1: surface, 2: through}).outputs[0]
+    return air.hazed(tree, mixed, 6000.0, 600.0)
+
+
+def hillside(tree):
+    """The dry hill falling to the sea: ochre earth, grey rock, dark scrub."""
+    p = kit.coordinates(tree, "Object")
+    colour = kit.ramp(tree, kit.noise(tree, p, 0.08, 6.0, 0.6), [(0.35, (0.1, 0.08, 0.05)), (0.5, (0.22, 0.17, 0.11)),
+                                                                 (0.65, (0.16, 0.15, 0.13))])
+    colour = kit.mix_colour(tree, kit.map_range(tree, kit.noise(tree, p, 0.6, 4.0), 0.55, 0.62), colour,
+                            (0.04, 0.05, 0.025, 1.0))
+    return air.hazed(tree, kit.principled(tree, colour, 0.9), 5000.0, 600.0)
+
+
+def sea_water(tree):
+    """The Aegean seen from above: deep blue, its small waves catching the sky."""
+    p = kit.coordinates(tree, "Object")
+    ripples = kit.node(tree, "ShaderNodeMapping", {"Vector": p, "Scale": (1.0, 2.5, 1.0)}).outputs[0]
+    normal = kit.bump(tree, kit.noise(tree, ripples, 0.6, 6.0, 0.6), 0.25, 1.0)
+    return air.hazed(tree, kit.principled(tree, (0.004, 0.03, 0.07), 0.12, normal=normal, specular=0.5),
+                     9000.0, 800.0)
+
+
+def island(x, y):
+    d = np.hypot((x + 5200.0) / 2.2, y - 2500.0)
+    return 260.0 * terrain.smoothstep(1500.0, 0.0, d) ** 1.5 * (0.8 + 0.4 * terrain.fbm(x / 900.0, y / 900.0, 5, seed=9)) - 30.0
+
+
+def card_mesh(name, kind, tilt, seed):
+    """A leaf (an ellipse) or a bougainvillea bract (three rounded petals), tilted `tilt` radians, a
+    metre across at scale 1."""
+    rng = np.random.RandomState(seed)
+    verts, faces = [(0.0, 0.0, 0.0)], []
+    if kind == "leaf":
+        outline = [(0.5 * math.cos(a), 0.22 * math.sin(a)) for a in np.linspace(0.0, 2 * math.pi, 11)[:-1]]
+        outline = [(x + 0.5, y) for x, y in outline]
+    else:
+        outline = []
+        for a in np.linspace(0.0, 2 * math.pi, 13)[:-1]:
+            r = 0.25 + 0.22 * abs(math.cos(1.5 * a))
+            outline.append((r * math.cos(a), r * math.sin(a)))
+    for x, y in outline:
+        verts.append((x, y, 0.08 * rng.uniform(-1.0, 1.0) + 0.15 * (x * x + y * y)))
+    n = len(outline)
+    faces = [(0, 1 + i, 1 + (i + 1) % n) for i in range(n)]
+    c, s = math.cos(tilt), math.sin(tilt)
+    verts = [(x, y * c - z * s, y * s + z * c) for x, y, z in verts]
+    obj = kit.mesh_object(name, verts, faces)
+    return obj
+
+
+def foliage(name, points, sizes, kinds, mats, rng):
+    """Leaves and bracts at `points`, each of `kinds` (0 a leaf, 1 a bract), turned every way."""
+    templates, choice = [], np.zeros(len(points), dtype=int)
+    variants = 6
+    for k, (kind, mat) in enumerate(zip(("leaf", "bract"), mats)):
+        for v in range(variants):
+            t = card_mesh("%s %s %d" % (name, kind, v), kind, rng.uniform(-1.3, 1.3), 100 * k + v)
+            kit.assign(t, mat)
+            templates.append(t)
+    choice = kinds * variants + rng.randint(0, variants, len(points))
+    return kit.scatter(name, templates, points, sizes, rng.uniform(0.0, 2 * math.pi, len(points)), choice)
+
+
+def pot(name, location, radius, mats, rng, flowers=(0.5, 0.03, 0.03)):
+    """A terracotta pot with a geranium in it: a mound of leaves and a few red heads of flowers."""
+    r = radius
+    profile = [(0.0, 0.0), (0.7 * r, 0.0), (0.75 * r, 0.05 * r), (0.95 * r, 1.1 * r), (1.08 * r, 1.12 * r),
+               (1.08 * r, 1.28 * r), (0.92 * r, 1.28 * r), (0.86 * r, 1.05 * r), (0.0, 1.05 * r)]
+    kit.lathe(name, profile, 48, location, mats[0])
+    count = kit.scaled(1500, 60)
+    a = rng.uniform(0.0, 2 * math.pi, count)
+    d = r * 1.3 * np.sqrt(rng.uniform(0.0, 1.0, count))
+    h = 1.15 * r + (1.6 * r - d) * 0.6 * rng.uniform(0.3, 1.0, count)
+    points = np.stack([location[0] + d * np.cos(a), location[1] + d * np.sin(a), location[2] + h], 1)
+    kinds = (rng.uniform(0.0, 1.0, count) < 0.18).astype(int)
+    points[kinds == 1, 2] += 0.1 * r
+    return foliage(name + " plant", points, np.where(kinds == 1, 0.22, 0.42) * r * rng.uniform(0.7, 1.2, count),
+                   kinds, mats[1:], rng)
+
+
+def bougainvillea(mats, rng, wall_x, y0, y1, top, hang):
+    """A bougainvillea grown over a terrace wall: a mound on its top, and a curtain spilling down its face,
+    ragged at the bottom, thick with magenta bracts."""
+    count = kit.scaled(40000, 800)
+    y = rng.uniform(y0, y1, count)
+    along = (y - y0) / (y1 - y0)
+    reach = hang * (0.35 + 0.65 * np.sin(math.pi * along) ** 0.6) * (0.7 + 0.3 * terrain.fbm(y * 1.5, 0.3, 3, seed=5))
+    down = reach * rng.uniform(0.0, 1.0, count) ** 0.7
+    out = rng.uniform(0.0, 1.0, count) ** 1.2 * 0.6 * (1.0 - 0.6 * down / np.maximum(reach, 0.1))
+    z = top + 0.35 - down + 0.45 * rng.uniform(0.0, 1.0, count) * (down < 0.3)
+    x = wall_x - 0.04 - out + 0.8 * (down < 0.3) * rng.uniform(0.0, 1.0, count)
+    points = np.stack([x, y, z], 1)
+    kinds = (rng.uniform(0.0, 1.0, count) < 0.55 + 0.25 * (out > 0.2)).astype(int)
+    return foliage("bougainvillea", points, np.where(kinds == 1, 0.1, 0.12) * rng.uniform(0.6, 1.3, count), kinds,
+                   mats, rng)
 
 
 def build():
-    air.sky(*SUN, dust=0.4, air=1.0, ozone=1.5, clouds=[
-        dict(height=6000.0, scale=5000.0, coverage=0.22, opacity=1.6, stretch=4.0, heading=-20.0, seed=23.0,
-             shadow=0.3, ambient=0.8)])
-    forward, right = kit.direction(0.0, LOOK), kit.direction(0.0, LOOK + 90.0)
-    x, y = terrain.view_grid(EYE, LOOK, 100.0, 2.0, 30000.0, kit.scaled(1100), kit.scaled(800))
-    waves = terrain.wave_train(36, LOOK + 150.0, 35.0, 30.0, 0.25, 0.12, 0.4, seed=9)
-    sea = terrain.grid_object("sea", *terrain.sea(x, y, waves), kit.material(
-        "sea", lambda t: kit.clear_water(t, (0.08, 0.5, 0.55), 0.09, 0.0)))
-    floor = terrain.grid_object("floor", *terrain.square_grid((0.0, 0.0), 60000.0, 2), np.full((2, 2), -400.0),
-                                kit.simple_material("deep", (0.0, 0.01, 0.015), 0.9))
-    mat = kit.material("ice", ice)
+    air.sky(*SUN, dust=0.35, air=1.0, ozone=2.0, clouds=[
+        dict(height=7000.0, scale=3000.0, coverage=0.12, opacity=1.2, stretch=5.0, heading=30.0, seed=17.0,
+             shadow=0.2, ambient=0.9)])
+    rng = np.random.RandomState(9)
+    white = kit.material("whitewash", plaster)
+    warm_white = kit.material("old whitewash", lambda t: plaster(t, (0.8, 0.77, 0.71)))
+    slate = kit.material("flagstone", flagstone)
+    blue = kit.material("blue paint", blue_paint)
+    dome = kit.material("dome", dome_paint)
+    clay = kit.material("terracotta", terracotta)
+    leaf = kit.material("leaf", lambda t: leafy(t, [(0.3, (0.03, 0.08, 0.015)), (0.7, (0.06, 0.14, 0.03))]))
+    bract = kit.material("bract", lambda t: leafy(t, [(0.3, (0.35, 0.012, 0.14)), (0.7, (0.55, 0.03, 0.25))]))
+    red = kit.material("geranium", lambda t: leafy(t, [(0.3, (0.45, 0.02, 0.02)), (0.7, (0.65, 0.05, 0.04))]))
 
-    def berg(name, ahead, side, size, seed, cuts, lift, turn):
-        at = forward * ahead + right * side
-        return kit.fractured(name, size, cuts, seed, upright=0.55, depth=(0.62, 0.95), location=(at.x, at.y, lift),
-                             rotation=(0.0, 0.0, turn), mat=mat)
-
-    # the great berg: a broad body, most of it under water, a shoulder and a spire broken out of it
-    berg("berg", 200.0, 22.0, (85.0, 60.0, 72.0), 3, 26, -25.0, 0.4)
-    berg("berg shoulder", 190.0, -33.0, (55.0, 45.0, 45.0), 11, 20, -14.0, 1.1)
-    berg("berg spire", 215.0, 47.0, (30.0, 26.0, 95.0), 17, 18, -10.0, 2.0)
-    berg("berg horn", 205.0, 2.0, (28.0, 24.0, 70.0), 19, 16, -8.0, 0.9)
-    # a bergy bit near the ship, its skirt showing under the water, and lesser ice drifting between
-    kit.fractured("bit", (9.0, 7.0, 8.0), 24, 29, 0.5, (0.45, 0.9), location=tuple(forward * 36.0 + right * 2.0 + kit.Vector((0, 0, -2.5))),
-                  mat=mat)
-    rng = np.random.RandomState(4)
-    for i in range(22):
-        ahead = rng.uniform(60.0, 300.0) if i < 14 else rng.uniform(14.0, 45.0)
-        side = rng.uniform(-0.45, 0.45) * ahead
-        r = rng.uniform(1.0, 3.0) * (0.7 + ahead / 250.0)
-        berg("floe %d" % i, ahead, side, (r, r * 0.8, r * 0.9), 40 + i, 14, -r * 0.55, rng.uniform(0.0, 6.3))
-    target = kit.direction(1.5, LOOK)
-    kit.camera(EYE, (EYE[0] + target.x, EYE[1] + target.y, EYE[2] + target.z), 55.0)
-    kit.film(exposure=-4.3)
+    # the steps: whitewashed, each tread laid with two or three flagstones, the white showing between them
+    for k in range(-3, STEPS):
+        z = RISE * (k + 1) if k >= 0 else 0.0
+        block("step", (-HALF - 0.3, k * TREAD, z - 0.6), (HALF + 0.3, (k + 1) * TREAD, z), white, 0.03, 2)
+        edges = np.cumsum(np.concatenate([[0.0], rng.uniform(0.7, 1.3, 3)]))
+        edges = -HALF + 0.07 + edges / edges[-1] * (WIDTH - 0.14)
+        if rng.uniform() < 0.4:
+            edges = edges[[0, 1, 3]]
+        for a, b in zip(edges[:-1], edges[1:]):
+            block("flagstone", (a + 0.025, k * TREAD + 0.07, z - 0.02),
+                  (b - 0.025, (k + 1) * TREAD - 0.07 - rng.uniform(0.0, 0.05), z + 0.012 + rng.uniform(0.0, 0.01)),
+                  slate, 0.012, 2).rotation_euler = (rng.normal(0.0, 0.004), rng.normal(0.0, 0.004), 0.0)
+    # the square at the top, and the chapel on it
+    block("square", (-8.0, TOP, -1.0), (8.0, TOP + 12.0, RISE * STEPS), white, 0.03)
+    base = RISE * STEPS
+    cx, cy = -0.7, TOP + 5.5
+    block("chapel", (cx - 2.2, cy - 2.8, base - 0.5), (cx + 2.2, cy + 2.8, base + 3.6), white, 0.1, 3,
+          cutters=[((cx - 0.55, cy - 3.2, base), (cx + 0.55, cy - 2.5, base + 2.2))])
+    block("chapel door", (cx - 0.55, cy - 2.62, base), (cx + 0.55, cy - 2.5, base + 2.2), blue, 0.01, 1)
+    block("drum", (cx - 1.6, cy - 1.6, base + 3.5), (cx + 1.6, cy + 1.6, base + 4.2), white, 0.08)
+    kit.cone("drum round", (cx, cy, base + 4.7), 1.5, 1.5, 1.0, 64, mat=white)
+    kit.cone("drum cornice", (cx, cy, base + 5.22), 1.6, 1.6, 0.08, 64, mat=white)
+    kit.sphere("dome", (cx, cy, base + 5.2), 1.52, 64, 32, mat=dome)
+    kit.box("cross", (cx, cy, base + 7.05), (0.06, 0.06, 0.6), white)
+    kit.box("cross arm", (cx, cy, base + 7.15), (0.06, 0.4, 0.06), white)
+    # a bell gable over the chapel's front, its bell in an arch against the sky
+    bx = cx + 1.3
+    block("gable", (bx - 0.7, cy - 2.8, base + 3.5), (bx + 0.7, cy - 2.4, base + 5.2), white, 0.08, 3,
+          cutters=[((bx - 0.3, cy - 3.0, base + 3.9), (bx + 0.3, cy - 2.2, base + 4.8))])
+    kit.sphere("bell", (bx, cy - 2.6, base + 4.4), 0.2, 24, 12, mat=kit.simple_material(
+        "bronze", (0.25, 0.15, 0.06), 0.35, metallic=1.0))
+    # the houses on the right, in the sun, with their doors and windows
+    right = HALF
+    houses_right = [(-4.0, 4.2, 4.4), (4.2, 10.5, 3.3), (10.5, 16.0, 5.6), (16.0, TOP + 1.0, 4.2)]
+    for i, (y0, y1, h) in enumerate(houses_right):
+        g = float(ground(y0))
+        cutters = []
+        if i == 0:
+            cutters.append(((right - 0.1, 2.35, 0.4), (right + 0.3, 3.4, 0.45 + 2.15)))
+            cutters.append(((right - 0.1, 0.3, 1.25), (right + 0.25, 1.1, 2.35)))
+        if i == 2:
+            cutters.append(((right - 0.1, 12.2, float(ground(12.2)) + 0.0), (right + 0.3, 13.2, float(ground(12.2)) + 2.1)))
+            cutters.append(((right - 0.1, 14.2, g + 3.0), (right + 0.25, 15.0, g + 4.3)))
+        block("house right %d" % i, (right, y0, g - 2.0), (right + 6.0, y1, g + h),
+                      warm_white if i == 1 else white, 0.09, 3, cutters)
+    # the door on the near house, and its shutters upstairs and down
+    block("door", (right + 0.22, 2.35, 0.4), (right + 0.3, 3.4, 0.45 + 2.3), blue, 0.01, 1)
+    block("window", (right + 0.2, 0.3, 1.25), (right + 0.25, 1.1, 2.35),
+          kit.simple_material("dark glass", (0.01, 0.012, 0.015), 0.1), 0.0)
+    for side, y in ((-1, 0.3), (1, 1.1)):
+        shutter = block("shutter", (-0.02, 0.0, 0.0), (0.02, 0.4, 1.1), blue, 0.008, 1)
+        shutter.location = (right - 0.04, y + side * 0.2, 1.8)
+        shutter.rotation_euler.z = side * math.radians(-20.0)
+    g = float(ground(12.2))
+    block("door far", (right + 0.22, 12.2, g - 0.05), (right + 0.3, 13.2, g + 2.1), blue, 0.01, 1)
+    g = float(ground(10.5))
+    block("upper shutters", (right + 0.15, 14.2, g + 3.0), (right + 0.25, 15.0, g + 4.3), blue, 0.01, 1)
+    # the terrace wall the bougainvillea grows over, its top lower than the houses beside it
+    bougainvillea([leaf, bract], rng, right, 4.3, 10.4, float(ground(4.2)) + 3.3, 2.4)
+    # on the left: a low parapet over the drop to the sea, then houses again
+    left = -HALF
+    block("parapet near", (left - 0.45, -6.0, -1.0), (left, 0.62, 0.8), white, 0.12, 3)
+    for k in range(0, 11):
+        g = RISE * (k + 1)
+        block("parapet", (left - 0.45, 0.6 + k * TREAD - 0.02, g - 1.0), (left, 0.6 + (k + 1) * TREAD + 0.02, g + 0.8),
+              white, 0.12, 3)
+    block("house left far", (left - 7.0, 0.6 + 11 * TREAD, -2.0), (left, TOP + 0.5, float(ground(13.0)) + 3.4), white,
+          0.09, 3, cutters=[((left - 0.3, 15.0, float(ground(15.0)) + 0.3), (left + 0.1, 15.9, float(ground(15.0)) + 2.3)),
+                            ((-5.2, 0.4 + 11 * TREAD, 1.0 + ground(13.0)), (-4.2, 0.8 + 11 * TREAD, 2.2 + ground(13.0)))])
+    block("door left far", (left - 0.25, 15.0, float(ground(15.0)) + 0.3), (left - 0.2, 15.9, float(ground(15.0)) + 2.3),
+          blue, 0.01, 1)
+    g = float(ground(13.0))
+    for y_face, x0 in ((0.6 + 11 * TREAD, -5.2),):
+        block("window far", (x0, y_face + 0.1, 1.0 + g), (x0 + 1.0, y_face + 0.15, 2.2 + g),
+              kit.simple_material("dark pane", (0.01, 0.012, 0.015), 0.1), 0.0)
+        for side in (-1, 1):
+            shutter = block("shutter far", (0.0, -0.02, 0.0), (0.5, 0.02, 1.2), blue, 0.008, 1)
+            shutter.location = (x0 + 0.5 + side * 0.78, y_face - 0.25, 1.6 + g)
+            shutter.rotation_euler.z = side * math.radians(35.0)
+    # pots: on the steps by the wall, on the parapet
+    pot_mats = [clay, leaf, red]
+    parapet_top = RISE * (int((2.8 - 0.6) / TREAD) + 1) + 0.8
+    for i, (x, y, z, r) in enumerate([(right - 0.3, 3.25, float(ground(3.25)), 0.22),
+                                      (right - 0.28, 8.9, float(ground(8.9)), 0.17),
+                                      (left + 0.25, 5.2, float(ground(5.2)), 0.2),
+                                      (left - 0.22, 2.8, parapet_top, 0.14),
+                                      (right - 0.25, 15.9, float(ground(15.9)), 0.18)]):
+        pot("pot %d" % i, (x, y, z), r, pot_mats, rng)
+    # the hill falling away on the left to the sea, lower houses on it, the island beyond
+    x, y = terrain.square_grid((-300.0, 200.0), 700.0, kit.scaled(300))
+    slope = -1.0 + 0.9 * (x + 2.0) + 6.0 * terrain.fbm(x / 60.0, y / 60.0, 5, seed=3)
+    slope = np.where(x < -2.0, np.maximum(slope, -70.0), -3.0)
+    terrain.grid_object("hill", x, y, slope, kit.material("hillside", hillside))
+    for i in range(14):
+        hx, hy = -rng.uniform(10.0, 45.0), rng.uniform(-10.0, 60.0)
+        hz = -1.0 + 0.9 * (hx + 2.0)
+        w, d, h = rng.uniform(4.0, 8.0), rng.uniform(4.0, 8.0), rng.uniform(3.0, 6.0)
+        block("house below", (hx - w / 2, hy - d / 2, hz - 4.0), (hx + w / 2, hy + d / 2, hz + h), white, 0.12)
+    terrain.grid_object("sea", *terrain.square_grid((-6000.0, 3000.0), 16000.0, 2), np.full((2, 2), -68.0),
+                        kit.material("sea", sea_water))
+    x, y = terrain.square_grid((-5200.0, 2500.0), 7000.0, kit.scaled(200))
+    terrain.grid_object("island", x, y, island(x, y) - 68.0, kit.material("island", hillside))
+    kit.camera((0.3, -1.2, 1.75), (-2.6, 14.0, 3.2), 62.0)
+    kit.film(exposure=-3.85)
+    kit.clean_margins(12)

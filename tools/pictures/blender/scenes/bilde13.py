@@ -48,73 +48,152 @@ def beach(x, y):
     return np.maximum(sand_z, np.where(d > 0.0, 0.3 * d + cliff, -1.0))
 
 
+def causeway(a):
+    """How far out from the wall's foot the broken columns run down towards the sea, `a` metres ahead."""
+    return 1.0 + 7.5 * np.exp(-((a - 16.0) / 13.0) ** 2) + 2.5 * np.exp(-((a - 70.0) / 10.0) ** 2)
+
+
+def voronoi_cells(sites, spacing):
+    """The cell of each site (an n x 2 array on a jittered lattice `spacing` apart), as a list of corner
+    arrays, counter-clockwise: a big hexagon around the site cut down by the half-plane towards each of
+    its near neighbours. Jittered so, most cells have six sides, some five or seven."""
+    bucket = 1.8 * spacing
+    keys = np.floor(sites / bucket).astype(int)
+    buckets = {}
+    for i, k in enumerate(map(tuple, keys)):
+        buckets.setdefault(k, []).append(i)
+    points = sites.tolist()
+    reach = (1.8 * spacing) ** 2
+    start = [(1.5 * spacing * math.cos(t), 1.5 * spacing * math.sin(t)) for t in np.arange(6) * math.pi / 3.0]
+    cells = []
+    for i, (kx, ky) in enumerate(map(tuple, keys)):
+        px, py = points[i]
+        poly = [(px + x, py + y) for x, y in start]
+        for dx in (-1, 0, 1):
+            for dy in (-1, 0, 1):
+                for j in buckets.get((kx + dx, ky + dy), ()):
+                    qx, qy = points[j]
+                    nx, ny = qx - px, qy - py
+                    if j == i or nx * nx + ny * ny > reach:
+                        continue
+                    limit = nx * (px + qx) / 2.0 + ny * (py + qy) / 2.0
+                    side = [x * nx + y * ny - limit for x, y in poly]
+                    if max(side) <= 0.0:
+                        continue
+                    out = []
+                    for m in range(len(poly)):
+                        su, sv = side[m], side[(m + 1) % len(poly)]
+                        if su <= 0.0:
+                            out.append(poly[m])
+                        if (su <= 0.0) != (sv <= 0.0):
+                            (ux, uy), (vx, vy) = poly[m], poly[(m + 1) % len(poly)]
+                            f = su / (su - sv)
+                            out.append((ux + (vx - ux) * f, uy + (vy - uy) * f))
+                    poly = out
+        cells.append(np.array(poly))
+    return cells
+
+
+def prism_rings(corners, round_off):
+    """A column's outline with each corner cut off `round_off` back along both edges, so it catches the
+    light like an edge weathered round."""
+    n = len(corners)
+    out = []
+    for m in range(n):
+        prev, here, after = corners[m - 1], corners[m], corners[(m + 1) % n]
+        for other in (prev, after):
+            edge = other - here
+            out.append(here + edge * min(0.3, round_off / max(np.linalg.norm(edge), 1e-6)))
+    return np.array(out)
+
+
 def columns(rng):
-    """The columns, one mesh: irregular prisms on a jittered hexagonal tiling, their corners shared with
-    their neighbours across a hairline joint, their tops chamfered and a little tilted, short where they
-    meet the sand, rising in broken steps to the wall."""
-    r = PITCH
-    along = np.arange(-8.0, 230.0, 1.5 * r)
-    across = np.arange(0.0, 12.0, math.sqrt(3.0) * r)
-    i, j = np.meshgrid(np.arange(len(along)), np.arange(len(across)), indexing="ij")
-    ca = along[i]
-    d = across[j] + (i % 2) * math.sqrt(3.0) * r / 2.0
+    """The columns, one mesh: prisms on the cells of a jittered lattice, five, six or seven sided and of
+    varied width, a hairline joint between neighbours; a sheer wall of organ pipes under the cliff, and in
+    front of it the broken stumps stepping down to the sand and the sea. Near the camera each column is
+    a stack of drums with a groove at every cross joint."""
+    spacing = 0.62
+    lattice_a = np.arange(-10.0, 232.0, spacing)
+    lattice_d = np.arange(-12.0, 12.5, spacing * math.sqrt(3.0) / 2.0)
+    i, j = np.meshgrid(np.arange(len(lattice_a)), np.arange(len(lattice_d)), indexing="ij")
+    ca = lattice_a[i] + (j % 2) * spacing / 2.0
+    d = lattice_d[j] + np.zeros_like(ca)
+    ca, d = ca.reshape(-1), d.reshape(-1)
+    # a slow swell and shrink of the columns' width along the wall, and each site thrown about its place
+    squeeze = 1.0 + 0.25 * terrain.fbm(ca / 30.0, d / 30.0, 2, seed=142)
+    ca = ca * 1.0 + rng.uniform(-0.3, 0.3, len(ca)) * spacing * squeeze
+    d = d * squeeze + rng.uniform(-0.3, 0.3, len(ca)) * spacing
+    keep_zone = d > -causeway(ca) - 2.0 * spacing
+    ca, d = ca[keep_zone], d[keep_zone]
     cb = foot(ca) + d
-    ca, cb, d = ca.reshape(-1), cb.reshape(-1), d.reshape(-1)
-    n = len(ca)
-    k = np.arange(6) * math.pi / 3.0
-    corners_a = ca[:, None] + r * np.cos(k)[None, :]
-    corners_b = cb[:, None] + r * np.sin(k)[None, :]
-    # one jitter field for every corner, so neighbours keep meeting
-    ja = corners_a + 0.3 * r * terrain.perlin(corners_a / (0.9 * r), corners_b / (0.9 * r), seed=140)
-    jb = corners_b + 0.3 * r * terrain.perlin(corners_a / (0.9 * r), corners_b / (0.9 * r), seed=141)
-    centre_a, centre_b = ja.mean(1, keepdims=True), jb.mean(1, keepdims=True)
-    ja = centre_a + (ja - centre_a) * 0.96  # the joint
-    jb = centre_b + (jb - centre_b) * 0.96
+    cells = voronoi_cells(np.stack([ca, cb], 1), spacing)
+    inside = (d > -causeway(ca)) & (d < 12.0) & (ca > -8.0) & (ca < 230.0)
     wall = wall_height(ca)
-    # a sheer wall of organ pipes, except where a mound of broken columns steps down to the sand
-    ramp = 1.2 + 8.0 * np.exp(-((ca - 20.0) / 9.0) ** 2) + 3.0 * np.exp(-((ca - 75.0) / 8.0) ** 2)
+    # the causeway: low stumps near the sea rising in uneven steps to the mound at the wall's foot, and up
+    # the mound in broken steps to the full height of the wall
+    out_there = np.clip((d + causeway(ca)) / np.maximum(causeway(ca), 1.0), 0.0, 1.0)
+    stump = 0.15 + 1.5 * out_there ** 1.5 + 0.45 * terrain.fbm(ca / 5.0, d / 5.0, 3, seed=136) * out_there
+    ramp = 1.2 + 6.0 * np.exp(-((ca - 18.0) / 10.0) ** 2) + 3.0 * np.exp(-((ca - 75.0) / 8.0) ** 2)
     rise = terrain.smoothstep(0.0, ramp, d + 0.8 * terrain.fbm(ca / 6.0, d / 6.0, 3, seed=135))
-    broken = rng.uniform(-1.0, 1.0, n) * np.where(rise > 0.95, 0.3, np.clip(0.1 * rise * wall, 0.15, 0.9))
-    height = np.clip(0.25 + rise * wall + broken, 0.15, None)
-    height = np.where(rng.uniform(0, 1, n) < 0.04, height * rng.uniform(0.3, 0.8, n), height)  # fallen
+    height = np.where(d < 0.0, stump, stump + rise * np.maximum(wall - stump, 0.0))
+    height = height + rng.uniform(-1.0, 1.0, len(ca)) * np.where(rise > 0.95, 0.35, 0.1 + 0.2 * out_there)
+    # a few fallen out of the mound; the wall's face above it stands whole
+    fallen = rng.uniform(0, 1, len(ca)) < np.where(rise > 0.95, 0.008, 0.06)
+    height = np.where(fallen, height * rng.uniform(0.3, 0.8, len(ca)), height)
+    height = np.clip(height, 0.12, None)
     wx, wy = terrain.from_view(ca, cb, LOOK)
-    ground = sand(wx, wy)
-    base = ground - 0.6
-    top = ground + height
-    tilt_a, tilt_b = rng.normal(0.0, 0.12, n), rng.normal(0.0, 0.12, n)
-    chamfer = 0.035
-    ring_top = top[:, None] + tilt_a[:, None] * (ja - centre_a) + tilt_b[:, None] * (jb - centre_b)
-    inner_a = centre_a + (ja - centre_a) * (1.0 - chamfer / r)
-    inner_b = centre_b + (jb - centre_b) * (1.0 - chamfer / r)
-    rings = [(ja, jb, np.repeat(base[:, None], 6, 1)), (ja, jb, ring_top - chamfer), (inner_a, inner_b, ring_top)]
-    verts = np.zeros((n, 18, 3))
-    for m, (ra, rb, rz) in enumerate(rings):
-        vx, vy = terrain.from_view(ra, rb, LOOK)
-        verts[:, 6 * m:6 * m + 6] = np.stack([vx, vy, rz], -1)
-    loops = []
-    for m in range(2):  # the sides and the chamfer, quads
-        for s in range(6):
-            t = (s + 1) % 6
-            loops.append([6 * m + s, 6 * m + t, 6 * m + 6 + t, 6 * m + 6 + s])
-    loops = np.array(loops).reshape(-1)
-    loops = np.concatenate([loops, 12 + np.arange(6)])
-    sizes = np.array([4] * 12 + [6])
-    starts = np.concatenate([[0], np.cumsum(sizes)[:-1]])
-    every = (loops[None, :] + 18 * np.arange(n)[:, None]).reshape(-1)
-    mesh = bpy.data.meshes.new("columns")
-    mesh.vertices.add(n * 18)
-    mesh.vertices.foreach_set("co", verts.reshape(-1).astype(np.float32))
-    mesh.loops.add(len(every))
-    mesh.loops.foreach_set("vertex_index", every.astype(np.int32))
-    mesh.polygons.add(n * 13)
-    mesh.polygons.foreach_set("loop_start", (starts[None, :] + len(loops) * np.arange(n)[:, None]).reshape(-1)
-                              .astype(np.int32))
-    mesh.polygons.foreach_set("loop_total", np.tile(sizes, n).astype(np.int32))
-    mesh.update(calc_edges=True)
-    mesh.validate()
-    tone = np.repeat(rng.uniform(0.0, 1.0, n), 18).astype(np.float32)
-    mesh.attributes.new("tone", "FLOAT", "POINT").data.foreach_set("value", tone)
-    return kit.add_object("columns", mesh)
+    ground_z = sand(wx, wy)
+    drums = kit.detail >= 0.25
+    verts, faces, tones, lows = [], [], [], []
+    for c in np.nonzero(inside)[0]:
+        centre = np.array([ca[c], cb[c]])
+        corners = cells[c]
+        middle = corners.mean(0)
+        corners = middle + (corners - middle) * (1.0 - 0.022 / spacing)  # the joint
+        outline = prism_rings(corners, 0.035)
+        inset = middle + (outline - middle) * (1.0 - 0.03 / spacing)
+        base, top = ground_z[c] - 0.6, ground_z[c] + height[c]
+        tilt = rng.normal(0.0, 0.1, 2)
+        lift = (outline - middle) @ tilt
+        # the cross joints, every half metre to a metre, as far up as anyone sees them closely
+        joints = [base]
+        if drums and ca[c] < 60.0:
+            z = ground_z[c] + rng.uniform(-0.2, 0.5)
+            while z < min(top - 0.25, ground_z[c] + 6.0):
+                joints.append(z)
+                z += rng.uniform(0.45, 1.0)
+        joints.append(top)
+        n = len(outline)
+        tone = rng.uniform(0.0, 1.0)
+        for k in range(len(joints) - 1):
+            z0, z1 = joints[k], joints[k + 1]
+            last = k == len(joints) - 2
+            groove = 0.015 if k > 0 else 0.0
+            shift = rng.normal(0.0, 0.006, 2) if k > 0 else np.zeros(2)
+            ring_list = [(inset + shift if k > 0 else outline + shift, z0 + 0.0 * lift),
+                         (outline + shift, z0 + groove + 0.0 * lift)]
+            if last:
+                ring_list += [(outline + shift, z1 + lift - 0.03), (inset + shift, z1 + lift)]
+            else:
+                ring_list += [(outline + shift, z1 - 0.015), (inset + shift, z1)]
+            first = len(verts)
+            for ring, z in ring_list:
+                zs = np.broadcast_to(z, (n,))
+                vx, vy = terrain.from_view(ring[:, 0], ring[:, 1], LOOK)
+                verts.extend(zip(vx, vy, zs))
+            for r in range(len(ring_list) - 1):
+                for m in range(n):
+                    t = (m + 1) % n
+                    faces.append((first + r * n + m, first + r * n + t, first + (r + 1) * n + t, first + (r + 1) * n + m))
+            if last:
+                faces.append(tuple(first + 3 * n + m for m in range(n)))
+            tones += [tone] * (len(ring_list) * n)
+            lows += [ground_z[c]] * (len(ring_list) * n)
+    obj = kit.mesh_object("columns", verts, faces, smooth=False)
+    mesh = obj.data
+    mesh.attributes.new("tone", "FLOAT", "POINT").data.foreach_set("value", np.array(tones, dtype=np.float32))
+    mesh.attributes.new("ground", "FLOAT", "POINT").data.foreach_set("value", np.array(lows, dtype=np.float32))
+    return obj
 
 
 def facing_up(tree):
@@ -156,7 +235,7 @@ def basalt(tree):
     tone = kit.node(tree, "ShaderNodeAttribute", attribute_name="tone").outputs["Fac"]
     colour = kit.ramp(tree, kit.math_node(tree, "ADD", kit.math_node(tree, "MULTIPLY", tone, 0.6),
                                           kit.math_node(tree, "MULTIPLY", kit.noise(tree, p, 3.0, 6.0, 0.6), 0.4)),
-                      [(0.2, (0.014, 0.015, 0.017)), (0.6, (0.032, 0.033, 0.037)), (0.9, (0.055, 0.055, 0.057))])
+                      [(0.2, (0.006, 0.0065, 0.008)), (0.6, (0.013, 0.014, 0.016)), (0.9, (0.024, 0.025, 0.028))])
     z = kit.node(tree, "ShaderNodeSeparateXYZ", {0: p}).outputs["Z"]
     cracks = kit.node(tree, "ShaderNodeTexWave", {"Vector": kit.node(tree, "ShaderNodeCombineXYZ", {
         2: kit.math_node(tree, "ADD", z, kit.math_node(tree, "MULTIPLY", tone, 7.0))}).outputs[0],
@@ -168,10 +247,12 @@ def basalt(tree):
                            kit.map_range(tree, kit.noise(tree, p, 1.2, 5.0, 0.6), 0.45, 0.6))
     lichen = kit.math_node(tree, "MULTIPLY", lichen, kit.map_range(tree, z, 1.5, 4.0))
     colour = kit.mix_colour(tree, lichen, colour, (0.09, 0.095, 0.045, 1.0))
-    wet = kit.map_range(tree, z, 1.6, 0.6)
+    low = kit.node(tree, "ShaderNodeAttribute", attribute_name="ground").outputs["Fac"]
+    wet = kit.map_range(tree, kit.math_node(tree, "SUBTRACT", z, low), 1.4, 0.4)
     normal = kit.bump(tree, kit.math_node(tree, "ADD", kit.noise(tree, p, 8.0, 6.0, 0.65),
                                           kit.math_node(tree, "MULTIPLY", crack, -0.5)), 0.25, 0.03)
-    shader = kit.principled(tree, colour, kit.map_range(tree, wet, 0.0, 1.0, 0.6, 0.2), normal=normal)
+    colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", wet, 0.5), colour, (0.0, 0.0, 0.0, 1.0))
+    shader = kit.principled(tree, colour, kit.map_range(tree, wet, 0.0, 1.0, 0.55, 0.12), normal=normal)
     return air.hazed(tree, shader, 3000.0, 300.0)
 
 
@@ -240,15 +321,17 @@ def build():
     pebble_mat = kit.material("stone", stone)
     shapes = [kit.rock("pebble %d" % i, (0, 0, 0), (1.0, 0.8, 0.5), seed=20 + i, lumpiness=0.2, crags=0.08,
                        grit=0.01, subdivisions=3, mat=pebble_mat) for i in range(5)]
-    count = kit.scaled(1400, 30)
+    count = kit.scaled(900, 30)
     ahead = 2.5 * np.exp(rng.uniform(0.0, math.log(16.0), count))
     right = rng.uniform(-1.0, 1.0, count) * (ahead * 0.9 + 2.0)
     size = np.exp(rng.normal(math.log(0.035), 0.45, count))
-    near_foot = foot(ahead) - right
-    size = np.where((near_foot < 1.2) & (ahead > 6.0), size * 4.0, size)
+    near_foot = foot(ahead) - causeway(ahead) - right
+    size = np.where((near_foot < 1.2) & (ahead > 6.0), size * 2.0, size)
     ahead, right, size = ahead[near_foot > 0.2], right[near_foot > 0.2], size[near_foot > 0.2]
     px, py = terrain.from_view(ahead, right, LOOK)
-    kit.scatter("pebbles", shapes, np.stack([px, py, beach(px, py) - 0.2 * size], 1), size,
+    # flat and half sunk in the sand, as the sea leaves them
+    flat = size[:, None] * np.stack([np.ones_like(size), np.ones_like(size), rng.uniform(0.5, 0.8, len(size))], 1)
+    kit.scatter("pebbles", shapes, np.stack([px, py, beach(px, py) - 0.3 * size], 1), flat,
                 rng.uniform(0, 6.3, len(px)), rng.randint(0, len(shapes), len(px)))
     # sea stacks off the point
     stack_mat = kit.material("stack basalt", basalt)
@@ -257,7 +340,8 @@ def build():
         sx0, sy0 = terrain.from_view(a, b, LOOK)
         kit.rock("stack %d" % i, (sx0, sy0, h * 0.35), (w, w * 0.8, h * 0.7), seed=90 + i, lumpiness=0.3, crags=0.4,
                  mat=stack_mat)
-    target = kit.direction(2.0, LOOK + 1.0)
-    eye_z = float(beach(np.array([0.0]), np.array([0.0]))[0]) + 1.6
+    # standing up on the rocks at the causeway's edge, looking down on the tops of the columns
+    target = kit.direction(-3.0, LOOK + 2.0)
+    eye_z = float(beach(np.array([0.0]), np.array([0.0]))[0]) + 2.9
     kit.camera((0.0, 0.0, eye_z), (target.x, target.y, eye_z + target.z), 66.0)
     kit.film(exposure=-2.5)
