@@ -1,15 +1,19 @@
 """Red sandstone buttes in the late afternoon: sheer fluted walls standing on skirts of scree, the sun raking
-them from the left, a red sand flat in front with scattered blocks fallen long ago, sage and pebbles,
-fair-weather clouds in a deep sky."""
+them from the left, their beds of uneven thickness and colour, the soft ones weathered back; a red sand
+flat in front with broken rock fallen long ago lying half sunk in it, sage and pebbles, fair-weather
+clouds in a deep sky."""
 import math
 
+import bmesh
+import bpy
 import numpy as np
+from mathutils import Matrix, Vector
 
 import air
 import kit
 import terrain
 
-SAMPLES = 40
+SAMPLES = 34
 DENOISE = 2.5
 SUN = (15.0, 262.0)  # late afternoon from the west, raking across the walls from the camera's left
 LOOK = 12.0
@@ -17,6 +21,10 @@ LOOK = 12.0
 BUTTES = [(-60.0, 1050.0, 300.0, 250.0), (700.0, 1800.0, 55.0, 190.0), (1500.0, 4200.0, 420.0, 260.0),
           (-1700.0, 4800.0, 600.0, 280.0), (2600.0, 7800.0, 900.0, 300.0), (-3000.0, 2600.0, 350.0, 220.0)]
 PATCH = (200.0, 1400.0, 2200.0, 1500.0)  # centre x, y, size x, y of the finely meshed part
+# Fallen rocks near by as (metres ahead, metres to the right, size): a group broken off one big block on
+# the right, a couple of strays on the left.
+ROCKS = [(11.0, 3.8, 2.0), (13.0, 6.6, 1.2), (9.4, 2.0, 0.55), (14.5, 2.4, 0.45), (8.2, 5.2, 0.3),
+         (10.2, 5.6, 0.22), (20.0, -7.0, 1.1), (7.2, -3.2, 0.25), (16.0, -2.0, 0.35)]
 PIXEL = 2.0 * math.tan(math.radians(29.0)) / 1024.0  # a pixel's size at one metre
 
 
@@ -44,6 +52,20 @@ def ground(x, y):
     return z
 
 
+def strata(level):
+    """The hardness (0 soft to 1 hard) and the colour (0 to 1 along the sandstone's ramp) of the bed at each
+    `level`, metres above the floor: beds of uneven thickness, thin soft partings between thick hard
+    ones, the colour changing from bed to bed."""
+    rng = np.random.RandomState(5)
+    thickness = np.exp(rng.normal(math.log(9.0), 0.7, 60))
+    tops = np.cumsum(thickness)
+    hard = rng.uniform(0.0, 1.0, 60) ** 0.7
+    hard[thickness < 6.0] *= 0.4  # thin beds are shales and siltstones that crumble
+    tone = np.clip(0.5 * hard + 0.5 * rng.uniform(0.0, 1.0, 60), 0.0, 1.0)
+    index = np.clip(np.searchsorted(tops, level), 0, 59)
+    return hard[index], tone[index]
+
+
 def wall(i, bx, by, radius, top, distance):
     """Butte `i`'s wall as a grid of (height, angle), closed by its flat top: fluted in bays and ribs that
     run down it, gently benched where harder beds stand out, the rim rounded."""
@@ -63,8 +85,11 @@ def wall(i, bx, by, radius, top, distance):
     r = outline(i, theta, radius)[None, :] * np.ones_like(z)
     r = r + seam * radius * 0.07 * terrain.fbm(u / 70.0, z / 260.0, 4, seed=61 + i)  # bays and buttresses
     r = r + seam * 3.5 * terrain.fbm(u / 20.0, z / 60.0, 4, seed=62 + i)  # ribs down the wall
-    bed = z / 21.0 + seam * 0.4 * terrain.fbm(u / 120.0, z / 400.0, 2, seed=63 + i)
-    r = r + 0.8 * np.exp(-((bed - np.floor(bed) - 0.5) / 0.16) ** 2)  # harder beds stand out, rounded
+    # the beds: harder ones stand out as ledges, softer ones weather back into recesses, unevenly
+    level = z + seam * 2.5 * terrain.fbm(u / 150.0, z / 400.0, 2, seed=63 + i)
+    hard, _ = strata(level)
+    recess = 0.6 + 0.4 * terrain.fbm(u / 35.0, z / 50.0, 3, seed=64 + i)
+    r = r + 3.5 * (hard - 0.5) * recess
     r = r - 5.0 * terrain.smoothstep(rim - 9.0, rim + 0.5, z) ** 2  # the rim rounds over
     r = r + 0.03 * radius * (1.0 - t) ** 3  # the foot flares into the skirt
     # the top: rows drawing in to the middle at the rim's height
@@ -73,7 +98,9 @@ def wall(i, bx, by, radius, top, distance):
     z = np.vstack([z, np.repeat(z[-1][None, :], 5, 0) + 0.5 * (1.0 - inward)])
     centre = floor(np.array([bx]), np.array([by]))[0]
     x, y = bx + r * np.cos(theta)[None, :], by + r * np.sin(theta)[None, :]
-    return x, y, z + centre, np.clip((z - base) / (top - base), 0.0, 1.2)
+    _, tone = strata(level)
+    tone = np.vstack([tone, np.repeat(tone[-1][None, :], 5, 0)])
+    return x, y, z + centre, np.clip((z - base) / (top - base), 0.0, 1.2), tone
 
 
 def sandstone(tree):
@@ -83,12 +110,15 @@ def sandstone(tree):
     z = kit.node(tree, "ShaderNodeSeparateXYZ", {0: p}).outputs["Z"]
     wobbly = kit.math_node(tree, "ADD", z, kit.math_node(tree, "MULTIPLY", kit.noise(tree, p, 0.02, 3.0), 10.0))
     level = kit.node(tree, "ShaderNodeCombineXYZ", {2: wobbly}).outputs[0]
-    beds = kit.node(tree, "ShaderNodeTexWave", {"Vector": level, "Scale": 0.05, "Distortion": 1.5, "Detail": 3.0},
-                    bands_direction="Z").outputs["Fac"]
-    tone = kit.math_node(tree, "ADD", kit.math_node(tree, "MULTIPLY", beds, 0.5),
-                         kit.math_node(tree, "MULTIPLY", kit.noise(tree, p, 0.05, 4.0), 0.5))
-    colour = kit.ramp(tree, tone, [(0.25, (0.26, 0.07, 0.03)), (0.55, (0.36, 0.11, 0.045)),
-                                   (0.8, (0.42, 0.16, 0.07))])
+    # fine laminations inside the beds, faint, their spacing wandering
+    beds = kit.node(tree, "ShaderNodeTexWave", {"Vector": level, "Scale": 0.18, "Distortion": 4.0, "Detail": 4.0,
+                                                "Detail Scale": 2.0}, bands_direction="Z").outputs["Fac"]
+    bed_tone = kit.node(tree, "ShaderNodeAttribute", attribute_name="tone").outputs["Fac"]
+    tone = kit.math_node(tree, "ADD", kit.math_node(tree, "MULTIPLY", bed_tone, 0.95),
+                         kit.math_node(tree, "ADD", kit.math_node(tree, "MULTIPLY", beds, 0.08),
+                                       kit.math_node(tree, "MULTIPLY", kit.noise(tree, p, 0.05, 4.0), 0.1)))
+    colour = kit.ramp(tree, tone, [(0.1, (0.22, 0.06, 0.035)), (0.35, (0.34, 0.1, 0.045)), (0.6, (0.42, 0.16, 0.07)),
+                                   (0.8, (0.46, 0.24, 0.12)), (0.95, (0.5, 0.33, 0.2))])
     edge = kit.math_node(tree, "ADD", rise, kit.math_node(tree, "MULTIPLY", kit.noise(tree, p, 0.04, 3.0), 0.08))
     cap = kit.map_range(tree, edge, 0.86, 0.93)
     colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", cap, 0.7), colour, (0.33, 0.19, 0.12, 1.0))
@@ -127,10 +157,19 @@ def boulder(tree):
     """Fallen blocks of the same sandstone, each a little different, varnished on top."""
     info = kit.node(tree, "ShaderNodeObjectInfo").outputs["Random"]
     p = kit.coordinates(tree, "Object")
-    base = kit.ramp(tree, info, [(0.0, (0.33, 0.11, 0.05)), (0.5, (0.42, 0.17, 0.08)), (1.0, (0.25, 0.10, 0.06))])
-    colour = kit.mix_colour(tree, kit.map_range(tree, kit.noise(tree, p, 2.0, 6.0, 0.65), 0.45, 0.75, 0.0, 0.6),
-                            base, (0.14, 0.07, 0.045, 1.0))
-    normal = kit.bump(tree, kit.noise(tree, p, 12.0, 8.0, 0.7), 0.35, 0.05)
+    base = kit.ramp(tree, info, [(0.0, (0.22, 0.075, 0.035)), (0.5, (0.3, 0.12, 0.055)), (1.0, (0.19, 0.08, 0.05))])
+    # desert varnish, dark brown to black, on the faces that have long looked at the sky
+    up = kit.node(tree, "ShaderNodeSeparateXYZ", {0: kit.node(tree, "ShaderNodeNewGeometry").outputs["Normal"]}
+                  ).outputs["Z"]
+    varnish = kit.math_node(tree, "MULTIPLY", kit.map_range(tree, up, -0.1, 0.6),
+                            kit.map_range(tree, kit.noise(tree, p, 2.0, 6.0, 0.65), 0.35, 0.6, 0.2, 0.9))
+    # the beds it broke from, thin paler and darker laminae, tipped with the block
+    laminae = kit.node(tree, "ShaderNodeTexWave", {"Vector": p, "Scale": 3.0, "Distortion": 2.5, "Detail": 3.0,
+                                                   "Detail Scale": 1.5}, bands_direction="Z").outputs["Fac"]
+    base = kit.mix_colour(tree, kit.map_range(tree, laminae, 0.3, 0.8, 0.0, 0.5), base, (0.42, 0.2, 0.1, 1.0))
+    colour = kit.mix_colour(tree, varnish, base, (0.06, 0.035, 0.025, 1.0))
+    relief = kit.math_node(tree, "ADD", kit.noise(tree, p, 12.0, 8.0, 0.7), kit.math_node(tree, "MULTIPLY", laminae, 0.6))
+    normal = kit.bump(tree, relief, 0.45, 0.05)
     return kit.principled(tree, colour, 0.85, normal=normal)
 
 
@@ -146,6 +185,41 @@ def sage(tree):
     gaps = kit.map_range(tree, twigs, 0.47, 0.53)
     holes = kit.node(tree, "ShaderNodeBsdfTransparent").outputs[0]
     return kit.node(tree, "ShaderNodeMixShader", {0: gaps, 1: holes, 2: leaf}).outputs[0]
+
+
+def broken_rock(name, seed, mat):
+    """A piece of fallen sandstone: an ellipsoid split along a few joints, each its own way, tipped as it
+    came to rest, its broken edges worn a little and its faces pitted."""
+    rng = np.random.RandomState(seed)
+    obj = kit.fractured(name, (1.0, rng.uniform(0.65, 0.95), rng.uniform(0.6, 0.95)), cuts=int(rng.randint(8, 13)),
+                        seed=seed, upright=0.5, depth=(0.5, 0.9), subdivisions=4, crease=40.0, mat=mat)
+    # most blocks part along a bedding plane: a flat top, barely tipped
+    if rng.uniform() < 0.6:
+        bm = bmesh.new()
+        bm.from_mesh(obj.data)
+        top = max(v.co.z for v in bm.verts) * rng.uniform(0.6, 0.85)
+        normal = Vector((rng.normal(0.0, 0.08), rng.normal(0.0, 0.08), 1.0)).normalized()
+        cut = bmesh.ops.bisect_plane(bm, geom=bm.verts[:] + bm.edges[:] + bm.faces[:], plane_co=(0.0, 0.0, top),
+                                     plane_no=normal, clear_outer=True)
+        bmesh.ops.holes_fill(bm, edges=[e for e in cut["geom_cut"] if isinstance(e, bmesh.types.BMEdge)], sides=0)
+        bmesh.ops.triangulate(bm, faces=bm.faces)
+        bm.to_mesh(obj.data)
+        bm.free()
+    obj.data.transform(Matrix.Rotation(rng.uniform(-0.35, 0.35), 4, "X") @ Matrix.Rotation(rng.uniform(-0.3, 0.3), 4, "Y"))
+    bevel = obj.modifiers.new("worn", "BEVEL")
+    bevel.width = 0.035
+    bevel.segments = 2
+    bevel.limit_method = "ANGLE"
+    bevel.angle_limit = 0.6
+    bevel.harden_normals = True
+    texture = bpy.data.textures.new(name + " pits", "CLOUDS")
+    texture.noise_scale = 0.35
+    texture.noise_depth = 3
+    pits = obj.modifiers.new("pits", "DISPLACE")
+    pits.texture = texture
+    pits.texture_coords = "LOCAL"
+    pits.strength = 0.04
+    return obj
 
 
 def scatter_around(rng, count, near, far, spread):
@@ -169,33 +243,37 @@ def build():
     terrain.grid_object("desert", x, y, ground(x, y), floor_mat, keep=outside)
     stone = kit.material("sandstone", sandstone)
     for i, butte in enumerate(BUTTES):
-        wx, wy, wz, rise = wall(i, *butte, distance=math.hypot(butte[0], butte[1]))
+        wx, wy, wz, rise, tone = wall(i, *butte, distance=math.hypot(butte[0], butte[1]))
         obj = terrain.grid_object("butte %d" % i, wx, wy, wz, stone)
-        obj.data.attributes.new("rise", "FLOAT", "POINT").data.foreach_set(
-            "value", rise.reshape(-1).astype(np.float32))
+        for attribute, values in (("rise", rise), ("tone", tone)):
+            obj.data.attributes.new(attribute, "FLOAT", "POINT").data.foreach_set(
+                "value", values.reshape(-1).astype(np.float32))
         # the grid runs round and up: make its faces look outwards
         face = obj.data.polygons[0]
         if (face.center.x - butte[0]) * face.normal.x + (face.center.y - butte[1]) * face.normal.y < 0.0:
             obj.data.flip_normals()
     rng = np.random.RandomState(11)
-    # fallen blocks, a few big ones and many small, and pebbles between them
+    # fallen rock, a few big pieces and more small ones, half sunk in the sand, and grit between them
     rock_mat = kit.material("boulder", boulder)
-    blocks = [kit.rock("block %d" % i, (0, 0, 0), (1.0, 0.75 + 0.2 * (i % 3), 0.45 + 0.12 * (i % 4)), seed=40 + i,
-                       lumpiness=0.2, crags=0.06, grit=0.025, subdivisions=4, mat=rock_mat, block=True)
-              for i in range(8)]
-    count = kit.scaled(140, 20)
-    where = scatter_around(rng, count, 5.0, 400.0, 42.0)
-    size = np.exp(rng.normal(math.log(0.22), 0.6, count))
-    where[:, 2] -= 0.2 * size
-    kit.scatter("blocks", blocks, where, np.stack([size, size * rng.uniform(0.5, 1.0, count),
-                                                   size * rng.uniform(0.3, 0.8, count)], 1),
-                rng.uniform(0, 6.3, count), rng.randint(0, len(blocks), count))
-    count = kit.scaled(900, 20)
+    blocks = [broken_rock("block %d" % i, 40 + i, rock_mat) for i in range(10)]
+    count = kit.scaled(45, 12)
+    where = scatter_around(rng, count, 6.0, 400.0, 42.0)
+    size = np.exp(rng.normal(math.log(0.3), 0.75, count))
+    shape = np.stack([size, size * rng.uniform(0.8, 1.0, count), size * rng.uniform(0.75, 1.1, count)], 1)
+    where[:, 2] -= shape[:, 2] * rng.uniform(0.05, 0.25, count)  # the pieces reach about half their size down
+    kit.scatter("blocks", blocks, where, shape, rng.uniform(0, 6.3, count), rng.randint(0, len(blocks), count))
+    near = np.array([(*terrain.from_view(a, r, LOOK), s) for a, r, s in ROCKS])
+    size = near[:, 2]
+    shape = np.stack([size, size * rng.uniform(0.85, 1.0, len(size)), size * rng.uniform(0.85, 1.15, len(size))], 1)
+    where = np.stack([near[:, 0], near[:, 1], ground(near[:, 0], near[:, 1]) - shape[:, 2] * 0.08], 1)
+    kit.scatter("rocks", [b.copy() for b in blocks], where, shape, rng.uniform(0, 6.3, len(size)),
+                np.arange(len(size)) % len(blocks))
+    count = kit.scaled(500, 20)
     where = scatter_around(rng, count, 3.0, 40.0, 40.0)
-    size = np.exp(rng.normal(math.log(0.045), 0.5, count))
-    where[:, 2] -= 0.3 * size
-    kit.scatter("pebbles", [b.copy() for b in blocks[:4]], where, size, rng.uniform(0, 6.3, count),
-                rng.randint(0, 4, count))
+    size = np.exp(rng.normal(math.log(0.04), 0.5, count))
+    where[:, 2] -= 0.2 * size
+    kit.scatter("pebbles", [b.copy() for b in blocks[:5]], where, size, rng.uniform(0, 6.3, count),
+                rng.randint(0, 5, count))
     # sage in loose clumps, thinning out towards the camera
     bush_mat = kit.material("sage", sage)
     bushes = [kit.rock("bush %d" % i, (0, 0, 0), (1.0, 0.9, 0.7), seed=70 + i, lumpiness=0.7, crags=0.3, grit=0.35,
