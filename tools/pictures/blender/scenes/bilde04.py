@@ -203,6 +203,11 @@ def lake_floor(tree):
                                     (0.85, (0.07, 0.065, 0.06)), (1.0, (0.22, 0.21, 0.19))])
     dome = kit.map_range(tree, cells.outputs["Distance"], 0.5, 0.2)
     colour = kit.mix_colour(tree, kit.map_range(tree, dome, 0.0, 0.3), (0.08, 0.072, 0.06, 1.0), stones)
+    # silt drifts over the stones in patches, so the stones never tile the whole floor
+    silt = kit.map_range(tree, kit.noise(tree, p, 0.35, 5.0, 0.6), 0.42, 0.58)
+    colour = kit.mix_colour(tree, silt, colour, kit.ramp(tree, kit.noise(tree, p, 3.0, 4.0), [
+        (0.3, (0.05, 0.046, 0.036)), (0.7, (0.085, 0.078, 0.06))]))
+    dome = kit.math_node(tree, "MULTIPLY", dome, kit.math_node(tree, "SUBTRACT", 1.0, silt))
     z = kit.node(tree, "ShaderNodeSeparateXYZ", {0: p}).outputs["Z"]
     colour = kit.mix_colour(tree, kit.map_range(tree, z, -1.0, -4.0), colour, (0.03, 0.035, 0.025, 1.0))
     normal = kit.bump(tree, kit.math_node(tree, "ADD", dome, kit.math_node(tree, "MULTIPLY", kit.noise(tree, p, 30.0, 3.0), 0.1)),
@@ -256,7 +261,7 @@ def build():
     # still, clear water: through it near the feet, a mirror further out
     wx, wy = terrain.view_grid(EYE, LOOK, 120.0, 0.3, 30000.0, kit.scaled(200, 16), kit.scaled(60, 8))
     terrain.grid_object("lake", wx, wy, np.zeros_like(wx), kit.material(
-        "water", lambda t: kit.clear_water(t, (0.35, 0.6, 0.5), 0.6, 0.0)))
+        "water", lambda t: kit.clear_water(t, (0.35, 0.6, 0.5), 1.3, 0.0)))
     # spruces on the slopes round the lake, up to the tree line
     rng = np.random.RandomState(5)
     count = kit.scaled(160000, 400)
