@@ -342,15 +342,21 @@ def worn_stone(name, size, seed=0, location=(0.0, 0.0, 0.0), rotation=(0.0, 0.0,
     smooth = obj.modifiers.new("round", "SUBSURF")
     smooth.levels = 2
     smooth.render_levels = 3
-    texture = bpy.data.textures.new(name + " dents", "CLOUDS")
-    texture.noise_scale = 0.5
+    dent(obj, name + " dents", 0.5, 0.1 * r)
+    obj.data.use_auto_smooth = False
+    return obj
+
+
+def dent(obj, name, scale, strength):
+    """Dents `obj` by up to `strength` with cloud noise `scale` across, in its own coordinates."""
+    texture = bpy.data.textures.new(name, "CLOUDS")
+    texture.noise_scale = scale
     texture.noise_depth = 3
     dents = obj.modifiers.new("dents", "DISPLACE")
     dents.texture = texture
     dents.texture_coords = "LOCAL"
-    dents.strength = 0.1 * r
-    obj.data.use_auto_smooth = False
-    return obj
+    dents.strength = strength
+    return dents
 
 
 def direction(elevation, azimuth):

@@ -212,13 +212,7 @@ def broken_rock(name, seed, mat):
     bevel.limit_method = "ANGLE"
     bevel.angle_limit = 0.6
     bevel.harden_normals = True
-    texture = bpy.data.textures.new(name + " pits", "CLOUDS")
-    texture.noise_scale = 0.35
-    texture.noise_depth = 3
-    pits = obj.modifiers.new("pits", "DISPLACE")
-    pits.texture = texture
-    pits.texture_coords = "LOCAL"
-    pits.strength = 0.04
+    kit.dent(obj, name + " pits", 0.35, 0.04)
     return obj
 
 
