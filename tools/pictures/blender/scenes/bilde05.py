@@ -5,7 +5,6 @@ clouds in a deep sky."""
 import math
 
 import bmesh
-import bpy
 import numpy as np
 from mathutils import Matrix, Vector
 

@@ -3,7 +3,6 @@ basalt columns, stepped down to the sand where their tops have broken off; the s
 and leaves lines of froth on the wet sand, sea stacks stand off the point in the spray."""
 import math
 
-import bpy
 import numpy as np
 
 import air
@@ -146,7 +145,6 @@ def columns(rng):
     drums = kit.detail >= 0.25
     verts, faces, tones, lows = [], [], [], []
     for c in np.nonzero(inside)[0]:
-        centre = np.array([ca[c], cb[c]])
         corners = cells[c]
         middle = corners.mean(0)
         corners = middle + (corners - middle) * (1.0 - 0.022 / spacing)  # the joint
