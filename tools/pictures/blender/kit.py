@@ -478,6 +478,59 @@ def spruce(name, height=1.0, whorls=18, branches=9, mat=None, seed=0):
     return _tree_object(name, verts, faces, foot, height * 0.4, True, mat)
 
 
+def fir(name, height=1.0, whorls=34, branches=9, mat=None, seed=0):
+    """A spruce of `height` to be seen near, its base at the origin: tiers of separate branches round a
+    dense dark core, each a broad ragged frond of needles that sags from the trunk and lifts at its tip,
+    long low down and short towards the spire, some missing and some longer, so the outline is open and
+    uneven, not a cone."""
+    rng = random.Random(seed)
+    verts, faces = [], []
+    segments = 5
+    for i in range(whorls):
+        t = (i + 0.6 * rng.random()) / whorls
+        low = height * (0.08 + 0.86 * t)
+        reach = height * (0.27 * (1.0 - t) ** 0.9 + 0.02)
+        sag = 0.4 * (1.0 - t) + 0.05
+        rise = 0.3 * t + 0.1
+        count = max(4, branches - int(round(branches * 0.4 * t)))
+        turn = rng.random() * 2.0 * math.pi
+        for k in range(count):
+            if rng.random() < 0.12:  # a branch broken off or never grown
+                continue
+            a = turn + 2.0 * math.pi * (k + 0.4 * (rng.random() - 0.5)) / count
+            length = reach * (0.6 + 0.6 * rng.random())
+            width = length * (0.75 + 0.3 * rng.random())
+            out, side = (math.cos(a), math.sin(a)), (-math.sin(a), math.cos(a))
+            base = len(verts)
+            for j in range(segments + 1):
+                s = j / segments
+                r = height * 0.01 + length * s
+                z = low + length * (rise * s - sag * s * s + max(0.0, s - 0.7) ** 2)
+                half = width * 0.5 * ((1.0 - s) ** 0.6 * (0.5 + 0.5 * math.sqrt(s)) + 0.05) * (0.7 + 0.6 * rng.random())
+                cx, cy = r * out[0], r * out[1]
+                # the needles hang either side of the twig: a ridge along it, the edges hanging below
+                verts += [(cx - half * side[0], cy - half * side[1], z - half * 0.5),
+                          (cx, cy, z + half * 0.2),
+                          (cx + half * side[0], cy + half * side[1], z - half * 0.5)]
+            for j in range(segments):
+                p = base + 3 * j
+                faces += [(p, p + 1, p + 4, p + 3), (p + 1, p + 2, p + 5, p + 4)]
+    # the dense shaded inside of the crown, which the branches' gaps show
+    sides, rings = 10, 12
+    base = len(verts)
+    for i in range(rings):
+        t = i / (rings - 1)
+        r = height * 0.11 * (1.0 - t) ** 1.1 * (0.85 + 0.3 * rng.random()) + 0.002 * height
+        verts += [(r * math.cos(2 * math.pi * k / sides), r * math.sin(2 * math.pi * k / sides),
+                   height * (0.1 + 0.86 * t)) for k in range(sides)]
+    for i in range(rings - 1):
+        for k in range(sides):
+            p, q = base + i * sides, base + (i + 1) * sides
+            faces.append((p + k, p + (k + 1) % sides, q + (k + 1) % sides, q + k))
+    foot = [(height * 0.018 * math.cos(a), height * 0.018 * math.sin(a), 0.0) for a in (0.0, 2.1, 4.2)]
+    return _tree_object(name, verts, faces, foot, height, True, mat)
+
+
 def scatter(name, templates, points, scales, angles, choice=None):
     """Instances of `templates` (objects, hidden themselves) at `points` (n x 3), each scaled (by a
     number, or by n x 3 numbers) and turned about its vertical; `choice` picks the template of each.

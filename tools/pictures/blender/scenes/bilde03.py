@@ -1,7 +1,7 @@
-"""Sunrise over forested ridges: from a shelf of grass, heather and granite where a few spruces stand lit gold
-from the right, the eye crosses a valley of mist to a wooden fire lookout on a knoll of the next crest, and on
-over ridge after ridge fading into the mist that lies in the valleys between them; the sun just up, off to
-the right, its glow on that side of the sky."""
+"""Sunrise over forested ridges: from a shelf of grass, heather and granite where a stand of spruces, their
+branches hanging in tiers, is lit gold from the right, the eye crosses a valley of mist to a wooden fire lookout
+in a clearing on a wooded knoll of the next crest, and on over ridge after ridge fading into the blue mist that
+lies in the valleys between them; the sun just up, off to the right, its glow on that side of the sky."""
 import math
 
 import numpy as np
@@ -10,9 +10,9 @@ import air
 import kit
 import terrain
 
-SAMPLES = 32
+SAMPLES = 28
 DENOISE = 3.0
-SUN = (8.0, 132.0)  # just risen, off to the right of the view: the spruces' and the crests' right flanks lit
+SUN = (13.0, 150.0)  # just risen, off to the right of the view: the spruces' and the crests' right flanks lit
 LOOK = 80.0
 EYE_Z = 110.0
 # Ridges across the view: (distance ahead in metres, the angle its crest rises to seen from the camera, seed);
@@ -20,8 +20,10 @@ EYE_Z = 110.0
 RIDGES = [(620.0, -4.2, 1), (1150.0, -2.3, 2), (1900.0, -0.9, 3), (3200.0, 0.5, 4), (5500.0, 1.7, 5),
           (9000.0, 2.7, 6), (15000.0, 3.5, 7)]
 # spruces on the shelf at the camera's feet: (metres ahead, metres right, height)
-NEAR_SPRUCES = [(42.0, -17.0, 17.0), (50.0, -22.0, 21.0), (38.0, -24.0, 12.0), (58.0, -15.0, 14.0),
-                (46.0, 13.0, 19.0), (55.0, 19.0, 15.0), (40.0, 17.0, 9.0), (64.0, 25.0, 22.0), (70.0, -30.0, 18.0)]
+# a stand on the right that frames the view, each tree whole in the picture
+NEAR_SPRUCES = [(46.0, 8.0, 19.0), (53.0, 11.0, 15.0), (60.0, 7.0, 22.0), (41.0, 10.0, 9.5), (66.0, 12.5, 17.0)]
+# granite at the camera's feet: (metres ahead, metres right, size), well inside the frame
+OUTCROPS = [(17.0, -3.0, 1.4), (22.0, 3.8, 1.0), (28.0, 0.2, 0.7), (14.0, 1.6, 0.45), (33.0, -4.5, 1.2)]
 TOWER = (620.0, -99.0)  # the lookout on a knoll of the nearest crest: metres ahead, metres to the right
 
 
@@ -32,7 +34,7 @@ def hills(x, y):
     z = _ground(x, y)
     ahead, across = terrain.to_view(x, y, LOOK)
     place, crest = lookout_site()
-    level = terrain.smoothstep(20.0, 10.0, np.hypot(ahead - place[0], across - place[1]))
+    level = terrain.smoothstep(14.0, 7.0, np.hypot(ahead - place[0], across - place[1]))
     return z + (np.maximum(z, crest - 0.5) - z) * level
 
 
@@ -57,19 +59,21 @@ def _ground(x, y):
         spurs = 0.14 * terrain.fbm(across / (distance * 0.12), ahead / (distance * 0.12), 4, seed=seed + 20)
         z = np.maximum(z, top * profile * (1.0 + spurs) - 40.0)
     # the knoll the lookout stands on rises over the crest, against the mist of the valleys beyond
-    z = z + 40.0 * np.exp(-(np.hypot(ahead - TOWER[0], across - TOWER[1]) / 90.0) ** 2)
+    z = z + 32.0 * np.exp(-(np.hypot(ahead - TOWER[0], across - TOWER[1]) / 80.0) ** 2)
     return z + 8.0 * terrain.fbm(x / 120.0, y / 120.0, 5, seed=30)
 
 
 def misty(tree, shader):
     """Mist lying thick in the valleys, and a haze over everything that deepens with distance."""
-    return air.misty(tree, shader, (900.0, 30.0), (5000.0, 2000.0), tint=(0.62, 0.78, 1.15))
+    # the sky's glow is gold where the sun is; the air between the ridges is the blue of the shade
+    return air.hazed(tree, air.hazed(tree, shader, 900.0, 30.0, tint=(0.45, 0.62, 1.1)), 5000.0, 2000.0,
+                     tint=(0.75, 0.86, 1.1))
 
 
 def ground(tree):
     p = kit.coordinates(tree, "Object")
-    colour = kit.ramp(tree, kit.noise(tree, p, 0.05, 4.0), [(0.3, (0.018, 0.026, 0.012)), (0.5, (0.045, 0.036, 0.02)),
-                                                           (0.7, (0.028, 0.038, 0.016))])
+    colour = kit.ramp(tree, kit.noise(tree, p, 0.05, 4.0), [(0.3, (0.02, 0.032, 0.013)), (0.5, (0.042, 0.04, 0.02)),
+                                                           (0.7, (0.03, 0.045, 0.017))])
     # heather and bilberry in tufts, dead grass between
     tufts = kit.noise(tree, p, 2.0, 5.0, 0.6)
     colour = kit.mix_colour(tree, kit.map_range(tree, tufts, 0.5, 0.65), colour, (0.075, 0.05, 0.03, 1.0))
@@ -78,9 +82,13 @@ def ground(tree):
 
 
 def needles(tree):
-    colour = kit.ramp(tree, kit.noise(tree, kit.coordinates(tree, "Object"), 3.0, 2.0),
-                      [(0.3, (0.025, 0.045, 0.022)), (0.7, (0.05, 0.07, 0.032))])
-    return misty(tree, kit.principled(tree, colour, 0.75, sheen=0.4))
+    p = kit.coordinates(tree, "Object")
+    colour = kit.ramp(tree, kit.noise(tree, p, 3.0, 2.0), [(0.3, (0.022, 0.04, 0.02)), (0.7, (0.045, 0.064, 0.03))])
+    # tufts of needles on the fronds, and the low sun shining through their edges
+    normal = kit.bump(tree, kit.noise(tree, p, 90.0, 3.0, 0.6), 0.6, 0.01)
+    leaf = kit.principled(tree, colour, 0.75, sheen=0.4, normal=normal)
+    through = kit.node(tree, "ShaderNodeBsdfTranslucent", {"Color": colour, "Normal": normal}).outputs[0]
+    return misty(tree, kit.node(tree, "ShaderNodeMixShader", {0: 0.2, 1: leaf, 2: through}).outputs[0])
 
 
 def timber(tree):
@@ -166,14 +174,14 @@ def lookout(base, mat, roof_mat, glass_mat):
 
 
 def build():
-    air.sky(*SUN, dust=0.9, air=1.3, clouds=[dict(height=5000.0, scale=3000.0, coverage=0.25, opacity=1.5,
+    air.sky(*SUN, dust=0.65, air=1.1, clouds=[dict(height=5000.0, scale=3000.0, coverage=0.25, opacity=1.5,
                                                    stretch=4.0, heading=-10.0, seed=2.0, shadow=0.3)])
     eye = (0.0, 0.0)
     x, y = terrain.view_grid(eye, LOOK, 70.0, 5.0, 30000.0, kit.scaled(1600), kit.scaled(1000))
     terrain.grid_object("ridges", x, y, hills(x, y), kit.material("ground", ground))
     rng = np.random.RandomState(4)
     mat = kit.material("needles", needles)
-    templates = [kit.spruce("spruce %d" % i, 1.0, 20, 9, mat, seed=i) for i in range(6)]
+    templates = [kit.fir("spruce %d" % i, 1.0, 34, 9, mat, seed=i) for i in range(6)]
     # spruces down the near slope and over the two nearest ridges, their tips breaking the skyline; none on
     # the lookout's clearing
     count = kit.scaled(16000, 300)
@@ -182,13 +190,18 @@ def build():
     # and a few on the shelf at the camera's feet, either side of the view to the lookout
     framing = len(NEAR_SPRUCES)
     ahead[:framing], across[:framing] = np.array(NEAR_SPRUCES)[:, 0], np.array(NEAR_SPRUCES)[:, 1]
+    # and round the lookout on its knoll, up to the edge of the little clearing it stands in
+    round_tower = kit.scaled(260, 12)
+    a, d = rng.uniform(0.0, 2.0 * math.pi, round_tower), 13.0 + 110.0 * rng.uniform(0.0, 1.0, round_tower) ** 1.5
+    ahead[framing:framing + round_tower] = TOWER[0] + d * np.cos(a)
+    across[framing:framing + round_tower] = TOWER[1] + d * np.sin(a)
     place, _ = lookout_site()
-    clearing = (np.hypot(ahead - place[0], across - place[1]) > 28.0) & (
+    clearing = (np.hypot(ahead - place[0], across - place[1]) > 12.0) & (
         (ahead > 220.0) | (np.abs(across - ahead * TOWER[1] / TOWER[0]) > 0.12 * ahead))
     near = ahead < 260.0
     # near the camera in clumps, with glades between, so each tree shows its shape
     clumps = (terrain.fbm(ahead / 60.0, across / 60.0, 3, seed=33) > np.where(near, 0.05, -0.3)) | (
-        np.arange(count) < framing)
+        np.arange(count) < framing + round_tower)
     tx, ty = terrain.from_view(ahead, across, LOOK)
     tz = hills(tx, ty)
     keep = (tz > -10.0) & clearing & clumps
@@ -212,11 +225,11 @@ def build():
             kit.material("glass", lambda t: misty(t, kit.principled(t, (0.02, 0.02, 0.02), 0.1))))
     # lichened granite breaking through the heather at the camera's feet
     granite = kit.material("granite", outcrop)
-    for i, (a, r, size) in enumerate([(15.0, -5.5, 1.8), (19.0, 5.0, 1.2), (26.0, -1.0, 0.8), (13.0, 2.6, 0.6), (30.0, 7.0, 1.4)]):
+    for i, (a, r, size) in enumerate(OUTCROPS):
         rx, ry = terrain.from_view(np.array([a]), np.array([r]), LOOK)
         rz = float(hills(rx, ry)[0])
         kit.fractured("outcrop %d" % i, (size * 1.6, size * 1.2, size), 14, 70 + i, upright=0.6, depth=(0.6, 0.95),
-                      location=(float(rx[0]), float(ry[0]), rz - size * 0.4), rotation=(0.0, 0.0, 0.7 * i),
+                      location=(float(rx[0]), float(ry[0]), rz - size * 0.65), rotation=(0.0, 0.0, 0.7 * i),
                       mat=granite, subdivisions=3)
     # tussocks of dry grass all over the shelf, catching the low sun
     count = kit.scaled(14000, 40)
@@ -230,5 +243,6 @@ def build():
     eye_z = float(hills(np.zeros(1), np.zeros(1))[0]) + 3.0
     target = kit.direction(-4.0, LOOK)
     kit.camera((eye[0], eye[1], eye_z), (target.x, target.y, eye_z + target.z), 36.0)
-    kit.film(exposure=-3.8)
+    kit.film(exposure=-3.6)
+    kit.clean_margins(12)
     kit.bloom(threshold=3.0, size=8, mix=-0.75)

@@ -1,6 +1,7 @@
 """An alpine lake on a still morning: a massive snowy range lit from the side, its ridges and gullies worn by
-ice and water, a paler range beyond it in the haze; spruce forest down to the far shore, the whole mirrored in
-the glassy water; at the camera's feet clear shallows over pebbles, and granite boulders standing in them."""
+ice and water, its faces broken into cliff bands over ledges that hold the snow, a paler range beyond it in the
+haze; spruce forest up the lower slopes to the far shore, the whole mirrored in the glassy water; at the
+camera's feet a beach of gravel and cobbles, and granite boulders standing half out of the clear shallows."""
 import math
 
 import numpy as np
@@ -9,7 +10,7 @@ import air
 import kit
 import terrain
 
-SAMPLES = 32
+SAMPLES = 24
 DENOISE = 3.0
 # the sky and still water settle in a few samples: let adaptive sampling stop there early
 CYCLES = {"adaptive_min_samples": 12}
@@ -25,7 +26,9 @@ PEAKS = [(-2500.0, 6100.0, 2000.0, 1900.0), (900.0, 7000.0, 2600.0, 2200.0), (39
 AREA = (-13000.0, 13000.0, -500.0, 23500.0)
 CELLS = (1040, 960)
 SNOW_LINE = 1100.0  # metres above the lake
-TREE_LINE = 520.0
+TREE_LINE = 680.0
+SHORE = 9.0  # metres from the camera to the water's edge, straight ahead
+STRATUM = 48.0  # the thickness of the rock's beds, each a ledge under a cliff band
 
 _fields = {}
 
@@ -133,8 +136,8 @@ def _build_fields():
     runs = np.maximum(gully, terrain.smoothstep(2.0, 12.0, hollow) * 0.8) * terrain.smoothstep(line - 650.0, line - 150.0, z)
     snow = np.clip(np.maximum(lying, runs * terrain.smoothstep(2.0, 1.0, slope)) - 0.35 * terrain.smoothstep(-10.0, -30.0, hollow), 0.0, 1.0)
     woods = (terrain.smoothstep(TREE_LINE + 120.0, TREE_LINE - 120.0, z + 150.0 * terrain.fbm(x / 600.0, y / 600.0, 3, seed=48))
-             * terrain.smoothstep(0.95, 0.6, slope) * (z > 1.5))
-    _fields.update(x0=x0, y0=y0, cell=cell, shape=z.shape, height=z, snow=snow, woods=woods)
+             * terrain.smoothstep(1.5, 0.8, slope) * (z > 1.5))
+    _fields.update(x0=x0, y0=y0, cell=cell, shape=z.shape, height=z, snow=snow, woods=woods, slope=slope)
 
 
 def field(name, x, y):
@@ -149,16 +152,48 @@ def field(name, x, y):
     return ((a[i, j] * (1 - u) + a[i, j + 1] * u) * (1 - v) + (a[i + 1, j] * (1 - u) + a[i + 1, j + 1] * u) * v)
 
 
+def shore(x, y):
+    """How far ahead of the camera the water's edge lies along the line through (x, y): a wandering line."""
+    ahead, across = terrain.to_view(x - EYE[0], y - EYE[1], LOOK)
+    return SHORE + 1.2 * terrain.fbm(across / 6.0, 0.3, 3, seed=51) + 0.4 * terrain.fbm(across / 1.5, 0.7, 2, seed=52)
+
+
 def shallows(x, y):
-    """The lake's floor near the camera, shelving gently from the shore."""
-    d = np.hypot(x - EYE[0], y - EYE[1] + 3.0)
-    return -30.0 * (1.0 - np.exp(-(0.04 * d) / 30.0)) + 0.05 * terrain.fbm(x / 1.5, y / 1.5, 3, seed=49)
+    """The beach at the camera's feet and the lake's floor beyond it, shelving gently from the water's edge."""
+    ahead, _ = terrain.to_view(x - EYE[0], y - EYE[1], LOOK)
+    out = np.clip(ahead - shore(x, y), 0.0, None)
+    beach = 0.06 * (shore(x, y) - ahead)
+    floor = -2.5 * (1.0 - np.exp(-out / 20.0)) - 30.0 * (1.0 - np.exp(-out / 800.0))
+    return np.where(ahead < shore(x, y), beach, floor) + 0.04 * terrain.fbm(x / 1.5, y / 1.5, 3, seed=49)
+
+
+def crags(x, y, z, slope):
+    """Relief finer than the range's grid where the faces are steep: ribs and buttresses, and bands of harder
+    rock that stand out as cliffs over ledges, the beds tilted and warped."""
+    steep = terrain.smoothstep(0.45, 1.1, slope) * terrain.smoothstep(120.0, 450.0, z)
+    ribs = 22.0 * (terrain.ridged(x / 240.0, y / 240.0, 4, gain=1.4, seed=53) - 0.45)
+    beds = (z + 0.1 * x - 0.04 * y + 30.0 * terrain.fbm(x / 800.0, y / 800.0, 3, seed=54)) / STRATUM
+    f = beds - np.floor(beds)
+    # each bed a ledge that rises at its end in a cliff to the next
+    step = (np.floor(beds) + terrain.smoothstep(0.55, 0.95, f) - beds) * STRATUM
+    return steep * (ribs + 0.8 * step) + 6.0 * terrain.fbm(x / 60.0, y / 60.0, 3, seed=55) * steep
 
 
 def ground(x, y):
-    far = field("height", x, y) + 2.0 * terrain.fbm(x / 30.0, y / 30.0, 3, seed=50)
+    far = field("height", x, y)
+    far = far + 2.0 * terrain.fbm(x / 30.0, y / 30.0, 3, seed=50) + crags(x, y, far, field("slope", x, y))
     w = terrain.smoothstep(250.0, 700.0, np.hypot(x - EYE[0], y - EYE[1]))
     return shallows(x, y) * (1.0 - w) + np.where(_basin(x, y) < 0.97, np.minimum(far, -1.0), far) * w
+
+
+def view_rings(eye, azimuth, spread, segments, spokes):
+    """x, y arrays of a fan of rings around `eye` like terrain.view_grid's, the rings spaced evenly (in log
+    distance) within each of `segments`, (near, far, rings): dense where the range's faces stand."""
+    r = np.concatenate([near * (far / near) ** np.linspace(0.0, 1.0, n, endpoint=False) for near, far, n in segments]
+                       + [np.array([segments[-1][1]])])
+    a = np.radians(azimuth + np.linspace(-spread / 2.0, spread / 2.0, spokes))
+    radius, angle = np.meshgrid(r, a, indexing="ij")
+    return eye[0] + radius * np.sin(angle), eye[1] + radius * np.cos(angle)
 
 
 def attribute(tree, name):
@@ -168,61 +203,93 @@ def attribute(tree, name):
 def land(tree):
     p = kit.coordinates(tree, "Object")
     z = kit.node(tree, "ShaderNodeSeparateXYZ", {0: p}).outputs["Z"]
-    # rock in world metres: blocky colour patches, streaks of weathering down the faces
-    streaks = kit.node(tree, "ShaderNodeMapping", {"Vector": p, "Scale": (1.0, 1.0, 0.25)}).outputs[0]
-    tone = kit.math_node(tree, "ADD", kit.math_node(tree, "MULTIPLY", kit.noise(tree, p, 0.012, 5.0, 0.6), 0.6),
-                         kit.math_node(tree, "MULTIPLY", kit.noise(tree, streaks, 0.05, 4.0, 0.6), 0.4))
-    rock = kit.ramp(tree, tone, [(0.3, (0.03, 0.03, 0.031)), (0.45, (0.07, 0.068, 0.066)), (0.6, (0.12, 0.115, 0.108)),
-                                 (0.75, (0.2, 0.19, 0.175))])
-    # crags: broken, twisted relief tens of metres across
-    crags = kit.noise(tree, p, 0.02, 6.0, 0.6, 1.5)
-    # snow: the cover worked out with the shape, its edges broken into drifts and rock ribs
-    edge = kit.math_node(tree, "ADD", attribute(tree, "snow"),
-                         kit.math_node(tree, "MULTIPLY", kit.math_node(tree, "SUBTRACT", kit.noise(tree, p, 0.03, 6.0, 0.65), 0.5), 0.7))
-    snow = kit.map_range(tree, edge, 0.38, 0.5)
-    # forest floor and meadow low down, a pale band of stones at the waterline
-    woods = kit.ramp(tree, kit.noise(tree, p, 0.02, 4.0), [(0.35, (0.016, 0.026, 0.014)), (0.65, (0.035, 0.05, 0.024))])
-    colour = kit.mix_colour(tree, kit.map_range(tree, attribute(tree, "woods"), 0.2, 0.8), rock, woods)
+    # how level the ground lies: snow, scree and turf keep to the ledges, the cliffs between stay bare
+    up = kit.node(tree, "ShaderNodeSeparateXYZ", {0: kit.node(tree, "ShaderNodeNewGeometry").outputs["Normal"]}).outputs["Z"]
+    level = kit.map_range(tree, up, 0.55, 0.85)
+    # rock in world metres, the same every way: patches of colour, beds of paler and darker rock tilted
+    # with the strata, dark joints where it breaks into blocks
+    tilted = kit.node(tree, "ShaderNodeMapping", {"Vector": p, "Rotation": (0.1, -0.04, 0.0)}).outputs[0]
+    beds = kit.node(tree, "ShaderNodeTexWave", {"Vector": tilted, "Scale": 0.3 / STRATUM, "Distortion": 4.0,
+                                               "Detail": 3.0, "Detail Scale": 1.5}, bands_direction="Z").outputs["Fac"]
+    tone = kit.math_node(tree, "ADD", kit.math_node(tree, "MULTIPLY", kit.noise(tree, p, 0.008, 5.0, 0.6), 0.55),
+                         kit.math_node(tree, "ADD", kit.math_node(tree, "MULTIPLY", beds, 0.12),
+                                       kit.math_node(tree, "MULTIPLY", kit.noise(tree, p, 0.09, 3.0), 0.33)))
+    rock = kit.ramp(tree, tone, [(0.3, (0.022, 0.022, 0.022)), (0.42, (0.045, 0.044, 0.042)),
+                                 (0.55, (0.09, 0.088, 0.083)), (0.7, (0.17, 0.165, 0.155))])
+    joints = kit.node(tree, "ShaderNodeTexVoronoi", {"Vector": tilted, "Scale": 0.045, "Randomness": 0.9},
+                      feature="DISTANCE_TO_EDGE").outputs["Distance"]
+    crack = kit.map_range(tree, joints, 0.035, 0.005)
+    rock = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", crack, 0.7), rock, (0.02, 0.02, 0.019, 1.0))
+    # on the ledges and the gentler slopes: pale scree fans, and alpine turf in patches, olive and brown
+    turf = kit.ramp(tree, kit.noise(tree, p, 0.03, 4.0, 0.6), [(0.35, (0.03, 0.036, 0.018)), (0.5, (0.055, 0.05, 0.03)),
+                                                            (0.65, (0.028, 0.04, 0.018))])
+    # turf low down, scree higher up, the boundary wandering
+    turf_line = kit.math_node(tree, "ADD", z, kit.math_node(tree, "MULTIPLY", kit.noise(tree, p, 0.004, 3.0), 500.0))
+    cover = kit.mix_colour(tree, kit.map_range(tree, turf_line, 1150.0, 1050.0), (0.1, 0.096, 0.088, 1.0), turf)
+    colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", level, 0.85), rock, cover)
+    # forest floor under the trees, a pale band of stones at the waterline
+    woods = kit.ramp(tree, kit.noise(tree, p, 0.02, 4.0), [(0.35, (0.012, 0.02, 0.01)), (0.65, (0.022, 0.032, 0.016))])
+    colour = kit.mix_colour(tree, kit.map_range(tree, attribute(tree, "woods"), 0.2, 0.8), colour, woods)
     strand = kit.math_node(tree, "MULTIPLY", kit.map_range(tree, z, -0.5, 0.2), kit.map_range(tree, z, 3.0, 1.5))
     colour = kit.mix_colour(tree, strand, colour, (0.16, 0.15, 0.13, 1.0))
-    colour = kit.mix_colour(tree, snow, colour, (0.82, 0.84, 0.88, 1.0))
-    relief = kit.math_node(tree, "ADD", kit.math_node(tree, "MULTIPLY", crags, 1.2), kit.math_node(
-        tree, "ADD", kit.noise(tree, p, 0.04, 8.0, 0.6), kit.math_node(tree, "MULTIPLY", kit.noise(tree, streaks, 0.15, 4.0), 0.5)))
+    # snow: the cover worked out with the shape, lying where the ground is level enough to hold it, its edges
+    # broken into drifts
+    edge = kit.math_node(tree, "ADD", attribute(tree, "snow"), kit.math_node(
+        tree, "ADD", kit.math_node(tree, "MULTIPLY", kit.math_node(tree, "SUBTRACT", kit.noise(tree, p, 0.03, 6.0, 0.65), 0.5), 0.7),
+        kit.math_node(tree, "MULTIPLY", level, 0.3)))
+    snow = kit.map_range(tree, edge, 0.6, 0.7)
+    colour = kit.mix_colour(tree, snow, colour, (0.82, 0.84, 0.87, 1.0))
+    relief = kit.math_node(tree, "ADD", kit.math_node(tree, "MULTIPLY", kit.noise(tree, p, 0.02, 6.0, 0.6, 1.0), 1.0),
+                           kit.math_node(tree, "ADD", kit.noise(tree, p, 0.07, 6.0, 0.6),
+                                         kit.math_node(tree, "ADD", kit.math_node(tree, "MULTIPLY", beds, 0.2),
+                                                       kit.math_node(tree, "MULTIPLY", crack, -0.4))))
     normal = kit.bump(tree, relief, kit.map_range(tree, snow, 0.0, 1.0, 0.8, 0.3), 8.0)
     shader = kit.principled(tree, colour, kit.map_range(tree, snow, 0.0, 1.0, 0.85, 0.55), normal=normal)
-    return air.hazed(tree, shader, 14000.0, 3000.0, tint=(0.92, 0.97, 1.05))
+    return air.hazed(tree, shader, 26000.0, 3000.0, tint=(0.97, 0.99, 1.02))
 
 
 def lake_floor(tree):
-    """Pebbles under the shallows: round stones of many colours, half buried in grit, dark with silt further out."""
+    """The beach and the lake's floor: gravel of many colours and sizes in coarse sand, dry and pale above the
+    water, dark where it is wet at the edge, under silt and weed further out."""
     p = kit.coordinates(tree, "Object")
-    # round stones with grit between: the distance from each stone's middle makes its dome
-    cells = kit.node(tree, "ShaderNodeTexVoronoi", {"Vector": p, "Scale": 9.0, "Randomness": 0.85})
-    shade = kit.node(tree, "ShaderNodeSeparateXYZ", {0: cells.outputs["Color"]}).outputs[0]
-    stones = kit.ramp(tree, shade, [(0.0, (0.04, 0.037, 0.034)), (0.35, (0.1, 0.092, 0.08)), (0.6, (0.17, 0.15, 0.12)),
-                                    (0.85, (0.07, 0.065, 0.06)), (1.0, (0.22, 0.21, 0.19))])
-    dome = kit.map_range(tree, cells.outputs["Distance"], 0.5, 0.2)
-    colour = kit.mix_colour(tree, kit.map_range(tree, dome, 0.0, 0.3), (0.08, 0.072, 0.06, 1.0), stones)
-    # silt drifts over the stones in patches, so the stones never tile the whole floor
-    silt = kit.map_range(tree, kit.noise(tree, p, 0.35, 5.0, 0.6), 0.42, 0.58)
+    z = kit.node(tree, "ShaderNodeSeparateXYZ", {0: p}).outputs["Z"]
+    sand = kit.ramp(tree, kit.noise(tree, p, 2.0, 4.0), [(0.3, (0.1, 0.09, 0.075)), (0.7, (0.15, 0.135, 0.11))])
+    colour, height = sand, 0.0
+    # two sizes of gravel, the coarser only in patches, so no one size tiles the whole beach
+    for scale, share, seed in ((34.0, 0.9, 0.0), (11.0, 0.45, 7.3)):
+        q = kit.node(tree, "ShaderNodeMapping", {"Vector": p, "Location": (seed, seed * 0.7, 0.0)}).outputs[0]
+        cells = kit.node(tree, "ShaderNodeTexVoronoi", {"Vector": q, "Scale": scale, "Randomness": 0.9})
+        shade = kit.node(tree, "ShaderNodeSeparateXYZ", {0: cells.outputs["Color"]}).outputs
+        stones = kit.ramp(tree, shade[0], [(0.0, (0.05, 0.047, 0.044)), (0.3, (0.12, 0.11, 0.095)), (0.55, (0.19, 0.17, 0.14)),
+                                           (0.75, (0.11, 0.07, 0.05)), (0.9, (0.24, 0.23, 0.21))])
+        dome = kit.map_range(tree, cells.outputs["Distance"], 0.5, 0.15)
+        patch = kit.map_range(tree, kit.noise(tree, p, 0.7, 3.0), 0.55 - 0.2 * share, 0.6 - 0.2 * share)
+        here = kit.math_node(tree, "MULTIPLY", patch, kit.math_node(tree, "MULTIPLY", kit.map_range(tree, shade[1], 1.0 - share, 1.05 - share), dome))
+        colour = kit.mix_colour(tree, kit.map_range(tree, here, 0.0, 0.25), colour, stones)
+        height = kit.math_node(tree, "MAXIMUM", height, kit.math_node(tree, "MULTIPLY", here, 34.0 / scale))
+    # silt drifts over the stones under water
+    silt = kit.math_node(tree, "MULTIPLY", kit.map_range(tree, kit.noise(tree, p, 0.35, 5.0, 0.6), 0.42, 0.58),
+                         kit.map_range(tree, z, -0.2, -0.8))
     colour = kit.mix_colour(tree, silt, colour, kit.ramp(tree, kit.noise(tree, p, 3.0, 4.0), [
         (0.3, (0.05, 0.046, 0.036)), (0.7, (0.085, 0.078, 0.06))]))
-    dome = kit.math_node(tree, "MULTIPLY", dome, kit.math_node(tree, "SUBTRACT", 1.0, silt))
-    z = kit.node(tree, "ShaderNodeSeparateXYZ", {0: p}).outputs["Z"]
+    height = kit.math_node(tree, "MULTIPLY", height, kit.math_node(tree, "SUBTRACT", 1.0, silt))
+    wet = kit.map_range(tree, z, 0.12, 0.0)
+    colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", wet, 0.6), colour, (0.0, 0.0, 0.0, 1.0))
     colour = kit.mix_colour(tree, kit.map_range(tree, z, -1.0, -4.0), colour, (0.03, 0.035, 0.025, 1.0))
-    normal = kit.bump(tree, kit.math_node(tree, "ADD", dome, kit.math_node(tree, "MULTIPLY", kit.noise(tree, p, 30.0, 3.0), 0.1)),
-                      0.8, 0.04)
-    return kit.principled(tree, colour, 0.5, normal=normal)
+    normal = kit.bump(tree, kit.math_node(tree, "ADD", height, kit.math_node(tree, "MULTIPLY", kit.noise(tree, p, 30.0, 3.0), 0.1)),
+                      0.8, 0.03)
+    return kit.principled(tree, colour, kit.map_range(tree, wet, 0.0, 1.0, 0.85, 0.35), normal=normal)
 
 
 def needles(tree):
     p = kit.coordinates(tree, "Object")
     colour = kit.ramp(tree, kit.noise(tree, p, 3.0, 2.0), [(0.3, (0.016, 0.03, 0.016)), (0.7, (0.04, 0.055, 0.028))])
-    return air.hazed(tree, kit.principled(tree, colour, 0.8), 14000.0, 3000.0, tint=(0.92, 0.97, 1.05))
+    return air.hazed(tree, kit.principled(tree, colour, 0.8), 26000.0, 3000.0, tint=(0.97, 0.99, 1.02))
 
 
-def granite(tree):
-    """Grey granite boulders: pale above, dark and wet at the waterline, greened below it."""
+def granite(tree, varied=False):
+    """Grey granite boulders: pale above, dark and wet at the waterline, greened below it; `varied`, each
+    stone of its own rock, from pale quartzite to dark basalt and rusty gneiss."""
     p = kit.coordinates(tree, "Object")
     w = kit.node(tree, "ShaderNodeNewGeometry").outputs["Position"]
     crystals = kit.node(tree, "ShaderNodeTexVoronoi", {"Vector": w, "Scale": 60.0}).outputs["Color"]
@@ -231,9 +298,15 @@ def granite(tree):
                                     (0.8, (0.13, 0.124, 0.116)), (0.92, (0.2, 0.19, 0.175))])
     lichen = kit.map_range(tree, kit.noise(tree, w, 1.5, 5.0, 0.6), 0.55, 0.65, 0.0, 0.7)
     colour = kit.mix_colour(tree, lichen, colour, (0.2, 0.2, 0.15, 1.0))
+    if varied:
+        which = kit.node(tree, "ShaderNodeObjectInfo").outputs["Random"]
+        tint = kit.ramp(tree, which, [(0.0, (0.3, 0.3, 0.31)), (0.25, (0.6, 0.6, 0.6)), (0.5, (0.75, 0.63, 0.5)),
+                                      (0.7, (0.95, 0.93, 0.87)), (0.85, (0.6, 0.45, 0.33)), (1.0, (0.42, 0.43, 0.42))])
+        tint = kit.node(tree, "ShaderNodeVectorMath", {0: tint, "Scale": 1.7}, operation="SCALE").outputs["Vector"]
+        colour = kit.mix_colour(tree, 1.0, colour, tint, "MULTIPLY")
     world_z = kit.node(tree, "ShaderNodeSeparateXYZ", {0: w}).outputs["Z"]
     wet = kit.map_range(tree, kit.math_node(tree, "ADD", world_z, kit.math_node(tree, "MULTIPLY", kit.noise(tree, w, 6.0, 3.0), 0.06)),
-                        0.12, 0.02)
+                        0.22, 0.02)
     colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", wet, 0.75), colour, (0.03, 0.03, 0.025, 1.0))
     colour = kit.mix_colour(tree, kit.map_range(tree, world_z, -0.05, -0.4, 0.0, 0.8), colour, (0.05, 0.06, 0.03, 1.0))
     normal = kit.bump(tree, kit.math_node(tree, "ADD", kit.noise(tree, p, 3.0, 6.0, 0.6),
@@ -242,18 +315,20 @@ def granite(tree):
 
 
 # Boulders in the shallows: (metres ahead, metres right, radius)
-BOULDERS = [(7.5, -2.6, 0.9), (9.5, -1.2, 0.5), (6.0, 2.8, 0.45), (13.0, 3.6, 1.3), (18.0, -6.5, 1.6),
-            (11.0, 0.8, 0.3), (24.0, 1.5, 0.8)]
+BOULDERS = [(11.5, -3.6, 0.9), (13.5, -1.9, 0.45), (10.8, 3.4, 0.5), (17.5, 4.8, 1.4), (25.0, -8.5, 1.7),
+            (14.8, 1.3, 0.3), (31.0, 2.6, 0.9), (9.6, -4.6, 0.7)]
 
 
 def build():
-    air.sky(*SUN, dust=0.35, air=1.0, ozone=1.5, clouds=[
+    air.sky(*SUN, dust=0.5, air=1.0, ozone=1.0, clouds=[
         dict(height=6000.0, scale=4000.0, coverage=0.2, opacity=1.5, stretch=3.0, heading=30.0, seed=7.0)])
-    x, y = terrain.view_grid(EYE, LOOK, 96.0, 1.0, 30000.0, kit.scaled(2400), kit.scaled(1100))
+    x, y = view_rings(EYE, LOOK, 96.0, [(1.0, 400.0, kit.scaled(900)), (400.0, 2500.0, kit.scaled(450)),
+                                        (2500.0, 12000.0, kit.scaled(1300)), (12000.0, 30000.0, kit.scaled(250))],
+                      kit.scaled(1400))
     z = ground(x, y)
-    # the shallows' floor is pebbles, the rest of the ground rock, snow and forest
+    # the beach and the shallows' floor are gravel, the rest of the ground rock, snow and forest
     near = np.hypot(x - EYE[0], y - EYE[1]) < 360.0
-    terrain.grid_object("floor", x, y, z, kit.material("pebbles", lake_floor), keep=near)
+    terrain.grid_object("floor", x, y, z, kit.material("gravel", lake_floor), keep=near)
     valley = terrain.grid_object("valley", x, y, z, kit.material("land", land), keep=~near)
     for name in ("snow", "woods"):
         values = field(name, x, y) * terrain.smoothstep(250.0, 700.0, np.hypot(x - EYE[0], y - EYE[1]))
@@ -264,7 +339,7 @@ def build():
         "water", lambda t: kit.clear_water(t, (0.35, 0.6, 0.5), 1.3, 0.0)))
     # spruces on the slopes round the lake, up to the tree line
     rng = np.random.RandomState(5)
-    count = kit.scaled(160000, 400)
+    count = kit.scaled(380000, 400)
     tx, ty = rng.uniform(-7000.0, 7000.0, count), rng.uniform(1500.0, 9000.0, count)
     tz = ground(tx, ty)
     keep = (tz > 1.0) & (rng.uniform(0.0, 1.0, count) < field("woods", tx, ty) ** 0.7)
@@ -273,15 +348,30 @@ def build():
     size = rng.uniform(14.0, 30.0, count) * (1.0 - 0.4 * terrain.smoothstep(200.0, TREE_LINE, tz))
     kit.scatter("forest", templates, np.stack([tx, ty, tz - 0.5], 1)[keep], size[keep],
                 rng.uniform(0.0, 6.3, count)[keep], rng.randint(0, 4, count)[keep])
-    # boulders standing in the shallows, sunk into the floor
+    # gravel and cobbles over the beach and on into the water, many small and few large, half sunk in the sand
+    count = kit.scaled(9000, 40)
+    ahead = 1.5 + 28.0 * rng.uniform(0.0, 1.0, count) ** 1.6
+    across = ahead * rng.uniform(-0.8, 0.8, count)
+    sx, sy = terrain.from_view(ahead, across, LOOK)
+    sx, sy = sx + EYE[0], sy + EYE[1]
+    width = 0.04 + 0.3 * rng.uniform(0.0, 1.0, count) ** 3.0
+    cobbles = [kit.worn_stone("cobble %d" % i, (1.0, 0.75 + 0.05 * i, 0.45 + 0.04 * i), seed=80 + i) for i in range(6)]
+    for c in cobbles:  # small in the picture: a level less of rounding does
+        c.modifiers["round"].render_levels = 2
+    kit.scatter("cobbles", [kit.assign(c, kit.material("cobble", lambda t: granite(t, True))) for c in cobbles],
+                np.stack([sx, sy, shallows(sx, sy) - 0.2 * width], 1), width, rng.uniform(0.0, 6.3, count),
+                rng.randint(0, 6, count))
+    # boulders standing in the shallows, sunk into the floor, some half under water
     stone = kit.material("granite", granite)
     for i, (ahead, right, r) in enumerate(BOULDERS):
         bx, by = terrain.from_view(ahead, right, LOOK)
         floor = float(shallows(np.array([bx]), np.array([by]))[0])
-        kit.fractured("boulder %d" % i, (r * 1.4, r * 1.1, r * 0.9), 16, 60 + i, upright=0.5, depth=(0.6, 0.95),
-                      location=(bx, by, floor + r * 0.2), rotation=(rng.uniform(-0.2, 0.2), 0.0, rng.uniform(0.0, 6.3)),
-                      mat=stone, subdivisions=4, crease=40.0)
-    eye = (EYE[0], EYE[1], 1.6)
-    target = kit.direction(3.0, LOOK)
-    kit.camera(eye, (eye[0] + target.x, eye[1] + target.y, eye[2] + target.z), 62.0)
+        boulder = kit.fractured("boulder %d" % i, (r * 1.4, r * 1.1, r * 0.9), 16, 60 + i, upright=0.5, depth=(0.6, 0.95),
+                                location=(bx, by, floor + r * 0.4), rotation=(rng.uniform(-0.2, 0.2), 0.0, rng.uniform(0.0, 6.3)),
+                                mat=stone, subdivisions=4, crease=40.0)
+        kit.dent(boulder, "boulder %d dents" % i, 0.6, 0.12 * r)
+    eye_z = float(shallows(np.array([EYE[0]]), np.array([EYE[1]]))[0]) + 1.6
+    target = kit.direction(1.0, LOOK)
+    kit.camera((EYE[0], EYE[1], eye_z), (EYE[0] + target.x, EYE[1] + target.y, eye_z + target.z), 62.0)
     kit.film(exposure=-4.2)
+    kit.clean_margins(12)
