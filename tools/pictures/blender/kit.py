@@ -246,6 +246,72 @@ def glass(tree, colour=(1.0, 1.0, 1.0), roughness=0.0, ior=1.5):
     return node(tree, "ShaderNodeMixShader", {0: shadow, 1: bsdf, 2: through}).outputs[0]
 
 
+def weathered_granite(tree, light=(0.36, 0.31, 0.28), dark=(0.19, 0.17, 0.16), grain=45.0, lichen=0.5,
+                      lichen_colour=(0.42, 0.3, 0.09), wet_below=None, wet_band=0.3, foot_band=0.0):
+    """Weathered granite for joint_boulder's stones: crystals of feldspar, quartz and mica `grain` to the
+    metre in a broad mottle from `light` to `dark`, edges worn paler where the surface bulges, crusts of
+    lichen on the tops, rain streaks. Darker and glossy below `wet_below` metres (world height, the reach
+    of the sea) fading over `wet_band`, and, with `foot_band`, that far up from the object's "foot" (its
+    custom property: the height of the sand it sits in), damp and dusted with sand. Returns the shader."""
+    p = coordinates(tree, "Object")
+    geometry = node(tree, "ShaderNodeNewGeometry")
+    # each stone its own shade
+    tone = map_range(tree, noise(tree, p, 0.35, 3.0), 0.3, 0.7)
+    blotches = map_range(tree, noise(tree, p, 2.2, 4.0, 0.6), 0.35, 0.65, -0.25, 0.25)
+    tone = math_node(tree, "ADD", tone, blotches)
+    tone = math_node(tree, "ADD", math_node(tree, "MULTIPLY", tone, 0.7),
+                     math_node(tree, "MULTIPLY", node(tree, "ShaderNodeObjectInfo").outputs["Random"], 0.3))
+    colour = mix_colour(tree, tone, (*light, 1.0), (*dark, 1.0))
+    crystals = node(tree, "ShaderNodeTexVoronoi", {"Vector": p, "Scale": grain, "Randomness": 1.0})
+    which = node(tree, "ShaderNodeSeparateXYZ", {0: crystals.outputs["Color"]}).outputs[0]
+    # most crystals feldspar near the stone's shade, some glassy grey quartz, a few flakes of black mica
+    mineral = ramp(tree, which, [(0.0, (0.75, 0.72, 0.7)), (0.25, (1.0, 1.0, 1.0)), (0.62, (1.12, 1.06, 1.0)),
+                                 (0.8, (0.8, 0.82, 0.84)), (0.92, (0.3, 0.29, 0.28))])
+    mineral.node.color_ramp.interpolation = "CONSTANT"
+    colour = mix_colour(tree, 1.0, colour, mineral, "MULTIPLY")
+    # rain runs down the sides and leaves grey streaks
+    streaks = node(tree, "ShaderNodeMapping", {"Vector": p, "Scale": (3.0, 3.0, 0.3)}).outputs[0]
+    runs = noise(tree, streaks, 1.5, 4.0, 0.6)
+    colour = mix_colour(tree, map_range(tree, runs, 0.5, 0.75, 0.0, 0.35), colour, (0.09, 0.085, 0.08, 1.0))
+    # edges and bulges worn paler, hollows darker with grime
+    pointy = geometry.outputs["Pointiness"]
+    colour = mix_colour(tree, map_range(tree, pointy, 0.5, 0.56, 0.0, 0.6), colour,
+                        mix_colour(tree, 1.0, colour, (1.5, 1.45, 1.4, 1.0), "MULTIPLY"))
+    colour = mix_colour(tree, map_range(tree, pointy, 0.48, 0.42, 0.0, 0.5), colour,
+                        mix_colour(tree, 1.0, colour, (0.5, 0.48, 0.45, 1.0), "MULTIPLY"))
+    # lichen: round crusts on the faces that look up, some grown together
+    up = node(tree, "ShaderNodeSeparateXYZ", {0: geometry.outputs["Normal"]}).outputs["Z"]
+    crust = noise(tree, p, 3.0, 5.0, 0.6, 0.4)
+    patches = math_node(tree, "MULTIPLY", map_range(tree, up, 0.0, 0.6),
+                        map_range(tree, crust, 0.53, 0.56, 0.0, lichen))
+    pale = map_range(tree, noise(tree, p, 1.1, 2.0), 0.45, 0.55)
+    crust_colour = mix_colour(tree, pale, (*lichen_colour, 1.0), (0.52, 0.53, 0.48, 1.0))
+    colour = mix_colour(tree, patches, colour, crust_colour)
+    wet = None
+    height = node(tree, "ShaderNodeSeparateXYZ", {0: geometry.outputs["Position"]}).outputs["Z"]
+    if wet_below is not None:
+        wet = map_range(tree, height, wet_below, wet_below - wet_band)
+    if foot_band > 0.0:
+        foot = node(tree, "ShaderNodeAttribute", attribute_name="foot", attribute_type="OBJECT").outputs["Fac"]
+        above = math_node(tree, "SUBTRACT", height, foot)
+        ragged = math_node(tree, "ADD", above, math_node(tree, "MULTIPLY", noise(tree, p, 3.0, 3.0), foot_band * 0.6))
+        damp = map_range(tree, ragged, foot_band * 1.1, foot_band * 0.3, 0.0, 0.9)
+        wet = damp if wet is None else math_node(tree, "MAXIMUM", wet, damp)
+        # sand thrown up on the stone's foot
+        dusted = math_node(tree, "MULTIPLY", map_range(tree, ragged, foot_band * 0.5, 0.0),
+                           map_range(tree, noise(tree, p, 25.0, 2.0), 0.45, 0.55))
+        colour = mix_colour(tree, dusted, colour, (0.42, 0.36, 0.28, 1.0))
+    roughness = 0.75
+    if wet is not None:
+        colour = mix_colour(tree, wet, colour, mix_colour(tree, 1.0, colour, (0.45, 0.43, 0.4, 1.0), "MULTIPLY"))
+        roughness = math_node(tree, "SUBTRACT", 0.75, math_node(tree, "MULTIPLY", wet, 0.45))
+    relief = math_node(tree, "ADD", math_node(tree, "MULTIPLY", crystals.outputs["Distance"], 0.6),
+                       noise(tree, p, 8.0, 4.0, 0.6))
+    relief = math_node(tree, "ADD", relief, math_node(tree, "MULTIPLY", patches, 0.4))
+    normal = bump(tree, relief, 0.25, 0.02)
+    return principled(tree, colour, roughness, normal=normal)
+
+
 _rock_textures = {}
 
 
@@ -357,6 +423,90 @@ def dent(obj, name, scale, strength):
     dents.texture_coords = "LOCAL"
     dents.strength = strength
     return dents
+
+
+def joint_boulder(name, size, seed=0, wear=0.5, location=(0.0, 0.0, 0.0), rotation=(0.0, 0.0, 0.0), mat=None,
+                  voxel=None):
+    """A boulder of granite or gneiss the way joints and weather leave it: one to three blocks broken out of
+    ellipsoids about `size` (radii, metres) along flat fractures, fused into one surface, sometimes split
+    through by an open crack; the edges rounded by `wear` (0 fresh and sharp, 1 well worn), the faces
+    gently warped and pitted. The size is in the mesh itself, so its own coordinates are metres."""
+    rng = random.Random(seed)
+    r = min(size)
+    bm = bmesh.new()
+    pieces = 1 + (rng.random() < 0.55) + (rng.random() < 0.25)
+    for k in range(pieces):
+        # a smaller block leaning on the first, as joints cut a corestone into a few
+        scale = 1.0 if k == 0 else rng.uniform(0.45, 0.75)
+        part = [c * scale * rng.uniform(0.85, 1.1) for c in size]
+        block = fractured(name + " block", part, rng.randint(8, 13), seed * 7 + k, upright=0.35,
+                          depth=(0.45, 0.88), subdivisions=3)
+        a = rng.uniform(0.0, 2.0 * math.pi)
+        offset = Vector((math.cos(a) * size[0], math.sin(a) * size[1], -0.2 * size[2])) * (0.0 if k == 0 else 0.7)
+        turn = rng.uniform(0.0, 2.0 * math.pi)
+        c, s = math.cos(turn), math.sin(turn)
+        first = len(bm.verts)
+        bm.from_mesh(block.data)
+        bm.verts.ensure_lookup_table()
+        for v in bm.verts[first:]:
+            x, y = v.co.x, v.co.y
+            v.co = Vector((c * x - s * y, s * x + c * y, v.co.z)) + offset
+        mesh = block.data
+        bpy.data.objects.remove(block)
+        bpy.data.meshes.remove(mesh)
+    if rng.random() < 0.35:
+        # an open crack right through: the two halves drawn a few centimetres apart
+        a = rng.uniform(0.0, 2.0 * math.pi)
+        normal = Vector((math.cos(a), math.sin(a), rng.uniform(-0.4, 0.4))).normalized()
+        where = normal * rng.uniform(-0.3, 0.3) * r
+        halves = []
+        for keep_outer in (False, True):
+            half = bm.copy()
+            cut = bmesh.ops.bisect_plane(half, geom=half.verts[:] + half.edges[:] + half.faces[:], plane_co=where,
+                                         plane_no=normal, clear_outer=not keep_outer, clear_inner=keep_outer)
+            edges = [e for e in cut["geom_cut"] if isinstance(e, bmesh.types.BMEdge)]
+            if edges:
+                bmesh.ops.holes_fill(half, edges=edges, sides=0)
+            gap = normal * (r * rng.uniform(0.03, 0.06) * (1 if keep_outer else -1))
+            for v in half.verts:
+                v.co += gap
+            halves.append(half)
+        bm.free()
+        bm = halves[0]
+        joined = bpy.data.meshes.new(name + " half")
+        halves[1].to_mesh(joined)
+        halves[1].free()
+        bm.from_mesh(joined)
+        bpy.data.meshes.remove(joined)
+    bmesh.ops.recalc_face_normals(bm, faces=bm.faces)
+    mesh = bpy.data.meshes.new(name)
+    bm.to_mesh(mesh)
+    bm.free()
+    obj = add_object(name, mesh, location, rotation, mat)
+    # a voxel remesh fuses the blocks and spreads the vertices evenly for the displacements
+    step = voxel or r / scaled(40, 12)
+    remesh = obj.modifiers.new("fuse", "REMESH")
+    remesh.mode = "VOXEL"
+    remesh.voxel_size = step
+    remesh.use_smooth_shade = True
+    # weathering rounds the edges; smoothing n times rounds them over about sqrt(n) voxels
+    worn = obj.modifiers.new("worn", "SMOOTH")
+    worn.factor = 0.5
+    worn.iterations = int((wear * 0.32 * r / step) ** 2) + 2
+    mover = bpy.data.objects.new(name + " noise offset", None)
+    bpy.context.scene.collection.objects.link(mover)
+    mover.parent = obj
+    mover.location = (seed * 3.7 + 11.0, seed * 1.3 - 5.0, seed * 2.1)
+    for label, scale, strength, depth in (("warp", 0.9 * r, 0.07 * r, 2), ("pits", 0.06 * r, 0.012 * r, 3)):
+        texture = bpy.data.textures.new("%s %s" % (name, label), "CLOUDS")
+        texture.noise_scale = scale
+        texture.noise_depth = depth
+        displace = obj.modifiers.new(label, "DISPLACE")
+        displace.texture = texture
+        displace.strength = strength
+        displace.texture_coords = "OBJECT"
+        displace.texture_coords_object = mover
+    return obj
 
 
 def direction(elevation, azimuth):
