@@ -11,7 +11,7 @@ import air
 import kit
 import terrain
 
-SAMPLES = 18
+SAMPLES = 24
 DENOISE = 2.5
 # the sky and the sea settle early; the samples go to the columns
 CYCLES = {"adaptive_min_samples": 12}
@@ -310,12 +310,12 @@ def basalt(tree):
     patches = kit.noise(tree, p, 2.2, 5.0, 0.65)
     low = kit.node(tree, "ShaderNodeAttribute", attribute_name="ground").outputs["Fac"]
     above = kit.math_node(tree, "SUBTRACT", z, low)
-    dry = kit.map_range(tree, above, 0.5, 1.5)
+    dry = kit.map_range(tree, above, 0.3, 1.0)
     on_top = kit.math_node(tree, "MULTIPLY", kit.map_range(tree, up, 0.5, 0.9), dry)
     yellow = kit.math_node(tree, "MULTIPLY", on_top, kit.map_range(tree, patches, 0.55, 0.62))
     grey = kit.math_node(tree, "MULTIPLY", kit.math_node(tree, "MAXIMUM", on_top, 0.25),
                          kit.map_range(tree, kit.noise(tree, p, 6.0, 4.0, 0.6), 0.6, 0.66))
-    grey = kit.math_node(tree, "MULTIPLY", grey, kit.map_range(tree, above, 0.4, 1.5))
+    grey = kit.math_node(tree, "MULTIPLY", grey, kit.map_range(tree, above, 0.25, 0.9))
     colour = kit.mix_colour(tree, grey, colour, (0.075, 0.078, 0.068, 1.0))
     colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", yellow, 0.9), colour, (0.16, 0.1, 0.025, 1.0))
     # wet up the sides near the sand; the tops drain, matt (a wet sheen on them sparkles)
@@ -347,16 +347,6 @@ def ground(tree):
     behind = kit.node(tree, "ShaderNodeAttribute", attribute_name="behind").outputs["Fac"]
     return kit.node(tree, "ShaderNodeMixShader", {0: kit.map_range(tree, behind, 2.0, 4.0), 1: black_sand(tree),
                                                   2: cliff(tree)}).outputs[0]
-
-
-def stone(tree):
-    """Pebbles and cobbles rolled smooth: black, grey, a few bluish, shining where they are wet."""
-    info = kit.node(tree, "ShaderNodeObjectInfo").outputs["Random"]
-    colour = kit.ramp(tree, info, [(0.0, (0.015, 0.015, 0.016)), (0.6, (0.04, 0.04, 0.042)), (0.85, (0.07, 0.07, 0.07)),
-                                   (1.0, (0.11, 0.11, 0.12))])
-    normal = kit.bump(tree, kit.noise(tree, kit.coordinates(tree, "Object"), 6.0, 4.0), 0.1, 0.02)
-    return air.hazed(tree, kit.principled(tree, colour, kit.map_range(tree, info, 0.0, 1.0, 0.3, 0.65), normal=normal),
-                     3000.0, 300.0)
 
 
 def sea_material(tree):
@@ -395,20 +385,6 @@ def build():
     cols = columns(rng)
     cols.data.materials.append(kit.material("basalt", basalt))
     cols.data.materials.append(kit.material("pool", pool))
-    # a few cobbles rolled up against the causeway's seaward edge
-    cobble_mat = kit.material("stone", stone)
-    shapes = [kit.rock("cobble %d" % i, (0, 0, 0), (1.0, 1.0, 1.0), seed=20 + i, lumpiness=0.25, crags=0.06,
-                       grit=0.01, subdivisions=4, mat=cobble_mat) for i in range(6)]
-    count = 40
-    ahead = rng.uniform(3.0, 40.0, count)
-    right = foot(ahead) - causeway(ahead) - 0.25 - rng.exponential(0.5, count)
-    size = rng.uniform(0.07, 0.2, count)
-    px, py = terrain.from_view(ahead, right, LOOK)
-    # the instances take the shapes unscaled: their proportions go in here
-    flat = size[:, None] * np.stack([rng.uniform(1.0, 1.3, count), rng.uniform(0.75, 1.0, count),
-                                     rng.uniform(0.45, 0.7, count)], 1)
-    kit.scatter("cobbles", shapes, np.stack([px, py, beach(px, py) - 0.25 * flat[:, 2]], 1), flat,
-                rng.uniform(0, 6.3, count), rng.randint(0, len(shapes), count))
     # sea stacks off the point
     stack_mat = kit.material("stack basalt", basalt)
     stacks = [(420.0, -90.0, 14.0, 55.0), (470.0, -60.0, 8.0, 38.0), (520.0, -105.0, 6.0, 22.0)]
