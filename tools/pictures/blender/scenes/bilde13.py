@@ -1,6 +1,8 @@
-"""A black sand beach on a northern evening: the low sun breaking under a lid of cloud lights a wall of
-basalt columns, stepped down to the sand where their tops have broken off; the surf runs up the beach
-and leaves lines of froth on the wet sand, sea stacks stand off the point in the spray."""
+"""A black sand beach on a northern evening, seen from the top of a causeway of basalt columns: their
+broken tops step down to the sand in five, six and seven sided slabs, dished and domed, a few holding
+pools of spray that mirror the sky; beside them the columns stand as a wall, straight up to a band of
+broken rock and leaning every way above it, stained with rust and crusted with lichen. The low sun breaks
+under a lid of cloud, the surf runs up the sand beyond, sea stacks stand off the point."""
 import math
 
 import numpy as np
@@ -9,9 +11,11 @@ import air
 import kit
 import terrain
 
-SAMPLES = 32
+SAMPLES = 24
 DENOISE = 2.5
-SUN = (6.0, 195.0)  # low in the south, under the edge of the cloud, raking across the columns
+# the sky and the sea settle early; the samples go to the columns
+CYCLES = {"adaptive_min_samples": 12}
+SUN = (8.0, 200.0)  # low in the south, under the edge of the cloud, raking across the columns
 LOOK = 262.0
 PITCH = 0.42  # the columns' radius, corner to centre, metres
 
@@ -49,7 +53,7 @@ def beach(x, y):
 
 def causeway(a):
     """How far out from the wall's foot the broken columns run down towards the sea, `a` metres ahead."""
-    return 1.0 + 7.5 * np.exp(-((a - 16.0) / 13.0) ** 2) + 2.5 * np.exp(-((a - 70.0) / 10.0) ** 2)
+    return 1.0 + 8.0 * np.exp(-((a - 9.0) / 14.0) ** 2) + 2.5 * np.exp(-((a - 70.0) / 10.0) ** 2)
 
 
 def voronoi_cells(sites, spacing):
@@ -94,23 +98,26 @@ def voronoi_cells(sites, spacing):
 
 
 def prism_rings(corners, round_off):
-    """A column's outline with each corner cut off `round_off` back along both edges, so it catches the
-    light like an edge weathered round."""
+    """A column's outline with each corner worn round over `round_off` back along both edges: two points
+    on each edge near the corner, the shading rounds between the inner ones and the face between the outer
+    ones stays flat."""
     n = len(corners)
     out = []
     for m in range(n):
         prev, here, after = corners[m - 1], corners[m], corners[(m + 1) % n]
-        for other in (prev, after):
+        for other, reach in ((prev, 2.0), (prev, 1.0), (after, 1.0), (after, 2.0)):
             edge = other - here
-            out.append(here + edge * min(0.3, round_off / max(np.linalg.norm(edge), 1e-6)))
+            out.append(here + edge * min(0.2 * reach, reach * round_off / max(np.linalg.norm(edge), 1e-6)))
     return np.array(out)
 
 
 def columns(rng):
     """The columns, one mesh: prisms on the cells of a jittered lattice, five, six or seven sided and of
     varied width, a hairline joint between neighbours; a sheer wall of organ pipes under the cliff, and in
-    front of it the broken stumps stepping down to the sand and the sea. Near the camera each column is
-    a stack of drums with a groove at every cross joint."""
+    front of it the broken stumps stepping down to the sand and the sea. The stumps' tops are dished or
+    domed, some holding a pool of rain or spray, some broken off aslant, their sides cracked across. The
+    wall is a colonnade of straight columns up to a band of broken rock, and above it an entablature of
+    columns leaning and curving every way, cracked across every few metres."""
     spacing = 0.62
     lattice_a = np.arange(-10.0, 232.0, spacing)
     lattice_d = np.arange(-12.0, 12.5, spacing * math.sqrt(3.0) / 2.0)
@@ -119,9 +126,9 @@ def columns(rng):
     d = lattice_d[j] + np.zeros_like(ca)
     ca, d = ca.reshape(-1), d.reshape(-1)
     # a slow swell and shrink of the columns' width along the wall, and each site thrown about its place
-    squeeze = 1.0 + 0.25 * terrain.fbm(ca / 30.0, d / 30.0, 2, seed=142)
-    ca = ca * 1.0 + rng.uniform(-0.3, 0.3, len(ca)) * spacing * squeeze
-    d = d * squeeze + rng.uniform(-0.3, 0.3, len(ca)) * spacing
+    squeeze = 1.0 + 0.3 * terrain.fbm(ca / 25.0, d / 25.0, 2, seed=142)
+    ca = ca + rng.uniform(-0.33, 0.33, len(ca)) * spacing * squeeze
+    d = d * squeeze + rng.uniform(-0.33, 0.33, len(ca)) * spacing
     keep_zone = d > -causeway(ca) - 2.0 * spacing
     ca, d = ca[keep_zone], d[keep_zone]
     cb = foot(ca) + d
@@ -142,34 +149,55 @@ def columns(rng):
     height = np.clip(height, 0.12, None)
     wx, wy = terrain.from_view(ca, cb, LOOK)
     ground_z = sand(wx, wy)
-    drums = kit.detail >= 0.25
-    verts, faces, tones, lows = [], [], [], []
+    # the band between colonnade and entablature, and how the entablature's columns lean
+    band = ground_z + (0.42 + 0.08 * terrain.fbm(ca / 30.0, 0.5, 2, seed=137)) * wall
+    lean_a = 0.1 * terrain.fbm(ca / 9.0, d / 9.0, 3, seed=138)
+    lean_b = 0.06 * terrain.fbm(ca / 9.0, d / 9.0 + 40.0, 3, seed=139)
+    near = kit.detail >= 0.25
+    verts, faces, pool_faces, tones, lows = [], [], [], [], []
     for c in np.nonzero(inside)[0]:
         corners = cells[c]
         middle = corners.mean(0)
         corners = middle + (corners - middle) * (1.0 - 0.022 / spacing)  # the joint
-        outline = prism_rings(corners, 0.035)
+        # near by worn round at the corners and dished on top; far off a plain prism is as good
+        fine = near and ca[c] < 70.0
+        outline = prism_rings(corners, 0.03) if fine else corners
         inset = middle + (outline - middle) * (1.0 - 0.03 / spacing)
         base, top = ground_z[c] - 0.6, ground_z[c] + height[c]
-        tilt = rng.normal(0.0, 0.1, 2)
+        in_wall = height[c] > 4.0
+        pooled = not in_wall and near and ca[c] < 45.0 and rng.uniform() < 0.12
+        tilt = np.zeros(2) if pooled else rng.normal(0.0, 0.22 if rng.uniform() < 0.12 else 0.07, 2)
         lift = (outline - middle) @ tilt
-        # the cross joints, every half metre to a metre, as far up as anyone sees them closely
+        # the cross joints: on the stumps every half metre to a metre, on the wall every few metres and at
+        # the band
         joints = [base]
-        if drums and ca[c] < 60.0:
-            z = ground_z[c] + rng.uniform(-0.2, 0.5)
-            while z < min(top - 0.25, ground_z[c] + 6.0):
+        if in_wall:
+            z = ground_z[c] + rng.uniform(0.5, 3.0)
+            while z < top - 1.0 and ca[c] < 110.0:
+                if abs(z - band[c]) > 0.5:
+                    joints.append(z)
+                z += rng.uniform(2.5, 7.0)
+            if top - 1.0 > band[c]:
+                joints.append(band[c])
+            joints.sort()
+        elif near and ca[c] < 60.0:
+            z = ground_z[c] + rng.uniform(-0.1, 0.6)
+            while z < min(top - 0.3, ground_z[c] + 2.5):
                 joints.append(z)
-                z += rng.uniform(0.45, 1.0)
+                z += rng.uniform(0.5, 1.2)
         joints.append(top)
         n = len(outline)
         tone = rng.uniform(0.0, 1.0)
+        first_column = len(verts)
         for k in range(len(joints) - 1):
             z0, z1 = joints[k], joints[k + 1]
             last = k == len(joints) - 2
-            groove = 0.015 if k > 0 else 0.0
+            # the band is a broad recess, other joints a hairline groove
+            deep = in_wall and abs(z0 - band[c]) < 1e-6
+            groove = (0.06 if deep else 0.015) if k > 0 else 0.0
+            sunk = middle + (outline - middle) * (1.0 - (0.09 if deep else 0.03) / spacing)
             shift = rng.normal(0.0, 0.006, 2) if k > 0 else np.zeros(2)
-            ring_list = [(inset + shift if k > 0 else outline + shift, z0 + 0.0 * lift),
-                         (outline + shift, z0 + groove + 0.0 * lift)]
+            ring_list = [(sunk + shift if k > 0 else outline + shift, z0), (outline + shift, z0 + groove)]
             if last:
                 ring_list += [(outline + shift, z1 + lift - 0.03), (inset + shift, z1 + lift)]
             else:
@@ -177,18 +205,55 @@ def columns(rng):
             first = len(verts)
             for ring, z in ring_list:
                 zs = np.broadcast_to(z, (n,))
-                vx, vy = terrain.from_view(ring[:, 0], ring[:, 1], LOOK)
-                verts.extend(zip(vx, vy, zs))
+                verts.extend(zip(ring[:, 0], ring[:, 1], zs))
             for r in range(len(ring_list) - 1):
                 for m in range(n):
                     t = (m + 1) % n
                     faces.append((first + r * n + m, first + r * n + t, first + (r + 1) * n + t, first + (r + 1) * n + m))
-            if last:
-                faces.append(tuple(first + 3 * n + m for m in range(n)))
-            tones += [tone] * (len(ring_list) * n)
-            lows += [ground_z[c]] * (len(ring_list) * n)
-    obj = kit.mesh_object("columns", verts, faces, smooth=False)
+            if not last:
+                continue
+            rim = first + 3 * n
+            if pooled:
+                # a dish in the top holding still water
+                ring = middle + (inset - middle) * 0.86
+                verts.extend(zip(ring[:, 0], ring[:, 1], np.broadcast_to(z1 - 0.012, (n,))))
+                for m in range(n):
+                    t = (m + 1) % n
+                    faces.append((rim + m, rim + t, rim + n + t, rim + n + m))
+                pool_faces.append(len(faces))
+                faces.append(tuple(rim + n + m for m in range(n)))
+            elif not fine:
+                faces.append(tuple(rim + m for m in range(n)))
+            else:
+                # worn into a shallow dish or left a low dome
+                dome = rng.uniform(-0.035, 0.03)
+                ring = middle + (inset - middle) * 0.55
+                verts.extend(zip(ring[:, 0], ring[:, 1], z1 + lift[:] * 0.55 + 0.7 * dome))
+                verts.append((middle[0], middle[1], z1 + dome))
+                for m in range(n):
+                    t = (m + 1) % n
+                    faces.append((rim + m, rim + t, rim + n + t, rim + n + m))
+                    faces.append((rim + n + m, rim + n + t, rim + 2 * n))
+        count = len(verts) - first_column
+        tones += [tone] * count
+        lows += [ground_z[c]] * count
+        if in_wall:
+            # above the band the columns lean, more the higher they go
+            block = np.array(verts[first_column:])
+            up = np.maximum(block[:, 2] - band[c], 0.0)
+            block[:, 0] += lean_a[c] * up
+            block[:, 1] += lean_b[c] * up
+            verts[first_column:] = [tuple(v) for v in block]
+    verts = np.array(verts)
+    vx, vy = terrain.from_view(verts[:, 0], verts[:, 1], LOOK)
+    obj = kit.mesh_object("columns", np.stack([vx, vy, verts[:, 2]], 1), faces, smooth=True)
     mesh = obj.data
+    # the edges a sharp break, the worn corners and the dished tops smooth
+    mesh.use_auto_smooth = True
+    mesh.auto_smooth_angle = math.radians(40.0)
+    index = np.zeros(len(faces), dtype=np.int32)
+    index[pool_faces] = 1
+    mesh.polygons.foreach_set("material_index", index)
     mesh.attributes.new("tone", "FLOAT", "POINT").data.foreach_set("value", np.array(tones, dtype=np.float32))
     mesh.attributes.new("ground", "FLOAT", "POINT").data.foreach_set("value", np.array(lows, dtype=np.float32))
     return obj
@@ -227,31 +292,44 @@ def black_sand(tree):
 
 
 def basalt(tree):
-    """Basalt: near black, each column its own shade, cracked across every half metre or so, lichen and
-    moss on the tops, dark and wet at the foot."""
+    """Basalt: near black, each column its own shade, stained with rust running down the faces, crusted
+    with yellow and grey lichen on the tops and ledges, dark and wet low down where the spray reaches."""
     p = kit.coordinates(tree, "Object")
     tone = kit.node(tree, "ShaderNodeAttribute", attribute_name="tone").outputs["Fac"]
     colour = kit.ramp(tree, kit.math_node(tree, "ADD", kit.math_node(tree, "MULTIPLY", tone, 0.6),
                                           kit.math_node(tree, "MULTIPLY", kit.noise(tree, p, 3.0, 6.0, 0.6), 0.4)),
-                      [(0.2, (0.006, 0.0065, 0.008)), (0.6, (0.013, 0.014, 0.016)), (0.9, (0.024, 0.025, 0.028))])
+                      [(0.2, (0.008, 0.0085, 0.01)), (0.6, (0.016, 0.016, 0.018)), (0.9, (0.03, 0.029, 0.03))])
+    # rust where water runs down: streaks long up and down, patchy along
+    streaks = kit.node(tree, "ShaderNodeMapping", {"Vector": p, "Scale": (1.0, 1.0, 0.08)}).outputs[0]
+    rust = kit.map_range(tree, kit.noise(tree, streaks, 1.5, 5.0, 0.6), 0.5, 0.68)
+    rust = kit.math_node(tree, "MULTIPLY", rust, kit.map_range(tree, kit.noise(tree, p, 0.25, 3.0), 0.4, 0.6))
+    colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", rust, 0.85), colour, (0.07, 0.033, 0.014, 1.0))
     z = kit.node(tree, "ShaderNodeSeparateXYZ", {0: p}).outputs["Z"]
-    cracks = kit.node(tree, "ShaderNodeTexWave", {"Vector": kit.node(tree, "ShaderNodeCombineXYZ", {
-        2: kit.math_node(tree, "ADD", z, kit.math_node(tree, "MULTIPLY", tone, 7.0))}).outputs[0],
-        "Scale": 0.12, "Distortion": 3.0, "Detail": 2.0}, wave_profile="SAW", bands_direction="Z").outputs["Fac"]
-    crack = kit.map_range(tree, cracks, 0.975, 0.995)
-    colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", crack, 0.35), colour, (0.01, 0.01, 0.01, 1.0))
     up = facing_up(tree)
-    lichen = kit.math_node(tree, "MULTIPLY", kit.map_range(tree, up, 0.6, 0.9),
-                           kit.map_range(tree, kit.noise(tree, p, 1.2, 5.0, 0.6), 0.45, 0.6))
-    lichen = kit.math_node(tree, "MULTIPLY", lichen, kit.map_range(tree, z, 1.5, 4.0))
-    colour = kit.mix_colour(tree, lichen, colour, (0.09, 0.095, 0.045, 1.0))
+    # lichen: yellow-orange crust and grey rosettes on what faces the sky, out of the spray
+    patches = kit.noise(tree, p, 2.2, 5.0, 0.65)
     low = kit.node(tree, "ShaderNodeAttribute", attribute_name="ground").outputs["Fac"]
-    wet = kit.map_range(tree, kit.math_node(tree, "SUBTRACT", z, low), 1.4, 0.4)
-    normal = kit.bump(tree, kit.math_node(tree, "ADD", kit.noise(tree, p, 8.0, 6.0, 0.65),
-                                          kit.math_node(tree, "MULTIPLY", crack, -0.5)), 0.25, 0.03)
+    above = kit.math_node(tree, "SUBTRACT", z, low)
+    dry = kit.map_range(tree, above, 0.3, 1.0)
+    on_top = kit.math_node(tree, "MULTIPLY", kit.map_range(tree, up, 0.5, 0.9), dry)
+    yellow = kit.math_node(tree, "MULTIPLY", on_top, kit.map_range(tree, patches, 0.55, 0.62))
+    grey = kit.math_node(tree, "MULTIPLY", kit.math_node(tree, "MAXIMUM", on_top, 0.25),
+                         kit.map_range(tree, kit.noise(tree, p, 6.0, 4.0, 0.6), 0.6, 0.66))
+    grey = kit.math_node(tree, "MULTIPLY", grey, kit.map_range(tree, above, 0.25, 0.9))
+    colour = kit.mix_colour(tree, grey, colour, (0.075, 0.078, 0.068, 1.0))
+    colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", yellow, 0.9), colour, (0.16, 0.1, 0.025, 1.0))
+    # wet up the sides near the sand; the tops drain, matt (a wet sheen on them sparkles)
+    wet = kit.math_node(tree, "MULTIPLY", kit.map_range(tree, above, 1.2, 0.3),
+                        kit.map_range(tree, up, 0.8, 0.5))
+    normal = kit.bump(tree, kit.noise(tree, p, 4.0, 4.0, 0.6), 0.15, 0.03)
     colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", wet, 0.5), colour, (0.0, 0.0, 0.0, 1.0))
-    shader = kit.principled(tree, colour, kit.map_range(tree, wet, 0.0, 1.0, 0.55, 0.12), normal=normal)
+    shader = kit.principled(tree, colour, kit.map_range(tree, wet, 0.0, 1.0, 0.6, 0.25), normal=normal)
     return air.hazed(tree, shader, 3000.0, 300.0)
+
+
+def pool(tree):
+    """Still water in the dish of a column's top, mirroring the sky."""
+    return air.hazed(tree, kit.principled(tree, (0.006, 0.007, 0.007), 0.02, specular=0.5), 3000.0, 300.0)
 
 
 def cliff(tree):
@@ -269,16 +347,6 @@ def ground(tree):
     behind = kit.node(tree, "ShaderNodeAttribute", attribute_name="behind").outputs["Fac"]
     return kit.node(tree, "ShaderNodeMixShader", {0: kit.map_range(tree, behind, 2.0, 4.0), 1: black_sand(tree),
                                                   2: cliff(tree)}).outputs[0]
-
-
-def stone(tree):
-    """Pebbles and cobbles rolled smooth: black, grey, a few bluish, shining where they are wet."""
-    info = kit.node(tree, "ShaderNodeObjectInfo").outputs["Random"]
-    colour = kit.ramp(tree, info, [(0.0, (0.015, 0.015, 0.016)), (0.6, (0.04, 0.04, 0.042)), (0.85, (0.07, 0.07, 0.07)),
-                                   (1.0, (0.11, 0.11, 0.12))])
-    normal = kit.bump(tree, kit.noise(tree, kit.coordinates(tree, "Object"), 6.0, 4.0), 0.1, 0.02)
-    return air.hazed(tree, kit.principled(tree, colour, kit.map_range(tree, info, 0.0, 1.0, 0.3, 0.65), normal=normal),
-                     3000.0, 300.0)
 
 
 def sea_material(tree):
@@ -314,32 +382,19 @@ def build():
     sea = terrain.grid_object("sea", px, py, pz, kit.material("sea", sea_material))
     foam = terrain.smoothstep(-5.0, 0.3, floor) * (0.6 + 0.4 * np.clip(pz / 0.6, 0.0, 1.0))
     sea.data.attributes.new("foam", "FLOAT", "POINT").data.foreach_set("value", foam.reshape(-1).astype(np.float32))
-    kit.assign(columns(rng), kit.material("basalt", basalt))
-    # pebbles over the beach, cobbles fallen at the columns' feet
-    pebble_mat = kit.material("stone", stone)
-    shapes = [kit.rock("pebble %d" % i, (0, 0, 0), (1.0, 0.8, 0.5), seed=20 + i, lumpiness=0.2, crags=0.08,
-                       grit=0.01, subdivisions=3, mat=pebble_mat) for i in range(5)]
-    count = kit.scaled(900, 30)
-    ahead = 2.5 * np.exp(rng.uniform(0.0, math.log(16.0), count))
-    right = rng.uniform(-1.0, 1.0, count) * (ahead * 0.9 + 2.0)
-    size = np.exp(rng.normal(math.log(0.035), 0.45, count))
-    near_foot = foot(ahead) - causeway(ahead) - right
-    size = np.where((near_foot < 1.2) & (ahead > 6.0), size * 2.0, size)
-    ahead, right, size = ahead[near_foot > 0.2], right[near_foot > 0.2], size[near_foot > 0.2]
-    px, py = terrain.from_view(ahead, right, LOOK)
-    # flat and half sunk in the sand, as the sea leaves them
-    flat = size[:, None] * np.stack([np.ones_like(size), np.ones_like(size), rng.uniform(0.5, 0.8, len(size))], 1)
-    kit.scatter("pebbles", shapes, np.stack([px, py, beach(px, py) - 0.3 * size], 1), flat,
-                rng.uniform(0, 6.3, len(px)), rng.randint(0, len(shapes), len(px)))
+    cols = columns(rng)
+    cols.data.materials.append(kit.material("basalt", basalt))
+    cols.data.materials.append(kit.material("pool", pool))
     # sea stacks off the point
     stack_mat = kit.material("stack basalt", basalt)
     stacks = [(420.0, -90.0, 14.0, 55.0), (470.0, -60.0, 8.0, 38.0), (520.0, -105.0, 6.0, 22.0)]
     for i, (a, b, w, h) in enumerate(stacks):
         sx0, sy0 = terrain.from_view(a, b, LOOK)
-        kit.rock("stack %d" % i, (sx0, sy0, h * 0.35), (w, w * 0.8, h * 0.7), seed=90 + i, lumpiness=0.3, crags=0.4,
-                 mat=stack_mat)
+        # split along its joints: sheer walls, a broken top
+        kit.fractured("stack %d" % i, (w, w * 0.8, h * 0.7), cuts=30, seed=90 + i, upright=0.8, depth=(0.6, 0.95),
+                      location=(sx0, sy0, h * 0.35), rotation=(0.0, 0.0, 0.6 * i), mat=stack_mat)
     # standing up on the rocks at the causeway's edge, looking down on the tops of the columns
-    target = kit.direction(-3.0, LOOK + 2.0)
-    eye_z = float(beach(np.array([0.0]), np.array([0.0]))[0]) + 2.9
+    target = kit.direction(-10.0, LOOK + 2.0)
+    eye_z = float(beach(np.array([0.0]), np.array([0.0]))[0]) + 2.7
     kit.camera((0.0, 0.0, eye_z), (target.x, target.y, eye_z + target.z), 66.0)
     kit.film(exposure=-2.5)
