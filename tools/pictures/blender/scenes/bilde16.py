@@ -1,5 +1,6 @@
-"""An old wooden jetty running out into a still lake at sunrise, mist lifting off the water, the far shore's
-pines dark against a sky of peach and pale blue."""
+"""An old wooden jetty on rough piles running out into a still lake at sunrise, a clinker-built rowing boat tied
+up alongside, mist lying in streaks on the water, the far shore's pines dark in rows against a sky of peach
+and pale blue, a wooded point reaching out nearer on the left."""
 import math
 
 import bmesh
@@ -10,7 +11,7 @@ import air
 import kit
 import terrain
 
-SAMPLES = 64
+SAMPLES = 48
 SUN = (3.0, 78.0)  # just up, behind the far shore a little right of the jetty
 LOOK = 70.0
 DECK = 1.05  # the planks' height over the water: enough to see the piles between
@@ -18,16 +19,34 @@ DECK = 1.05  # the planks' height over the water: enough to see the piles betwee
 
 def shore(x, y):
     ahead, across = terrain.to_view(x, y, LOOK)
-    far = 14.0 * terrain.smoothstep(520.0, 640.0, ahead + 90.0 * terrain.fbm(across / 500.0, 0.0, 4, seed=161))
-    hills = 80.0 * terrain.smoothstep(1200.0, 4000.0, ahead) * (0.5 + 0.6 * terrain.fbm(across / 1500.0, ahead / 1500.0, 4,
-                                                                                           seed=162))
+    # the far shore a little over half a kilometre off, and a wooded point reaching out nearer on the left
+    angle = across / np.maximum(ahead, 1.0)
+    edge = 560.0 + 90.0 * terrain.fbm(across / 500.0, 0.0, 4, seed=161) - 320.0 * np.exp(-((angle + 0.33) / 0.1) ** 2)
+    far = 14.0 * terrain.smoothstep(edge - 40.0, edge + 80.0, ahead)
+    hills = 300.0 * terrain.smoothstep(1500.0, 6000.0, ahead) * (0.5 + 0.6 * terrain.fbm(across / 1500.0, ahead / 1500.0,
+                                                                                            4, seed=162))
     near = 2.0 * terrain.smoothstep(-4.0, -14.0, ahead)
     return far + hills + near - 2.5 + 0.4 * terrain.fbm(x / 30.0, y / 30.0, 3, seed=163)
 
 
 def misty(tree, shader):
     """Mist lying on the water, and the morning haze above it."""
-    return air.misty(tree, shader, (260.0, 6.0), (3000.0, 600.0), tint=(1.02, 1.0, 1.0))
+    return air.misty(tree, shader, (260.0, 6.0), (2200.0, 600.0), tint=(1.02, 1.0, 1.0))
+
+
+def wisps(tree, seed):
+    """Mist lying on the water in slow streaks across the view, from a little way out to the far shore: the
+    glow of the low sky where it lies thick, nothing at all to shadows."""
+    p = kit.node(tree, "ShaderNodeMapping", {"Vector": kit.coordinates(tree, "Object"), "Scale": (0.02, 0.07, 0.0),
+                                             "Location": (seed, seed * 0.7, 0.0)}).outputs[0]
+    ahead = kit.node(tree, "ShaderNodeSeparateXYZ", {0: kit.coordinates(tree, "Object")}).outputs["Y"]
+    fade = kit.math_node(tree, "MULTIPLY", kit.map_range(tree, ahead, 12.0, 60.0), kit.map_range(tree, ahead, 900.0, 400.0))
+    thick = kit.math_node(tree, "MULTIPLY", kit.map_range(tree, kit.noise(tree, p, 1.0, 4.0, 0.6), 0.5, 0.72, 0.0, 0.4), fade)
+    clear = kit.node(tree, "ShaderNodeBsdfTransparent").outputs[0]
+    glow = air.hazed(tree, clear, 1.0e-3)
+    veil = kit.node(tree, "ShaderNodeMixShader", {0: thick, 1: clear, 2: glow}).outputs[0]
+    shadow = kit.node(tree, "ShaderNodeLightPath").outputs["Is Shadow Ray"]
+    return kit.node(tree, "ShaderNodeMixShader", {0: shadow, 1: veil, 2: clear}).outputs[0]
 
 
 def land(tree):
@@ -40,68 +59,305 @@ def needles(tree):
     return misty(tree, kit.principled(tree, (0.02, 0.03, 0.018), 0.8))
 
 
+def vector_math(tree, operation, a, b=(0.0, 0.0, 0.0)):
+    return kit.node(tree, "ShaderNodeVectorMath", {0: a, 1: b}, operation=operation).outputs[0]
+
+
 def weathered(tree):
-    p = kit.coordinates(tree, "Object")
-    stretched = kit.node(tree, "ShaderNodeMapping", {"Vector": p, "Scale": (1.0, 14.0, 1.0)}).outputs[0]
-    grain = kit.noise(tree, stretched, 6.0, 6.0, 0.6)
-    colour = kit.ramp(tree, grain, [(0.3, (0.10, 0.085, 0.07)), (0.7, (0.26, 0.23, 0.19))])
-    # every board weathered its own way: some greyer and paler, some darker
+    """Sun-bleached boards, in metres along each board: worn growth rings, a check here and there, two nails
+    where the board crosses each stringer, every board its own shade."""
     board = kit.node(tree, "ShaderNodeObjectInfo").outputs["Random"]
-    colour = kit.mix_colour(tree, kit.map_range(tree, board, 0.0, 1.0, 0.0, 0.6, False), colour,
-                            kit.ramp(tree, board, [(0.0, (0.07, 0.065, 0.06)), (1.0, (0.3, 0.29, 0.27))]))
-    return misty(tree, kit.principled(tree, colour, 0.75, normal=kit.bump(tree, grain, 0.5, 0.005)))
+    p = vector_math(tree, "ADD", kit.coordinates(tree, "Object"),
+                    kit.node(tree, "ShaderNodeCombineXYZ", {0: board, 1: kit.math_node(tree, "MULTIPLY", board, 37.0),
+                                                            2: board}).outputs[0])
+    # the grain runs along the board (its y): fine streaks and the wavy bands of the rings
+    along = kit.node(tree, "ShaderNodeMapping", {"Vector": p, "Scale": (1.0, 0.04, 1.0)}).outputs[0]
+    streaks = kit.noise(tree, along, 45.0, 8.0, 0.65)
+    rings = kit.node(tree, "ShaderNodeTexWave", {"Vector": along, "Scale": 9.0, "Distortion": 7.0, "Detail": 3.0,
+                                                 "Detail Scale": 0.6}, wave_type="BANDS",
+                     bands_direction="X").outputs["Fac"]
+    check = kit.map_range(tree, kit.math_node(tree, "ABSOLUTE", kit.math_node(
+        tree, "SUBTRACT", kit.noise(tree, kit.node(tree, "ShaderNodeMapping", {"Vector": p, "Scale": (1.0, 0.03, 1.0)}
+                                               ).outputs[0], 9.0, 2.0), 0.5)), 0.01, 0.0)
+    check = kit.math_node(tree, "MULTIPLY", check, kit.map_range(tree, board, 0.35, 0.5))
+    colour = kit.ramp(tree, streaks, [(0.38, (0.09, 0.085, 0.075)), (0.62, (0.31, 0.29, 0.26))])
+    colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", rings, 0.5), colour, (0.07, 0.06, 0.05, 1.0))
+    # a few boards newer than the rest, browner
+    colour = kit.mix_colour(tree, kit.map_range(tree, board, 0.0, 1.0, 0.0, 0.4, False), colour,
+                            kit.ramp(tree, board, [(0.0, (0.08, 0.07, 0.065)), (0.8, (0.3, 0.29, 0.27)),
+                                                   (1.0, (0.22, 0.14, 0.08))]))
+    # nail heads 5 cm from each edge over the stringers, with a rust stain round them
+    offset = vector_math(tree, "MULTIPLY", vector_math(tree, "SUBTRACT", vector_math(
+        tree, "ABSOLUTE", kit.coordinates(tree, "Object")), (0.05, 0.7, 0.0)), (1.0, 1.0, 0.0))
+    reach = vector_math(tree, "LENGTH", offset)
+    nail = kit.map_range(tree, reach, 0.0065, 0.005)
+    rust = kit.map_range(tree, reach, 0.02, 0.006, 0.0, 0.6)
+    colour = kit.mix_colour(tree, rust, colour, (0.1, 0.045, 0.02, 1.0))
+    colour = kit.mix_colour(tree, kit.math_node(tree, "MAXIMUM", nail, check), colour, (0.02, 0.018, 0.016, 1.0))
+    height = kit.math_node(tree, "SUBTRACT", kit.math_node(tree, "ADD", kit.math_node(tree, "MULTIPLY", streaks, 0.6),
+                                                           kit.math_node(tree, "MULTIPLY", rings, 0.25)),
+                           kit.math_node(tree, "MULTIPLY", check, 0.8))
+    return misty(tree, kit.principled(tree, colour, 0.8, normal=kit.bump(tree, height, 0.6, 0.003)))
 
 
 def pile(tree):
-    """The piles: the same boards' wood, darker, and black-green where the lake keeps them wet."""
+    """The piles: the same boards' wood, darker, black where the lake keeps them wet and green-slimed just
+    above the water."""
     p = kit.coordinates(tree, "Object")
-    stretched = kit.node(tree, "ShaderNodeMapping", {"Vector": p, "Scale": (8.0, 8.0, 0.6)}).outputs[0]
-    grain = kit.noise(tree, stretched, 3.0, 6.0, 0.6)
-    colour = kit.ramp(tree, grain, [(0.3, (0.05, 0.042, 0.035)), (0.7, (0.13, 0.11, 0.09))])
+    stretched = kit.node(tree, "ShaderNodeMapping", {"Vector": p, "Scale": (9.0, 9.0, 0.5)}).outputs[0]
+    grain = kit.noise(tree, stretched, 4.0, 8.0, 0.65)
+    colour = kit.ramp(tree, grain, [(0.3, (0.05, 0.042, 0.035)), (0.7, (0.16, 0.14, 0.12))])
     height = kit.node(tree, "ShaderNodeSeparateXYZ",
                       {0: kit.node(tree, "ShaderNodeNewGeometry").outputs["Position"]}).outputs["Z"]
-    wet = kit.map_range(tree, height, 0.05, 0.4)
-    colour = kit.mix_colour(tree, wet, (0.012, 0.016, 0.01, 1.0), colour)
-    return misty(tree, kit.principled(tree, colour, kit.map_range(tree, wet, 0.0, 1.0, 0.3, 0.8),
-                                      normal=kit.bump(tree, grain, 0.6, 0.01)))
+    # the wet line is ragged: the lake splashes higher on some piles than on others
+    ragged = kit.math_node(tree, "ADD", height, kit.math_node(tree, "MULTIPLY", kit.noise(tree, p, 3.0, 3.0), 0.25))
+    wet = kit.map_range(tree, ragged, 0.25, 0.55)
+    slime = kit.map_range(tree, ragged, 0.3, 0.12)
+    colour = kit.mix_colour(tree, wet, (0.012, 0.014, 0.01, 1.0), colour)
+    colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", slime, 0.8), colour, (0.02, 0.035, 0.012, 1.0))
+    return misty(tree, kit.principled(tree, colour, kit.map_range(tree, wet, 0.0, 1.0, 0.25, 0.85),
+                                      normal=kit.bump(tree, grain, 0.8, 0.01)))
 
 
-def hull(bm):
-    """A rowing boat's hull: the lower half of a long ellipsoid, narrowed to a bow, cut square at the stern."""
-    bmesh.ops.create_uvsphere(bm, u_segments=40, v_segments=20, radius=1.0)
-    bmesh.ops.bisect_plane(bm, geom=bm.verts[:] + bm.edges[:] + bm.faces[:], plane_co=(0.0, 0.0, 0.3),
-                           plane_no=(0.0, 0.0, 1.0), clear_outer=True)
-    bmesh.ops.bisect_plane(bm, geom=bm.verts[:] + bm.edges[:] + bm.faces[:], plane_co=(-0.8, 0.0, 0.0),
-                           plane_no=(-1.0, 0.0, 0.0), clear_outer=True)
-    for v in bm.verts:
-        x, y, z = v.co
-        bow = max(x, 0.0)
-        # the sheer rises towards the bow
-        v.co = (x * 2.2, y * 0.75 * (1.0 - 0.45 * bow * bow), z * 0.5 + 0.12 * bow * bow * (z + 1.0))
-    # the transom closes the cut stern
-    stern = [e for e in bm.edges if e.is_boundary and all(v.co.x < -1.7 for v in e.verts)]
-    bmesh.ops.edgeloop_fill(bm, edges=stern)
+_meshes = {}
+
+
+def plank_mesh(width, length, thickness):
+    """A board with its edges worn round a little, in metres (so its grain keeps to the board's size)."""
+    key = ("plank", width, length)
+    if key not in _meshes:
+        bm = bmesh.new()
+        bmesh.ops.create_cube(bm, size=1.0)
+        for v in bm.verts:
+            v.co = (v.co.x * width, v.co.y * length, v.co.z * thickness)
+        bmesh.ops.bevel(bm, geom=bm.edges[:], offset=0.004, segments=2, affect="EDGES")
+        mesh = bpy.data.meshes.new("plank")
+        bm.to_mesh(mesh)
+        bm.free()
+        _meshes[key] = mesh
+    return _meshes[key]
+
+
+def post_mesh(top, seed):
+    """A pile 22 cm thick from 2 m under the water up to `top`: rough-sawn round, split by a few checks
+    down its length, its top weathered ragged."""
+    key = ("post", top, seed)
+    if key in _meshes:
+        return _meshes[key]
+    rng = np.random.RandomState(seed)
+    sides, rows = 24, 26
+    a = np.linspace(0.0, 2.0 * math.pi, sides, endpoint=False)
+    z = np.linspace(-2.0, top, rows)
+    checks = rng.uniform(0.0, 2.0 * math.pi, 3)
+    verts = []
+    for h in z:
+        r = 0.11 * (1.0 + 0.05 * terrain.fbm(np.cos(a) * 2.0 + seed, np.sin(a) * 2.0 + h * 1.5, 3, seed=seed))
+        for c in checks:
+            r -= 0.012 * np.exp(-(((a - c + math.pi) % (2.0 * math.pi) - math.pi) / 0.06) ** 2)
+        # the top row: sawn at a slant long ago and rotted uneven
+        lift = np.where(h == top, 0.025 * np.sin(a + seed) + 0.012 * rng.uniform(-1.0, 1.0, sides), 0.0)
+        verts += [(ri * math.cos(ai), ri * math.sin(ai), h + li) for ri, ai, li in zip(r, a, lift)]
+    verts.append((0.0, 0.0, top - 0.015))
+    faces = [(k * sides + i, k * sides + (i + 1) % sides, (k + 1) * sides + (i + 1) % sides, (k + 1) * sides + i)
+             for k in range(rows - 1) for i in range(sides)]
+    centre = len(verts) - 1
+    faces += [((rows - 1) * sides + i, (rows - 1) * sides + (i + 1) % sides, centre) for i in range(sides)]
+    mesh = bpy.data.meshes.new("post")
+    mesh.from_pydata(verts, [], faces)
+    _meshes[key] = kit._smooth(mesh)
+    return mesh
+
+
+LENGTH, BEAM, STRAKES, LAP = 4.2, 0.68, 6, 0.014  # the boat: length, half beam, planks a side, their overlap
+DRAFT = 0.17
+
+
+def lines(u):
+    """The boat's half beam, sheer height and keel height at u, 0 at the transom to 1 at the stem."""
+    if u <= 0.45:
+        t = 1.0 - u / 0.45
+        return BEAM * (1.0 - 0.3 * t * t), 0.52 + 0.1 * t * t, 0.1 * t ** 2.5
+    t = (u - 0.45) / 0.55
+    return BEAM * max(0.012, (1.0 - t ** 1.8) ** 0.75), 0.52 + 0.24 * t * t, 0.34 * t ** 3
+
+
+def section(u, v):
+    """A point (y, z) of the hull's section at u, v of the way round from the keel (0) to the sheer (1)."""
+    b, sheer, keel = lines(u)
+    theta = v * math.pi / 2.0
+    return b * math.sin(theta) ** 0.75 * (1.0 + 0.06 * v), keel + (sheer - keel) * (1.0 - math.cos(theta) ** 0.6)
+
+
+def hull_mesh():
+    """A clinker-built hull: at each of 64 stations the section's starboard and port halves, each strake's
+    lower edge lying over the one below, so the planking steps out at every land."""
+    girth = [(k, w) for k in range(STRAKES) for w in (0.0, 0.35, 0.7, 0.999)] + [(STRAKES, 0.0)]
+    stations = 64
+    verts, lands = [], []
+    for i in range(stations + 1):
+        u = i / stations
+        x = -LENGTH / 2.0 + u * LENGTH
+        row = []
+        for strake, w in girth:
+            lands.append(w)
+            v = min(1.0, (strake + w) / STRAKES)
+            y, z = section(u, v)
+            y1, z1 = section(u, min(1.0, v + 0.002))
+            y0, z0 = section(u, max(0.0, v - 0.002))
+            ty, tz = y1 - y0, z1 - z0
+            n = math.hypot(ty, tz) or 1.0
+            lap = LAP * (1.0 - w) if strake < STRAKES else 0.0
+            row.append((y + lap * tz / n, z - lap * ty / n))
+        # port side, sheer down to keel, then starboard, keel up to sheer
+        verts += [(x, -y, z) for y, z in reversed(row[1:])] + [(x, y, z) for y, z in row]
+        lands[-len(row):] = lands[-len(row) + 1:][::-1] + lands[-len(row):]
+    g = 2 * len(girth) - 1
+    # wound so the normals face out of the hull
+    faces = [(i * g + j, i * g + j + 1, (i + 1) * g + j + 1, (i + 1) * g + j)
+             for i in range(stations) for j in range(g - 1)]
+    faces.append(tuple(range(g))[::-1])
+    mesh = bpy.data.meshes.new("hull")
+    mesh.from_pydata(verts, [], faces)
+    # how far across its strake each point lies, for the shadow line under each plank's lower edge
+    mesh.attributes.new("strake", "FLOAT", "POINT").data.foreach_set("value", lands)
+    return kit._smooth(mesh)
+
+
+def rail_mesh():
+    """The gunwales: a rail along the sheer each side, 4 by 5 cm."""
+    verts, faces = [], []
+    stations = 64
+    for side in (-1.0, 1.0):
+        first = len(verts)
+        for i in range(stations + 1):
+            u = i / stations
+            x = -LENGTH / 2.0 + u * LENGTH
+            y, z = section(u, 1.0)
+            out = min(0.035, y)
+            verts += [(x, side * (y + out), z - 0.05), (x, side * (y + out), z + 0.012),
+                      (x, side * max(0.0, y - 0.015), z + 0.012), (x, side * max(0.0, y - 0.015), z - 0.05)]
+        for i in range(stations):
+            for k in range(4):
+                a, b = first + i * 4 + k, first + i * 4 + (k + 1) % 4
+                quad = (a, b, b + 4, a + 4)
+                faces.append(quad if side > 0 else quad[::-1])
+    mesh = bpy.data.meshes.new("rails")
+    mesh.from_pydata(verts, [], faces)
+    return kit._smooth(mesh)
+
+
+def inner_half_beam(u, z):
+    """How far out from the middle the hull's inside is at u and height z."""
+    for k in range(1, 101):
+        y, zz = section(u, k / 100.0)
+        if zz >= z:
+            return y - 0.02
+    return section(u, 1.0)[0] - 0.02
+
+
+def paint(tree):
+    """Faded white paint on the planks, worn through to grey wood along the sheer, and the lake's dark stain
+    along the waterline."""
+    p = kit.coordinates(tree, "Object")
+    along = kit.node(tree, "ShaderNodeMapping", {"Vector": p, "Scale": (0.05, 1.0, 1.0)}).outputs[0]
+    grain = kit.noise(tree, along, 40.0, 6.0, 0.6)
+    local_z = kit.node(tree, "ShaderNodeSeparateXYZ", {0: p}).outputs["Z"]
+    worn = kit.map_range(tree, kit.math_node(tree, "ADD", kit.noise(tree, p, 6.0, 5.0, 0.6),
+                                             kit.math_node(tree, "MULTIPLY", local_z, 0.5)), 0.78, 0.85)
+    colour = kit.ramp(tree, grain, [(0.3, (0.42, 0.42, 0.39)), (0.7, (0.52, 0.51, 0.47))])
+    land = kit.map_range(tree, kit.node(tree, "ShaderNodeAttribute", attribute_name="strake").outputs["Fac"], 0.9, 1.0)
+    colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", land, 0.6), colour, (0.08, 0.08, 0.07, 1.0))
+    colour = kit.mix_colour(tree, worn, colour, (0.12, 0.11, 0.1, 1.0))
+    world_z = kit.node(tree, "ShaderNodeSeparateXYZ",
+                       {0: kit.node(tree, "ShaderNodeNewGeometry").outputs["Position"]}).outputs["Z"]
+    stain = kit.map_range(tree, world_z, 0.06, 0.01)
+    colour = kit.mix_colour(tree, stain, colour, (0.05, 0.05, 0.03, 1.0))
+    return misty(tree, kit.principled(tree, colour, 0.6, normal=kit.bump(tree, grain, 0.25, 0.002)))
+
+
+def varnished(tree, shade):
+    """Old varnished wood, its grain along the boat (or the oar)."""
+    p = kit.coordinates(tree, "Object")
+    along = kit.node(tree, "ShaderNodeMapping", {"Vector": p, "Scale": (0.05, 1.0, 1.0)}).outputs[0]
+    grain = kit.noise(tree, along, 50.0, 6.0, 0.6)
+    colour = kit.ramp(tree, grain, [(0.3, tuple(c * 0.55 for c in shade)), (0.7, shade)])
+    return misty(tree, kit.principled(tree, colour, 0.45, normal=kit.bump(tree, grain, 0.2, 0.002)))
+
+
+def hemp(tree):
+    p = kit.coordinates(tree, "Object")
+    fibre = kit.noise(tree, p, 120.0, 4.0, 0.7)
+    colour = kit.ramp(tree, fibre, [(0.3, (0.1, 0.075, 0.045)), (0.7, (0.24, 0.19, 0.12))])
+    return misty(tree, kit.principled(tree, colour, 0.9, normal=kit.bump(tree, fibre, 0.6, 0.003)))
 
 
 def boat(location, heading):
-    paint = kit.material("boat paint", lambda t: misty(t, kit.principled(t, (0.32, 0.05, 0.03), 0.45)))
-    bare = kit.material("boat's inside", lambda t: misty(t, kit.principled(t, (0.3, 0.22, 0.14), 0.7)))
-    mesh = bpy.data.meshes.new("boat")
-    bm = bmesh.new()
-    hull(bm)
-    bm.to_mesh(mesh)
-    bm.free()
-    kit._smooth(mesh)
-    mesh.materials.append(paint)
-    mesh.materials.append(bare)
-    obj = kit.add_object("boat", mesh, location, (0.0, 0.0, heading))
-    # the planking's inner face, which the solidify adds, is bare wood
-    planking = obj.modifiers.new("planking", "SOLIDIFY")
-    planking.thickness = 0.04
+    """A clinker-built rowing boat, white paint faded on the outside and varnished wood within: a rail along
+    each sheer, three thwarts, a pair of oars shipped inside. Returns the stem head's place in the world."""
+    root = bpy.data.objects.new("boat", None)
+    bpy.context.scene.collection.objects.link(root)
+    root.location = location
+    root.rotation_euler.z = heading
+    inside = kit.material("boat's inside", lambda t: varnished(t, (0.3, 0.17, 0.08)))
+    trim = kit.material("boat's trim", lambda t: misty(t, kit.principled(t, (0.03, 0.07, 0.07), 0.55)))
+    mesh = hull_mesh()
+    for mat in (kit.material("boat paint", paint), inside, trim):
+        mesh.materials.append(mat)
+    shell = kit.add_object("hull", mesh)
+    planking = shell.modifiers.new("planking", "SOLIDIFY")
+    planking.thickness = 0.018
+    planking.offset = -1.0
+    planking.use_even_offset = True
     planking.material_offset = 1
-    # a thwart to sit on
-    kit.box("thwart", (location[0], location[1], location[2] + 0.02), (0.18, 1.0, 0.04),
-            kit.material("thwart", lambda t: misty(t, kit.principled(t, (0.2, 0.15, 0.1), 0.7)))).rotation_euler.z = heading
+    planking.material_offset_rim = 2
+    rails = kit.add_object("rails", rail_mesh(), mat=trim)
+    parts = [shell, rails]
+    # thwarts across at the stern sheets, amidships and forward, 22 cm under the sheer
+    for u, width in ((0.12, 0.3), (0.5, 0.22), (0.78, 0.2)):
+        x = -LENGTH / 2.0 + u * LENGTH
+        z = section(u, 1.0)[1] - 0.22
+        parts.append(kit.box("thwart", (x, 0.0, z), (width, 2.0 * inner_half_beam(u, z), 0.03), inside))
+    # the oars lie along the boat on the thwarts, blades to opposite ends
+    oar = kit.material("oar", lambda t: varnished(t, (0.34, 0.24, 0.13)))
+    for side, end in ((-0.2, 1.0), (0.24, -1.0)):
+        z = section(0.5, 1.0)[1] - 0.22 + 0.04
+        parts.append(kit.cone("loom", (0.1 * end, side, z), 0.024, 0.024, 2.3, 12, oar, rotation=(0.0, math.pi / 2, 0.0)))
+        parts.append(kit.box("blade", (0.1 * end + end * 1.35, side, z - 0.005), (0.5, 0.14, 0.012), oar))
+    for part in parts:
+        part.parent = root
+    c, s = math.cos(heading), math.sin(heading)
+    stem = (LENGTH / 2.0 - 0.03, 0.0, lines(1.0)[1])
+    return (location[0] + c * stem[0] - s * stem[1], location[1] + s * stem[0] + c * stem[1], location[2] + stem[2])
+
+
+def rope(start, post, top):
+    """A mooring line from `start` sagging towards the water and twice round the post at `post` under `top`."""
+    points = []
+    sx, sy, sz = start
+    px, py = post
+    # from the stem head down in a slack curve to the post
+    for t in np.linspace(0.0, 1.0, 8)[:-1]:
+        x, y = sx + (px - sx) * t * 0.92, sy + (py - sy) * t * 0.92
+        z = sz + (top - 0.12 - sz) * t - 0.35 * math.sin(math.pi * t)
+        points.append((x, y, z))
+    first = math.atan2(sy - py, sx - px)
+    for k in range(19):
+        a = first + k * 2.0 * math.pi / 9.0
+        points.append((px + 0.125 * math.cos(a), py + 0.125 * math.sin(a), top - 0.12 - 0.02 * k))
+    curve = bpy.data.curves.new("rope", "CURVE")
+    curve.dimensions = "3D"
+    curve.bevel_depth = 0.012
+    curve.bevel_resolution = 3
+    spline = curve.splines.new("NURBS")
+    spline.points.add(len(points) - 1)
+    for point, (x, y, z) in zip(spline.points, points):
+        point.co = (x, y, z, 1.0)
+    spline.order_u = 3
+    spline.use_endpoint_u = True
+    spline.resolution_u = 6
+    obj = kit.add_object("rope", curve)
+    curve.materials.append(kit.material("rope", hemp))
+    return obj
 
 
 def build():
@@ -109,52 +365,77 @@ def build():
                                                    heading=-20.0, seed=91.0, shadow=0.3)])
     x, y = terrain.view_grid((0.0, 0.0), LOOK, 110.0, 0.5, 25000.0, kit.scaled(1300), kit.scaled(900))
     terrain.grid_object("shore", x, y, shore(x, y), kit.material("land", land))
-    water = terrain.grid_object("lake", *terrain.square_grid((0.0, 0.0), 12000.0, 2), np.zeros((2, 2)),
-                                kit.material("lake", lambda t: kit.clear_water(t, (0.45, 0.42, 0.3), 0.6, 0.0,
-                                                                               ripples=0.015, ripple_scale=2.0)))
+    terrain.grid_object("lake", *terrain.square_grid((0.0, 0.0), 12000.0, 2), np.zeros((2, 2)),
+                        kit.material("lake", lambda t: kit.clear_water(t, (0.45, 0.42, 0.3), 0.6, 0.0,
+                                                                       ripples=0.015, ripple_scale=2.0)))
+    # two sheets of mist just over the water, in the view's own frame (x across, y ahead)
+    for k, height in enumerate((0.15, 0.45)):
+        sheet = kit.mesh_object("mist", [(-700.0, 10.0, 0.0), (700.0, 10.0, 0.0), (700.0, 1000.0, 0.0),
+                                         (-700.0, 1000.0, 0.0)], [(0, 1, 2, 3)], smooth=False)
+        sheet.location.z = height
+        sheet.rotation_euler.z = -math.radians(LOOK)
+        kit.assign(sheet, kit.material("mist %d" % k, lambda t, k=k: wisps(t, 17.0 * k + 3.0)))
     # the jetty: planks on two stringers on posts, running out from the near bank
     wood = kit.material("weathered wood", weathered)
     forward, right = kit.direction(0.0, LOOK - 4.0), kit.direction(0.0, LOOK + 86.0)
     rng = np.random.RandomState(16)
     turn = math.radians(90.0 - (LOOK - 4.0))
-    # thin boards laid flat and close, a finger's gap between them: thick ones with wide gaps read as steps
-    for k in range(165):
-        a = -3.0 + k * 0.2
-        c = forward * a
-        plank = kit.box("plank", (c.x, c.y, DECK + rng.uniform(-0.003, 0.003)),
-                        (0.185, 1.7 + rng.uniform(-0.04, 0.04), 0.025), wood)
-        plank.rotation_euler = (rng.uniform(-0.004, 0.004), rng.uniform(-0.004, 0.004), turn + rng.uniform(-0.015, 0.015))
+    # boards of a few widths laid close, a finger's gap between; a few warped, one gone, one short and split
+    a = -3.0
+    k = 0
+    while a < 30.0:
+        width = rng.choice([0.14, 0.17, 0.19, 0.2])
+        a += width / 2.0
+        k += 1
+        if k != 61:
+            c = forward * a + right * rng.uniform(-0.03, 0.03)
+            length = 1.7 if k != 97 else 1.25
+            if k == 97:
+                c -= right * 0.22
+            warped = k % 13 == 5
+            plank = kit.add_object("plank", plank_mesh(width, length, 0.028),
+                                   (c.x, c.y, DECK + rng.uniform(-0.004, 0.004) + (0.008 if warped else 0.0)), mat=wood)
+            plank.rotation_euler = (rng.uniform(-0.006, 0.006) + (0.03 if warped else 0.0), rng.uniform(-0.006, 0.006),
+                                    turn + rng.uniform(-0.012, 0.012))
+        a += width / 2.0 + rng.uniform(0.008, 0.02)
     piles = kit.material("piles", pile)
-    # round piles driven into the lake bed, the last pair standing above the deck to moor a boat to
+    # rough piles driven into the lake bed; the last pair and one beside the boat stand above the deck to moor to
     for k in range(12):
         for side in (-0.86, 0.86):
             c = forward * (-2.0 + k * 2.8) + right * side
-            top = DECK + (0.7 if k == 11 else -0.02)
-            post = kit.cone("post", (c.x, c.y, (top - 2.0) / 2), 0.11, 0.1, top + 2.0, 12, piles)
-            post.rotation_euler = (rng.uniform(-0.03, 0.03), rng.uniform(-0.03, 0.03), rng.uniform(0, 6.3))
+            tall = k == 11 or (k == 3 and side > 0)
+            top = DECK + (0.7 if tall else -0.02)
+            post = kit.add_object("post", post_mesh(top, 1 + (k * 2 + (side > 0)) % 4 if not tall else 5 + k), (c.x, c.y, 0.0),
+                                  (rng.uniform(-0.02, 0.02), rng.uniform(-0.02, 0.02), rng.uniform(0, 6.3)), piles)
+            if k == 3 and side > 0:
+                mooring = (c.x, c.y), top
     # a stringer under each side of the planks
     for side in (-0.7, 0.7):
         c = forward * 13.5 + right * side
         stringer = kit.box("stringer", (c.x, c.y, DECK - 0.09), (33.0, 0.08, 0.16), wood)
         stringer.rotation_euler.z = turn
-    # a rowing boat moored alongside
-    moor = forward * 10.0 + right * 1.75
-    boat((moor.x, moor.y, 0.18), turn - math.radians(10.0))
-    # pines along the far shore
-    count = kit.scaled(7000, 150)
-    ahead = rng.uniform(560.0, 1500.0, count)
-    across = rng.uniform(-1.2, 1.2, count) * ahead
+    # a rowing boat tied up alongside, its bow line round the post
+    moor = forward * 5.6 + right * 1.9
+    stem = boat((moor.x, moor.y, -DRAFT), turn + math.radians(5.0))
+    rope(stem, *mooring)
+    # pines along the far shore and up the hills behind it, in clumps of taller and shorter trees
+    count = kit.scaled(9000, 150)
+    ahead = np.concatenate([rng.uniform(200.0, 1400.0, count), rng.uniform(1400.0, 6000.0, count)])
+    across = rng.uniform(-0.75, 0.75, len(ahead)) * ahead
     tx, ty = terrain.from_view(ahead, across, LOOK)
     tz = shore(tx, ty)
     keep = tz > 0.5
+    clumps = 0.5 + 0.5 * terrain.fbm(tx / 180.0, ty / 180.0, 3, seed=164)
+    heights = rng.uniform(13.0, 24.0, len(ahead)) * (0.7 + 0.7 * clumps)
     mat = kit.material("needles", needles)
     templates = [kit.conifer("pine %d" % i, 1.0, 9, mat, seed=30 + i) for i in range(3)]
-    kit.scatter("pines", templates, np.stack([tx, ty, tz - 0.5], 1)[keep], rng.uniform(14.0, 24.0, count)[keep],
-                rng.uniform(0, 6.3, count)[keep], rng.randint(0, 3, count)[keep])
+    templates += [kit.spruce("spruce %d" % i, 1.0, mat=mat, seed=40 + i) for i in range(2)]
+    kit.scatter("pines", templates, np.stack([tx, ty, tz - 0.5], 1)[keep], heights[keep],
+                rng.uniform(0, 6.3, len(ahead))[keep], rng.randint(0, 5, len(ahead))[keep])
     # from the bank a step to the side, so the piles and the deck's edge stand in the water with their reflections
     eye = forward * -5.0 + right * 1.2
     aim = forward * 60.0 - right * 0.6
     kit.camera((eye.x, eye.y, 2.1), (aim.x, aim.y, 0.9), 58.0)
     kit.film(exposure=-2.2)
     kit.bloom(threshold=2.0, size=8, mix=-0.75)
-    kit.clean_margins(SAMPLES // 3)
+    kit.clean_margins(SAMPLES)
