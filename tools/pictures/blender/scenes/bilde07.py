@@ -1,26 +1,72 @@
-"""A still life in window light: a glass carafe of wine, a pewter jug, lemons and grapes on an old oak table
-against a dark wall, the light falling softly from the left."""
+"""A still life in window light: a glass carafe of wine, a pewter jug, a bunch of dark grapes under their
+bloom, and lemons on a crumpled linen cloth, on a table of old oak boards against a dark wall, the light
+falling softly from a window to the left."""
 import math
 
 import bpy
 import numpy as np
+from mathutils import Vector
 
 import kit
 
-SAMPLES = 64
-DENOISE = 7.0  # the table and the wall lit through glass and by bounces are grainy at these samples
+SAMPLES = 96
+DENOISE = 5.0  # the table and the wall lit through glass and by bounces are grainy at these samples
+
+
+def vector_math(tree, operation, a, b=None, scale=None):
+    n = kit.node(tree, "ShaderNodeVectorMath", {0: a}, operation=operation)
+    if isinstance(b, bpy.types.NodeSocket):
+        kit.link(tree, b, n.inputs[1])
+    elif b is not None:
+        n.inputs[1].default_value = b
+    if scale is not None:
+        n.inputs["Scale"].default_value = scale
+    return n.outputs["Value" if operation in ("LENGTH", "DOT_PRODUCT", "DISTANCE") else "Vector"]
 
 
 def oak(tree):
+    """Oak boards cut across the log: rings round a pith that wanders below the board, so they open into
+    arches and bend round knots of noise, fibres along the grain, dark pores in the late wood, and a
+    varnish worn dull in patches. Each board (its object's random number) is cut from elsewhere."""
     p = kit.coordinates(tree, "Object")
-    stretched = kit.node(tree, "ShaderNodeMapping", {"Vector": p, "Scale": (0.15, 1.0, 1.0)}).outputs[0]
-    rings = kit.node(tree, "ShaderNodeTexWave", {"Vector": stretched, "Scale": 9.0, "Distortion": 9.0, "Detail": 3.0},
-                     wave_type="RINGS").outputs["Fac"]
-    colour = kit.ramp(tree, kit.math_node(tree, "ADD", kit.math_node(tree, "MULTIPLY", rings, 0.6),
-                                          kit.math_node(tree, "MULTIPLY", kit.noise(tree, stretched, 30.0, 4.0), 0.4)),
-                      [(0.3, (0.05, 0.025, 0.012)), (0.7, (0.14, 0.07, 0.03))])
-    normal = kit.bump(tree, rings, 0.08, 0.002)
-    return kit.principled(tree, colour, 0.45, normal=normal, clearcoat=0.25, clearcoat_roughness=0.3)
+    shift = kit.node(tree, "ShaderNodeObjectInfo").outputs["Random"]
+    p = vector_math(tree, "ADD", p, kit.node(tree, "ShaderNodeCombineXYZ",
+                                             {0: kit.math_node(tree, "MULTIPLY", shift, 7.0),
+                                              1: kit.math_node(tree, "MULTIPLY", shift, 0.05)}).outputs[0])
+    along = kit.node(tree, "ShaderNodeMapping", {"Vector": p, "Scale": (1.2, 9.0, 9.0)}).outputs[0]
+    wander = kit.node(tree, "ShaderNodeTexNoise", {"Vector": along, "Scale": 1.0, "Detail": 4.0}).outputs["Color"]
+    q = vector_math(tree, "ADD", p, vector_math(tree, "SCALE", vector_math(tree, "SUBTRACT", wander, (0.5, 0.5, 0.5)),
+                                                scale=0.07))
+    parts = kit.node(tree, "ShaderNodeSeparateXYZ", {0: q}).outputs
+    # the pith runs askew to the board, just under it, so the rings open into arches where it dips
+    across = kit.math_node(tree, "SUBTRACT", parts[1], kit.math_node(tree, "MULTIPLY", parts[0], 0.08))
+    # how deep the pith lies under the board changes along it: where it rises the rings close into arches
+    depth = kit.map_range(tree, kit.noise(tree, kit.node(tree, "ShaderNodeMapping", {
+        "Vector": q, "Scale": (1.6, 0.3, 0.3)}).outputs[0], 1.0, 2.0), 0.3, 0.7, 0.004, 0.07, smooth=False)
+    radius = vector_math(tree, "LENGTH", kit.node(tree, "ShaderNodeCombineXYZ", {
+        0: across, 1: kit.math_node(tree, "ADD", parts[2], depth)}).outputs[0])
+    # rings of uneven width: the radius itself a little wavy
+    radius = kit.math_node(tree, "ADD", radius, kit.math_node(tree, "MULTIPLY", kit.noise(tree, q, 14.0, 3.0), 0.012))
+    rings = kit.math_node(tree, "FRACT", kit.math_node(tree, "MULTIPLY", radius, 110.0))
+    # the dark late wood at each ring's end, strong in some years and faint in others
+    late = kit.math_node(tree, "MULTIPLY", kit.map_range(tree, rings, 0.55, 0.95),
+                         kit.map_range(tree, kit.noise(tree, radius, 40.0, 2.0), 0.3, 0.7, 0.3, 1.0))
+    fibres = kit.node(tree, "ShaderNodeTexNoise", {"Vector": kit.node(tree, "ShaderNodeMapping", {
+        "Vector": q, "Scale": (3.0, 260.0, 260.0)}).outputs[0], "Scale": 1.0, "Detail": 2.0}).outputs["Fac"]
+    pores = kit.node(tree, "ShaderNodeTexNoise", {"Vector": kit.node(tree, "ShaderNodeMapping", {
+        "Vector": q, "Scale": (60.0, 900.0, 900.0)}).outputs[0], "Scale": 1.0, "Detail": 1.0}).outputs["Fac"]
+    pore = kit.math_node(tree, "MULTIPLY", kit.map_range(tree, pores, 0.55, 0.7), late)
+    tone = kit.math_node(tree, "ADD", kit.math_node(tree, "MULTIPLY", late, 0.45),
+                         kit.math_node(tree, "MULTIPLY", fibres, 0.35))
+    tone = kit.math_node(tree, "ADD", tone, kit.math_node(tree, "MULTIPLY", pore, 0.4))
+    colour = kit.ramp(tree, tone, [(0.15, (0.075, 0.038, 0.017)), (0.5, (0.042, 0.02, 0.009)), (0.85, (0.014, 0.007, 0.004))])
+    # old wax and wear: the varnish dull and thin in broad patches
+    wear = kit.map_range(tree, kit.noise(tree, p, 3.0, 5.0), 0.4, 0.65)
+    rough = kit.map_range(tree, wear, 0.0, 1.0, 0.28, 0.55)
+    coat = kit.map_range(tree, wear, 0.0, 1.0, 0.45, 0.05)
+    height = kit.math_node(tree, "SUBTRACT", kit.math_node(tree, "MULTIPLY", fibres, 0.3), pore)
+    return kit.principled(tree, colour, rough, normal=kit.bump(tree, height, 0.15, 0.001), clearcoat=coat,
+                          clearcoat_roughness=0.2)
 
 
 def wall(tree):
@@ -30,10 +76,11 @@ def wall(tree):
 
 
 def pewter(tree):
+    """Old pewter: smooth, softly blurred reflections, gently dented and a shade duller in patches."""
     p = kit.coordinates(tree, "Object")
-    rough = kit.map_range(tree, kit.noise(tree, p, 20.0, 4.0), 0.3, 0.7, 0.16, 0.3)
-    return kit.principled(tree, (0.55, 0.54, 0.52), rough, metallic=1.0,
-                          normal=kit.bump(tree, kit.noise(tree, p, 60.0, 3.0), 0.05, 0.002))
+    rough = kit.map_range(tree, kit.noise(tree, p, 6.0, 3.0), 0.35, 0.65, 0.17, 0.26)
+    return kit.principled(tree, (0.45, 0.44, 0.42), rough, metallic=1.0,
+                          normal=kit.bump(tree, kit.noise(tree, p, 9.0, 2.0), 0.03, 0.002))
 
 
 def lemon(tree):
@@ -44,14 +91,35 @@ def lemon(tree):
 
 
 def grape(tree):
+    """A dark grape under its bloom: a pale dusty film, rubbed off in places to the glossy skin."""
     p = kit.coordinates(tree, "Object")
-    bloom = kit.map_range(tree, kit.noise(tree, p, 40.0, 3.0), 0.4, 0.7)
     ripeness = kit.node(tree, "ShaderNodeObjectInfo").outputs["Random"]  # each berry its own shade
-    fac = kit.math_node(tree, "ADD", kit.math_node(tree, "MULTIPLY", bloom, 0.5),
-                        kit.math_node(tree, "MULTIPLY", ripeness, 0.3))
-    colour = kit.mix_colour(tree, fac, (0.03, 0.008, 0.03, 1.0),
-                            (0.16, 0.14, 0.2, 1.0))
-    return kit.principled(tree, colour, kit.map_range(tree, bloom, 0.0, 1.0, 0.18, 0.55))
+    skin_colour = kit.mix_colour(tree, ripeness, (0.015, 0.005, 0.025, 1.0), (0.05, 0.01, 0.035, 1.0))
+    skin = kit.principled(tree, skin_colour, 0.22)
+    dust = kit.principled(tree, (0.07, 0.075, 0.11), 0.6, sheen=0.5, sheen_tint=0.0, specular=0.2)
+    rubbed = kit.map_range(tree, kit.noise(tree, p, 2.5, 3.0), 0.35, 0.7, 0.3, 0.8)
+    bloom = kit.math_node(tree, "MULTIPLY", rubbed, kit.map_range(tree, ripeness, 0.0, 1.0, 0.7, 1.1))
+    return kit.node(tree, "ShaderNodeMixShader", {0: bloom, 1: skin, 2: dust}).outputs[0]
+
+
+def twig(tree):
+    colour = kit.ramp(tree, kit.noise(tree, kit.coordinates(tree, "Object"), 80.0, 3.0),
+                      [(0.3, (0.07, 0.06, 0.025)), (0.7, (0.16, 0.13, 0.06))])
+    return kit.principled(tree, colour, 0.7)
+
+
+def linen(tree):
+    """Unbleached linen: slubs of thicker thread running both ways, a soft sheen."""
+    p = kit.coordinates(tree, "Object")
+    warp = kit.node(tree, "ShaderNodeTexNoise", {"Vector": kit.node(tree, "ShaderNodeMapping", {
+        "Vector": p, "Scale": (600.0, 4.0, 4.0)}).outputs[0], "Scale": 1.0, "Detail": 2.0}).outputs["Fac"]
+    weft = kit.node(tree, "ShaderNodeTexNoise", {"Vector": kit.node(tree, "ShaderNodeMapping", {
+        "Vector": p, "Scale": (4.0, 600.0, 600.0)}).outputs[0], "Scale": 1.0, "Detail": 2.0}).outputs["Fac"]
+    threads = kit.math_node(tree, "ADD", warp, weft)
+    colour = kit.ramp(tree, kit.math_node(tree, "ADD", kit.math_node(tree, "MULTIPLY", threads, 0.35),
+                                          kit.math_node(tree, "MULTIPLY", kit.noise(tree, p, 8.0, 3.0), 0.3)),
+                      [(0.35, (0.2, 0.17, 0.12)), (0.65, (0.27, 0.23, 0.17))])
+    return kit.principled(tree, colour, 0.85, sheen=0.6, normal=kit.bump(tree, threads, 0.25, 0.0008))
 
 
 def carafe():
@@ -79,16 +147,154 @@ def jug():
     handle.scale = (0.7, 1.25, 1.0)
 
 
+def window_light(panes):
+    """The window to the left, a little in front: a sash of `panes` (columns, rows) of glass, each pane an
+    area light, so that glass and metal mirror a window with its bars rather than one bright slab."""
+    sash = bpy.data.objects.new("window", None)
+    bpy.context.scene.collection.objects.link(sash)
+    sash.location = (-1.6, -0.5, 1.1)
+    kit.point_along(sash, (1.6, 0.7, -0.9))
+    columns, rows = panes
+    width, height, bar = 0.9, 1.6, 0.05
+    for i in range(columns):
+        for j in range(rows):
+            pane = bpy.data.lights.new("pane", "AREA")
+            pane.shape = "RECTANGLE"
+            pane.size, pane.size_y = (width - bar * (columns - 1)) / columns, (height - bar * (rows - 1)) / rows
+            pane.energy = 900.0 * pane.size * pane.size_y / (width * height) * 1.05
+            pane.color = (1.0, 0.95, 0.88)
+            light = kit.add_object("pane", pane)
+            light.parent = sash
+            light.location = ((i + 0.5) * width / columns - width / 2, (j + 0.5) * height / rows - height / 2, 0.0)
+
+
+def table(front, back, boards, mat):
+    """The top of old oak boards running left to right, a hair's gap between them, their edges worn."""
+    width = (back - front) / boards
+    for i in range(boards):
+        x, y, z = 0.8, width / 2 - 0.001, 0.022
+        verts = [(sx * x, sy * y, sz * z) for sz in (-1, 1) for sy in (-1, 1) for sx in (-1, 1)]
+        faces = [(0, 2, 3, 1), (4, 5, 7, 6), (0, 1, 5, 4), (1, 3, 7, 5), (3, 2, 6, 7), (2, 0, 4, 6)]
+        board = kit.mesh_object("board %d" % i, verts, faces, smooth=False)
+        board.location = (0.0, front + (i + 0.5) * width, -0.022)
+        kit.assign(board, mat)
+        board.modifiers.new("worn edge", "BEVEL").width = 0.004
+
+
+def cloth_height(x, y, folds):
+    """The linen's rise above the table at (x, y), in the cloth's own frame: soft ridges where it bunched."""
+    z = 0.0015 + 0.0008 * np.sin(x * 90.0 + 2.0 * np.sin(y * 40.0)) * np.sin(y * 70.0)
+    for x0, slope, h, w in folds:
+        z = z + h * np.exp(-((x - x0 - slope * y) / w) ** 2)
+    return z
+
+
+FOLDS = [(0.0, 0.35, 0.018, 0.022), (0.2, -0.25, 0.012, 0.018), (0.4, 0.15, 0.02, 0.03), (0.14, 0.5, 0.008, 0.012)]
+
+
+def cloth(left, right, back, edge, drop, mat):
+    """A linen cloth lying from `back` to the table's front `edge` and hanging `drop` over it, folds falling
+    from the edge."""
+    across = np.linspace(left, right, kit.scaled(120, 24))
+    bend = 0.012
+    flat = back - edge
+    length = flat + bend * math.pi / 2 + drop
+    along = np.linspace(0.0, length, kit.scaled(170, 30))
+    verts = []
+    for s in along:
+        for x0 in across:
+            x = x0 + 0.012 * math.sin(max(back - s, edge) * 17.0 + 1.0)  # not laid straight
+            if s <= flat:
+                y = back - s
+                # the folds flatten out where the cloth goes over the edge
+                z = 0.0015 + (cloth_height(x0 - left, y, FOLDS) - 0.0015) * min(1.0, (y - edge) / 0.04)
+            elif s <= flat + bend * math.pi / 2:
+                t = (s - flat) / bend
+                y, z = edge - bend * math.sin(t), 0.0015 - bend + bend * math.cos(t)
+            else:
+                hang = s - flat - bend * math.pi / 2
+                # the hanging part falls into folds that deepen downwards
+                depth = 0.014 * min(1.0, hang / 0.06)
+                y = edge - bend - depth * (0.5 + 0.5 * math.sin((x0 - left) * 80.0 + math.sin(x0 * 23.0) * 2.0))
+                z = 0.0015 - bend - hang
+            verts.append((x, y, z))
+    n = len(across)
+    faces = [(j * n + i, j * n + i + 1, (j + 1) * n + i + 1, (j + 1) * n + i)
+             for j in range(len(along) - 1) for i in range(n - 1)]
+    obj = kit.mesh_object("cloth", verts, faces)
+    kit.assign(obj, mat)
+    return obj
+
+
+def bunch(shoulder, tip, berry_mat, stalk_mat, rng):
+    """A bunch of grapes lying on its side from `shoulder` to `tip`: berries of many sizes packed round a
+    tapering stalk, fallen into a pile on the table, each an egg pointing away from its stalk; the cut stem
+    rising from the shoulder."""
+    shoulder, tip = np.array(shoulder), np.array(tip)
+
+    def axis(s):
+        point = shoulder + (tip - shoulder) * s
+        return np.array([point[0], point[1], 0.026 * (1.0 - s) + 0.012])
+
+    heading = np.append((tip - shoulder) / np.linalg.norm(tip - shoulder), 0.0)
+    aside = np.array([-heading[1], heading[0], 0.0])
+    berries = []
+    for attempt in range(5000):
+        s = rng.uniform(0.0, 1.0) ** 1.3
+        reach = 0.055 * (1.0 - s) ** 0.8 + 0.01
+        turn = rng.uniform(0.0, 2.0 * math.pi)
+        u = math.sqrt(rng.uniform(0.0, 1.0)) * reach
+        centre = axis(s) + aside * u * math.cos(turn) + np.array([0.0, 0.0, 0.8 * u * math.sin(turn)])
+        r = rng.uniform(0.0095, 0.0135) if rng.uniform() > 0.08 else rng.uniform(0.006, 0.008)
+        if centre[2] < r or any(np.linalg.norm(centre - c) < 0.95 * (r + q) for c, q, _ in berries):
+            continue
+        berries.append((centre, r, s))
+    # they settle: each, lowest first, drops till it rests on the table or on berries already settled
+    settled = []
+    for centre, r, s in sorted(berries, key=lambda b: b[0][2]):
+        rest = r * 1.05
+        for c, q, _ in settled:
+            d = np.hypot(*(centre[:2] - c[:2]))
+            if d < 0.95 * (r + q):
+                rest = max(rest, c[2] + math.sqrt((0.95 * (r + q)) ** 2 - d * d))
+        settled.append((np.array([centre[0], centre[1], min(centre[2], rest)]), r, s))
+    wood = ([], [])
+    stalk = [axis(s) for s in np.linspace(0.0, 1.0, 8)]
+    stem = [axis(0.0) - heading * d + np.array([0.0, 0.0, h])
+            for d, h in ((0.0, 0.0), (0.02, 0.015), (0.032, 0.04), (0.034, 0.065))]
+    tube(*wood, stem[::-1] + stalk[1:], [0.0035, 0.003, 0.003] + [0.0028 - 0.0002 * i for i in range(len(stalk))])
+    for k, (centre, r, s) in enumerate(settled):
+        out = centre - axis(s)
+        out = out / (np.linalg.norm(out) + 1e-9) + rng.normal(0.0, 0.25, 3)
+        out = out / np.linalg.norm(out)
+        tube(*wood, [axis(s), centre - out * r * 1.05], [0.0012, 0.0009], 4)
+        berry = kit.sphere("grape %d" % k, tuple(centre), 1.0, 32, 16, berry_mat)
+        berry.scale = (r, r, r * rng.uniform(1.1, 1.3))
+        berry.rotation_euler = Vector((0.0, 0.0, 1.0)).rotation_difference(Vector(out)).to_euler()
+    obj = kit.mesh_object("grape stalks", *wood)
+    kit.assign(obj, stalk_mat)
+
+
+def tube(verts, faces, path, radii, sides=6):
+    """A thin tube along `path` (points) of `radii`, open at the ends."""
+    base = len(verts)
+    for i, (point, r) in enumerate(zip(path, radii)):
+        ahead = np.asarray(path[min(i + 1, len(path) - 1)]) - np.asarray(path[max(i - 1, 0)])
+        ahead = ahead / np.linalg.norm(ahead)
+        side = np.cross(ahead, (0.0, 0.0, 1.0) if abs(ahead[2]) < 0.95 else (1.0, 0.0, 0.0))
+        side /= np.linalg.norm(side)
+        other = np.cross(ahead, side)
+        for c in range(sides):
+            a = 2.0 * math.pi * c / sides
+            verts.append(tuple(np.asarray(point) + (side * math.cos(a) + other * math.sin(a)) * r))
+    for i in range(len(path) - 1):
+        for c in range(sides):
+            a0, a1 = base + i * sides + c, base + i * sides + (c + 1) % sides
+            faces.append((a0, a1, a1 + sides, a0 + sides))
+
+
 def build():
-    # light from a tall window to the left, a little in front; the room beyond it dark
-    window = bpy.data.lights.new("window", "AREA")
-    window.shape = "RECTANGLE"
-    window.size, window.size_y = 0.9, 1.6
-    window.energy = 900.0
-    window.color = (1.0, 0.95, 0.88)
-    light = kit.add_object("window", window)
-    light.location = (-1.6, -0.5, 1.1)
-    kit.point_along(light, (1.6, 0.7, -0.9))
+    window_light((2, 2))
     fill = bpy.data.lights.new("fill", "AREA")
     fill.size = 2.0
     fill.energy = 25.0
@@ -99,32 +305,24 @@ def build():
     world.use_nodes = True
     world.node_tree.nodes["Background"].inputs["Strength"].default_value = 0.0
     bpy.context.scene.world = world
-    table = kit.box("table", (0.0, 0.25, -0.03), (1.6, 0.9, 0.06), kit.material("oak", oak))
-    table.modifiers.new("worn edge", "BEVEL").width = 0.006
+    table(-0.2, 0.7, 4, kit.material("oak", oak))
     kit.box("wall", (0.0, 0.9, 0.6), (3.0, 0.05, 1.6), kit.material("wall", wall))
     carafe()
     jug()
+    left = 0.16
+    cloth(left, 0.7, 0.3, -0.2, 0.12, kit.material("linen", linen))
     lemon_mat = kit.material("lemon", lemon)
     # a lemon's outline: fullest at the middle, drawn out into a small nipple at each end
     outline = [(0.0, -0.062), (0.006, -0.058), (0.012, -0.052)]
     outline += [(0.041 * math.sin(math.pi * t) ** 0.7, -0.05 + 0.1 * t) for t in np.linspace(0.05, 0.95, 19)]
     outline += [(0.012, 0.052), (0.006, 0.058), (0.0, 0.062)]
-    for i, (x, y, turn) in enumerate([(0.24, 0.12, 0.3), (0.34, 0.22, 1.9), (0.16, 0.02, 2.6)]):
-        fruit = kit.lathe("lemon %d" % i, outline, 64, (x, y, 0.037), lemon_mat)
+    for i, (x, y, turn) in enumerate([(0.25, 0.1, 0.3), (0.34, 0.2, 1.9), (0.23, -0.05, 2.6)]):
+        # resting on the cloth, on whatever fold is under it
+        z = 0.037 + float(cloth_height(np.array([x - left]), np.array([y]), FOLDS)[0])
+        fruit = kit.lathe("lemon %d" % i, outline, 64, (x, y, z), lemon_mat)
         fruit.rotation_euler = (math.pi / 2, 0.0, turn)
-    grape_mat = kit.material("grape", grape)
-    rng = np.random.RandomState(7)
-    # a bunch lying on its side: berries packed in layers, fewer in each layer up
-    for layer, count in enumerate((12, 8, 4)):
-        for i in range(count):
-            a = 2 * math.pi * i / count + layer * 0.4
-            r = 0.012 * (2.6 - layer) * (0.7 + 0.3 * rng.uniform())
-            x, y = -0.04 + r * math.cos(a) * 1.6 + rng.uniform(-0.003, 0.003), 0.03 + r * math.sin(a)
-            berry = kit.sphere("grape", (x, y, 0.013 + layer * 0.02 + rng.uniform(-0.002, 0.002)), 0.0135, 32, 16,
-                               grape_mat)
-            # grapes are eggs, not balls, and no two alike
-            size = rng.uniform(0.82, 1.1)
-            berry.scale = (size, size, size * rng.uniform(1.1, 1.25))
-            berry.rotation_euler = (rng.uniform(0.6, 1.6), rng.uniform(-0.5, 0.5), rng.uniform(0.0, 2 * math.pi))
+    bunch((-0.14, 0.08), (0.04, -0.04), kit.material("grape", grape), kit.material("grape stalk", twig),
+          np.random.RandomState(7))
     kit.camera((0.08, -0.95, 0.3), (0.02, 0.2, 0.1), 34.0, focus=1.05, fstop=5.6)
     kit.film(exposure=-1.3, look="Medium High Contrast")
+    kit.clean_margins(SAMPLES // 4)
