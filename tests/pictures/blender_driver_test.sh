@@ -101,6 +101,56 @@ grain=$("$slide_noise" "$work/filtered/Bilde01.jpg" | awk '{ print $2 }')
 python3 -c "import sys; sys.exit(not float('${grain:-99}') <= 12.0)" ||
     check_failed "the filtered slide's grain is $grain, above 12 (denoised at $strength)"
 
+# A scene that smooths its bounced light (SMOOTH_BOUNCES): a ground half in the sun, half in a wall's
+# shadow lit by the sky alone, grainy at 8 samples. Against the same scene unsmoothed: less grain, the same
+# light on the whole, and the sun's edge as sharp (few pixels part-way between the shade and the sun).
+mkdir "$work/smooth"
+for kind in plain smooth; do
+    cat >"$work/smooth/$kind.py" <<PY
+"""A stand-in scene: a wall's shadow across the ground."""
+import air
+import kit
+SAMPLES = 8
+$([ "$kind" = smooth ] && echo 'SMOOTH_BOUNCES = dict(radius=64, direct=True, sharp=["sun"])')
+def build():
+    air.sky(35.0, 250.0)
+    grey = kit.simple_material("grey", (0.5, 0.5, 0.5), 0.9)
+    kit.box("ground", (0.0, 6.0, -0.05), (20.0, 20.0, 0.1), grey)
+    kit.box("wall", (1.0, 6.0, 2.0), (0.2, 20.0, 4.0), grey)
+    kit.camera((5.5, 6.0, 8.0), (5.5, 6.3, 0.0), 50.0)
+    kit.film(exposure=-4.0)
+PY
+    blender -b --factory-startup --python-exit-code 3 -P "$(dirname "$driver")/render_scene.py" -- \
+        --scene "$work/smooth/$kind.py" --out "$work/smooth/$kind.png" --size 96x96 >"$work/smooth/$kind.log" 2>&1 ||
+        check_failed "the $kind stand-in failed: $(tail -n 3 "$work/smooth/$kind.log")"
+done
+python3 - "$work/smooth/plain.png" "$work/smooth/smooth.png" >"$work/smooth/verdict" <<'PY' ||
+import subprocess, sys
+def luminance(path):
+    raw = subprocess.run(["ffmpeg", "-v", "error", "-i", path, "-f", "rawvideo", "-pix_fmt", "gray", "-"],
+                         capture_output=True).stdout
+    return [list(raw[y * 96:(y + 1) * 96]) for y in range(96)]
+def grain(image):
+    return sum(abs(4 * image[y][x] - image[y - 1][x] - image[y + 1][x] - image[y][x - 1] - image[y][x + 1])
+               for y in range(1, 95) for x in range(1, 95)) / 94.0 ** 2
+def between(image):
+    values = sorted(v for row in image for v in row)
+    shade, sun = values[len(values) // 10], values[len(values) * 9 // 10]
+    return sum(shade + 0.25 * (sun - shade) < v < shade + 0.75 * (sun - shade) for v in values) / len(values)
+plain, smooth = luminance(sys.argv[1]), luminance(sys.argv[2])
+mean = [sum(map(sum, image)) / 96.0 ** 2 for image in (plain, smooth)]
+faults = []
+if not grain(smooth) < 0.6 * grain(plain):
+    faults.append("grain %.1f smoothed, %.1f plain" % (grain(smooth), grain(plain)))
+if not abs(mean[1] - mean[0]) < 0.04 * mean[0]:
+    faults.append("mean luminance %.1f smoothed, %.1f plain" % (mean[1], mean[0]))
+if not between(smooth) < 0.05:
+    faults.append("%.0f %% of the pixels part-way between the shade and the sun" % (100 * between(smooth)))
+print("; ".join(faults))
+sys.exit(1 if faults else 0)
+PY
+    check_failed "the smoothed bounced light: $(cat "$work/smooth/verdict")"
+
 # Stopped by SIGTERM while Blender works: the driver stops its Blender too and leaves nothing behind.
 mkdir "$work/slow" "$work/stopped"
 cat >"$work/slow/bilde01.py" <<PY

@@ -9,8 +9,11 @@ import air
 import kit
 import terrain
 
-SAMPLES = 96
-DENOISE = 3.0  # the shade under the roof is lit by bounced light alone
+SAMPLES = 40
+DENOISE = 1.5
+# the shade under the roof is lit by bounced light and the sky: smoothed (render_scene.py), the sun's
+# edges kept
+SMOOTH_BOUNCES = dict(radius=16, direct=True, glossy=True, sharp=["sun"], edge=0.6)
 SUN = (7.0, 258.0)  # evening, from the west, across the colonnade: the columns lay their shadows over the floor
 COLUMNS = 14  # in each row
 SPACING = 4.2  # from column to column along a row, metres
@@ -71,16 +74,20 @@ def build():
         kit.box("step %d" % step, (0.0, length / 2.0, -0.9 + step * 0.32),
                 (2 * ROWS + 3.0 + 2 * grow, length + 4.0 + 2 * grow, 0.32), stone)
     rng = np.random.RandomState(3)
+    # the bed the slabs are laid in, a finger's depth below their faces: the joints are shallow grooves
+    kit.box("bedding", (0.0, length / 2.0, -0.065), (2 * ROWS + 3.0, length + 4.0, 0.1),
+            kit.simple_material("lime mortar", (0.42, 0.39, 0.33), 0.9))
     slab = 1.4
     for i in range(int((2 * ROWS + 3.0) / slab)):
         for j in range(int((length + 4.0) / slab)):
             sx = -ROWS - 1.5 + (i + 0.5) * slab
             sy = -2.0 + (j + 0.5) * slab
-            piece = kit.box("slab", (sx, sy, -0.1 + rng.uniform(-0.012, 0.012)),
-                            (slab - 0.02, slab - 0.02, 0.2), stone)
-            piece.rotation_euler = (rng.uniform(-0.006, 0.006), rng.uniform(-0.006, 0.006), 0.0)
+            # settled a few millimetres each way, no more: a lip catches the low sun near the camera
+            piece = kit.box("slab", (sx, sy, -0.1 + rng.uniform(-0.004, 0.004)),
+                            (slab - 0.016, slab - 0.016, 0.2), stone)
+            piece.rotation_euler = (rng.uniform(-0.002, 0.002), rng.uniform(-0.002, 0.002), 0.0)
             bevel = piece.modifiers.new("worn edge", "BEVEL")
-            bevel.width, bevel.segments = 0.025, 2
+            bevel.width, bevel.segments = 0.012, 2
     # the two rows: shaft, capital (a swelling cushion and a square slab), and the beams they carry
     shaft = column_mesh("shaft")
     kit.assign(shaft, stone)

@@ -12,8 +12,11 @@ import air
 import kit
 import terrain
 
-SAMPLES = 56
-DENOISE = 3.0  # the shade of the parapet and the shadows on the steps are lit by the sky and the walls
+SAMPLES = 40
+DENOISE = 1.5
+# the shade of the parapet and the shadows on the steps are lit by the sky and the walls: smoothed
+# (render_scene.py), the sun's edges kept
+SMOOTH_BOUNCES = dict(radius=16, direct=True, sharp=["sun"], edge=0.6)
 SUN = (28.0, 218.0)  # late afternoon, over the sea on the left and behind the camera
 TREAD = 1.15  # each step's depth, metres
 RISE = 0.15
@@ -140,6 +143,44 @@ def dome_paint(tree):
     return air.hazed(tree, kit.principled(tree, colour, 0.4, normal=normal), 6000.0, 600.0)
 
 
+def window_pane(tree):
+    """Glass over a drawn lace curtain: pale folds hanging behind it, the sky and the lane caught on it."""
+    p = kit.coordinates(tree, "Object")
+    folds = kit.node(tree, "ShaderNodeTexWave", {"Vector": p, "Scale": 9.0, "Distortion": 1.5, "Detail": 2.0},
+                     wave_type="BANDS", bands_direction="Y").outputs["Fac"]
+    lace = kit.noise(tree, p, 60.0, 2.0)
+    shade = kit.math_node(tree, "MULTIPLY", kit.map_range(tree, folds, 0.0, 1.0, 0.55, 1.0),
+                          kit.map_range(tree, lace, 0.35, 0.65, 0.8, 1.0))
+    colour = kit.mix_colour(tree, shade, (0.05, 0.05, 0.05, 1.0), (0.42, 0.4, 0.36, 1.0))
+    return kit.principled(tree, colour, 0.04, specular=0.6)
+
+
+def window(name, lo, hi, across, mats):
+    """A window in a reveal: the pane (`mats` glass, then paint) set back in `lo`..`hi`, its frame and a
+    cross of glazing bars in front; `across` is the axis (0 x, 1 y) the wall runs along."""
+    lo, hi = np.asarray(lo, dtype=float), np.asarray(hi, dtype=float)
+    block(name, lo, hi, mats[0], 0.0)
+    facing = 1 - across
+    front = lo[facing]
+    bar = 0.045
+    mid = (lo + hi) / 2.0
+
+    def piece(centre_along, centre_z, along, tall):
+        a, b = lo.copy(), hi.copy()
+        a[across], b[across] = centre_along - along / 2, centre_along + along / 2
+        a[2], b[2] = centre_z - tall / 2, centre_z + tall / 2
+        a[facing], b[facing] = front - 0.03, front + 0.002
+        block(name + " bar", a, b, mats[1], 0.005, 1)
+
+    span, tall = hi[across] - lo[across], hi[2] - lo[2]
+    piece(mid[across], mid[2], bar, tall)
+    piece(mid[across], lo[2] + tall * 0.62, span, bar)
+    for edge in (lo[across] + bar / 2, hi[across] - bar / 2):
+        piece(edge, mid[2], bar * 1.4, tall)
+    for edge in (lo[2] + bar / 2, hi[2] - bar / 2):
+        piece(mid[across], edge, span, bar * 1.4)
+
+
 def terracotta(tree):
     p = kit.coordinates(tree, "Object")
     colour = kit.ramp(tree, kit.noise(tree, p, 6.0, 5.0, 0.6), [(0.3, (0.32, 0.1, 0.045)), (0.7, (0.45, 0.17, 0.08))])
@@ -218,18 +259,21 @@ def foliage(name, points, sizes, kinds, mats, rng):
     return kit.scatter(name, templates, points, sizes, rng.uniform(0.0, 2 * math.pi, len(points)), choice)
 
 
-def pot(name, location, radius, mats, rng, flowers=(0.5, 0.03, 0.03)):
-    """A terracotta pot with a geranium in it: a mound of leaves and a few red heads of flowers."""
+def pot(name, location, radius, mats, rng, tall=1.0, spread=1.3, rise=0.6, flowers=0.18):
+    """A terracotta pot (`tall` stretches it) with a plant in it: a mound of leaves `spread` times the pot's
+    radius across and `rise` high, a share `flowers` of it in heads of flowers."""
     r = radius
     profile = [(0.0, 0.0), (0.7 * r, 0.0), (0.75 * r, 0.05 * r), (0.95 * r, 1.1 * r), (1.08 * r, 1.12 * r),
                (1.08 * r, 1.28 * r), (0.92 * r, 1.28 * r), (0.86 * r, 1.05 * r), (0.0, 1.05 * r)]
-    kit.lathe(name, profile, 48, location, mats[0])
+    kit.lathe(name, [(u, v * tall) for u, v in profile], 48, location, mats[0])
     count = kit.scaled(1500, 60)
     a = rng.uniform(0.0, 2 * math.pi, count)
-    d = r * 1.3 * np.sqrt(rng.uniform(0.0, 1.0, count))
-    h = 1.15 * r + (1.6 * r - d) * 0.6 * rng.uniform(0.3, 1.0, count)
+    d = r * spread * np.sqrt(rng.uniform(0.0, 1.0, count))
+    # a ragged mound: its height wanders round the pot
+    lobes = 1.0 + 0.35 * np.sin(3.0 * a + rng.uniform(0.0, 6.0)) * np.sin(2.0 * a + rng.uniform(0.0, 6.0))
+    h = 1.15 * r * tall + (1.25 * spread * r - d) * rise * lobes * rng.uniform(0.3, 1.0, count)
     points = np.stack([location[0] + d * np.cos(a), location[1] + d * np.sin(a), location[2] + h], 1)
-    kinds = (rng.uniform(0.0, 1.0, count) < 0.18).astype(int)
+    kinds = (rng.uniform(0.0, 1.0, count) < flowers).astype(int)
     points[kinds == 1, 2] += 0.1 * r
     return foliage(name + " plant", points, np.where(kinds == 1, 0.22, 0.42) * r * rng.uniform(0.7, 1.2, count),
                    kinds, mats[1:], rng)
@@ -314,8 +358,8 @@ def build():
                       warm_white if i == 1 else white, 0.09, 3, cutters)
     # the door on the near house, and its shutters upstairs and down
     block("door", (right + 0.22, 2.35, 0.4), (right + 0.3, 3.4, 0.45 + 2.3), blue, 0.01, 1)
-    block("window", (right + 0.2, 0.3, 1.25), (right + 0.25, 1.1, 2.35),
-          kit.simple_material("dark glass", (0.01, 0.012, 0.015), 0.1), 0.0)
+    pane = kit.material("window pane", window_pane)
+    window("window", (right + 0.2, 0.3, 1.25), (right + 0.25, 1.1, 2.35), 1, (pane, blue))
     for side, y in ((-1, 0.3), (1, 1.1)):
         shutter = block("shutter", (-0.02, 0.0, 0.0), (0.02, 0.4, 1.1), blue, 0.008, 1)
         shutter.location = (right - 0.04, y + side * 0.2, 1.8)
@@ -329,10 +373,12 @@ def build():
     # on the left: a low parapet over the drop to the sea, then houses again
     left = -HALF
     block("parapet near", (left - 0.45, -6.0, -1.0), (left, 0.62, 0.8), white, 0.12, 3)
-    for k in range(0, 11):
-        g = RISE * (k + 1)
-        block("parapet", (left - 0.45, 0.6 + k * TREAD - 0.02, g - 1.0), (left, 0.6 + (k + 1) * TREAD + 0.02, g + 0.8),
-              white, 0.12, 3)
+    # beside the steps it slopes with them in one piece, its top a hand above the steps' middle
+    run = 11 * TREAD
+    crown = 0.8 + RISE * 6.0
+    parapet = block("parapet", (left - 0.45, -run / 2 - 0.02, -2.5), (left, run / 2 + 0.02, 0.0), white, 0.12, 3)
+    parapet.location = (left - 0.225, 0.6 + run / 2, crown - 1.25)
+    parapet.rotation_euler.x = math.atan2(RISE, TREAD)
     block("house left far", (left - 7.0, 0.6 + 11 * TREAD, -2.0), (left, TOP + 0.5, float(ground(13.0)) + 3.4), white,
           0.09, 3, cutters=[((left - 0.3, 15.0, float(ground(15.0)) + 0.3), (left + 0.1, 15.9, float(ground(15.0)) + 2.3)),
                             ((-5.2, 0.4 + 11 * TREAD, 1.0 + ground(13.0)), (-4.2, 0.8 + 11 * TREAD, 2.2 + ground(13.0)))])
@@ -340,21 +386,27 @@ def build():
           blue, 0.01, 1)
     g = float(ground(13.0))
     for y_face, x0 in ((0.6 + 11 * TREAD, -5.2),):
-        block("window far", (x0, y_face + 0.1, 1.0 + g), (x0 + 1.0, y_face + 0.15, 2.2 + g),
-              kit.simple_material("dark pane", (0.01, 0.012, 0.015), 0.1), 0.0)
+        window("window far", (x0, y_face + 0.1, 1.0 + g), (x0 + 1.0, y_face + 0.15, 2.2 + g), 0, (pane, blue))
         for side in (-1, 1):
             shutter = block("shutter far", (0.0, -0.02, 0.0), (0.5, 0.02, 1.2), blue, 0.008, 1)
             shutter.location = (x0 + 0.5 + side * 0.78, y_face - 0.25, 1.6 + g)
             shutter.rotation_euler.z = side * math.radians(35.0)
     # pots: on the steps by the wall, on the parapet
-    pot_mats = [clay, leaf, red]
-    parapet_top = RISE * (int((2.8 - 0.6) / TREAD) + 1) + 0.8
+    pink = kit.material("pink geranium", lambda t: leafy(t, [(0.3, (0.6, 0.08, 0.22)), (0.7, (0.8, 0.2, 0.4))]))
+    white_flower = kit.material("white flower", lambda t: leafy(t, [(0.3, (0.6, 0.6, 0.55)), (0.7, (0.8, 0.8, 0.75))]))
+    herb = kit.material("basil", lambda t: leafy(t, [(0.3, (0.06, 0.14, 0.03)), (0.7, (0.12, 0.25, 0.05))]))
+    # each pot its own: a red geranium, a tall pink one, a low bush of basil, white flowers, a red one again
+    plants = [([clay, leaf, red], {}), ([clay, leaf, pink], dict(tall=1.3, spread=1.1, rise=0.9, flowers=0.25)),
+             ([clay, herb, white_flower], dict(tall=0.8, spread=1.5, rise=0.45, flowers=0.0)),
+             ([clay, leaf, white_flower], dict(spread=1.2, rise=0.7, flowers=0.3)),
+             ([clay, leaf, red], dict(tall=1.15, spread=1.6, rise=0.5, flowers=0.12))]
+    parapet_top = crown + (2.8 - 0.6 - run / 2) * RISE / TREAD
     for i, (x, y, z, r) in enumerate([(right - 0.3, 3.25, float(ground(3.25)), 0.22),
                                       (right - 0.28, 8.9, float(ground(8.9)), 0.17),
                                       (left + 0.25, 5.2, float(ground(5.2)), 0.2),
                                       (left - 0.22, 2.8, parapet_top, 0.14),
                                       (right - 0.25, 15.9, float(ground(15.9)), 0.18)]):
-        pot("pot %d" % i, (x, y, z), r, pot_mats, rng)
+        pot("pot %d" % i, (x, y, z), r, plants[i][0], rng, **plants[i][1])
     # the hill falling away on the left to the sea, lower houses on it, the island beyond
     x, y = terrain.square_grid((-300.0, 200.0), 700.0, kit.scaled(300))
     slope = -1.0 + 0.9 * (x + 2.0) + 6.0 * terrain.fbm(x / 60.0, y / 60.0, 5, seed=3)

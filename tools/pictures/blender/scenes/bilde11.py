@@ -14,8 +14,11 @@ import air
 import kit
 import terrain
 
-SAMPLES = 136
-DENOISE = 4.0
+SAMPLES = 64
+DENOISE = 1.5
+# the room is lit by bounces and by the lamps that stand in for them: their light is smoothed over the
+# walls and floor (render_scene.py), the sun's own edges kept
+SMOOTH_BOUNCES = dict(radius=16, direct=True, glossy=True, sharp=["sun"], edge=0.6)
 # the sun's patches light the room by bouncing: lamps lying on them (sun_patches) carry the first bounce,
 # so what the bounces themselves bring can be capped hard, or single samples that find a patch stand out
 # as sparks
@@ -378,7 +381,9 @@ def sun_patches(sun, floor_albedo, wall_albedo):
     ground.size, ground.size_y = y1 - y0, head - sill
     ground.energy = GROUND_ALBEDO * max(irradiance) * towards.z * ground.size * ground.size_y * 0.5
     ground.color = (0.85, 1.0, 0.8)
-    lamp = kit.add_object("garden light", ground, (w / 2 + 0.02, (y0 + y1) / 2, (sill + head) / 2))
+    # at the wall's outer face, so that its light reaches the room through the opening and not the reveals,
+    # which it would light from too near
+    lamp = kit.add_object("garden light", ground, (w / 2 + WALL + 0.02, (y0 + y1) / 2, (sill + head) / 2))
     kit.point_along(lamp, (-1.0, 0.0, 0.6))
     lamp.visible_camera = False
     lamp.visible_glossy = False

@@ -11,8 +11,11 @@ import air
 import kit
 import terrain
 
-SAMPLES = 64
-DENOISE = 3.0
+SAMPLES = 48
+DENOISE = 1.5
+# the snow and the logs are lit by the sky and by bounces: smoothed (render_scene.py), the edges of the
+# lamplight thrown from the windows kept
+SMOOTH_BOUNCES = dict(radius=16, direct=True, sharp=["window light", "window light.001"], edge=0.6)
 # the lamplit snow seen in a bounce makes sparks the exposure raises eightfold: cap what a bounce brings
 # at about the brightness of the lit snow itself, and what one sample of the lamps can (the lit panes,
 # seen directly, stay white hot under it)
