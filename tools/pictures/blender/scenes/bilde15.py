@@ -12,7 +12,7 @@ import air
 import kit
 import terrain
 
-SAMPLES = 17
+SAMPLES = 40
 DENOISE = 3.0
 SUN = (28.0, 235.0)  # mid-afternoon, from the left of the view and a little behind it
 LOOK = 160.0
