@@ -14,8 +14,12 @@ import air
 import kit
 import terrain
 
-SAMPLES = 64
+SAMPLES = 16
 DENOISE = 1.5
+# rendered at twice the size and scaled down after the tone curve: the sun's patches are so much brighter
+# than the shade that a pixel half in the sun is already near white, and at one sample area a pixel their
+# edges and the sideboard's grooves would step
+OVERSAMPLE = 2
 # the room is lit by bounces and by the lamps that stand in for them: their light is smoothed over the
 # walls and floor (render_scene.py), the sun's own edges kept
 SMOOTH_BOUNCES = dict(radius=16, direct=True, glossy=True, sharp=["sun"], edge=0.6)
@@ -314,6 +318,7 @@ def room(walls, trim, floor_mat, frame_mat):
         rounded_box("mullion", (fx, y, (sill + head) / 2), (0.07, bar, head - sill), 0.006, frame_mat)
     for ky in ((y0, y0 + (y1 - y0) * 0.3), (y0 + (y1 - y0) * 0.7, y1)):
         rounded_box("transom", (fx, sum(ky) / 2, head - 0.5), (0.06, ky[1] - ky[0], 0.04), 0.006, frame_mat)
+    glazing(y0, y1, sill, head, fx)
     # skirting round the walls the camera sees
     rounded_box("skirting", (0.0, d / 2 - 0.01, 0.05), (w, 0.02, 0.1), 0.004, trim)
     rounded_box("skirting", (-w / 2 + 0.01, 0.0, 0.05), (0.02, d, 0.1), 0.004, trim)
@@ -327,6 +332,52 @@ def room(walls, trim, floor_mat, frame_mat):
     portal.cycles.is_portal = True
     light = kit.add_object("window portal", portal, (w / 2 + t + 0.01, (y0 + y1) / 2, (sill + head) / 2))
     kit.point_along(light, (-1.0, 0.0, 0.0))
+
+
+def glass(tree):
+    """Window glass as the camera sees it: clear, with the room mirrored faintly at a slant."""
+    # a touch less than the glass's Fresnel share: the dim room it mirrors at a slant would read as a blind
+    fresnel = kit.node(tree, "ShaderNodeMath", {0: kit.node(tree, "ShaderNodeFresnel", {"IOR": 1.52}).outputs[0],
+                                                 1: 0.55}, operation="MULTIPLY")
+    clear = kit.node(tree, "ShaderNodeBsdfTransparent")
+    mirror = kit.node(tree, "ShaderNodeBsdfGlossy", {"Roughness": 0.02})
+    return kit.node(tree, "ShaderNodeMixShader", {"Fac": fresnel.outputs[0], 1: clear.outputs[0],
+                                                   2: mirror.outputs[0]}).outputs[0]
+
+
+def glazing(y0, y1, sill, head, x):
+    """One pane across the opening, seen by the camera and by reflections only: the sun and the daylight
+    come through as if it were not there."""
+    pane = kit.box("glass", (x, (y0 + y1) / 2, (sill + head) / 2), (0.004, y1 - y0, head - sill),
+                   kit.material("glass", glass))
+    pane.visible_shadow = False
+    pane.visible_diffuse = False
+
+
+def print_paper(tree):
+    """A print of a shore at dusk in soft washes: bands of sky, a far headland and water, on paper."""
+    p = kit.coordinates(tree, "Object")
+    z = kit.node(tree, "ShaderNodeSeparateXYZ", {"Vector": p}).outputs["Z"]
+    # the box's own z runs from -1 at the print's foot to 1 at its head; the washes' edges wander
+    wobble = kit.node(tree, "ShaderNodeMath", {0: kit.noise(tree, p, 3.0, 3.0), 1: 0.15, 2: -0.075},
+                      operation="MULTIPLY_ADD")
+    height = kit.node(tree, "ShaderNodeMath", {0: z, 1: 0.5, 2: wobble.outputs[0]}, operation="MULTIPLY_ADD")
+    height = kit.node(tree, "ShaderNodeMath", {0: height.outputs[0], 1: 0.5}, operation="ADD")
+    colour = kit.ramp(tree, height.outputs[0], [(0.0, (0.18, 0.22, 0.26)), (0.38, (0.32, 0.36, 0.38)),
+                                                (0.42, (0.12, 0.13, 0.15)), (0.5, (0.55, 0.42, 0.3)),
+                                                (0.75, (0.7, 0.6, 0.48)), (0.95, (0.62, 0.64, 0.66))])
+    return kit.principled(tree, colour, 0.8)
+
+
+def framed_print(centre, size):
+    """A framed print on the back wall, facing the room (-y): a dark frame, a white mount, the print."""
+    x, y, z = centre
+    w, h = size
+    frame = kit.simple_material("print frame", (0.06, 0.045, 0.03), 0.45)
+    rounded_box("print frame", (x, y - 0.015, z), (w, 0.03, h), 0.004, frame, segments=2)
+    rounded_box("print mount", (x, y - 0.031, z), (w - 0.06, 0.004, h - 0.06), 0.001,
+                kit.simple_material("mount", (0.8, 0.79, 0.75), 0.7), segments=1)
+    kit.box("print", (x, y - 0.0335, z), (w - 0.2, 0.002, h - 0.2), kit.material("print", print_paper))
 
 
 def clip(polygon, keep):
@@ -441,7 +492,7 @@ def outside():
     terrain.grid_object("garden", gx, gy, ground(gx, gy), kit.material("lawn", lawn))
     rng = np.random.RandomState(11)
     # a few tall spruces at the lawn's far side, a gap between them framing the hills
-    tall = [kit.spruce("tall spruce %d" % i, 1.0, 40, 13, green, seed=50 + i) for i in range(3)]
+    tall = [kit.fir("tall spruce %d" % i, 1.0, 40, 11, green, seed=50 + i) for i in range(3)]
     kit.scatter("garden trees", tall, [(w / 2 + x, y, ground(np.array([w / 2 + x]), np.array([y]))[0] - 0.2)
                                        for x, y in ((62.0, -30.0), (70.0, -22.0), (80.0, 36.0), (92.0, 50.0),
                                                     (75.0, 58.0), (105.0, -38.0))],
@@ -497,6 +548,7 @@ def build():
     for k, (tall, colour) in enumerate(((0.03, (0.6, 0.55, 0.45)), (0.025, (0.2, 0.25, 0.2)), (0.035, (0.7, 0.68, 0.62)))):
         rounded_box("book", (sx + 0.5, d / 2 - 0.25, 0.72 + 0.015 + k * 0.032), (0.28 - k * 0.02, 0.2, tall * 0.9),
                     0.003, kit.simple_material("cover", colour, 0.6), segments=2, turn=0.05 * (k - 1))
+    framed_print((sx + 0.15, d / 2, 1.62), (0.78, 0.58))
     plant((2.05, 2.2, 0.0), kit.material("pot glaze", glaze((0.72, 0.7, 0.65, 1.0), 0.4)), kit.material("leaf", leaf),
           kit.simple_material("stem", (0.08, 0.12, 0.04), 0.6))
     garden()
