@@ -10,7 +10,9 @@ import terrain
 
 SAMPLES = 46
 DENOISE = 2.0
-SUN = (4.0, 275.0)  # low in the west, under the edge of the cloud, from the left of the view
+# low in the west-north-west, under the edge of the cloud, left of the view: the stones stand against the
+# glow, lit at a slant on their western faces, their shadows reaching back over the grass
+SUN = (4.5, 296.0)
 LOOK = 0.0
 RING = (0.0, 22.0, 10.0)  # centre x, y and radius of the ring of stones
 
@@ -192,13 +194,16 @@ def build():
         stone.location = (sx, sy, ground_z - 0.4)
         feet.append((sx, sy, w * 0.45))
         stone.rotation_euler = (rng.uniform(-0.08, 0.08), rng.uniform(-0.08, 0.08), a + rng.uniform(-0.3, 0.3))
-    # one fallen long ago, half sunk in the turf near the camera, green with moss along its lower side
-    fx, fy = -2.0, 6.8
-    fallen = megalith("fallen stone", 2.6, 0.9, 0.6, 41, kit.material("mossy stone", lambda t: lichened(t, 0.6)),
-                      lying=True)
-    fallen.location = (fx, fy, float(moor(np.array([fx]), np.array([fy]))[0]) - 0.3)
-    fallen.rotation_euler = (0.04, -0.05, 1.0)
-    feet += [(fx + 0.54 * k, fy + 0.84 * k, 0.35) for k in (0.3, 1.0, 1.8)]
+    # packing stones round the feet, bedded in the turf: what holds the stones up, and where they meet it
+    for k, (px, py, reach) in enumerate(list(feet)):
+        for j in range(rng.randint(2, 5)):
+            turn = rng.uniform(0.0, 2.0 * math.pi)
+            out = reach + rng.uniform(0.05, 0.35)
+            bx, by = px + out * math.cos(turn), py + out * math.sin(turn)
+            r = rng.uniform(0.12, 0.3)
+            kit.joint_boulder("packing %d %d" % (k, j), (r * 1.3, r, r * 0.7), seed=200 + 7 * k + j, wear=0.8,
+                              location=(bx, by, float(moor(np.array([bx]), np.array([by]))[0]) - 0.35 * r),
+                              rotation=(rng.uniform(-0.3, 0.3), rng.uniform(-0.3, 0.3), turn), mat=mat)
     # tussocks of moor grass over the turf, thick in front and thinning into the distance
     grass = kit.material("moor grass", blades)
     count = kit.scaled(14000, 60)
