@@ -114,7 +114,10 @@ def snow(tree):
     # sparks between samples
     # wind-packed crust in the troughs a shade greyer than the fresh powder on the crests
     packed = kit.map_range(tree, ripples, 0.35, 0.55)
-    colour = kit.mix_colour(tree, packed, (0.86, 0.86, 0.86, 1.0), (1.0, 1.0, 1.0, 1.0))
+    colour = kit.mix_colour(tree, packed, (0.8, 0.81, 0.84, 1.0), (1.0, 1.0, 1.0, 1.0))
+    # the trodden path packed and greyed by boots
+    walked = kit.node(tree, "ShaderNodeAttribute", attribute_name="trodden").outputs["Fac"]
+    colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", walked, 0.8), colour, (0.62, 0.63, 0.68, 1.0))
     colour = kit.mix_colour(tree, 1.0, snow_colour(tree, p), colour, "MULTIPLY")
     return air.hazed(tree, kit.principled(tree, colour, 0.7, normal=normal, specular=0.0), 4000.0, 500.0)
 
@@ -288,7 +291,7 @@ def cabin(x, y, z, turn):
         # through it and lands a few metres out, the frame's cross drawn on the snow
         lamp = bpy.data.lights.new("window light", "POINT")
         lamp.shadow_soft_size = 0.04
-        lamp.energy = 450.0
+        lamp.energy = 260.0
         lamp.color = (1.0, 0.6, 0.28)
         kit.add_object("window light", lamp, at(u, v + 2.6, ceiling - 0.25))
     door(at, block, frame, turn)
@@ -320,7 +323,7 @@ def door(at, block, frame, turn):
     block("entry wall", (du, v + 1.5, 1.6), (1.26, 0.06, 3.3), room_mat)
     lamp = bpy.data.lights.new("door light", "POINT")
     lamp.shadow_soft_size = 0.05
-    lamp.energy = 60.0
+    lamp.energy = 40.0
     lamp.color = (1.0, 0.6, 0.28)
     kit.add_object("door light", lamp, at(du, v + 1.0, 2.9))
 
@@ -399,7 +402,10 @@ def build():
     if sun.data.energy <= 0.0:
         bpy.data.objects.remove(sun)
     x, y = terrain.view_grid((0.0, 0.0), LOOK, 110.0, 0.5, 25000.0, kit.scaled(1300), kit.scaled(1000))
-    terrain.grid_object("snow", x, y, snowfield(x, y), kit.material("snow", snow))
+    field = terrain.grid_object("snow", x, y, snowfield(x, y), kit.material("snow", snow))
+    # the path's packed snow, for the material to grey
+    walked = field.data.attributes.new("trodden", "FLOAT", "POINT")
+    walked.data.foreach_set("value", trodden(x, y).astype(np.float32).reshape(-1))
     cx, cy = CABIN
     # its lit windows towards the camera
     cabin(cx, cy, float(snowfield(np.array([cx]), np.array([cy]))[0]) - 0.3, TURN)
