@@ -67,7 +67,7 @@ def land(x, y):
     islet = dome + (settled - cleft) * rock
     shore = 0.5 - 0.25 * (a + 4.0 * terrain.fbm(b / 20.0, 0.0, 3, seed=152)) - 0.002 * b * b
     z = np.maximum(islet, shore)
-    return z + (0.6 * terrain.fbm(a / 9.0, b / 9.0, 4, seed=153) + 0.2 * terrain.fbm(a / 2.5, b / 2.5, 3, seed=154)) * \
+    return z + (0.6 * terrain.fbm(a / 9.0, b / 9.0, 4, seed=153) + 0.12 * terrain.fbm(a / 2.5, b / 2.5, 3, seed=154)) * \
         terrain.smoothstep(-2.0, 1.0, z)
 
 
@@ -114,9 +114,9 @@ def islet_rock(tree):
                   ).outputs["Z"]
     lichen = kit.math_node(tree, "MULTIPLY", kit.map_range(tree, up, 0.6, 0.9),
                            kit.map_range(tree, kit.noise(tree, p, 0.6, 5.0, 0.6), 0.45, 0.6, 0.0, 0.5))
-    colour = kit.mix_colour(tree, lichen, colour, (0.22, 0.22, 0.2, 1.0))
+    colour = kit.mix_colour(tree, lichen, colour, (0.17, 0.17, 0.155, 1.0))
     # grass and crowberry where soil gathers in the hollows, above the reach of the spray
-    soil = kit.math_node(tree, "MULTIPLY", kit.map_range(tree, hollow, 0.02, 0.1),
+    soil = kit.math_node(tree, "MULTIPLY", kit.map_range(tree, hollow, 0.01, 0.06),
                          kit.math_node(tree, "MULTIPLY", kit.map_range(tree, z, 3.5, 5.5), kit.map_range(tree, up, 0.5, 0.8)))
     tuft = kit.map_range(tree, kit.noise(tree, p, 1.5, 4.0, 0.6), 0.35, 0.6)
     grass = kit.mix_colour(tree, tuft, (0.07, 0.085, 0.025, 1.0), (0.19, 0.17, 0.06, 1.0))
@@ -336,7 +336,7 @@ def build():
         bx, by, bz = at(ba, bb)
         # sunk to below their widest, so the sea closes round them instead of lapping under an overhang
         stones.append(kit.joint_boulder("boulder %d" % seed, (r * rng.uniform(1.1, 1.4), r, r * tall), 150 + seed,
-                                        wear=rng.uniform(0.45, 0.75), location=(bx, by, -0.1 * r * tall),
+                                        wear=rng.uniform(0.25, 0.45), location=(bx, by, -0.1 * r * tall),
                                         rotation=(rng.uniform(-0.15, 0.15), rng.uniform(-0.15, 0.15),
                                                   rng.uniform(0.0, 6.3)), mat=rock))
     lines = [w for w in map(waterline, stones) if w is not None]
