@@ -20,8 +20,9 @@ ISLET = (86.0, 10.0, 24.0, 11.0)  # ahead, right, radius and height of the islet
 LIGHTHOUSE = (88.0, 14.0)
 HOUSE = (82.0, 4.0)  # the keeper's house, on the lower shoulder of the islet in front of the tower
 TOWER = 16.0  # metres from the rock to the gallery
-# Two sets of joints split the islet's granite into blocks: (spacing, direction in degrees, seed).
-JOINTS = [(4.0, 62.0, 156), (3.2, 147.0, 157)]
+# Two sets of joints split the islet's granite into blocks: (spacing, direction in degrees, seed); they
+# wander, and only some stretches of each have opened into clefts.
+JOINTS = [(6.5, 62.0, 156), (5.0, 147.0, 157)]
 # Blocks broken off the islet's foot, lying in the surf, as (ahead, right, radius, seed).
 SKERRY_BLOCKS = [(62.0, -4.0, 2.6, 1), (61.0, 9.0, 2.0, 2), (64.0, 22.0, 2.8, 3), (70.0, 31.0, 2.2, 4),
                  (67.0, -11.0, 1.8, 5), (74.0, -16.0, 2.4, 6), (60.0, 15.0, 1.3, 7), (63.0, 1.5, 1.2, 8),
@@ -45,9 +46,11 @@ def joints(a, b):
     nearest, blocks = np.inf, []
     for spacing, angle, seed in JOINTS:
         c, s = math.cos(math.radians(angle)), math.sin(math.radians(angle))
-        u = (c * a + s * b) / spacing + 0.7 * terrain.fbm(a / 18.0, b / 18.0, 2, seed=seed)
+        u = (c * a + s * b) / spacing + 1.4 * terrain.fbm(a / 22.0, b / 22.0, 3, seed=seed)
         k = np.floor(u)
-        nearest = np.minimum(nearest, np.minimum(u - k, k + 1.0 - u) * spacing)
+        # a joint far from open counts as further away than it is: tight, a line rather than a cleft
+        tight = 1.0 + 0.8 * terrain.smoothstep(0.2, -0.1, terrain.fbm(a / 9.0 + k, b / 9.0, 2, seed=seed + 10))
+        nearest = np.minimum(nearest, np.minimum(u - k, k + 1.0 - u) * spacing * tight)
         blocks.append(k)
     return nearest, blocks
 
@@ -61,14 +64,17 @@ def land(x, y):
     dome = height * terrain.smoothstep(radius, radius * 0.2, r) ** 0.7 - 3.0
     # the joints open into clefts, and towards the sea the blocks between them have settled, each its own way
     crack, (i, j) = joints(a, b)
-    cleft = 0.45 * terrain.smoothstep(0.35, 0.0, crack)
-    settled = (hashed(i, j) - 0.6) * (0.4 + 1.0 * terrain.smoothstep(5.0, 0.0, dome))
+    # ice ground the crown to a smooth whaleback: the joints open only on the flanks the sea works at
+    cleft = 0.45 * terrain.smoothstep(0.35, 0.0, crack) * (0.2 + 0.8 * terrain.smoothstep(7.0, 2.0, dome))
+    settled = (hashed(i, j) - 0.6) * (0.15 + 1.0 * terrain.smoothstep(5.0, 0.0, dome))
     rock = terrain.smoothstep(-3.0, -0.5, dome)
     islet = dome + (settled - cleft) * rock
     shore = 0.5 - 0.25 * (a + 4.0 * terrain.fbm(b / 20.0, 0.0, 3, seed=152)) - 0.002 * b * b
     z = np.maximum(islet, shore)
-    return z + (0.6 * terrain.fbm(a / 9.0, b / 9.0, 4, seed=153) + 0.12 * terrain.fbm(a / 2.5, b / 2.5, 3, seed=154)) * \
-        terrain.smoothstep(-2.0, 1.0, z)
+    # the whaleback's skin: broad swells, and the edges of sheets that have scaled off it
+    sheets = 0.35 * np.abs(terrain.fbm(a / 7.0, b / 7.0, 3, seed=155))
+    return z + (0.9 * terrain.fbm(a / 9.0, b / 9.0, 4, seed=153) + 0.12 * terrain.fbm(a / 2.5, b / 2.5, 3, seed=154)
+                - sheets) * terrain.smoothstep(-2.0, 1.0, z)
 
 
 def hollows(z):
