@@ -247,11 +247,12 @@ def glass(tree, colour=(1.0, 1.0, 1.0), roughness=0.0, ior=1.5):
 
 
 def weathered_granite(tree, light=(0.36, 0.31, 0.28), dark=(0.19, 0.17, 0.16), grain=45.0, lichen=0.5,
-                      lichen_colour=(0.42, 0.3, 0.09), wet_below=None, wet_band=0.3, foot_band=0.0):
+                      lichen_colour=(0.42, 0.3, 0.09), wet_below=None, wet_band=0.3, foot_band=0.0,
+                      wet_tone=(0.45, 0.43, 0.4)):
     """Weathered granite for joint_boulder's stones: crystals of feldspar, quartz and mica `grain` to the
     metre in a broad mottle from `light` to `dark`, edges worn paler where the surface bulges, crusts of
     lichen on the tops, rain streaks. Darker and glossy below `wet_below` metres (world height, the reach
-    of the sea) fading over `wet_band`, and, with `foot_band`, that far up from the object's "foot" (its
+    of the sea) fading over `wet_band`, the colour multiplied by `wet_tone` there, and, with `foot_band`, that far up from the object's "foot" (its
     custom property: the height of the sand it sits in), damp and dusted with sand. Returns the shader."""
     p = coordinates(tree, "Object")
     geometry = node(tree, "ShaderNodeNewGeometry")
@@ -303,7 +304,7 @@ def weathered_granite(tree, light=(0.36, 0.31, 0.28), dark=(0.19, 0.17, 0.16), g
         colour = mix_colour(tree, dusted, colour, (0.42, 0.36, 0.28, 1.0))
     roughness = 0.75
     if wet is not None:
-        colour = mix_colour(tree, wet, colour, mix_colour(tree, 1.0, colour, (0.45, 0.43, 0.4, 1.0), "MULTIPLY"))
+        colour = mix_colour(tree, wet, colour, mix_colour(tree, 1.0, colour, (*wet_tone, 1.0), "MULTIPLY"))
         roughness = math_node(tree, "SUBTRACT", 0.75, math_node(tree, "MULTIPLY", wet, 0.45))
     relief = math_node(tree, "ADD", math_node(tree, "MULTIPLY", crystals.outputs["Distance"], 0.6),
                        noise(tree, p, 8.0, 4.0, 0.6))

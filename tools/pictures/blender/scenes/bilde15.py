@@ -1,7 +1,7 @@
 """A lighthouse on a granite skerry on a breezy afternoon: a red and white tower with its iron gallery and
-glazed lantern, the keeper's house beside it and a stair of concrete steps down to a landing, the pink rock
-broken into sheets and blocks where it meets the sea in white foam; in front, the jointed boulders of the
-shore the picture is taken from, wet and dark where the swell reaches them."""
+glazed lantern, the keeper's house beside it, the grey rock split by its joints into blocks that settle
+and break away into the surf, grass in its hollows high up; in front, low boulders awash, dark and wet
+where the swell reaches them, each in a collar of foam."""
 import math
 
 import bmesh
@@ -20,16 +20,39 @@ ISLET = (86.0, 10.0, 24.0, 11.0)  # ahead, right, radius and height of the islet
 LIGHTHOUSE = (88.0, 14.0)
 HOUSE = (82.0, 4.0)  # the keeper's house, on the lower shoulder of the islet in front of the tower
 TOWER = 16.0  # metres from the rock to the gallery
-# Boulders of the islet's foot as (ahead, right, radius, seed), where it meets the sea.
-SKERRY_BLOCKS = [(61.0, -4.0, 3.0, 1), (60.0, 9.0, 2.4, 2), (63.0, 22.0, 3.4, 3), (70.0, 32.0, 2.6, 4),
-                 (66.0, -12.0, 2.2, 5), (74.0, -17.0, 3.0, 6), (58.0, 15.0, 1.6, 7)]
-# The shore in front: boulders as (ahead, right, radius, height / radius, seed).
-SHORE_BOULDERS = [(9.0, -6.5, 2.4, 0.7, 11), (10.5, 5.5, 2.0, 0.8, 12), (13.0, -1.5, 1.2, 0.7, 13),
-                  (7.5, 1.5, 1.3, 0.6, 14), (16.0, 10.0, 1.5, 0.7, 15), (18.0, -10.0, 1.9, 0.65, 16),
-                  (14.5, -6.5, 0.7, 0.8, 17), (21.0, 3.0, 1.0, 0.6, 18), (6.5, -3.0, 0.8, 0.7, 19),
-                  (24.0, -3.5, 0.6, 0.7, 20), (12.0, 10.0, 0.7, 0.8, 21), (6.0, 5.5, 1.1, 0.6, 22),
-                  (5.0, -0.5, 1.6, 0.5, 23), (4.5, 3.0, 1.2, 0.55, 24), (5.5, -6.0, 1.5, 0.6, 25),
-                  (3.5, -3.5, 1.4, 0.5, 26), (4.0, 7.5, 1.6, 0.6, 27)]
+# Two sets of joints split the islet's granite into blocks: (spacing, direction in degrees, seed); they
+# wander, and only some stretches of each have opened into clefts.
+JOINTS = [(6.5, 62.0, 156), (5.0, 147.0, 157)]
+# Blocks broken off the islet's foot, lying in the surf, as (ahead, right, radius, seed).
+SKERRY_BLOCKS = [(62.0, -4.0, 2.6, 1), (61.0, 9.0, 2.0, 2), (64.0, 22.0, 2.8, 3), (70.0, 31.0, 2.2, 4),
+                 (67.0, -11.0, 1.8, 5), (74.0, -16.0, 2.4, 6), (60.0, 15.0, 1.3, 7), (63.0, 1.5, 1.2, 8),
+                 (62.5, 27.0, 1.4, 9), (70.0, -14.0, 1.1, 10)]
+# Low boulders awash in front, as (ahead, right, radius, height / radius, seed): whole in the frame, most
+# of each under water.
+SHORE_BOULDERS = [(13.0, -3.8, 1.6, 0.55, 11), (16.0, -1.4, 0.8, 0.75, 12), (10.0, -2.2, 0.7, 0.8, 13),
+                  (12.0, 3.6, 1.5, 0.6, 14), (15.5, 6.2, 0.7, 0.6, 15),
+                  (22.0, 1.5, 1.0, 0.5, 17), (25.0, -5.0, 0.7, 0.75, 18), (19.0, 8.0, 0.7, 0.5, 19),
+                  (7.5, -0.6, 0.9, 0.7, 20), (18.0, -7.0, 0.9, 0.55, 21)]
+
+
+def hashed(i, j):
+    """A steady pseudo-random 0..1 for each pair of whole numbers."""
+    v = np.sin(i * 12.9898 + j * 78.233) * 43758.5453
+    return v - np.floor(v)
+
+
+def joints(a, b):
+    """Distance in metres to the nearest joint and each point's block (two whole numbers)."""
+    nearest, blocks = np.inf, []
+    for spacing, angle, seed in JOINTS:
+        c, s = math.cos(math.radians(angle)), math.sin(math.radians(angle))
+        u = (c * a + s * b) / spacing + 1.4 * terrain.fbm(a / 22.0, b / 22.0, 3, seed=seed)
+        k = np.floor(u)
+        # a joint far from open counts as further away than it is: tight, a line rather than a cleft
+        tight = 1.0 + 0.8 * terrain.smoothstep(0.2, -0.1, terrain.fbm(a / 9.0 + k, b / 9.0, 2, seed=seed + 10))
+        nearest = np.minimum(nearest, np.minimum(u - k, k + 1.0 - u) * spacing * tight)
+        blocks.append(k)
+    return nearest, blocks
 
 
 def land(x, y):
@@ -38,15 +61,32 @@ def land(x, y):
     ia, ib, radius, height = ISLET
     r = np.hypot(a - ia, (b - ib) * 0.75) * (1.0 + 0.25 * terrain.fbm(a / 30.0, b / 30.0, 3, seed=151))
     # granite weathers into domes: a rounded top, steeper flanks into the water
-    islet = height * terrain.smoothstep(radius, radius * 0.2, r) ** 0.7 - 3.0
-    # sheet joints: the dome peels in layers, each a low step
-    level = islet / 1.8 + 0.4 * terrain.fbm(a / 20.0, b / 20.0, 2, seed=155)
-    steps = (np.floor(level) + terrain.smoothstep(0.75, 1.0, level - np.floor(level))) * 1.8
-    islet = np.where(islet > -1.0, 0.55 * islet + 0.45 * steps, islet)
-    shore = 0.5 - 0.16 * (a + 4.0 * terrain.fbm(b / 20.0, 0.0, 3, seed=152)) - 0.002 * b * b
+    dome = height * terrain.smoothstep(radius, radius * 0.2, r) ** 0.7 - 3.0
+    # the joints open into clefts, and towards the sea the blocks between them have settled, each its own way
+    crack, (i, j) = joints(a, b)
+    # ice ground the crown to a smooth whaleback: the joints open only on the flanks the sea works at
+    cleft = 0.45 * terrain.smoothstep(0.35, 0.0, crack) * (0.2 + 0.8 * terrain.smoothstep(7.0, 2.0, dome))
+    settled = (hashed(i, j) - 0.6) * (0.15 + 1.0 * terrain.smoothstep(5.0, 0.0, dome))
+    rock = terrain.smoothstep(-3.0, -0.5, dome)
+    islet = dome + (settled - cleft) * rock
+    shore = 0.5 - 0.25 * (a + 4.0 * terrain.fbm(b / 20.0, 0.0, 3, seed=152)) - 0.002 * b * b
     z = np.maximum(islet, shore)
-    return z + (0.8 * terrain.fbm(a / 9.0, b / 9.0, 4, seed=153) + 0.25 * terrain.fbm(a / 2.5, b / 2.5, 3, seed=154)) * \
-        terrain.smoothstep(-2.0, 1.0, z)
+    # the whaleback's skin: broad swells, and the edges of sheets that have scaled off it
+    sheets = 0.35 * np.abs(terrain.fbm(a / 7.0, b / 7.0, 3, seed=155))
+    return z + (0.9 * terrain.fbm(a / 9.0, b / 9.0, 4, seed=153) + 0.12 * terrain.fbm(a / 2.5, b / 2.5, 3, seed=154)
+                - sheets) * terrain.smoothstep(-2.0, 1.0, z)
+
+
+def hollows(z):
+    """How far each point of a grid of heights lies below the mean of its neighbourhood (metres, 0 on
+    crowns): where soil and water gather in the rock."""
+    mean = z.copy()
+    for axis, reach in ((0, 3), (1, 8)):
+        total = mean.copy()
+        for k in range(1, reach + 1):
+            total += np.roll(mean, k, axis) + np.roll(mean, -k, axis)
+        mean = total / (2 * reach + 1)
+    return np.maximum(mean - z, 0.0)
 
 
 def at(ahead, right):
@@ -55,48 +95,65 @@ def at(ahead, right):
     return x, y, float(land(np.array([x]), np.array([y]))[0])
 
 
-def granite(tree, wet_below=1.2):
-    """Pink granite, as the islet's rock and its boulders."""
-    return air.hazed(tree, kit.weathered_granite(tree, (0.42, 0.3, 0.26), (0.22, 0.16, 0.15), grain=40.0,
-                                                 lichen=0.55, lichen_colour=(0.5, 0.33, 0.08),
-                                                 wet_below=wet_below, wet_band=0.8), 8000.0, 600.0)
+def granite(tree, wet_below=0.8):
+    """Grey-pink granite, the boulders' and the footings' stone: dark and glossy where the swell wets it."""
+    return air.hazed(tree, kit.weathered_granite(tree, (0.21, 0.195, 0.185), (0.1, 0.09, 0.088), grain=40.0,
+                                                 lichen=0.5, lichen_colour=(0.46, 0.33, 0.1),
+                                                 wet_below=wet_below, wet_band=0.6, wet_tone=(0.3, 0.29, 0.28)),
+                     8000.0, 600.0)
 
 
 def islet_rock(tree):
-    """The skerry's bare rock seen from afar: pink granite in broad weathered sheets, grey lichen on the
-    top, dark and glistening where the surf wets it."""
+    """The skerry's bare rock seen from afar: grey-pink granite split into blocks, dark in its clefts,
+    grey lichen on the crowns and grass in the hollows high up, a black lichen band above the splash zone
+    and wet, glistening rock below it."""
     p = kit.coordinates(tree, "Object")
     z = kit.node(tree, "ShaderNodeSeparateXYZ", {0: p}).outputs["Z"]
+    hollow = kit.node(tree, "ShaderNodeAttribute", attribute_name="hollow").outputs["Fac"]
     mottle = kit.noise(tree, p, 0.15, 5.0, 0.6)
-    colour = kit.ramp(tree, mottle, [(0.3, (0.3, 0.2, 0.17)), (0.5, (0.4, 0.28, 0.23)), (0.7, (0.34, 0.25, 0.22))])
+    colour = kit.ramp(tree, mottle, [(0.3, (0.075, 0.07, 0.068)), (0.5, (0.13, 0.12, 0.115)), (0.7, (0.1, 0.095, 0.092))])
+    # fine speckle of the crystals and stains, so no broad surface is one flat colour
+    speck = kit.map_range(tree, kit.noise(tree, p, 3.0, 6.0, 0.7), 0.35, 0.65, 0.75, 1.2)
+    colour = kit.mix_colour(tree, 1.0, colour, kit.node(tree, "ShaderNodeCombineXYZ", {0: speck, 1: speck, 2: speck}
+                                                        ).outputs[0], "MULTIPLY")
     up = kit.node(tree, "ShaderNodeSeparateXYZ", {0: kit.node(tree, "ShaderNodeNewGeometry").outputs["Normal"]}
                   ).outputs["Z"]
     lichen = kit.math_node(tree, "MULTIPLY", kit.map_range(tree, up, 0.6, 0.9),
-                           kit.map_range(tree, kit.noise(tree, p, 0.6, 5.0, 0.6), 0.45, 0.6, 0.0, 0.6))
-    colour = kit.mix_colour(tree, lichen, colour, (0.34, 0.33, 0.29, 1.0))
+                           kit.map_range(tree, kit.noise(tree, p, 0.6, 5.0, 0.6), 0.45, 0.6, 0.0, 0.5))
+    colour = kit.mix_colour(tree, lichen, colour, (0.17, 0.17, 0.155, 1.0))
+    # grass and crowberry where soil gathers in the hollows, above the reach of the spray
+    soil = kit.math_node(tree, "MULTIPLY", kit.map_range(tree, hollow, 0.01, 0.06),
+                         kit.math_node(tree, "MULTIPLY", kit.map_range(tree, z, 3.5, 5.5), kit.map_range(tree, up, 0.5, 0.8)))
+    tuft = kit.map_range(tree, kit.noise(tree, p, 1.5, 4.0, 0.6), 0.35, 0.6)
+    grass = kit.mix_colour(tree, tuft, (0.07, 0.085, 0.025, 1.0), (0.19, 0.17, 0.06, 1.0))
+    colour = kit.mix_colour(tree, soil, colour, grass)
+    # the clefts between the blocks in shadow and grime
+    cleft = kit.math_node(tree, "MULTIPLY", kit.map_range(tree, hollow, 0.25, 0.6), kit.map_range(tree, z, 5.0, 3.0))
+    colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", cleft, 0.8), colour, (0.03, 0.025, 0.02, 1.0))
     # black lichen in a band above the splash zone, bare wet rock below it
-    band = kit.math_node(tree, "MULTIPLY", kit.map_range(tree, z, 1.0, 1.6), kit.map_range(tree, z, 3.5, 2.4))
-    colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", band, 0.7), colour, (0.05, 0.045, 0.04, 1.0))
-    wet = kit.map_range(tree, z, 1.2, 0.4)
-    colour = kit.mix_colour(tree, wet, colour, kit.mix_colour(tree, 1.0, colour, (0.4, 0.38, 0.36, 1.0), "MULTIPLY"))
+    band = kit.math_node(tree, "MULTIPLY", kit.map_range(tree, z, 0.9, 1.5), kit.map_range(tree, z, 3.0, 2.0))
+    colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", band, 0.75), colour, (0.035, 0.03, 0.028, 1.0))
+    wet = kit.map_range(tree, z, 1.0, 0.3)
+    colour = kit.mix_colour(tree, wet, colour, kit.mix_colour(tree, 1.0, colour, (0.3, 0.29, 0.28, 1.0), "MULTIPLY"))
     steep = kit.map_range(tree, up, 0.75, 0.4)
-    colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", steep, 0.5), colour, (0.2, 0.14, 0.12, 1.0))
+    colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", steep, 0.5), colour, (0.1, 0.08, 0.075, 1.0))
     normal = kit.bump(tree, kit.math_node(tree, "ADD", kit.noise(tree, p, 0.8, 6.0, 0.6),
-                                          kit.math_node(tree, "MULTIPLY", kit.noise(tree, p, 6.0, 3.0), 0.15)), 0.4, 0.3)
-    roughness = kit.map_range(tree, z, 1.2, 0.4, 0.8, 0.3)
+                                          kit.math_node(tree, "MULTIPLY", kit.noise(tree, p, 6.0, 3.0), 0.15)), 0.5, 0.3)
+    roughness = kit.map_range(tree, z, 1.0, 0.3, 0.8, 0.25)
     return air.hazed(tree, kit.principled(tree, colour, roughness, normal=normal), 8000.0, 600.0)
 
 
 def sea_material(tree):
+    """Dark clear sea, broken into a lace of foam where the "foam" attribute says it washes rock."""
     foam = kit.node(tree, "ShaderNodeAttribute", attribute_name="foam").outputs["Fac"]
     p = kit.coordinates(tree, "Object")
-    lace = kit.noise(tree, kit.node(tree, "ShaderNodeMapping", {"Vector": p, "Scale": (1.0, 1.0, 0.0)}).outputs[0],
-                     0.9, 8.0, 0.7, 1.5)
-    broken = kit.math_node(tree, "MULTIPLY", kit.map_range(tree, foam, 0.2, 0.9),
-                           kit.map_range(tree, kit.math_node(tree, "ADD", lace, kit.math_node(tree, "MULTIPLY", foam, 0.3)),
-                                         0.55, 0.75))
+    flat = kit.node(tree, "ShaderNodeMapping", {"Vector": p, "Scale": (1.0, 1.0, 0.0)}).outputs[0]
+    lace = kit.noise(tree, flat, 2.5, 8.0, 0.65, 1.2)
+    broken = kit.math_node(tree, "MULTIPLY", kit.map_range(tree, foam, 0.05, 0.7, 0.0, 0.9),
+                           kit.map_range(tree, kit.math_node(tree, "ADD", lace, kit.math_node(tree, "MULTIPLY", foam, 0.1)),
+                                         0.55, 0.68))
     water = kit.principled(tree, (0.002, 0.02, 0.045), 0.14, specular=0.5)
-    froth = kit.principled(tree, (0.8, 0.82, 0.82), 0.6)
+    froth = kit.principled(tree, (0.42, 0.45, 0.46), 0.7)
     return air.hazed(tree, kit.node(tree, "ShaderNodeMixShader", {0: broken, 1: water, 2: froth}).outputs[0], 12000.0)
 
 
@@ -225,16 +282,45 @@ def house(x, y, z, turn):
     opening("house door", x, y, turn, face, 0.7, z + 1.1, (1.0, 2.1), white, door)
 
 
-def steps(path, mat):
-    """Concrete steps and landings along `path`, (ahead, right) points, on the rock."""
-    pts = terrain.spline(np.array(path), 40)
-    for k in range(len(pts) - 1):
-        (a0, b0), (a1, b1) = pts[k], pts[k + 1]
-        x0, y0, z0 = at(a0, b0)
-        x1, y1, z1 = at(a1, b1)
-        length = math.hypot(x1 - x0, y1 - y0)
-        tread = kit.box("step", ((x0 + x1) / 2, (y0 + y1) / 2, max(z0, z1) - 0.3), (length + 0.05, 1.3, 0.8), mat)
-        tread.rotation_euler.z = math.atan2(y1 - y0, x1 - x0)
+def waterline(obj, band=0.25, bins=64):
+    """Where `obj`, finished by its modifiers, meets the calm sea: its centre (x, y) and its reach from
+    there in each of `bins` directions, from its vertices within `band` metres of sea level."""
+    finished = obj.evaluated_get(bpy.context.evaluated_depsgraph_get())
+    mesh = finished.to_mesh()
+    co = np.empty(len(mesh.vertices) * 3, np.float32)
+    mesh.vertices.foreach_get("co", co)
+    finished.to_mesh_clear()
+    m = np.array(finished.matrix_world)
+    co = co.reshape(-1, 3) @ m[:3, :3].T + m[:3, 3]
+    near = co[np.abs(co[:, 2]) < band]
+    if not len(near):
+        return None
+    cx, cy = m[0, 3], m[1, 3]
+    k = ((np.arctan2(near[:, 1] - cy, near[:, 0] - cx) + math.pi) / (2.0 * math.pi) * bins).astype(int) % bins
+    reach = np.zeros(bins)
+    np.maximum.at(reach, k, np.hypot(near[:, 0] - cx, near[:, 1] - cy))
+    # directions no vertex fell in take their neighbours' reach
+    full = np.nonzero(reach)[0]
+    reach = np.interp(np.arange(bins), full, reach[full], period=bins)
+    return cx, cy, reach
+
+
+def awash(x, y, lines):
+    """0..1 at the sea points (x, y): a narrow collar of foam where the swell breaks on each rock of
+    `lines` (from waterline), thinning into a fainter wake of it a little further out."""
+    foam = np.zeros_like(x)
+    for cx, cy, reach in lines:
+        bins = len(reach)
+        dx, dy = x - cx, y - cy
+        close = dx * dx + dy * dy < (reach.max() + 3.0) ** 2
+        if not np.any(close):
+            continue
+        k = ((np.arctan2(dy[close], dx[close]) + math.pi) / (2.0 * math.pi) * bins).astype(int) % bins
+        out = np.hypot(dx[close], dy[close]) - reach[k]
+        width = 0.08 + 0.05 * reach.mean()
+        ring = np.maximum(terrain.smoothstep(width, 0.0, out), 0.25 * terrain.smoothstep(2.5 * width, 0.0, out))
+        foam[close] = np.maximum(foam[close], ring)
+    return foam
 
 
 def build():
@@ -243,46 +329,41 @@ def build():
         dict(height=7000.0, scale=4000.0, coverage=0.25, opacity=1.2, stretch=5.0, heading=60.0, seed=82.0,
              shadow=0.2)])
     eye = (0.0, 0.0)
+    rock = kit.material("granite", granite)
+    rng = np.random.RandomState(15)
+    stones = []
+    for ba, bb, r, seed in SKERRY_BLOCKS:
+        bx, by, bz = at(ba, bb)
+        # blocks the sea has pried off the islet: still angular, most of each under water
+        stones.append(kit.joint_boulder("skerry block %d" % seed, (r * 1.4, r, r * 0.6), 150 + seed, wear=0.3,
+                                        location=(bx, by, max(bz, -0.8) + 0.25 * r),
+                                        rotation=(0.0, 0.0, rng.uniform(0.0, 6.3)), mat=rock, voxel=r / 12.0))
+    for ba, bb, r, tall, seed in SHORE_BOULDERS:
+        bx, by, bz = at(ba, bb)
+        # sunk to below their widest, so the sea closes round them instead of lapping under an overhang
+        stones.append(kit.joint_boulder("boulder %d" % seed, (r * rng.uniform(1.1, 1.4), r, r * tall), 150 + seed,
+                                        wear=rng.uniform(0.25, 0.45), location=(bx, by, -0.1 * r * tall),
+                                        rotation=(rng.uniform(-0.15, 0.15), rng.uniform(-0.15, 0.15),
+                                                  rng.uniform(0.0, 6.3)), mat=rock))
+    lines = [w for w in map(waterline, stones) if w is not None]
 
     def floor(x, y):
-        # the sea foams round the islet and its boulders
-        z = land(x, y)
-        a, b = terrain.to_view(x, y, LOOK)
-        for ba, bb, r, _ in SKERRY_BLOCKS:
-            z = np.maximum(z, r * 0.6 - 1.5 * np.hypot(a - ba, b - bb) / r)
-        for ba, bb, r, tall, _ in SHORE_BOULDERS:
-            z = np.maximum(z, r * tall * 0.5 - 1.5 * np.hypot(a - ba, b - bb) / r)
-        return z
+        # the sea foams over the islet's shallows and in collars round the stones
+        return np.maximum(land(x, y), -0.5 + 0.8 * awash(x, y, lines))
 
     x, y = terrain.view_grid(eye, LOOK, 110.0, 1.0, 30000.0, kit.scaled(1600), kit.scaled(1100))
     waves = (terrain.wave_train(24, LOOK + 180.0, 20.0, 60.0, 6.0, 0.8, 0.7, seed=15) +
              terrain.wave_train(60, LOOK + 140.0, 40.0, 6.0, 0.1, 0.25, 1.0, seed=16))
     terrain.washing_sea(x, y, waves, floor, kit.material("sea", sea_material), (-0.5, 0.3), 0.5)
     x, y = terrain.view_grid(eye, LOOK, 110.0, 0.5, 600.0, kit.scaled(1400), kit.scaled(1100))
-    terrain.grid_object("rock", x, y, land(x, y), kit.material("islet rock", islet_rock))
+    z = land(x, y)
+    islet = terrain.grid_object("rock", x, y, z, kit.material("islet rock", islet_rock))
+    islet.data.attributes.new("hollow", "FLOAT", "POINT").data.foreach_set(
+        "value", hollows(z).reshape(-1).astype(np.float32))
     lx, ly, lz = at(*LIGHTHOUSE)
     lighthouse(lx, ly, lz)
     hx, hy, hz = at(*HOUSE)
     house(hx, hy, hz + 0.3, facing(hx, hy))
-    concrete = kit.material("concrete", lambda t: air.hazed(t, kit.principled(
-        t, kit.mix_colour(t, kit.noise(t, kit.coordinates(t, "Object"), 3.0, 4.0), (0.42, 0.41, 0.38, 1.0),
-                          (0.3, 0.29, 0.27, 1.0)), 0.85), 12000.0))
-    steps([(HOUSE[0] - 3.5, HOUSE[1] + 0.7), (71.0, 6.0), (64.0, 3.0), (60.0, 2.5)], concrete)
-    kit.box("landing", (*terrain.from_view(59.0, 2.5, LOOK), 0.6), (3.0, 4.0, 1.4), concrete).rotation_euler.z = \
-        math.radians(90.0 - LOOK)
-    rock = kit.material("granite", granite)
-    rng = np.random.RandomState(15)
-    for ba, bb, r, seed in SKERRY_BLOCKS:
-        bx, by, bz = at(ba, bb)
-        kit.joint_boulder("skerry block %d" % seed, (r * 1.4, r, r * 0.7), 150 + seed, wear=0.5,
-                          location=(bx, by, max(bz, -1.0) + 0.2 * r), rotation=(0.0, 0.0, rng.uniform(0.0, 6.3)),
-                          mat=rock, voxel=r / 12.0)
-    for ba, bb, r, tall, seed in SHORE_BOULDERS:
-        bx, by, bz = at(ba, bb)
-        kit.joint_boulder("boulder %d" % seed, (r * rng.uniform(1.1, 1.4), r, r * tall), 150 + seed,
-                          wear=rng.uniform(0.45, 0.75), location=(bx, by, max(bz, -0.6) + 0.35 * r * tall),
-                          rotation=(rng.uniform(-0.15, 0.15), rng.uniform(-0.15, 0.15), rng.uniform(0.0, 6.3)),
-                          mat=rock)
     eye_z = 2.6
     target = kit.direction(-2.0, LOOK + 2.0)
     kit.camera((0.0, 0.0, eye_z), (target.x, target.y, eye_z + target.z), 55.0)
