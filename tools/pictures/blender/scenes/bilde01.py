@@ -151,65 +151,53 @@ def lighthouse(x, y, z):
     kit.add_object("beacon", light).location = (x, y, z + 19.6)
 
 
-def pillar(name, location, radius, height, seed, mat):
-    """A sea stack: tiers of bedded rock, each a block split along vertical joints, stepping in as the stack
-    rises, a notch cut at the waterline where the sea works hardest; fused into one weathered surface."""
-    rng = random.Random(seed)
-    bm = bmesh.new()
-    tiers = [(-6.0, 1.6, 0.82)]  # the notch: narrower than the rock over it
-    count = rng.randint(5, 7)
-    cuts = sorted(rng.uniform(0.15, 0.95) for _ in range(count - 1))
-    levels = [1.6] + [1.6 + (height - 1.6) * c for c in cuts] + [height]
-    for k in range(count):
-        t = k / max(1, count - 1)
-        tiers.append((levels[k], levels[k + 1], (1.12 - 0.68 * t ** 0.8) * rng.uniform(0.88, 1.0)))
-    lean = Vector((0.0, 0.0, 0.0))
-    for k, (low, high, width) in enumerate(tiers):
-        piece = bmesh.new()
-        bmesh.ops.create_icosphere(piece, subdivisions=3, radius=1.0)
-        reach = radius * width
-        half = (high - low) * 0.5
-        for v in piece.verts:
-            v.co = Vector((v.co.x * reach * 1.15, v.co.y * reach,
-                           v.co.z * half * 1.6))
-        # the bedding planes top and bottom, the joints down its sides
-        planes = [(Vector((0, 0, 1)), half * 1.02), (Vector((0, 0, -1)), half * 1.02)]
-        if k == len(tiers) - 1:  # the summit, broken off along a slanting joint or two
-            planes += [(Vector((rng.uniform(-0.6, 0.6), rng.uniform(-0.6, 0.6), 1.0)).normalized(), half * 0.5)
-                       for _ in range(2)]
-        for _ in range(rng.randint(6, 10)):
-            a = rng.uniform(0.0, 2.0 * math.pi)
-            normal = Vector((math.cos(a), math.sin(a), rng.uniform(-0.25, 0.25))).normalized()
-            planes.append((normal, reach * rng.uniform(0.7, 0.95)))
-        for normal, depth in planes:
-            cut = bmesh.ops.bisect_plane(piece, geom=piece.verts[:] + piece.edges[:] + piece.faces[:],
-                                         plane_co=normal * depth, plane_no=normal, clear_outer=True)
-            edges = [e for e in cut["geom_cut"] if isinstance(e, bmesh.types.BMEdge)]
-            if edges:
-                bmesh.ops.holes_fill(piece, edges=edges, sides=0)
-        # each bed sits a little off the one below, so the stack steps and leans
-        lean = lean + Vector((rng.uniform(-0.1, 0.1), rng.uniform(-0.1, 0.1), 0.0)) * radius * width * (k > 0)
-        shift = lean + Vector((0.0, 0.0, low + half))
-        turn = rng.uniform(0.0, math.pi)
-        c, s = math.cos(turn), math.sin(turn)
-        for v in piece.verts:
-            v.co = Vector((c * v.co.x - s * v.co.y, s * v.co.x + c * v.co.y, v.co.z)) + shift
-        mesh = bpy.data.meshes.new(name + " tier")
-        piece.to_mesh(mesh)
-        piece.free()
-        bm.from_mesh(mesh)
-        bpy.data.meshes.remove(mesh)
+def slab(bm, size, centre, rng, summit=False, dip=0.0):
+    """Adds to `bm` a bed of rock of half-sizes `size`: flat where it parted from the beds above and below
+    (tilted by `dip`), split round its sides along vertical joints, its top broken off slanting if `summit`."""
+    piece = bmesh.new()
+    bmesh.ops.create_icosphere(piece, subdivisions=3, radius=1.0)
+    rx, ry, half = size
+    for v in piece.verts:
+        v.co = Vector((v.co.x * rx, v.co.y * ry, v.co.z * half * 1.6))
+    tilt = Vector((rng.uniform(-dip, dip), rng.uniform(-dip, dip), 1.0)).normalized()
+    planes = [(tilt, half * 1.02), (-tilt, half * 1.02)]
+    for _ in range(rng.randint(6, 10)):
+        a = rng.uniform(0.0, 2.0 * math.pi)
+        normal = Vector((math.cos(a), math.sin(a), rng.uniform(-0.25, 0.25))).normalized()
+        planes.append((normal, min(rx, ry) * rng.uniform(0.7, 0.95)))
+    if summit:
+        planes += [(Vector((rng.uniform(-0.6, 0.6), rng.uniform(-0.6, 0.6), 1.0)).normalized(), half * 0.5)
+                   for _ in range(2)]
+    for normal, depth in planes:
+        cut = bmesh.ops.bisect_plane(piece, geom=piece.verts[:] + piece.edges[:] + piece.faces[:],
+                                     plane_co=normal * depth, plane_no=normal, clear_outer=True)
+        edges = [e for e in cut["geom_cut"] if isinstance(e, bmesh.types.BMEdge)]
+        if edges:
+            bmesh.ops.holes_fill(piece, edges=edges, sides=0)
+    turn = rng.uniform(0.0, math.pi)
+    c, s = math.cos(turn), math.sin(turn)
+    for v in piece.verts:
+        v.co = Vector((c * v.co.x - s * v.co.y, s * v.co.x + c * v.co.y, v.co.z)) + centre
+    mesh = bpy.data.meshes.new("slab")
+    piece.to_mesh(mesh)
+    piece.free()
+    bm.from_mesh(mesh)
+    bpy.data.meshes.remove(mesh)
+
+
+def fused(name, bm, location, turn, radius, seed, mat, wear=4):
+    """The pieces in `bm` as one object, fused by a voxel remesh into one surface, its edges worn, thin beds
+    standing out of its faces and the weather hollowing the softer ones between."""
     bmesh.ops.recalc_face_normals(bm, faces=bm.faces)
     mesh = bpy.data.meshes.new(name)
     bm.to_mesh(mesh)
     bm.free()
-    obj = kit.add_object(name, mesh, location, (0.0, 0.0, rng.uniform(0.0, 6.0)), mat)
+    obj = kit.add_object(name, mesh, location, turn, mat)
     step = radius / kit.scaled(40, 12)
     fuse = obj.modifiers.new("fuse", "REMESH")
     fuse.mode, fuse.voxel_size, fuse.use_smooth_shade = "VOXEL", step, True
     worn = obj.modifiers.new("worn", "SMOOTH")
-    worn.factor, worn.iterations = 0.5, 4
-    # thin beds stand out of the faces and the weather hollows the softer ones between
+    worn.factor, worn.iterations = 0.5, wear
     for label, scale, strength, stretch in (("beds", 0.6, 0.05 * radius, (3.0, 3.0, 0.12)),
                                             ("warp", 0.5, 0.07 * radius, (1.0, 1.0, 0.5)),
                                             ("pits", 0.05, 0.012 * radius, (1.0, 1.0, 1.0))):
@@ -225,16 +213,45 @@ def pillar(name, location, radius, height, seed, mat):
     return obj
 
 
-def bedded(obj, size, seed):
-    """Thin beds standing out of a block's faces, the softer ones between hollowed by the weather."""
-    texture = bpy.data.textures.get("beds") or bpy.data.textures.new("beds", "CLOUDS")
-    texture.noise_scale, texture.noise_depth = 0.5, 3
-    displace = obj.modifiers.new("beds", "DISPLACE")
-    displace.texture, displace.strength = texture, 0.08 * size
-    mover = bpy.data.objects.new(obj.name + " beds", None)
-    bpy.context.scene.collection.objects.link(mover)
-    mover.parent, mover.location, mover.scale = obj, (seed * 2.9, seed * 0.7, seed * 1.7), (4.0 * size, 4.0 * size, 0.3)
-    displace.texture_coords, displace.texture_coords_object = "OBJECT", mover
+def block(name, location, size, seed, mat):
+    """A block fallen from the ledges: one to three beds of radii about `size`, dipping as they lay."""
+    rng = random.Random(seed)
+    bm = bmesh.new()
+    rx, ry, rz = size
+    beds = rng.choice((1, 2, 2, 3))
+    z = -rz
+    for k in range(beds):
+        h = 2.0 * rz / beds * rng.uniform(0.8, 1.2)
+        w = 1.0 - 0.18 * k
+        slab(bm, (rx * w, ry * w, h * 0.5), Vector((rng.uniform(-0.15, 0.15) * rx, rng.uniform(-0.15, 0.15) * ry,
+                                                    z + h * 0.5)), rng, summit=k == beds - 1 and rng.random() < 0.5,
+             dip=0.25)
+        z += h
+    turn = (rng.uniform(-0.15, 0.15), rng.uniform(-0.15, 0.15), rng.uniform(0.0, 6.28))
+    return fused(name, bm, location, turn, min(size) * 1.5, seed, mat, wear=3)
+
+
+def pillar(name, location, radius, height, seed, mat):
+    """A sea stack: tiers of bedded rock, each a block split along vertical joints, stepping in as the stack
+    rises, a notch cut at the waterline where the sea works hardest; fused into one weathered surface."""
+    rng = random.Random(seed)
+    bm = bmesh.new()
+    tiers = [(-6.0, 1.6, 0.82)]  # the notch: narrower than the rock over it
+    count = rng.randint(5, 7)
+    cuts = sorted(rng.uniform(0.15, 0.95) for _ in range(count - 1))
+    levels = [1.6] + [1.6 + (height - 1.6) * c for c in cuts] + [height]
+    for k in range(count):
+        t = k / max(1, count - 1)
+        tiers.append((levels[k], levels[k + 1], (1.12 - 0.68 * t ** 0.8) * rng.uniform(0.88, 1.0)))
+    lean = Vector((0.0, 0.0, 0.0))
+    for k, (low, high, width) in enumerate(tiers):
+        reach = radius * width
+        half = (high - low) * 0.5
+        # each bed sits a little off the one below, so the stack steps and leans
+        lean = lean + Vector((rng.uniform(-0.1, 0.1), rng.uniform(-0.1, 0.1), 0.0)) * reach * (k > 0)
+        slab(bm, (reach * 1.15, reach, half), lean + Vector((0.0, 0.0, low + half)), rng,
+             summit=k == len(tiers) - 1)
+    return fused(name, bm, location, (0.0, 0.0, rng.uniform(0.0, 6.0)), radius, seed, mat)
 
 
 def waterline(objects, band=0.5):
@@ -308,11 +325,8 @@ def build():
     for a, b, r, tall, seed in ROCKS:
         bx, by = terrain.from_view(a, b, LOOK)
         rng = random.Random(seed)
-        rocks.append(kit.joint_boulder("rock %d" % seed, (r * rng.uniform(1.1, 1.5), r, r * tall * 1.4), seed + 40,
-                                       wear=rng.uniform(0.06, 0.18), location=(bx, by, -0.25 * r * tall),
-                                       rotation=(rng.uniform(-0.08, 0.08), rng.uniform(-0.08, 0.08),
-                                                 rng.uniform(0.0, 6.28)), mat=stone))
-        bedded(rocks[-1], r, seed)
+        size = (r * rng.uniform(1.1, 1.5), r, r * tall * 0.9)
+        rocks.append(block("rock %d" % seed, (bx, by, 0.25 * size[2]), size, seed + 40, stone))
     talus(stone, kit.scaled(160, 40))
     # the sea, out to the horizon, its foam where it washes the rock
     x, y = terrain.view_grid(eye, LOOK, 120.0, 1.0, 30000.0, kit.scaled(2000), kit.scaled(1300))
