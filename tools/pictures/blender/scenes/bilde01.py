@@ -12,7 +12,7 @@ import air
 import kit
 import terrain
 
-SAMPLES = 64
+SAMPLES = 40
 DENOISE = 2.5
 SUN = (1.0, 258.0)  # just above the sea, west-south-west
 LOOK = 250.0  # the camera looks along the coast towards the sunset: sea on the left, cliffs on the right
@@ -166,7 +166,7 @@ def slab(bm, size, centre, rng, summit=False, dip=0.0):
         normal = Vector((math.cos(a), math.sin(a), rng.uniform(-0.25, 0.25))).normalized()
         planes.append((normal, min(rx, ry) * rng.uniform(0.7, 0.95)))
     if summit:
-        planes += [(Vector((rng.uniform(-0.6, 0.6), rng.uniform(-0.6, 0.6), 1.0)).normalized(), half * 0.5)
+        planes += [(Vector((rng.uniform(-0.5, 0.5), rng.uniform(-0.5, 0.5), 1.0)).normalized(), half * 0.8)
                    for _ in range(2)]
     for normal, depth in planes:
         cut = bmesh.ops.bisect_plane(piece, geom=piece.verts[:] + piece.edges[:] + piece.faces[:],
@@ -224,11 +224,11 @@ def block(name, location, size, seed, mat):
         h = 2.0 * rz / beds * rng.uniform(0.8, 1.2)
         w = 1.0 - 0.18 * k
         slab(bm, (rx * w, ry * w, h * 0.5), Vector((rng.uniform(-0.15, 0.15) * rx, rng.uniform(-0.15, 0.15) * ry,
-                                                    z + h * 0.5)), rng, summit=k == beds - 1 and rng.random() < 0.5,
+                                                    z + h * 0.5)), rng, summit=k == beds - 1 and rng.random() < 0.8,
              dip=0.25)
         z += h
     turn = (rng.uniform(-0.15, 0.15), rng.uniform(-0.15, 0.15), rng.uniform(0.0, 6.28))
-    return fused(name, bm, location, turn, min(size) * 1.5, seed, mat, wear=3)
+    return fused(name, bm, location, turn, min(size) * 1.5, seed, mat, wear=5)
 
 
 def pillar(name, location, radius, height, seed, mat):
@@ -238,11 +238,11 @@ def pillar(name, location, radius, height, seed, mat):
     bm = bmesh.new()
     tiers = [(-6.0, 1.6, 0.82)]  # the notch: narrower than the rock over it
     count = rng.randint(5, 7)
-    cuts = sorted(rng.uniform(0.15, 0.95) for _ in range(count - 1))
+    cuts = sorted(rng.uniform(0.12, 0.88) for _ in range(count - 1))
     levels = [1.6] + [1.6 + (height - 1.6) * c for c in cuts] + [height]
     for k in range(count):
         t = k / max(1, count - 1)
-        tiers.append((levels[k], levels[k + 1], (1.12 - 0.68 * t ** 0.8) * rng.uniform(0.88, 1.0)))
+        tiers.append((levels[k], levels[k + 1], (1.12 - 0.5 * t) * rng.uniform(0.92, 1.0)))
     lean = Vector((0.0, 0.0, 0.0))
     for k, (low, high, width) in enumerate(tiers):
         reach = radius * width
