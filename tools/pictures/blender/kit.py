@@ -721,7 +721,8 @@ def scatter(name, templates, points, scales, angles, choice=None, tilts=None):
     points_node = node(tree, "GeometryNodeMeshToPoints", {"Mesh": group_in.outputs[0]})
     templates_node = node(tree, "GeometryNodeCollectionInfo", {"Collection": collection, "Separate Children": True,
                                                                "Reset Children": True})
-    rotation = node(tree, "ShaderNodeCombineXYZ", {0: named("tilt x"), 1: named("tilt y"), 2: named("angle")}).outputs[0]
+    rotation = node(tree, "ShaderNodeCombineXYZ",
+                    {0: named("tilt x"), 1: named("tilt y"), 2: named("angle")}).outputs[0]
     place = node(tree, "GeometryNodeInstanceOnPoints",
                  {"Points": points_node.outputs[0], "Instance": templates_node.outputs[0], "Pick Instance": True,
                   "Instance Index": named("variant"), "Rotation": rotation,

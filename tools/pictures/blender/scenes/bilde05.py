@@ -41,7 +41,8 @@ def drifts(x, y):
 
 
 def floor(x, y):
-    return drifts(x, y) + (6.0 * terrain.fbm(x / 400.0, y / 400.0, 5, seed=71) + 1.5 * terrain.fbm(x / 40.0, y / 40.0, 4, seed=72)
+    return drifts(x, y) + (6.0 * terrain.fbm(x / 400.0, y / 400.0, 5, seed=71)
+                           + 1.5 * terrain.fbm(x / 40.0, y / 40.0, 4, seed=72)
             + 0.12 * terrain.fbm(x / 3.0, y / 3.0, 3, seed=74))
 
 
@@ -219,7 +220,8 @@ def boulder(tree):
     sanded = kit.math_node(tree, "MULTIPLY", kit.map_range(tree, z, -0.15, -0.35),
                            kit.map_range(tree, kit.noise(tree, p, 6.0, 3.0), 0.4, 0.6, 0.4, 1.0))
     colour = kit.mix_colour(tree, sanded, colour, (0.42, 0.18, 0.09, 1.0))
-    relief = kit.math_node(tree, "ADD", kit.noise(tree, p, 12.0, 8.0, 0.7), kit.math_node(tree, "MULTIPLY", laminae, 0.3))
+    relief = kit.math_node(tree, "ADD", kit.noise(tree, p, 12.0, 8.0, 0.7),
+                           kit.math_node(tree, "MULTIPLY", laminae, 0.3))
     normal = kit.bump(tree, relief, 0.45, 0.05)
     return kit.principled(tree, colour, 0.85, normal=normal)
 
