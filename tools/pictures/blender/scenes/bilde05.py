@@ -43,7 +43,7 @@ def drifts(x, y):
 def floor(x, y):
     return drifts(x, y) + (6.0 * terrain.fbm(x / 400.0, y / 400.0, 5, seed=71)
                            + 1.5 * terrain.fbm(x / 40.0, y / 40.0, 4, seed=72)
-            + 0.12 * terrain.fbm(x / 3.0, y / 3.0, 3, seed=74))
+                           + 0.12 * terrain.fbm(x / 3.0, y / 3.0, 3, seed=74))
 
 
 def outline(i, angle, radius):
