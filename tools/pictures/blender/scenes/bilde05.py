@@ -59,11 +59,11 @@ def ground(x, y):
         d = np.hypot(x - bx, y - by) / outline(i, angle, radius)
         fall = np.clip(1.0 - (d - 1.0) / 0.9, 0.0, 1.0)
         # a concave skirt of scree, scored by runnels running down it
-        runnels = 1.0 - 0.18 * terrain.ridged(angle * radius / 18.0, d * 2.5, 4, seed=90 + i)
+        runnels = 1.0 - 0.1 * terrain.ridged(angle * radius / 18.0, d * 2.5, 4, seed=90 + i)
         skirt = 0.32 * top * fall ** 1.7 * runnels + 2.0 * fall * terrain.fbm(x / 9.0, y / 9.0, 3, seed=95 + i)
         # cones of talus fanning out below the gullies
         gully = terrain.fbm(np.cos(angle) * radius / 40.0, np.sin(angle) * radius / 40.0, 2, seed=66 + i)
-        skirt = skirt + 0.1 * top * terrain.smoothstep(0.05, 0.45, gully) * fall ** 1.2
+        skirt = skirt + 0.06 * top * terrain.smoothstep(0.05, 0.45, gully) * fall ** 2.5
         z = np.maximum(z, skirt + floor(x, y))
     return z
 
