@@ -682,10 +682,11 @@ def fir(name, height=1.0, whorls=34, branches=9, mat=None, seed=0):
     return _tree_object(name, verts, faces, foot, height, True, mat)
 
 
-def scatter(name, templates, points, scales, angles, choice=None):
+def scatter(name, templates, points, scales, angles, choice=None, tilts=None):
     """Instances of `templates` (objects, hidden themselves) at `points` (n x 3), each scaled (by a
-    number, or by n x 3 numbers) and turned about its vertical; `choice` picks the template of each.
-    Geometry nodes make them, so thousands cost little."""
+    number, or by n x 3 numbers) and turned about its vertical; `choice` picks the template of each, and
+    `tilts` (n x 2 radians about x and y, before the turn) tip each one. Geometry nodes make them, so
+    thousands cost little."""
     n = len(points)
     mesh = bpy.data.meshes.new(name)
     mesh.vertices.add(n)
@@ -694,7 +695,9 @@ def scatter(name, templates, points, scales, angles, choice=None):
     if scales.ndim == 1:
         scales = np.repeat(scales[:, None], 3, axis=1)
     mesh.attributes.new("scale", "FLOAT_VECTOR", "POINT").data.foreach_set("vector", scales.reshape(-1))
-    for attribute, values in (("angle", angles), ("variant", choice if choice is not None else np.zeros(n))):
+    tilts = np.zeros((n, 2)) if tilts is None else np.asarray(tilts)
+    for attribute, values in (("angle", angles), ("variant", choice if choice is not None else np.zeros(n)),
+                              ("tilt x", tilts[:, 0]), ("tilt y", tilts[:, 1])):
         a = mesh.attributes.new(attribute, "FLOAT", "POINT")
         a.data.foreach_set("value", np.asarray(values, dtype=np.float32))
     holder = add_object(name, mesh)
@@ -719,7 +722,8 @@ def scatter(name, templates, points, scales, angles, choice=None):
     points_node = node(tree, "GeometryNodeMeshToPoints", {"Mesh": group_in.outputs[0]})
     templates_node = node(tree, "GeometryNodeCollectionInfo", {"Collection": collection, "Separate Children": True,
                                                                "Reset Children": True})
-    rotation = node(tree, "ShaderNodeCombineXYZ", {2: named("angle")}).outputs[0]
+    rotation = node(tree, "ShaderNodeCombineXYZ",
+                    {0: named("tilt x"), 1: named("tilt y"), 2: named("angle")}).outputs[0]
     place = node(tree, "GeometryNodeInstanceOnPoints",
                  {"Points": points_node.outputs[0], "Instance": templates_node.outputs[0], "Pick Instance": True,
                   "Instance Index": named("variant"), "Rotation": rotation,
