@@ -210,7 +210,7 @@ def carafe():
     # the wine inside, a little smaller than the inner wall, its surface flat
     level = 0.14
     wine = [(0.0, 0.008)] + [(r - 0.0045, z) for r, z in outer[1:] if z < level] + [(0.097, level), (0.0, level)]
-    kit.lathe("wine", wine, mat=kit.material("wine", lambda t: clear(t, (0.55, 0.04, 0.06), 1.34, (0.42, 0.05, 0.06), (0.35, 0.03, 0.04))),
+    kit.lathe("wine", wine, mat=kit.material("wine", lambda t: clear(t, (0.75, 0.06, 0.08), 1.34, (0.45, 0.05, 0.06), (0.4, 0.03, 0.04))),
               location=(0.05, 0.18, 0.0))
 
 
