@@ -252,8 +252,9 @@ def weathered_granite(tree, light=(0.36, 0.31, 0.28), dark=(0.19, 0.17, 0.16), g
     """Weathered granite for joint_boulder's stones: crystals of feldspar, quartz and mica `grain` to the
     metre in a broad mottle from `light` to `dark`, edges worn paler where the surface bulges, crusts of
     lichen on the tops, rain streaks. Darker and glossy below `wet_below` metres (world height, the reach
-    of the sea) fading over `wet_band`, the colour multiplied by `wet_tone` there, and, with `foot_band`, that far up from the object's "foot" (its
-    custom property: the height of the sand it sits in), damp and dusted with sand. Returns the shader."""
+    of the sea) fading over `wet_band`, the colour multiplied by `wet_tone` there, and, with `foot_band`,
+    that far up from the object's "foot" (its custom property: the height of the sand it sits in), damp and
+    dusted with sand. Returns the shader."""
     p = coordinates(tree, "Object")
     geometry = node(tree, "ShaderNodeNewGeometry")
     # each stone its own shade
