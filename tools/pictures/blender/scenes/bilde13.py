@@ -12,7 +12,7 @@ import air
 import kit
 import terrain
 
-SAMPLES = 24
+SAMPLES = 20
 DENOISE = 2.5
 # the sky and the sea settle early; the samples go to the columns
 CYCLES = {"adaptive_min_samples": 12}
@@ -221,7 +221,7 @@ def columns(rng):
     height = np.where(d < 0.0, stump, stump + rise * np.maximum(wall - stump, 0.0))
     height = height + rng.uniform(-1.0, 1.0, len(ca)) * np.where(rise > 0.95, 0.35, 0.1 + 0.2 * out_there)
     # a few fallen out of the mound, and the odd one broken off high in the wall's face
-    fallen = rng.uniform(0, 1, len(ca)) < np.where(rise > 0.95, 0.025, 0.06)
+    fallen = rng.uniform(0, 1, len(ca)) < np.where(rise > 0.95, 0.01, 0.06)
     height = np.where(fallen, height * rng.uniform(0.3, 0.8, len(ca)), height)
     height = np.clip(height, 0.12, None)
     wx, wy = terrain.from_view(ca, cb, LOOK)
@@ -332,12 +332,12 @@ def columns(rng):
                 parts.quads.append(rim + band_quads(n, [0]))
                 m = np.arange(n)
                 parts.tris.append(np.stack([rim + n + m, rim + n + (m + 1) % n, np.full(n, rim + 2 * n)], 1))
-        if fine and not in_wall and not pooled and np.abs(tilt).max() < 0.08:
+        if fine and not in_wall and not pooled and np.abs(tilt).max() < 0.08 and ca[c] > 14.0:
             resting.append((middle, top, ground_z[c]))
         if in_wall:
             owner.append(np.full(parts.count - first_column, c))
             leaning.append(np.arange(first_column, parts.count))
-    for k in rng.choice(len(resting), min(len(resting), 40), replace=False) if resting else ():
+    for k in rng.choice(len(resting), min(len(resting), 25), replace=False) if resting else ():
         fallen_piece(parts, rng, *resting[k])
     verts = np.concatenate(parts.verts)
     # above the band the wall's columns lean, more the higher they go
@@ -444,18 +444,14 @@ def basalt(tree):
     wet = kit.math_node(tree, "MULTIPLY", wet, kit.map_range(tree, kit.noise(tree, p, 0.5, 3.0), 0.35, 0.55))
     wet = kit.math_node(tree, "MAXIMUM", wet, kit.math_node(tree, "MULTIPLY", hollow, 0.5))
     colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", wet, 0.45), colour, (0.0, 0.0, 0.0, 1.0))
-    # relief: the faces uneven, pitted with bubbles and gritty, the cracks cut in
-    pits = kit.map_range(tree, kit.node(tree, "ShaderNodeTexVoronoi", {"Vector": p, "Scale": 30.0}).outputs["Distance"],
-                         0.0, 0.25, 1.0, 0.0)
-    pits = kit.math_node(tree, "MULTIPLY", pits, kit.map_range(tree, kit.noise(tree, p, 1.2, 3.0), 0.45, 0.6))
+    # relief: the faces uneven, a little gritty, the cracks cut in (finer grain than this only sparkles)
     relief = kit.math_node(tree, "ADD", kit.math_node(tree, "MULTIPLY", kit.noise(tree, p, 1.6, 4.0, 0.55), 0.03),
-                           kit.math_node(tree, "MULTIPLY", kit.noise(tree, p, 25.0, 4.0, 0.7), 0.0025))
-    relief = kit.math_node(tree, "SUBTRACT", relief, kit.math_node(tree, "MULTIPLY", pits, 0.004))
+                           kit.math_node(tree, "MULTIPLY", kit.noise(tree, p, 9.0, 2.0, 0.5), 0.0015))
     relief = kit.math_node(tree, "SUBTRACT", relief, kit.math_node(tree, "MULTIPLY", crack, 0.006))
     relief = kit.math_node(tree, "ADD", relief, kit.math_node(tree, "MULTIPLY", lichen, 0.0015))
     normal = kit.bump(tree, relief, 1.0, 1.0)
     # dry it is a rough stone whose sheen the relief breaks up; wet it shines
-    rough = kit.map_range(tree, wet, 0.0, 1.0, 0.55, 0.15)
+    rough = kit.map_range(tree, wet, 0.0, 1.0, 0.45, 0.15)
     shader = kit.principled(tree, colour, rough, normal=normal, specular=0.5)
     return air.hazed(tree, shader, 3000.0, 300.0)
 
