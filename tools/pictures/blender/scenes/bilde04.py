@@ -180,9 +180,12 @@ def crags(x, y, z, slope):
     steep = terrain.smoothstep(0.45, 1.1, slope) * terrain.smoothstep(120.0, 450.0, z)
     ribs = 22.0 * (terrain.ridged(x / 240.0, y / 240.0, 4, gain=1.4, seed=53) - 0.45)
     beds = (z + 0.1 * x - 0.04 * y + 30.0 * terrain.fbm(x / 800.0, y / 800.0, 3, seed=54)) / STRATUM
+    # the beds thicken and thin along the range, and pinch out
+    beds = beds + 0.45 * terrain.fbm(x / 260.0, y / 260.0, 3, seed=56)
     f = beds - np.floor(beds)
-    # each bed a ledge that rises at its end in a cliff to the next
-    step = (np.floor(beds) + terrain.smoothstep(0.55, 0.95, f) - beds) * STRATUM
+    # a hard bed stands as a cliff over a ledge, a soft one weathers back into a plain slope: only some do
+    hard = terrain.smoothstep(-0.15, 0.35, terrain.fbm(np.floor(beds) * 0.73 + x / 700.0, y / 700.0, 2, seed=57))
+    step = (np.floor(beds) + terrain.smoothstep(0.55, 0.95, f) - beds) * STRATUM * hard
     return steep * (ribs + 0.8 * step) + 6.0 * terrain.fbm(x / 60.0, y / 60.0, 3, seed=55) * steep
 
 
