@@ -25,7 +25,7 @@ PEAKS = [(-2500.0, 6100.0, 2000.0, 1900.0), (900.0, 7000.0, 2600.0, 2200.0), (39
 # the height field of the range, worked on as an array: its extent and cell count along x and y
 AREA = (-13000.0, 13000.0, -500.0, 23500.0)
 CELLS = (1040, 960)
-SNOW_LINE = 1100.0  # metres above the lake
+SNOW_LINE = 900.0  # metres above the lake
 TREE_LINE = 680.0
 SHORE = 9.0  # metres from the camera to the water's edge, straight ahead
 STRATUM = 48.0  # the thickness of the rock's beds, each a ledge under a cliff band
@@ -120,6 +120,9 @@ def _build_fields():
         cut = np.minimum(7.0 * np.sqrt(flow), 0.3 * np.clip(z, 0.0, None)) * terrain.smoothstep(1.05, 1.4, e)
         z = _slump(z - _blur(cut, 1), cell, 1.05, 24, water)
     z = _slump(z, cell, 0.95, 12, water)
+    # the lower flanks lie under aprons of scree and moraine, which fill the gullies' feet
+    apron = terrain.smoothstep(800.0, 150.0, z) * ~water
+    z = z + 0.85 * apron * np.clip(_blur(z, 8) - z, 0.0, None)
     # ribs and buttresses of harder rock standing out of the steep faces
     gy, gx = np.gradient(z, cell)
     ribs = terrain.ridged(wx / 280.0, wy / 280.0, 3, gain=1.5, seed=46) - 0.45
@@ -130,13 +133,17 @@ def _build_fields():
     slope = np.hypot(gx, gy)
     hollow = _blur(z, 3) - z  # positive in gullies and hollows, negative on ridges
     gully = terrain.smoothstep(0.0, 18.0, hollow) * terrain.smoothstep(1.5, 4.0, np.log10(flow + 1.0))
+    # the slope of a face as a whole, not of each gully's side: snow lies in fields over whole faces that
+    # are not too steep, and forest climbs a flank as one
+    gby, gbx = np.gradient(_blur(z, 4), cell)
+    broad = np.hypot(gbx, gby)
     line = SNOW_LINE + 180.0 * terrain.fbm(x / 1500.0, y / 1500.0, 3, seed=47) - 120.0 * (gy > 0.0)
-    lying = terrain.smoothstep(line - 120.0, line + 220.0, z) * terrain.smoothstep(1.45, 0.8, slope)
+    lying = terrain.smoothstep(line - 150.0, line + 250.0, z) * terrain.smoothstep(2.4, 1.3, broad)
     # snow runs down the gullies well below the line, and settles in hollows; ridges are blown bare
     runs = np.maximum(gully, terrain.smoothstep(2.0, 12.0, hollow) * 0.8) * terrain.smoothstep(line - 650.0, line - 150.0, z)
     snow = np.clip(np.maximum(lying, runs * terrain.smoothstep(2.0, 1.0, slope)) - 0.35 * terrain.smoothstep(-10.0, -30.0, hollow), 0.0, 1.0)
     woods = (terrain.smoothstep(TREE_LINE + 120.0, TREE_LINE - 120.0, z + 150.0 * terrain.fbm(x / 600.0, y / 600.0, 3, seed=48))
-             * terrain.smoothstep(1.5, 0.8, slope) * (z > 1.5))
+             * terrain.smoothstep(1.6, 1.0, broad) * (z > 0.3))
     _fields.update(x0=x0, y0=y0, cell=cell, shape=z.shape, height=z, snow=snow, woods=woods, slope=slope)
 
 
@@ -173,9 +180,12 @@ def crags(x, y, z, slope):
     steep = terrain.smoothstep(0.45, 1.1, slope) * terrain.smoothstep(120.0, 450.0, z)
     ribs = 22.0 * (terrain.ridged(x / 240.0, y / 240.0, 4, gain=1.4, seed=53) - 0.45)
     beds = (z + 0.1 * x - 0.04 * y + 30.0 * terrain.fbm(x / 800.0, y / 800.0, 3, seed=54)) / STRATUM
+    # the beds thicken and thin along the range, and pinch out
+    beds = beds + 0.45 * terrain.fbm(x / 260.0, y / 260.0, 3, seed=56)
     f = beds - np.floor(beds)
-    # each bed a ledge that rises at its end in a cliff to the next
-    step = (np.floor(beds) + terrain.smoothstep(0.55, 0.95, f) - beds) * STRATUM
+    # a hard bed stands as a cliff over a ledge, a soft one weathers back into a plain slope: only some do
+    hard = terrain.smoothstep(-0.15, 0.35, terrain.fbm(np.floor(beds) * 0.73 + x / 700.0, y / 700.0, 2, seed=57))
+    step = (np.floor(beds) + terrain.smoothstep(0.55, 0.95, f) - beds) * STRATUM * hard
     return steep * (ribs + 0.8 * step) + 6.0 * terrain.fbm(x / 60.0, y / 60.0, 3, seed=55) * steep
 
 
@@ -227,17 +237,18 @@ def land(tree):
     turf_line = kit.math_node(tree, "ADD", z, kit.math_node(tree, "MULTIPLY", kit.noise(tree, p, 0.004, 3.0), 500.0))
     cover = kit.mix_colour(tree, kit.map_range(tree, turf_line, 1150.0, 1050.0), (0.1, 0.096, 0.088, 1.0), turf)
     colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", level, 0.85), rock, cover)
-    # forest floor under the trees, a pale band of stones at the waterline
+    # forest floor under the trees, and the stones at the waterline dark and wet, so the shore meets its
+    # reflection without a line
     woods = kit.ramp(tree, kit.noise(tree, p, 0.02, 4.0), [(0.35, (0.012, 0.02, 0.01)), (0.65, (0.022, 0.032, 0.016))])
-    colour = kit.mix_colour(tree, kit.map_range(tree, attribute(tree, "woods"), 0.2, 0.8), colour, woods)
-    strand = kit.math_node(tree, "MULTIPLY", kit.map_range(tree, z, -0.5, 0.2), kit.map_range(tree, z, 3.0, 1.5))
-    colour = kit.mix_colour(tree, strand, colour, (0.16, 0.15, 0.13, 1.0))
+    colour = kit.mix_colour(tree, kit.map_range(tree, attribute(tree, "woods"), 0.05, 0.45), colour, woods)
+    colour = kit.mix_colour(tree, kit.map_range(tree, z, 1.2, 0.2), colour, (0.012, 0.013, 0.011, 1.0))
     # snow: the cover worked out with the shape, lying where the ground is level enough to hold it, its edges
     # broken into drifts
+    # where the cover is deep only the steepest cliffs show through it; where it thins, only the ledges hold it
     edge = kit.math_node(tree, "ADD", attribute(tree, "snow"), kit.math_node(
-        tree, "ADD", kit.math_node(tree, "MULTIPLY", kit.math_node(tree, "SUBTRACT", kit.noise(tree, p, 0.03, 6.0, 0.65), 0.5), 0.7),
-        kit.math_node(tree, "MULTIPLY", level, 0.3)))
-    snow = kit.map_range(tree, edge, 0.6, 0.7)
+        tree, "ADD", kit.math_node(tree, "MULTIPLY", kit.math_node(tree, "SUBTRACT", kit.noise(tree, p, 0.03, 6.0, 0.65), 0.5), 0.5),
+        kit.math_node(tree, "MULTIPLY", kit.math_node(tree, "SUBTRACT", level, 0.5), 0.6)))
+    snow = kit.map_range(tree, edge, 0.6, 0.72)
     colour = kit.mix_colour(tree, snow, colour, (0.82, 0.84, 0.87, 1.0))
     relief = kit.math_node(tree, "ADD", kit.math_node(tree, "MULTIPLY", kit.noise(tree, p, 0.02, 6.0, 0.6, 1.0), 1.0),
                            kit.math_node(tree, "ADD", kit.noise(tree, p, 0.07, 6.0, 0.6),
@@ -283,7 +294,12 @@ def lake_floor(tree):
 
 def needles(tree):
     p = kit.coordinates(tree, "Object")
-    colour = kit.ramp(tree, kit.noise(tree, p, 3.0, 2.0), [(0.3, (0.016, 0.03, 0.016)), (0.7, (0.04, 0.055, 0.028))])
+    # each tree its own green, from near black spruce to a paler pine, so the crowns stand apart
+    which = kit.node(tree, "ShaderNodeObjectInfo").outputs["Random"]
+    colour = kit.ramp(tree, which, [(0.0, (0.008, 0.016, 0.01)), (0.5, (0.02, 0.036, 0.018)), (0.8, (0.035, 0.05, 0.024)),
+                                    (1.0, (0.045, 0.052, 0.026))])
+    colour = kit.mix_colour(tree, kit.map_range(tree, kit.noise(tree, p, 3.0, 2.0), 0.3, 0.7, 0.0, 0.5), colour,
+                            (0.01, 0.018, 0.01, 1.0))
     return air.hazed(tree, kit.principled(tree, colour, 0.8), 26000.0, 3000.0, tint=(0.97, 0.99, 1.02))
 
 
@@ -314,9 +330,10 @@ def granite(tree, varied=False):
     return kit.principled(tree, colour, kit.map_range(tree, wet, 0.0, 1.0, 0.7, 0.2), normal=normal)
 
 
-# Boulders in the shallows: (metres ahead, metres right, radius)
-BOULDERS = [(11.5, -3.6, 0.9), (13.5, -1.9, 0.45), (10.8, 3.4, 0.5), (17.5, 4.8, 1.4), (25.0, -8.5, 1.7),
-            (14.8, 1.3, 0.3), (31.0, 2.6, 0.9), (9.6, -4.6, 0.7)]
+# Boulders bedded in the shallows off the beach: (metres out from the water's edge, metres right, radius,
+# height to radius)
+BOULDERS = [(1.2, -4.4, 1.0, 0.75), (2.8, -2.3, 0.5, 0.8), (2.2, 3.6, 1.15, 0.7), (4.5, 6.4, 0.8, 0.7),
+            (0.8, 1.2, 0.3, 0.7), (3.5, -7.2, 0.7, 0.75)]
 
 
 def build():
@@ -342,7 +359,9 @@ def build():
     count = kit.scaled(380000, 400)
     tx, ty = rng.uniform(-7000.0, 7000.0, count), rng.uniform(1500.0, 9000.0, count)
     tz = ground(tx, ty)
-    keep = (tz > 1.0) & (rng.uniform(0.0, 1.0, count) < field("woods", tx, ty) ** 0.7)
+    # in stands, with glades and rockfalls between them
+    stands = terrain.smoothstep(-0.3, 0.15, terrain.fbm(tx / 260.0, ty / 260.0, 3, seed=56))
+    keep = (tz > 0.3) & (rng.uniform(0.0, 1.0, count) < field("woods", tx, ty) ** 0.7 * (0.45 + 0.55 * stands))
     mat = kit.material("needles", needles)
     templates = [kit.spruce("spruce %d" % i, 1.0, 16, 8, mat, seed=30 + i) for i in range(4)]
     size = rng.uniform(14.0, 30.0, count) * (1.0 - 0.4 * terrain.smoothstep(200.0, TREE_LINE, tz))
@@ -361,15 +380,17 @@ def build():
     kit.scatter("cobbles", [kit.assign(c, kit.material("cobble", lambda t: granite(t, True))) for c in cobbles],
                 np.stack([sx, sy, shallows(sx, sy) - 0.2 * width], 1), width, rng.uniform(0.0, 6.3, count),
                 rng.randint(0, 6, count))
-    # boulders standing in the shallows, sunk into the floor, some half under water
+    # boulders standing in the shallows, their feet sunk in the gravel, wet to just above the water
     stone = kit.material("granite", granite)
-    for i, (ahead, right, r) in enumerate(BOULDERS):
-        bx, by = terrain.from_view(ahead, right, LOOK)
+    for i, (out, right, r, tall) in enumerate(BOULDERS):
+        bx, by = terrain.from_view(10.0, right, LOOK)
+        bx, by = terrain.from_view(float(shore(np.array([bx]), np.array([by]))[0]) + out, right, LOOK)
         floor = float(shallows(np.array([bx]), np.array([by]))[0])
-        boulder = kit.fractured("boulder %d" % i, (r * 1.4, r * 1.1, r * 0.9), 16, 60 + i, upright=0.5, depth=(0.6, 0.95),
-                                location=(bx, by, floor + r * 0.4), rotation=(rng.uniform(-0.2, 0.2), 0.0, rng.uniform(0.0, 6.3)),
-                                mat=stone, subdivisions=4, crease=40.0)
-        kit.dent(boulder, "boulder %d dents" % i, 0.6, 0.12 * r)
+        # a third of each stands out of the water; its foot is in the gravel however deep the water
+        height = r * tall
+        kit.joint_boulder("boulder %d" % i, (r * 1.3, r, height), 70 + i, wear=0.55,
+                          location=(bx, by, max(floor + 0.35 * height, -0.3 * height)),
+                          rotation=(rng.uniform(-0.1, 0.1), rng.uniform(-0.1, 0.1), rng.uniform(0.0, 6.3)), mat=stone)
     eye_z = float(shallows(np.array([EYE[0]]), np.array([EYE[1]]))[0]) + 1.6
     target = kit.direction(1.0, LOOK)
     kit.camera((EYE[0], EYE[1], eye_z), (EYE[0] + target.x, EYE[1] + target.y, eye_z + target.z), 62.0)
