@@ -155,7 +155,7 @@ def weathered(tree):
         tree, "SUBTRACT", kit.noise(tree, kit.node(tree, "ShaderNodeMapping", {"Vector": p, "Scale": (1.0, 0.03, 1.0)}
                                                ).outputs[0], 9.0, 2.0), 0.5)), 0.01, 0.0)
     check = kit.math_node(tree, "MULTIPLY", check, kit.map_range(tree, board, 0.35, 0.5))
-    colour = kit.ramp(tree, streaks, [(0.38, (0.09, 0.085, 0.075)), (0.62, (0.31, 0.29, 0.26))])
+    colour = kit.ramp(tree, streaks, [(0.38, (0.06, 0.056, 0.05)), (0.62, (0.34, 0.315, 0.28))])
     colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", rings, 0.5), colour, (0.07, 0.06, 0.05, 1.0))
     # a few boards newer than the rest, browner
     colour = kit.mix_colour(tree, kit.map_range(tree, board, 0.0, 1.0, 0.0, 0.4, False), colour,
@@ -380,7 +380,7 @@ def inner_half_beam(u, z):
 
 
 def paint(tree):
-    """Old white paint gone chalky and grey-green, worn through to the grey wood along every plank's
+    """Old dark green paint gone chalky, worn through to the grey wood along every plank's
     lower edge and in chips towards the sheer, streaked where rain ran down; at the waterline a dark wet
     band, glossy, and under it the lake's brown-green stain."""
     p = kit.coordinates(tree, "Object")
@@ -389,14 +389,15 @@ def paint(tree):
     runs = kit.noise(tree, kit.node(tree, "ShaderNodeMapping", {"Vector": p, "Scale": (3.0, 3.0, 0.15)}).outputs[0],
                      9.0, 4.0, 0.6)
     local_z = kit.node(tree, "ShaderNodeSeparateXYZ", {0: p}).outputs["Z"]
-    chips = kit.math_node(tree, "ADD", kit.noise(tree, p, 14.0, 6.0, 0.7), kit.math_node(tree, "MULTIPLY", local_z, 0.35))
+    chips = kit.math_node(tree, "ADD", kit.noise(tree, p, 14.0, 6.0, 0.7), kit.math_node(
+        tree, "MULTIPLY", kit.math_node(tree, "SUBTRACT", local_z, 0.5), 0.3))
     land = kit.node(tree, "ShaderNodeAttribute", attribute_name="strake").outputs["Fac"]
     # the paint goes first where the planks' edges are knocked and along the sheer
     edge = kit.map_range(tree, land, 0.2, 0.0)
-    worn = kit.map_range(tree, kit.math_node(tree, "ADD", chips, kit.math_node(tree, "MULTIPLY", edge, 0.25)), 0.74, 0.77)
-    colour = kit.ramp(tree, grain, [(0.3, (0.27, 0.28, 0.255)), (0.7, (0.36, 0.36, 0.33))])
-    colour = kit.mix_colour(tree, kit.map_range(tree, runs, 0.45, 0.7, 0.0, 0.5), colour, (0.16, 0.17, 0.14, 1.0))
-    bare = kit.ramp(tree, grain, [(0.3, (0.07, 0.065, 0.055)), (0.7, (0.13, 0.12, 0.1))])
+    worn = kit.map_range(tree, kit.math_node(tree, "ADD", chips, kit.math_node(tree, "MULTIPLY", edge, 0.15)), 0.66, 0.69)
+    colour = kit.ramp(tree, grain, [(0.3, (0.06, 0.09, 0.07)), (0.7, (0.095, 0.13, 0.1))])
+    colour = kit.mix_colour(tree, kit.map_range(tree, runs, 0.45, 0.7, 0.0, 0.5), colour, (0.045, 0.055, 0.045, 1.0))
+    bare = kit.ramp(tree, grain, [(0.3, (0.1, 0.09, 0.075)), (0.7, (0.17, 0.155, 0.13))])
     colour = kit.mix_colour(tree, worn, colour, bare)
     colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", kit.map_range(tree, land, 0.93, 1.0), 0.7), colour,
                             (0.03, 0.03, 0.025, 1.0))
@@ -408,9 +409,12 @@ def paint(tree):
     stain = kit.map_range(tree, ragged, 0.035, 0.01)
     colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", wet, 0.55), colour, (0.0, 0.0, 0.0, 1.0))
     colour = kit.mix_colour(tree, stain, colour, (0.045, 0.045, 0.025, 1.0))
-    rough = kit.math_node(tree, "SUBTRACT", kit.map_range(tree, worn, 0.0, 1.0, 0.6, 0.8), kit.math_node(tree, "MULTIPLY", wet, 0.45))
+    # chalky paint has next to no sheen, so the shaded side stays dull even where the low sun grazes past it;
+    # the wet band shines
+    rough = kit.math_node(tree, "SUBTRACT", kit.map_range(tree, worn, 0.0, 1.0, 0.85, 0.9), kit.math_node(tree, "MULTIPLY", wet, 0.7))
+    sheen = kit.map_range(tree, wet, 0.0, 1.0, 0.15, 0.5)
     height = kit.math_node(tree, "ADD", kit.math_node(tree, "MULTIPLY", grain, 0.3), kit.math_node(tree, "MULTIPLY", worn, -0.5))
-    return misty(tree, kit.principled(tree, colour, rough, normal=kit.bump(tree, height, 0.4, 0.002)))
+    return misty(tree, kit.principled(tree, colour, rough, specular=sheen, normal=kit.bump(tree, height, 0.4, 0.002)))
 
 
 def varnished(tree, shade):
@@ -430,7 +434,7 @@ def hemp(tree):
 
 
 def boat(location, heading):
-    """A clinker-built rowing boat, white paint faded on the outside and varnished wood within: a rail along
+    """A clinker-built rowing boat, green paint faded on the outside and varnished wood within: a rail along
     each sheer, three thwarts, a pair of oars shipped inside. Returns the stem head's place in the world."""
     root = bpy.data.objects.new("boat", None)
     bpy.context.scene.collection.objects.link(root)
@@ -490,7 +494,7 @@ def lake(tree, boat_at, heading):
     swell = kit.bump(tree, kit.noise(tree, p, 2.0, 3.0), 0.015, 0.1)
     normal = kit.bump(tree, height, 1.0, 1.0, normal=swell)
     glass = kit.node(tree, "ShaderNodeBsdfPrincipled", {
-        "Roughness": kit.math_node(tree, "MULTIPLY", stir, 0.05), "IOR": 1.333, "Transmission": 1.0,
+        "Roughness": kit.math_node(tree, "MULTIPLY", stir, 0.1), "IOR": 1.333, "Transmission": 1.0,
         "Base Color": (1.0, 1.0, 1.0, 1.0), "Normal": normal}).outputs[0]
     shadow = kit.node(tree, "ShaderNodeLightPath").outputs["Is Shadow Ray"]
     see_through = kit.node(tree, "ShaderNodeBsdfTransparent").outputs[0]
@@ -533,7 +537,7 @@ def grade():
     """The morning's colour held back a little: the haze golden grey rather than yellow."""
     tree = bpy.context.scene.node_tree
     out = tree.nodes["Composite"].inputs["Image"]
-    graded = kit.node(tree, "CompositorNodeHueSat", {"Image": out.links[0].from_socket, "Saturation": 0.75})
+    graded = kit.node(tree, "CompositorNodeHueSat", {"Image": out.links[0].from_socket, "Saturation": 0.8})
     kit.link(tree, graded.outputs[0], out)
 
 
@@ -590,7 +594,7 @@ def build():
     eye = forward * -5.0 + right * 1.2
     aim = forward * 60.0 - right * 0.6
     kit.camera((eye.x, eye.y, 2.1), (aim.x, aim.y, 0.9), 58.0)
-    kit.film(exposure=-2.2)
+    kit.film(exposure=-2.2, look="High Contrast")
     # the glow's reach is in pixels: keep it the same share of the picture in a preview
     kit.bloom(threshold=2.0, size=max(6, 8 + round(math.log2(kit.detail))), mix=-0.75)
     grade()
