@@ -36,9 +36,14 @@ def shore(x, y):
     return far + hills + near - 2.5 + 0.4 * terrain.fbm(x / 30.0, y / 30.0, 3, seed=163)
 
 
-def misty(tree, shader):
-    """Mist lying on the water, and the morning haze above it."""
-    return air.misty(tree, shader, (260.0, 6.0), (2200.0, 600.0), tint=(1.02, 1.0, 1.0))
+BOAT_MIST = 1500.0
+
+
+def misty(tree, shader, mist=260.0):
+    """Mist lying on the water, and the morning haze above it: it takes a third of the light in `mist` metres
+    at the water. The boat lies in the clear air under the jetty's lee, so its dark paint is not veiled by the
+    glow of the sky towards the sun."""
+    return air.misty(tree, shader, (mist, 6.0), (2200.0, 600.0), tint=(1.02, 1.0, 1.0))
 
 
 def wisps(tree, seed):
@@ -395,9 +400,9 @@ def paint(tree):
     # the paint goes first where the planks' edges are knocked and along the sheer
     edge = kit.map_range(tree, land, 0.2, 0.0)
     worn = kit.map_range(tree, kit.math_node(tree, "ADD", chips, kit.math_node(tree, "MULTIPLY", edge, 0.15)), 0.66, 0.69)
-    colour = kit.ramp(tree, grain, [(0.3, (0.06, 0.09, 0.07)), (0.7, (0.095, 0.13, 0.1))])
-    colour = kit.mix_colour(tree, kit.map_range(tree, runs, 0.45, 0.7, 0.0, 0.5), colour, (0.045, 0.055, 0.045, 1.0))
-    bare = kit.ramp(tree, grain, [(0.3, (0.1, 0.09, 0.075)), (0.7, (0.17, 0.155, 0.13))])
+    colour = kit.ramp(tree, grain, [(0.3, (0.018, 0.032, 0.024)), (0.7, (0.03, 0.05, 0.036))])
+    colour = kit.mix_colour(tree, kit.map_range(tree, runs, 0.45, 0.7, 0.0, 0.5), colour, (0.014, 0.02, 0.016, 1.0))
+    bare = kit.ramp(tree, grain, [(0.3, (0.05, 0.045, 0.038)), (0.7, (0.085, 0.078, 0.065))])
     colour = kit.mix_colour(tree, worn, colour, bare)
     colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", kit.map_range(tree, land, 0.93, 1.0), 0.7), colour,
                             (0.03, 0.03, 0.025, 1.0))
@@ -412,9 +417,10 @@ def paint(tree):
     # chalky paint has next to no sheen, so the shaded side stays dull even where the low sun grazes past it;
     # the wet band shines
     rough = kit.math_node(tree, "SUBTRACT", kit.map_range(tree, worn, 0.0, 1.0, 0.85, 0.9), kit.math_node(tree, "MULTIPLY", wet, 0.7))
-    sheen = kit.map_range(tree, wet, 0.0, 1.0, 0.15, 0.5)
+    sheen = kit.map_range(tree, wet, 0.0, 1.0, 0.0, 0.5)
     height = kit.math_node(tree, "ADD", kit.math_node(tree, "MULTIPLY", grain, 0.3), kit.math_node(tree, "MULTIPLY", worn, -0.5))
-    return misty(tree, kit.principled(tree, colour, rough, specular=sheen, normal=kit.bump(tree, height, 0.4, 0.002)))
+    return misty(tree, kit.principled(tree, colour, rough, specular=sheen, normal=kit.bump(tree, height, 0.4, 0.002)),
+                 BOAT_MIST)
 
 
 def varnished(tree, shade):
@@ -423,7 +429,7 @@ def varnished(tree, shade):
     along = kit.node(tree, "ShaderNodeMapping", {"Vector": p, "Scale": (0.05, 1.0, 1.0)}).outputs[0]
     grain = kit.noise(tree, along, 50.0, 6.0, 0.6)
     colour = kit.ramp(tree, grain, [(0.3, tuple(c * 0.55 for c in shade)), (0.7, shade)])
-    return misty(tree, kit.principled(tree, colour, 0.45, normal=kit.bump(tree, grain, 0.2, 0.002)))
+    return misty(tree, kit.principled(tree, colour, 0.45, normal=kit.bump(tree, grain, 0.2, 0.002)), BOAT_MIST)
 
 
 def hemp(tree):
@@ -441,7 +447,7 @@ def boat(location, heading):
     root.location = location
     root.rotation_euler.z = heading
     inside = kit.material("boat's inside", lambda t: varnished(t, (0.3, 0.17, 0.08)))
-    trim = kit.material("boat's trim", lambda t: misty(t, kit.principled(t, (0.03, 0.07, 0.07), 0.55)))
+    trim = kit.material("boat's trim", lambda t: misty(t, kit.principled(t, (0.03, 0.07, 0.07), 0.55), BOAT_MIST))
     mesh = hull_mesh()
     for mat in (kit.material("boat paint", paint), inside, trim):
         mesh.materials.append(mat)
