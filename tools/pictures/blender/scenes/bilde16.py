@@ -491,9 +491,11 @@ def lake(tree, boat_at, heading):
     flat = vector_math(tree, "MULTIPLY", local, (1.0, 1.0, 0.0))
     off = kit.math_node(tree, "MULTIPLY", kit.math_node(tree, "MAXIMUM", kit.math_node(
         tree, "SUBTRACT", vector_math(tree, "LENGTH", flat), 1.0), 0.0), 0.5)
-    stir = kit.node(tree, "ShaderNodeMath", {0: kit.math_node(tree, "DIVIDE", off, -1.2)}, operation="EXPONENT").outputs[0]
+    # the rocking is slight: the rings die out within a couple of metres, and the breeze bends them
+    stir = kit.node(tree, "ShaderNodeMath", {0: kit.math_node(tree, "DIVIDE", off, -0.55)}, operation="EXPONENT").outputs[0]
+    wander = kit.math_node(tree, "ADD", off, kit.math_node(tree, "MULTIPLY", kit.noise(tree, p, 0.8, 2.0), 0.25))
     rings = kit.math_node(tree, "MULTIPLY", kit.node(tree, "ShaderNodeMath", {0: kit.math_node(
-        tree, "MULTIPLY", off, 2.0 * math.pi / 0.32)}, operation="SINE").outputs[0], stir)
+        tree, "MULTIPLY", wander, 2.0 * math.pi / 0.32)}, operation="SINE").outputs[0], stir)
     fine = kit.math_node(tree, "MULTIPLY", kit.noise(tree, p, 7.0, 3.0, 0.5), stir)
     height = kit.math_node(tree, "ADD", kit.math_node(tree, "MULTIPLY", rings, 0.004),
                            kit.math_node(tree, "MULTIPLY", fine, 0.006))
