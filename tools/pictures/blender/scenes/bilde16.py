@@ -6,6 +6,7 @@ import math
 import bmesh
 import bpy
 import numpy as np
+from mathutils import Matrix
 
 import air
 import kit
@@ -17,21 +18,32 @@ LOOK = 70.0
 DECK = 1.05  # the planks' height over the water: enough to see the piles between
 
 
+def low_point(angle):
+    """Where the far shore sinks to a boggy flat with only scrub on it, well right of the sun."""
+    return np.exp(-((angle - 0.34) / 0.05) ** 2)
+
+
 def shore(x, y):
     ahead, across = terrain.to_view(x, y, LOOK)
     # the far shore a little over half a kilometre off, and a wooded point reaching out nearer on the left
     angle = across / np.maximum(ahead, 1.0)
     edge = 560.0 + 90.0 * terrain.fbm(across / 500.0, 0.0, 4, seed=161) - 320.0 * np.exp(-((angle + 0.33) / 0.1) ** 2)
-    far = 14.0 * terrain.smoothstep(edge - 40.0, edge + 80.0, ahead)
-    hills = 300.0 * terrain.smoothstep(1500.0, 6000.0, ahead) * (0.5 + 0.6 * terrain.fbm(across / 1500.0, ahead / 1500.0,
+    far = 14.0 * terrain.smoothstep(edge - 40.0, edge + 80.0, ahead) * (1.0 - 0.8 * low_point(angle))
+    # ridges behind ridges, each paler in the haze, rising to the hills some kilometres off
+    hills = 520.0 * terrain.smoothstep(1200.0, 7000.0, ahead) * (0.45 + 0.7 * terrain.fbm(across / 1500.0, ahead / 1500.0,
                                                                                             4, seed=162))
     near = 2.0 * terrain.smoothstep(-4.0, -14.0, ahead)
     return far + hills + near - 2.5 + 0.4 * terrain.fbm(x / 30.0, y / 30.0, 3, seed=163)
 
 
-def misty(tree, shader):
-    """Mist lying on the water, and the morning haze above it."""
-    return air.misty(tree, shader, (260.0, 6.0), (2200.0, 600.0), tint=(1.02, 1.0, 1.0))
+BOAT_MIST = 1500.0
+
+
+def misty(tree, shader, mist=260.0):
+    """Mist lying on the water, and the morning haze above it: it takes a third of the light in `mist` metres
+    at the water. The boat lies in the clear air under the jetty's lee, so its dark paint is not veiled by the
+    glow of the sky towards the sun."""
+    return air.misty(tree, shader, (mist, 6.0), (2200.0, 600.0), tint=(1.02, 1.0, 1.0))
 
 
 def wisps(tree, seed):
@@ -55,12 +67,80 @@ def land(tree):
     return misty(tree, kit.principled(tree, colour, 0.9))
 
 
+def woods(tree, colour):
+    """Far trees: the mist on the water thins out within their height, the haze does not."""
+    return air.misty(tree, kit.principled(tree, colour, 0.8), (420.0, 4.0), (2200.0, 600.0), tint=(1.02, 1.0, 1.0))
+
+
+def leaves(tree):
+    return woods(tree, (0.035, 0.045, 0.02))
+
+
 def needles(tree):
-    return misty(tree, kit.principled(tree, (0.02, 0.03, 0.018), 0.8))
+    return woods(tree, (0.02, 0.03, 0.018))
+
+
+def broadleaf(name, mat, seed):
+    """A birch or alder of height 1 seen from across the lake: a rounded crown of a few lumpy masses of
+    leaves, broader than a spruce and soft at the top, on a bare trunk."""
+    rng = np.random.RandomState(seed)
+    bm = bmesh.new()
+    lumps = [(0.0, 0.0, 0.62, 0.27)]
+    for k in range(5):
+        a = 2.0 * math.pi * (k + rng.uniform(-0.3, 0.3)) / 5.0
+        r = rng.uniform(0.1, 0.2)
+        lumps.append((r * math.cos(a), r * math.sin(a), rng.uniform(0.5, 0.85), rng.uniform(0.12, 0.19)))
+    for x, y, z, size in lumps:
+        bmesh.ops.create_icosphere(bm, subdivisions=2, radius=size, matrix=Matrix.Translation((x, y, z)))
+    for v in bm.verts:
+        v.co.z = 0.35 + (v.co.z - 0.35) * 0.95 + 0.02 * rng.uniform(-1.0, 1.0)
+        v.co.x *= 1.0 + 0.1 * rng.uniform(-1.0, 1.0)
+    verts = [tuple(v.co) for v in bm.verts]
+    faces = [tuple(v.index for v in f.verts) for f in bm.faces]
+    bm.free()
+    foot = [(0.02 * math.cos(a), 0.02 * math.sin(a), 0.0) for a in (0.0, 2.1, 4.2)]
+    return kit._tree_object(name, verts, faces, foot, 0.6, True, mat)
+
+
+def far_trees(rng):
+    """The far shore's woods in layers: the near shore a dark, ragged line of spruce spires and the round
+    crowns of birch and alder groves, its height rising and falling along the shore, a felled gap and the
+    low bog with only scrub; behind it ridge after ridge of forest going pale in the haze."""
+    # the skyline is the outline of many trees at any size of picture; only a thumbnail makes do with few
+    count = 9000 if kit.detail > 0.2 else 150
+    ahead = np.concatenate([rng.uniform(200.0, 1400.0, count), rng.uniform(1400.0, 7000.0, count)])
+    across = rng.uniform(-0.75, 0.75, len(ahead)) * ahead
+    tx, ty = terrain.from_view(ahead, across, LOOK)
+    tz = shore(tx, ty)
+    angle = across / ahead
+    near = ahead < 1400.0
+    # the stand's height along the shore: old spruce, young growth, then old again
+    stand = np.clip(0.85 + 1.4 * terrain.fbm(angle * 7.0, 3.3, 3, seed=165), 0.35, 1.35)
+    stand = np.where(near, np.minimum(stand, 1.05) * (1.0 - 0.8 * low_point(angle)), 0.9)
+    # the wooded point is nearer: lower, younger trees, so that it does not tower over the far shore
+    stand = np.where(ahead < 450.0, stand * 0.6, stand)
+    gap = near & (np.abs(angle + 0.16) < 0.022 + 0.01 * rng.uniform(-1.0, 1.0, len(ahead)))
+    keep = (tz > 0.5) & ~gap
+    groves = terrain.fbm(tx / 220.0, ty / 220.0, 3, seed=166) + 0.3 * rng.uniform(-1.0, 1.0, len(ahead))
+    kind = np.where(groves > 0.25, 5 + rng.randint(0, 3, len(ahead)), rng.randint(0, 5, len(ahead)))
+    heights = rng.uniform(0.55, 1.0, len(ahead)) * 26.0 * stand * np.where(kind >= 5, 0.75, 1.0)
+    # here and there an old spruce stands clear of the rest
+    tallest = (kind >= 3) & (kind < 5) & (rng.uniform(0.0, 1.0, len(ahead)) < 0.05)
+    heights = np.where(tallest, heights * 1.35, heights)
+    mat, leafy = kit.material("needles", needles), kit.material("leaves", leaves)
+    # named so that their order, which picks them, is the order made: pines, spruces, broadleaves
+    templates = [kit.conifer("tree %d pine" % i, 1.0, 9, mat, seed=30 + i) for i in range(3)]
+    templates += [kit.spruce("tree %d spruce" % (3 + i), 1.0, mat=mat, seed=40 + i) for i in range(2)]
+    templates += [broadleaf("tree %d broadleaf" % (5 + i), leafy, seed=50 + i) for i in range(3)]
+    widths = np.where(kind >= 5, rng.uniform(0.8, 1.3, len(ahead)), 1.0) * heights
+    kit.scatter("trees", templates, np.stack([tx, ty, tz - 0.5], 1)[keep],
+                np.stack([widths, widths, heights], 1)[keep], rng.uniform(0, 6.3, len(ahead))[keep], kind[keep])
 
 
 def vector_math(tree, operation, a, b=(0.0, 0.0, 0.0)):
-    return kit.node(tree, "ShaderNodeVectorMath", {0: a, 1: b}, operation=operation).outputs[0]
+    """The node's result: a number for LENGTH (its Value socket), otherwise a vector."""
+    outputs = kit.node(tree, "ShaderNodeVectorMath", {0: a, 1: b}, operation=operation).outputs
+    return outputs["Value"] if operation == "LENGTH" else outputs["Vector"]
 
 
 def weathered(tree):
@@ -80,7 +160,7 @@ def weathered(tree):
         tree, "SUBTRACT", kit.noise(tree, kit.node(tree, "ShaderNodeMapping", {"Vector": p, "Scale": (1.0, 0.03, 1.0)}
                                                ).outputs[0], 9.0, 2.0), 0.5)), 0.01, 0.0)
     check = kit.math_node(tree, "MULTIPLY", check, kit.map_range(tree, board, 0.35, 0.5))
-    colour = kit.ramp(tree, streaks, [(0.38, (0.09, 0.085, 0.075)), (0.62, (0.31, 0.29, 0.26))])
+    colour = kit.ramp(tree, streaks, [(0.38, (0.06, 0.056, 0.05)), (0.62, (0.34, 0.315, 0.28))])
     colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", rings, 0.5), colour, (0.07, 0.06, 0.05, 1.0))
     # a few boards newer than the rest, browner
     colour = kit.mix_colour(tree, kit.map_range(tree, board, 0.0, 1.0, 0.0, 0.4, False), colour,
@@ -166,6 +246,55 @@ def post_mesh(top, seed):
     mesh.from_pydata(verts, [], faces)
     _meshes[key] = kit._smooth(mesh)
     return mesh
+
+
+BENTS, SPAN, SPREAD = 12, 2.8, 0.98  # the jetty's pairs of piles, their spacing and half the width between
+
+
+def brace(centre, size, tilt, turn, mat):
+    """A board nailed across the piles, tilted `tilt` radians about the jetty's length (size: thin, long,
+    wide) or, with a thin length, about its width."""
+    board = kit.box("brace", tuple(centre), size, mat)
+    board.rotation_euler = (tilt[0], tilt[1], turn)
+    return board
+
+
+def bents(forward, right, turn, rng, piles, wood):
+    """The jetty's bents: piles driven in pairs, one each side of the deck, a cap beam bolted across each
+    pair under the stringers and a cross of braces under it; a few piles lean where the ice has pushed
+    them, and every few pairs both stand up through the deck as posts. Returns the mooring post's place
+    and its top."""
+    mooring = None
+    for k in range(BENTS):
+        along = -2.0 + k * SPAN
+        both_tall = k in (4, 8, 11)
+        for side in (-1.0, 1.0):
+            c = forward * along + right * side * SPREAD
+            tall = both_tall or (k == 3 and side > 0)
+            top = DECK + (rng.uniform(0.45, 0.8) if tall else -0.03)
+            lean = 0.07 if (k * 3 + int(side > 0)) % 7 == 2 else 0.025
+            post = kit.add_object("post", post_mesh(top, 1 + (k * 2 + (side > 0)) % 4 if not tall else 5 + k),
+                                  (c.x, c.y, 0.0), (rng.uniform(-lean, lean), rng.uniform(-lean, lean),
+                                                    rng.uniform(0, 6.3)), piles)
+            if k == 3 and side > 0:
+                mooring = (c.x, c.y), top
+        # the cap beam on the shore side of the pair, the braces crossed on the lake side
+        cap = forward * (along - 0.15)
+        brace((cap.x, cap.y, DECK - 0.27), (0.08, 2.0 * SPREAD + 0.3, 0.2), (0.0, 0.0), turn, wood)
+        low, high = 0.15, DECK - 0.4
+        tilt = math.atan2(high - low, 2.0 * SPREAD)
+        middle = forward * (along + 0.14)
+        for lean in (tilt, -tilt):
+            brace((middle.x, middle.y, (low + high) / 2.0), (0.035, 2.0 * SPREAD / math.cos(tilt) + 0.2, 0.15),
+                  (lean, 0.0), turn, wood)
+        # along the lake side of each row, a diagonal to the next pair on every other span
+        if k % 2 == 0 and k + 1 < BENTS:
+            rise = math.atan2(high - low, SPAN)
+            for side in (-1.0, 1.0):
+                m = forward * (along + SPAN / 2.0) + right * side * (SPREAD + 0.13)
+                brace((m.x, m.y, (low + high) / 2.0), (SPAN / math.cos(rise) + 0.2, 0.035, 0.15), (0.0, -rise), turn,
+                      wood)
+    return mooring
 
 
 LENGTH, BEAM, STRAKES, LAP = 4.2, 0.68, 6, 0.014  # the boat: length, half beam, planks a side, their overlap
@@ -256,23 +385,42 @@ def inner_half_beam(u, z):
 
 
 def paint(tree):
-    """Faded white paint on the planks, worn through to grey wood along the sheer, and the lake's dark stain
-    along the waterline."""
+    """Old dark green paint gone chalky, worn through to the grey wood along every plank's
+    lower edge and in chips towards the sheer, streaked where rain ran down; at the waterline a dark wet
+    band, glossy, and under it the lake's brown-green stain."""
     p = kit.coordinates(tree, "Object")
     along = kit.node(tree, "ShaderNodeMapping", {"Vector": p, "Scale": (0.05, 1.0, 1.0)}).outputs[0]
     grain = kit.noise(tree, along, 40.0, 6.0, 0.6)
+    runs = kit.noise(tree, kit.node(tree, "ShaderNodeMapping", {"Vector": p, "Scale": (3.0, 3.0, 0.15)}).outputs[0],
+                     9.0, 4.0, 0.6)
     local_z = kit.node(tree, "ShaderNodeSeparateXYZ", {0: p}).outputs["Z"]
-    worn = kit.map_range(tree, kit.math_node(tree, "ADD", kit.noise(tree, p, 6.0, 5.0, 0.6),
-                                             kit.math_node(tree, "MULTIPLY", local_z, 0.5)), 0.78, 0.85)
-    colour = kit.ramp(tree, grain, [(0.3, (0.42, 0.42, 0.39)), (0.7, (0.52, 0.51, 0.47))])
-    land = kit.map_range(tree, kit.node(tree, "ShaderNodeAttribute", attribute_name="strake").outputs["Fac"], 0.9, 1.0)
-    colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", land, 0.6), colour, (0.08, 0.08, 0.07, 1.0))
-    colour = kit.mix_colour(tree, worn, colour, (0.12, 0.11, 0.1, 1.0))
+    chips = kit.math_node(tree, "ADD", kit.noise(tree, p, 14.0, 6.0, 0.7), kit.math_node(
+        tree, "MULTIPLY", kit.math_node(tree, "SUBTRACT", local_z, 0.5), 0.3))
+    land = kit.node(tree, "ShaderNodeAttribute", attribute_name="strake").outputs["Fac"]
+    # the paint goes first where the planks' edges are knocked and along the sheer
+    edge = kit.map_range(tree, land, 0.2, 0.0)
+    worn = kit.map_range(tree, kit.math_node(tree, "ADD", chips, kit.math_node(tree, "MULTIPLY", edge, 0.15)), 0.66, 0.69)
+    colour = kit.ramp(tree, grain, [(0.3, (0.018, 0.032, 0.024)), (0.7, (0.03, 0.05, 0.036))])
+    colour = kit.mix_colour(tree, kit.map_range(tree, runs, 0.45, 0.7, 0.0, 0.5), colour, (0.014, 0.02, 0.016, 1.0))
+    bare = kit.ramp(tree, grain, [(0.3, (0.05, 0.045, 0.038)), (0.7, (0.085, 0.078, 0.065))])
+    colour = kit.mix_colour(tree, worn, colour, bare)
+    colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", kit.map_range(tree, land, 0.93, 1.0), 0.7), colour,
+                            (0.03, 0.03, 0.025, 1.0))
     world_z = kit.node(tree, "ShaderNodeSeparateXYZ",
                        {0: kit.node(tree, "ShaderNodeNewGeometry").outputs["Position"]}).outputs["Z"]
-    stain = kit.map_range(tree, world_z, 0.06, 0.01)
-    colour = kit.mix_colour(tree, stain, colour, (0.05, 0.05, 0.03, 1.0))
-    return misty(tree, kit.principled(tree, colour, 0.6, normal=kit.bump(tree, grain, 0.25, 0.002)))
+    # the wet band is ragged: the boat has rocked higher in some places
+    ragged = kit.math_node(tree, "ADD", world_z, kit.math_node(tree, "MULTIPLY", kit.noise(tree, p, 5.0, 3.0), 0.03))
+    wet = kit.map_range(tree, ragged, 0.075, 0.035)
+    stain = kit.map_range(tree, ragged, 0.035, 0.01)
+    colour = kit.mix_colour(tree, kit.math_node(tree, "MULTIPLY", wet, 0.55), colour, (0.0, 0.0, 0.0, 1.0))
+    colour = kit.mix_colour(tree, stain, colour, (0.045, 0.045, 0.025, 1.0))
+    # chalky paint has next to no sheen, so the shaded side stays dull even where the low sun grazes past it;
+    # the wet band shines
+    rough = kit.math_node(tree, "SUBTRACT", kit.map_range(tree, worn, 0.0, 1.0, 0.85, 0.9), kit.math_node(tree, "MULTIPLY", wet, 0.7))
+    sheen = kit.map_range(tree, wet, 0.0, 1.0, 0.0, 0.5)
+    height = kit.math_node(tree, "ADD", kit.math_node(tree, "MULTIPLY", grain, 0.3), kit.math_node(tree, "MULTIPLY", worn, -0.5))
+    return misty(tree, kit.principled(tree, colour, rough, specular=sheen, normal=kit.bump(tree, height, 0.4, 0.002)),
+                 BOAT_MIST)
 
 
 def varnished(tree, shade):
@@ -281,7 +429,7 @@ def varnished(tree, shade):
     along = kit.node(tree, "ShaderNodeMapping", {"Vector": p, "Scale": (0.05, 1.0, 1.0)}).outputs[0]
     grain = kit.noise(tree, along, 50.0, 6.0, 0.6)
     colour = kit.ramp(tree, grain, [(0.3, tuple(c * 0.55 for c in shade)), (0.7, shade)])
-    return misty(tree, kit.principled(tree, colour, 0.45, normal=kit.bump(tree, grain, 0.2, 0.002)))
+    return misty(tree, kit.principled(tree, colour, 0.45, normal=kit.bump(tree, grain, 0.2, 0.002)), BOAT_MIST)
 
 
 def hemp(tree):
@@ -292,14 +440,14 @@ def hemp(tree):
 
 
 def boat(location, heading):
-    """A clinker-built rowing boat, white paint faded on the outside and varnished wood within: a rail along
+    """A clinker-built rowing boat, green paint faded on the outside and varnished wood within: a rail along
     each sheer, three thwarts, a pair of oars shipped inside. Returns the stem head's place in the world."""
     root = bpy.data.objects.new("boat", None)
     bpy.context.scene.collection.objects.link(root)
     root.location = location
     root.rotation_euler.z = heading
     inside = kit.material("boat's inside", lambda t: varnished(t, (0.3, 0.17, 0.08)))
-    trim = kit.material("boat's trim", lambda t: misty(t, kit.principled(t, (0.03, 0.07, 0.07), 0.55)))
+    trim = kit.material("boat's trim", lambda t: misty(t, kit.principled(t, (0.03, 0.07, 0.07), 0.55), BOAT_MIST))
     mesh = hull_mesh()
     for mat in (kit.material("boat paint", paint), inside, trim):
         mesh.materials.append(mat)
@@ -328,6 +476,39 @@ def boat(location, heading):
     c, s = math.cos(heading), math.sin(heading)
     stem = (LENGTH / 2.0 - 0.03, 0.0, lines(1.0)[1])
     return (location[0] + c * stem[0] - s * stem[1], location[1] + s * stem[0] + c * stem[1], location[2] + stem[2])
+
+
+def lake(tree, boat_at, heading):
+    """The still lake, a mirror but for a slow swell of ripples, and round the boat the rings its rocking
+    sends out and a fine stir that breaks up its reflection. Returns (surface, volume)."""
+    p = kit.coordinates(tree, "Object")
+    # how far the water lies from the hull, in metres out from its waterline: an ellipse from the transom to
+    # where the forefoot leaves the water, half a metre wide
+    middle = (boat_at[0] - 0.25 * math.cos(heading), boat_at[1] - 0.25 * math.sin(heading), 0.0)
+    local = kit.node(tree, "ShaderNodeMapping", {"Vector": p, "Location": middle, "Rotation": (0.0, 0.0, heading),
+                                                 "Scale": (1.85, 0.5, 1.0)},
+                     vector_type="TEXTURE").outputs[0]
+    flat = vector_math(tree, "MULTIPLY", local, (1.0, 1.0, 0.0))
+    off = kit.math_node(tree, "MULTIPLY", kit.math_node(tree, "MAXIMUM", kit.math_node(
+        tree, "SUBTRACT", vector_math(tree, "LENGTH", flat), 1.0), 0.0), 0.5)
+    # the rocking is slight: the rings die out within a couple of metres, and the breeze bends them
+    stir = kit.node(tree, "ShaderNodeMath", {0: kit.math_node(tree, "DIVIDE", off, -0.55)}, operation="EXPONENT").outputs[0]
+    wander = kit.math_node(tree, "ADD", off, kit.math_node(tree, "MULTIPLY", kit.noise(tree, p, 0.8, 2.0), 0.25))
+    rings = kit.math_node(tree, "MULTIPLY", kit.node(tree, "ShaderNodeMath", {0: kit.math_node(
+        tree, "MULTIPLY", wander, 2.0 * math.pi / 0.32)}, operation="SINE").outputs[0], stir)
+    fine = kit.math_node(tree, "MULTIPLY", kit.noise(tree, p, 7.0, 3.0, 0.5), stir)
+    height = kit.math_node(tree, "ADD", kit.math_node(tree, "MULTIPLY", rings, 0.004),
+                           kit.math_node(tree, "MULTIPLY", fine, 0.006))
+    swell = kit.bump(tree, kit.noise(tree, p, 2.0, 3.0), 0.015, 0.1)
+    normal = kit.bump(tree, height, 1.0, 1.0, normal=swell)
+    glass = kit.node(tree, "ShaderNodeBsdfPrincipled", {
+        "Roughness": kit.math_node(tree, "MULTIPLY", stir, 0.1), "IOR": 1.333, "Transmission": 1.0,
+        "Base Color": (1.0, 1.0, 1.0, 1.0), "Normal": normal}).outputs[0]
+    shadow = kit.node(tree, "ShaderNodeLightPath").outputs["Is Shadow Ray"]
+    see_through = kit.node(tree, "ShaderNodeBsdfTransparent").outputs[0]
+    surface = kit.node(tree, "ShaderNodeMixShader", {0: shadow, 1: glass, 2: see_through}).outputs[0]
+    absorb = kit.node(tree, "ShaderNodeVolumeAbsorption", {"Color": (0.45, 0.42, 0.3, 1.0), "Density": 0.6}).outputs[0]
+    return surface, absorb
 
 
 def rope(start, post, top):
@@ -360,14 +541,19 @@ def rope(start, post, top):
     return obj
 
 
+def grade():
+    """The morning's colour held back a little: the haze golden grey rather than yellow."""
+    tree = bpy.context.scene.node_tree
+    out = tree.nodes["Composite"].inputs["Image"]
+    graded = kit.node(tree, "CompositorNodeHueSat", {"Image": out.links[0].from_socket, "Saturation": 0.8})
+    kit.link(tree, graded.outputs[0], out)
+
+
 def build():
-    air.sky(*SUN, dust=0.7, air=1.1, clouds=[dict(height=4500.0, scale=2500.0, coverage=0.3, opacity=1.8, stretch=4.0,
+    air.sky(*SUN, dust=0.7, air=1.1, sun_strength=1.4, clouds=[dict(height=4500.0, scale=2500.0, coverage=0.3, opacity=1.8, stretch=4.0,
                                                    heading=-20.0, seed=91.0, shadow=0.3)])
     x, y = terrain.view_grid((0.0, 0.0), LOOK, 110.0, 0.5, 25000.0, kit.scaled(1300), kit.scaled(900))
     terrain.grid_object("shore", x, y, shore(x, y), kit.material("land", land))
-    terrain.grid_object("lake", *terrain.square_grid((0.0, 0.0), 12000.0, 2), np.zeros((2, 2)),
-                        kit.material("lake", lambda t: kit.clear_water(t, (0.45, 0.42, 0.3), 0.6, 0.0,
-                                                                       ripples=0.015, ripple_scale=2.0)))
     # two sheets of mist just over the water, in the view's own frame (x across, y ahead)
     for k, height in enumerate((0.15, 0.45)):
         sheet = kit.mesh_object("mist", [(-700.0, 10.0, 0.0), (700.0, 10.0, 0.0), (700.0, 1000.0, 0.0),
@@ -399,17 +585,8 @@ def build():
                                     turn + rng.uniform(-0.012, 0.012))
         a += width / 2.0 + rng.uniform(0.008, 0.02)
     piles = kit.material("piles", pile)
-    # rough piles driven into the lake bed; the last pair and one beside the boat stand above the deck to moor to
-    for k in range(12):
-        for side in (-0.86, 0.86):
-            c = forward * (-2.0 + k * 2.8) + right * side
-            tall = k == 11 or (k == 3 and side > 0)
-            top = DECK + (0.7 if tall else -0.02)
-            post = kit.add_object("post", post_mesh(top, 1 + (k * 2 + (side > 0)) % 4 if not tall else 5 + k), (c.x, c.y, 0.0),
-                                  (rng.uniform(-0.02, 0.02), rng.uniform(-0.02, 0.02), rng.uniform(0, 6.3)), piles)
-            if k == 3 and side > 0:
-                mooring = (c.x, c.y), top
-    # a stringer under each side of the planks
+    mooring = bents(forward, right, turn, rng, piles, wood)
+    # a stringer under each side of the planks, resting on the bents' cap beams
     for side in (-0.7, 0.7):
         c = forward * 13.5 + right * side
         stringer = kit.box("stringer", (c.x, c.y, DECK - 0.09), (33.0, 0.08, 0.16), wood)
@@ -417,25 +594,16 @@ def build():
     # a rowing boat tied up alongside, its bow line round the post
     moor = forward * 5.6 + right * 1.9
     stem = boat((moor.x, moor.y, -DRAFT), turn + math.radians(5.0))
+    terrain.grid_object("lake", *terrain.square_grid((0.0, 0.0), 12000.0, 2), np.zeros((2, 2)),
+                        kit.material("lake", lambda t: lake(t, (moor.x, moor.y), turn + math.radians(5.0))))
     rope(stem, *mooring)
-    # pines along the far shore and up the hills behind it, in clumps of taller and shorter trees
-    count = kit.scaled(9000, 150)
-    ahead = np.concatenate([rng.uniform(200.0, 1400.0, count), rng.uniform(1400.0, 6000.0, count)])
-    across = rng.uniform(-0.75, 0.75, len(ahead)) * ahead
-    tx, ty = terrain.from_view(ahead, across, LOOK)
-    tz = shore(tx, ty)
-    keep = tz > 0.5
-    clumps = 0.5 + 0.5 * terrain.fbm(tx / 180.0, ty / 180.0, 3, seed=164)
-    heights = rng.uniform(13.0, 24.0, len(ahead)) * (0.7 + 0.7 * clumps)
-    mat = kit.material("needles", needles)
-    templates = [kit.conifer("pine %d" % i, 1.0, 9, mat, seed=30 + i) for i in range(3)]
-    templates += [kit.spruce("spruce %d" % i, 1.0, mat=mat, seed=40 + i) for i in range(2)]
-    kit.scatter("pines", templates, np.stack([tx, ty, tz - 0.5], 1)[keep], heights[keep],
-                rng.uniform(0, 6.3, len(ahead))[keep], rng.randint(0, 5, len(ahead))[keep])
+    far_trees(rng)
     # from the bank a step to the side, so the piles and the deck's edge stand in the water with their reflections
     eye = forward * -5.0 + right * 1.2
     aim = forward * 60.0 - right * 0.6
     kit.camera((eye.x, eye.y, 2.1), (aim.x, aim.y, 0.9), 58.0)
-    kit.film(exposure=-2.2)
-    kit.bloom(threshold=2.0, size=8, mix=-0.75)
+    kit.film(exposure=-2.2, look="High Contrast")
+    # the glow's reach is in pixels: keep it the same share of the picture in a preview
+    kit.bloom(threshold=2.0, size=max(6, 8 + round(math.log2(kit.detail))), mix=-0.75)
+    grade()
     kit.clean_margins(SAMPLES)
