@@ -1,5 +1,5 @@
 """A rocky coast at sunset: cliffs and sea stacks against the sun's path on the swell, a lighthouse on the
-far headland with its lamp lit, clouds catching the last light."""
+far headland, its lamp not yet lit, clouds catching the last light."""
 import math
 import random
 
@@ -118,7 +118,7 @@ def sea_material(tree):
     # thin foam is a few streaks, thick foam a sheet with holes in it
     thick = kit.map_range(tree, foam, 0.3, 1.0, 0.0, 0.3, smooth=False)
     ragged = kit.math_node(tree, "ADD", cells, kit.math_node(tree, "MULTIPLY", kit.noise(tree, p, 2.5, 3.0), 0.2))
-    lace = kit.map_range(tree, kit.math_node(tree, "SUBTRACT", thick, ragged), -0.12, -0.06)
+    lace = kit.map_range(tree, kit.math_node(tree, "SUBTRACT", thick, ragged), -0.14, -0.04)
     # froth far off, finer than a pixel, would shimmer: it thins out with distance into a smooth line
     far = kit.map_range(tree, kit.node(tree, "ShaderNodeLightPath").outputs["Ray Length"], 40.0, 250.0)
     broken = kit.math_node(tree, "MULTIPLY", foam, kit.map_range(tree, kit.noise(tree, p, 0.25, 3.0, 0.5), 0.35, 0.6,
@@ -126,29 +126,24 @@ def sea_material(tree):
     froth_share = kit.node(tree, "ShaderNodeMix", {"Factor": far, "A": lace, "B": broken}).outputs[0]
     water = kit.principled(tree, (0.006, 0.016, 0.022), 0.11, specular=0.5)
     # foam lets the low sun through, and a little of the water under it shows
-    froth = kit.node(tree, "ShaderNodeMixShader", {0: 0.35, 1: kit.principled(tree, (0.78, 0.78, 0.75), 0.6),
+    # seen against the sun, froth is lit mostly through itself: its face to the camera is a dim grey-blue
+    froth = kit.node(tree, "ShaderNodeMixShader", {0: 0.5, 1: kit.principled(tree, (0.42, 0.43, 0.43), 0.6),
                                                    2: kit.node(tree, "ShaderNodeBsdfTranslucent", {
-                                                       "Color": (0.9, 0.88, 0.82, 1.0)}).outputs[0]}).outputs[0]
-    froth_share = kit.math_node(tree, "MULTIPLY", froth_share, 0.9)
+                                                       "Color": (0.9, 0.86, 0.78, 1.0)}).outputs[0]}).outputs[0]
+    froth_share = kit.math_node(tree, "MULTIPLY", froth_share, 0.75)
     return kit.node(tree, "ShaderNodeMixShader", {0: froth_share, 1: water, 2: froth}).outputs[0]
 
 
 def lighthouse(x, y, z):
     white = kit.simple_material("whitewash", (0.75, 0.72, 0.66), 0.6)
     dark = kit.simple_material("iron", (0.03, 0.03, 0.03), 0.4, metallic=1.0)
-    lamp = kit.material("lamp", lambda t: kit.node(t, "ShaderNodeEmission", {"Color": (1.0, 0.78, 0.45, 1.0),
-                                                                            "Strength": 60.0}).outputs[0])
+    lamp = kit.simple_material("lantern glass", (0.05, 0.05, 0.05), 0.1)
     kit.cone("tower", (x, y, z + 9.0), 3.2, 2.2, 18.0, mat=white)
     kit.cone("gallery", (x, y, z + 18.2), 3.0, 3.0, 0.5, mat=dark, smooth=False)
     kit.cone("lantern", (x, y, z + 19.6), 1.5, 1.5, 2.4, 32, mat=lamp)
     kit.cone("cap", (x, y, z + 21.6), 1.9, 0.2, 1.6, 32, mat=dark)
     keeper = kit.box("keeper's house", (x + 7.0, y + 3.0, z + 2.2), (9.0, 6.0, 4.4), white)
     keeper.rotation_euler.z = math.radians(LOOK)
-    light = bpy.data.lights.new("beacon", "POINT")
-    light.energy = 40000.0
-    light.color = (1.0, 0.8, 0.5)
-    light.shadow_soft_size = 1.0
-    kit.add_object("beacon", light).location = (x, y, z + 19.6)
 
 
 def slab(bm, size, centre, rng, summit=False, dip=0.0):
