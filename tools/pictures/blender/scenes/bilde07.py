@@ -9,7 +9,7 @@ from mathutils import Vector
 
 import kit
 
-SAMPLES = 80
+SAMPLES = 112
 DENOISE = 3.0  # the wall and the boards seen through the carafe escape the smoothing of bounced light
 # the light bounced round the room, and the window's through the glass, smoothed from Cycles' passes;
 # the edges of the window's shadows kept
@@ -219,6 +219,9 @@ def jug():
                (0.058, 0.24), (0.066, 0.265), (0.06, 0.268), (0.052, 0.24), (0.054, 0.2), (0.075, 0.16),
                (0.08, 0.11), (0.072, 0.05), (0.0, 0.012)]
     body = kit.lathe("jug", profile, mat=kit.material("pewter", pewter), location=(-0.17, 0.32, 0.0))
+    # spun pewter has no corners but at its rim and foot: the profile's few points rounded into curves
+    smooth = body.modifiers.new("spun", "SUBSURF")
+    smooth.levels = smooth.render_levels = 2
     # the handle: a bent rod, a ring squashed to a loop beside the body
     ring = [(0.055 + 0.009 * math.cos(a), 0.009 * math.sin(a)) for a in np.linspace(0, 2 * math.pi, 16, endpoint=False)]
     handle = kit.lathe("handle", ring, 48, (-0.17 - 0.09, 0.32, 0.17), body.data.materials[0])
