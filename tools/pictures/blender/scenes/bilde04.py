@@ -10,7 +10,7 @@ import air
 import kit
 import terrain
 
-SAMPLES = 24
+SAMPLES = 48
 DENOISE = 3.0
 # the sky and still water settle in a few samples: let adaptive sampling stop there early
 CYCLES = {"adaptive_min_samples": 12}
