@@ -100,6 +100,21 @@ python3 -c "import sys; sys.exit(not float('${strength:-0}') > 0)" ||
 grain=$("$slide_noise" "$work/filtered/Bilde01.jpg" | awk '{ print $2 }')
 python3 -c "import sys; sys.exit(not float('${grain:-99}') <= 12.0)" ||
     check_failed "the filtered slide's grain is $grain, above 12 (denoised at $strength)"
+# Aiming at the limit itself, the same slide is filtered no harder and still passes; beyond it, refused.
+mkdir "$work/aim" "$work/aimed"
+sed 's/^DENOISE = 0$/DENOISE = 0\nGRAIN_AIM = 12/' "$work/grainy/bilde01.py" >"$work/aim/bilde01.py"
+TMPDIR=$work run --scenes "$work/aim" --only Bilde01.jpg --size 96 --out "$work/aimed" >"$work/aim.log" 2>&1 ||
+    check_failed "the stand-in aiming at 12 failed: $(tail -n 3 "$work/aim.log")"
+aimed=$(sed -n 's/.*denoised at \([0-9.]*\),.*/\1/p' "$work/aim.log")
+grain=$("$slide_noise" "$work/aimed/Bilde01.jpg" | awk '{ print $2 }')
+python3 -c "import sys; sys.exit(not (float('${aimed:-99}') <= float('${strength:-0}') and float('${grain:-99}') <= 12.0))" ||
+    check_failed "aiming at 12: denoised at $aimed (at $strength aiming at 10), grain $grain"
+sed -i 's/^GRAIN_AIM = 12$/GRAIN_AIM = 13/' "$work/aim/bilde01.py"
+rm -f "$work/aimed/Bilde01.jpg"
+run --scenes "$work/aim" --only Bilde01.jpg --out "$work/aimed" >/dev/null 2>"$work/err" &&
+    check_failed "a scene aiming above the shipped limit was rendered"
+[ -s "$work/err" ] && [ -z "$(ls -A "$work/aimed")" ] ||
+    check_failed "a scene aiming above the limit: refused without a message, or wrote something"
 
 # A scene that smooths its bounced light (SMOOTH_BOUNCES): a ground half in the sun, half in a wall's
 # shadow lit by the sky alone, grainy at 8 samples. Against the same scene unsmoothed: less grain, the same
