@@ -111,9 +111,9 @@ def chosen(args):
         script = scene_script(args.scenes, name)
         if not os.path.exists(script):
             fail("%s has no scene script %s" % (name, script))
-        if scene_number(script, "GRAIN_AIM", GRAIN_AIM) > GRAIN_LIMIT:
-            fail("%s aims at a grain of %g, above the %g the shipped slides are held to" % (
-                script, scene_number(script, "GRAIN_AIM", GRAIN_AIM), GRAIN_LIMIT))
+        aim = scene_number(script, "GRAIN_AIM", GRAIN_AIM)
+        if aim > GRAIN_LIMIT:
+            fail("%s aims at a grain of %g, above the %g the shipped slides are held to" % (script, aim, GRAIN_LIMIT))
     return picked
 
 
@@ -227,8 +227,8 @@ def render(args, picture, scratch, log):
     inputs = ["-i", frame]
     # the frame comes larger (a scene's OVERSAMPLE) or, under a band, at half the size
     graph = "[0]scale=%d:%d:flags=%s" % (width, height, "bicubic" if band < 1.0 else "area")
-    strength = scene_number(scene_script(args.scenes, name), "DENOISE", DENOISE)
-    aim = scene_number(scene_script(args.scenes, name), "GRAIN_AIM", GRAIN_AIM)
+    script = scene_script(args.scenes, name)
+    strength, aim = scene_number(script, "DENOISE", DENOISE), scene_number(script, "GRAIN_AIM", GRAIN_AIM)
     # the grain goes before JPEG would set it in blocks, in 4:4:4 so that colour edges keep their place;
     # %s in the graph takes the filter
     if band < 1.0:
